@@ -1,0 +1,54 @@
+# The two commands of the README:
+#   make run   - install what is missing, build, start Quarvex (and Movaltic)
+#   make test  - install what is missing, build, run every test headless,
+#                then once more in a build with AddressSanitizer and UBSan
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+
+PACKAGES := g++ cmake ninja-build pkg-config make \
+  qt6-base-dev libgtest-dev libgmock-dev \
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev \
+  fonts-dejavu-core fonts-liberation2 \
+  ffmpeg imagemagick libsdl2-image-tests
+
+.PHONY: run test deps build build-asan check check-asan clean
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	  else \
+	    echo "Missing Debian packages:$$missing"; \
+	    echo "Install them with: sudo apt-get install$$missing"; exit 1; \
+	  fi; \
+	fi
+
+build: deps
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build -j$(JOBS)
+
+build-asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON
+	cmake --build build-asan -j$(JOBS)
+
+run: build
+	@build/movaltic/movaltic & build/quarvex/quarvex
+
+# Tests never touch the user's own settings or display.
+TEST_ENV := QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$$(mktemp -d) XDG_CONFIG_HOME=$$(mktemp -d)
+
+check: build
+	cd build && $(TEST_ENV) ctest --output-on-failure -j$(JOBS) --timeout 600
+
+check-asan: build-asan
+	cd build-asan && $(TEST_ENV) ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS) --timeout 900
+
+test: check check-asan
+
+clean:
+	rm -rf build build-asan

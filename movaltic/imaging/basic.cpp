@@ -1,0 +1,7 @@
+#include "movaltic/imaging/basic.h"
+
+namespace movaltic {
+
+int32_t ErrCode = 0;
+
+}  // namespace movaltic

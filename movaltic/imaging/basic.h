@@ -1,0 +1,80 @@
+// Frame image record, the program-wide error code and the small services
+// every Movaltic unit shares. No Qt here: drawing goes through FrameSink.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace movaltic {
+
+// Last-error code of Movaltic's own units: 0 or -1 is success, 1 and above a
+// failure (codes listed in ErrCodeText). Set to 0 on entry by every reader,
+// writer and SafeGetMem.
+extern int32_t ErrCode;
+
+constexpr int32_t kErrNone = 0;
+constexpr int32_t kErrNoBuffer = -1;
+constexpr int32_t kErrOpen = 1;
+constexpr int32_t kErrCreate = 2;
+constexpr int32_t kErrMagic = 3;
+constexpr int32_t kErrVersion = 4;
+constexpr int32_t kErrWrite = 5;
+constexpr int32_t kErrRead = 6;
+constexpr int32_t kErrTooLarge = 8;
+constexpr int32_t kErrNoFrame = 9;
+constexpr int32_t kErrFrameRefused = 11;
+constexpr int32_t kErrHeader = 15;
+constexpr int32_t kErrBitmapVariant = 16;
+constexpr int32_t kErrExtension = 17;
+constexpr int32_t kErrMemory = 1000;
+constexpr int32_t kErrAviStream = 1001;
+constexpr int32_t kErrAviCompressedFormat = 1002;
+constexpr int32_t kErrAviCompressStart = 1003;
+constexpr int32_t kErrAviFormat = 1004;
+constexpr int32_t kErrAviNoFrame = 1005;
+constexpr int32_t kErrAviWriteFrame = 1006;
+
+// One frame. Rows are packed without padding; 24-bit pixels are B,G,R.
+// The pixel buffer is owned by the record and released with ImageFree.
+struct imagerec {
+    uint8_t* pixels = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bytesPerPixel = 0;  // 1, 2 or 3
+    int32_t bitsPerPixel = 0;   // 8, 15, 16 or 24
+    int32_t size = 0;           // capacity of pixels in bytes
+    uint8_t topDown = 0;        // 1: first buffer row is the top of the picture
+    uint8_t palette[768] = {};  // 256 x R,G,B
+
+    int32_t rowBytes() const { return width * bytesPerPixel; }
+    int64_t frameBytes() const { return int64_t(width) * height * bytesPerPixel; }
+};
+
+struct ClockRecord {
+    double start = 0;      // days
+    double elapsed = 0;    // milliseconds
+    uint16_t hours = 0, minutes = 0, seconds = 0, milliseconds = 0;
+};
+
+// Memory and bytes
+void SafeGetMem(uint8_t*& p, int64_t n);
+void SafeFreeMem(uint8_t*& p);
+void FillBytes(void* p, int64_t n, uint8_t value);
+void MoveBytes(const void* src, void* dst, int64_t n);
+int CompareBytes(const void* a, const void* b, int64_t n);
+
+// Text and clock
+std::string NumToText(uint32_t value, int widthCode);
+void ClockRead(double& t);
+void ClockElapsed(ClockRecord& rec);
+std::string ElapsedText(const ClockRecord& rec);
+
+// Frame images
+void ImageCreate(imagerec& img, int32_t width, int32_t height, int32_t bytesPerPixel);
+void ImageFree(imagerec& img);
+void ImageCopyHeader(const imagerec& src, imagerec& dst, bool withPalette);
+void ImageCopyPixels(const imagerec& src, imagerec& dst);
+void ImageCopy(const imagerec& src, imagerec& dst);
+
+}  // namespace movaltic
