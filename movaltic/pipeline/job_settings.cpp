@@ -1,0 +1,1 @@
+#include "movaltic/pipeline/job_settings.h"
