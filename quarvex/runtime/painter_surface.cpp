@@ -1,0 +1,311 @@
+#include "quarvex/runtime/painter_surface.h"
+
+#include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/glyphs.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+
+namespace qvrt {
+
+namespace {
+
+constexpr double kPointsPerInch = 72.0;
+constexpr double kMetresPerInch = 0.0254;
+// Dash and dot lengths in inches (a screen pixel is 1/96 inch), so that
+// dotted grids look the same on the screen and on paper.
+constexpr double kDashOn = 6.0 / 96, kDashOff = 3.0 / 96, kDotOn = 1.0 / 96, kDotOff = 2.0 / 96;
+
+QColor ToQColor(uint32_t color) { return QColor(RedOf(color), GreenOf(color), BlueOf(color)); }
+
+bool IsGlyphFace(const FontFace& face) { return face.kind != FontKind::Text; }
+
+QFont TextFont(const Surface& s) { return MakeQFont(s.Face(), s.FontSize(), s.FontBold(), s.FontItalic()); }
+
+QSizeF GlyphCell(const Surface& s, const QPaintDevice& device) {
+    return {s.FontSize() * device.logicalDpiX() / kPointsPerInch * kGlyphCellWidthEm,
+            s.FontSize() * device.logicalDpiY() / kPointsPerInch * kGlyphCellHeightEm};
+}
+
+QBrush FillBrush(const Surface& s, const LineOp& op) {
+    if (op.shape == LineShape::FilledBox) return QBrush(ToQColor(op.color));
+    const QColor fill = ToQColor(s.FillColor());
+    switch (s.FillStyle()) {
+    case vbFSSolid: return QBrush(fill);
+    case vbHorizontalLine: return QBrush(fill, Qt::HorPattern);
+    case vbVerticalLine: return QBrush(fill, Qt::VerPattern);
+    case vbUpwardDiagonal: return QBrush(fill, Qt::BDiagPattern);
+    case vbDownwardDiagonal: return QBrush(fill, Qt::FDiagPattern);
+    case vbCross: return QBrush(fill, Qt::CrossPattern);
+    case vbDiagonalCross: return QBrush(fill, Qt::DiagCrossPattern);
+    default: return Qt::NoBrush;
+    }
+}
+
+}  // namespace
+
+QSizeF PainterBackend::Measure(const Surface& s, const QPaintDevice& device, const QString& text) const {
+    if (IsGlyphFace(s.Face())) {
+        const QSizeF cell = GlyphCell(s, device);
+        return {cell.width() * double(text.size()), cell.height()};
+    }
+    const QFontMetricsF metrics(TextFont(s), &device);
+    return {metrics.horizontalAdvance(text), metrics.height()};
+}
+
+double PainterBackend::AverageCharWidth(const Surface& s, const QPaintDevice& device) const {
+    if (IsGlyphFace(s.Face())) return GlyphCell(s, device).width();
+    return QFontMetricsF(TextFont(s), &device).averageCharWidth();
+}
+
+void PainterBackend::PaintLine(QPainter& painter, const Surface& s, const QPaintDevice& device,
+                               const LineOp& op) const {
+    const double dpi = device.logicalDpiX();
+    const double width = std::max(1.0, s.DrawWidth() * penPixelInches_ * dpi);
+    // Styles apply to thin pens only; a wide pen always draws solid.
+    const int style = (s.DrawWidth() > 1 && s.DrawStyle() != vbInvisible) ? vbSolid : s.DrawStyle();
+
+    QPen pen(ToQColor(op.color), width);
+    pen.setJoinStyle(Qt::MiterJoin);
+    pen.setCapStyle(s.DrawWidth() > 1 ? Qt::RoundCap : Qt::FlatCap);
+    auto pattern = [&](std::initializer_list<double> inches) {
+        QList<qreal> dashes;
+        for (double in : inches) dashes << in * dpi / width;
+        pen.setDashPattern(dashes);
+        pen.setCapStyle(Qt::FlatCap);
+    };
+    switch (style) {
+    case vbDash: pattern({kDashOn, kDashOff}); break;
+    case vbDot: pattern({kDotOn, kDotOff}); break;
+    case vbDashDot: pattern({kDashOn, kDashOff, kDotOn, kDashOff}); break;
+    case vbDashDotDot: pattern({kDashOn, kDashOff, kDotOn, kDashOff, kDotOn, kDashOff}); break;
+    default: break;
+    }
+
+    painter.save();
+    // Lines stay crisp like the old device lines; glyphs and text are smoothed.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(style == vbInvisible ? QPen(Qt::NoPen) : pen);
+    if (op.shape == LineShape::Segment) {
+        if (style != vbInvisible) painter.drawLine(op.p1, op.p2);
+    } else {
+        painter.setBrush(FillBrush(s, op));
+        painter.drawRect(QRectF(op.p1, op.p2).normalized());
+    }
+    painter.restore();
+}
+
+void PainterBackend::PaintText(QPainter& painter, const Surface& s, const QPaintDevice& device,
+                               const TextOp& op) const {
+    if (op.text.isEmpty()) return;
+    const QSizeF size = Measure(s, device, op.text);
+    painter.save();
+    if (!s.FontTransparent()) painter.fillRect(QRectF(op.topLeft, size), ToQColor(s.BackColor()));
+    const QColor color = ToQColor(s.ForeColor());
+    if (IsGlyphFace(s.Face())) {
+        const QSizeF cell = GlyphCell(s, device);
+        for (qsizetype i = 0; i < op.text.size(); ++i) {
+            const QRectF box(op.topLeft + QPointF(cell.width() * double(i), 0), cell);
+            PaintGlyph(painter, s.Face().kind, op.text[i].unicode(), box, color, s.FontBold());
+        }
+    } else {
+        const QFont font = TextFont(s);
+        painter.setFont(font);
+        painter.setPen(color);
+        painter.drawText(op.topLeft + QPointF(0, QFontMetricsF(font, &device).ascent()), op.text);
+    }
+    painter.restore();
+}
+
+// --- PictureSurface ------------------------------------------------------
+
+namespace {
+
+double ScreenDpi() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QGuiApplication::primaryScreen())
+        return QGuiApplication::primaryScreen()->logicalDotsPerInch();
+    return 96.0;
+}
+
+}  // namespace
+
+// One DrawWidth unit is one pixel of the picture.
+PictureSurface::PictureSurface(QSize pixels, double dpi)
+    : dpi_(dpi > 0 ? dpi : ScreenDpi()), backend_(1.0 / dpi_) {
+    Resize(pixels);
+}
+
+void PictureSurface::Resize(QSize pixels) {
+    pixels = pixels.expandedTo(QSize(1, 1));
+    if (!image_.isNull() && image_.size() == pixels) return;
+    QImage next(pixels, QImage::Format_RGB32);
+    const int dotsPerMetre = int(std::lround(dpi_ / kMetresPerInch));
+    next.setDotsPerMeterX(dotsPerMetre);
+    next.setDotsPerMeterY(dotsPerMetre);
+    next.fill(ToQColor(BackColor()));
+    if (!image_.isNull()) {
+        QPainter painter(&next);
+        painter.drawImage(0, 0, image_);
+    }
+    image_ = std::move(next);
+    Changed();
+}
+
+void PictureSurface::SavePicture(const QString& path) const {
+    if (!image_.save(path, "BMP")) Raise(ErrPathFileAccess);
+}
+
+QSizeF PictureSurface::DeviceSize() const { return QSizeF(image_.size()); }
+
+QSizeF PictureSurface::TwipsPerDeviceUnit() const { return {kTwipsPerInch / dpi_, kTwipsPerInch / dpi_}; }
+
+QSizeF PictureSurface::MeasureDevice(const QString& text) const { return backend_.Measure(*this, image_, text); }
+
+double PictureSurface::AverageCharWidthDevice() const { return backend_.AverageCharWidth(*this, image_); }
+
+void PictureSurface::PaintLine(const LineOp& op) {
+    {
+        QPainter painter(&image_);
+        backend_.PaintLine(painter, *this, image_, op);
+    }
+    Changed();
+}
+
+void PictureSurface::PaintText(const TextOp& op) {
+    if (op.text.isEmpty()) return;
+    {
+        QPainter painter(&image_);
+        backend_.PaintText(painter, *this, image_, op);
+    }
+    Changed();
+}
+
+void PictureSurface::PaintClear() {
+    image_.fill(ToQColor(BackColor()));
+    Changed();
+}
+
+void PictureSurface::Changed() {
+    if (changed_) changed_();
+}
+
+// --- PictureBox ----------------------------------------------------------
+
+namespace {
+
+int ButtonOf(Qt::MouseButtons buttons) {
+    int b = 0;
+    if (buttons & Qt::LeftButton) b |= 1;
+    if (buttons & Qt::RightButton) b |= 2;
+    if (buttons & Qt::MiddleButton) b |= 4;
+    return b;
+}
+
+int ShiftOf(Qt::KeyboardModifiers modifiers) {
+    int s = 0;
+    if (modifiers & Qt::ShiftModifier) s |= 1;
+    if (modifiers & Qt::ControlModifier) s |= 2;
+    if (modifiers & Qt::AltModifier) s |= 4;
+    return s;
+}
+
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    surface_.Resize(size());
+    surface_.SetChangedCallback([this] { update(); });
+}
+
+PictureSurface& PictureBox::surface() {
+    surface_.Resize(size());
+    return surface_;
+}
+
+void PictureBox::SetMousePointer(int shape) {
+    mousePointer_ = shape;
+    switch (shape) {
+    case 2: setCursor(Qt::CrossCursor); break;
+    case 3: setCursor(Qt::IBeamCursor); break;
+    case 11: setCursor(Qt::WaitCursor); break;
+    default: unsetCursor(); break;
+    }
+}
+
+void PictureBox::ShowRubberBox(double x1, double y1, double x2, double y2) {
+    rubberBox_ = QRectF(QPointF(x1, y1), QPointF(x2, y2));
+    update();
+}
+
+void PictureBox::HideRubberBox() {
+    rubberBox_.reset();
+    update();
+}
+
+void PictureBox::ShowRubberLine(double x1, double y1, double x2, double y2) {
+    rubberLine_ = QLineF(x1, y1, x2, y2);
+    update();
+}
+
+void PictureBox::HideRubberLine() {
+    rubberLine_.reset();
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, surface_.Image());
+    if (rubberBox_) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        const QPointF a = surface_.ToDevice(rubberBox_->left(), rubberBox_->top());
+        const QPointF b = surface_.ToDevice(rubberBox_->right(), rubberBox_->bottom());
+        painter.drawRect(QRectF(a, b).normalized());
+    }
+    if (rubberLine_) {
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawLine(surface_.ToDevice(rubberLine_->x1(), rubberLine_->y1()),
+                         surface_.ToDevice(rubberLine_->x2(), rubberLine_->y2()));
+    }
+}
+
+void PictureBox::resizeEvent(QResizeEvent*) { surface_.Resize(size()); }
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    surface_.Resize(size());
+    const QPointF p = event->position();
+    emit MouseDown(ButtonOf(event->button()), ShiftOf(event->modifiers()), surface_.FromDeviceX(p.x()),
+                   surface_.FromDeviceY(p.y()));
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    emit MouseMove(ButtonOf(event->buttons()), ShiftOf(event->modifiers()), surface_.FromDeviceX(p.x()),
+                   surface_.FromDeviceY(p.y()));
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    emit MouseUp(ButtonOf(event->button()), ShiftOf(event->modifiers()), surface_.FromDeviceX(p.x()),
+                 surface_.FromDeviceY(p.y()));
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+    const QString text = event->text();
+    if (text.isEmpty()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    emit KeyPress(text[0].unicode());
+}
+
+}  // namespace qvrt

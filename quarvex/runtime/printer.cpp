@@ -1,0 +1,127 @@
+#include "quarvex/runtime/printer.h"
+
+#include "quarvex/runtime/errors.h"
+
+#include <QCoreApplication>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <cmath>
+
+namespace qvrt {
+
+namespace {
+
+// One DrawWidth pixel on paper: thin lines stay visible and an axis of
+// width 5 prints about 0.4 mm wide.
+constexpr double kPaperPixelInches = 1.0 / 300;
+// Millimetres, because the layout's points are whole numbers.
+constexpr double kTwipsPerMillimetre = kTwipsPerInch / 25.4;
+
+}  // namespace
+
+PrinterSurface::PrinterSurface() = default;
+
+int PrinterSurface::FontCount() const { return int(AvailableFontNames().size()); }
+
+QString PrinterSurface::Fonts(int index) const {
+    const QStringList names = AvailableFontNames();
+    if (index < 0 || index >= names.size()) Raise(ErrSubscript);
+    return names[index];
+}
+
+QtPrinterSurface::QtPrinterSurface()
+    : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      painter_(std::make_unique<QPainter>()),
+      backend_(kPaperPixelInches) {}
+
+QtPrinterSurface::QtPrinterSurface(const QString& pdfFile) : QtPrinterSurface() {
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(pdfFile);
+}
+
+QtPrinterSurface::~QtPrinterSurface() {
+    if (DocumentOpen()) painter_->end();
+}
+
+bool QtPrinterSurface::DocumentOpen() const { return painter_->isActive(); }
+
+double QtPrinterSurface::Width() const {
+    return std::round(printer_->pageLayout().fullRect(QPageLayout::Millimeter).width() * kTwipsPerMillimetre);
+}
+
+double QtPrinterSurface::Height() const {
+    return std::round(printer_->pageLayout().fullRect(QPageLayout::Millimeter).height() * kTwipsPerMillimetre);
+}
+
+int QtPrinterSurface::Orientation() const {
+    return printer_->pageLayout().orientation() == QPageLayout::Landscape ? vbPRORLandscape : vbPRORPortrait;
+}
+
+void QtPrinterSurface::SetOrientation(int orientation) {
+    if (orientation != vbPRORPortrait && orientation != vbPRORLandscape) Raise(ErrInvalidProperty);
+    printer_->setPageOrientation(orientation == vbPRORLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+void QtPrinterSurface::BeforeDrawing() {
+    if (DocumentOpen()) return;
+    if (!painter_->begin(printer_.get())) Raise(ErrPrinter);
+}
+
+void QtPrinterSurface::NewPage() {
+    BeforeDrawing();
+    if (!printer_->newPage()) Raise(ErrPrinter);
+    HomePosition();
+}
+
+void QtPrinterSurface::EndDoc() {
+    if (DocumentOpen() && !painter_->end()) Raise(ErrPrinter);
+    HomePosition();
+}
+
+QSizeF QtPrinterSurface::DeviceSize() const {
+    return printer_->pageLayout().paintRectPixels(printer_->resolution()).size();
+}
+
+QSizeF QtPrinterSurface::TwipsPerDeviceUnit() const {
+    const double unit = kTwipsPerInch / printer_->resolution();
+    return {unit, unit};
+}
+
+QSizeF QtPrinterSurface::MeasureDevice(const QString& text) const {
+    return backend_.Measure(*this, *printer_, text);
+}
+
+double QtPrinterSurface::AverageCharWidthDevice() const { return backend_.AverageCharWidth(*this, *printer_); }
+
+void QtPrinterSurface::PaintLine(const LineOp& op) { backend_.PaintLine(*painter_, *this, *printer_, op); }
+
+void QtPrinterSurface::PaintText(const TextOp& op) { backend_.PaintText(*painter_, *this, *printer_, op); }
+
+// --- the program's Printer ---------------------------------------------
+
+namespace {
+
+std::unique_ptr<PrinterSurface>& CurrentPrinter() {
+    static std::unique_ptr<PrinterSurface> printer;
+    return printer;
+}
+
+void ReleasePrinter() { CurrentPrinter().reset(); }
+
+}  // namespace
+
+PrinterSurface& Printer() {
+    auto& printer = CurrentPrinter();
+    if (!printer) {
+        printer = std::make_unique<QtPrinterSurface>();
+        // A QPrinter must not outlive the application (static destruction
+        // runs after it): finish any open document while Qt still stands.
+        if (QCoreApplication::instance()) qAddPostRoutine(ReleasePrinter);
+    }
+    return *printer;
+}
+
+void SetPrinter(std::unique_ptr<PrinterSurface> printer) { CurrentPrinter() = std::move(printer); }
+
+}  // namespace qvrt

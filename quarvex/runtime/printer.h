@@ -1,0 +1,94 @@
+// The runtime's Printer object: a drawing surface whose units start as twips
+// of the printable area, with the page size, orientation, the font list,
+// NewPage and EndDoc. The document opens with the first thing drawn or
+// printed (Print "" is enough) and is sent by EndDoc; a document left open
+// by a failed job is sent with the next EndDoc or when the program ends.
+// Any failure of the printer raises Printer error (482).
+#pragma once
+
+#include "quarvex/runtime/painter_surface.h"
+#include "quarvex/runtime/surface.h"
+
+#include <QString>
+#include <memory>
+
+class QPainter;
+class QPrinter;
+
+namespace qvrt {
+
+enum PrinterOrientation : int { vbPRORPortrait = 1, vbPRORLandscape = 2 };
+
+class PrinterSurface : public Surface {
+public:
+    // The page size in twips, whole numbers, as the paper lies in the
+    // current orientation.
+    virtual double Width() const = 0;
+    virtual double Height() const = 0;
+    virtual int Orientation() const = 0;
+    virtual void SetOrientation(int orientation) = 0;
+    // Ends the page and starts the next; the print position goes to the
+    // top-left corner. The scale, font and pen stay.
+    virtual void NewPage() = 0;
+    // Ends the document and sends it; nothing happens when none is open.
+    virtual void EndDoc() = 0;
+    // The QPrinter behind this printer, for the printer set-up dialog
+    // (CommonDialog::Printer); null for a printer that is not a Qt one.
+    virtual QPrinter* Device() { return nullptr; }
+
+    // The fonts the printer offers (a font dialog's list); Fonts out of
+    // 0 .. FontCount - 1 raises Subscript out of range (9).
+    int FontCount() const;
+    QString Fonts(int index) const;
+
+protected:
+    PrinterSurface();
+    bool FlowsOverPages() const override { return true; }
+    void StartFlowPage() override { NewPage(); }
+};
+
+// The printer on Qt: a system printer, or a PDF file.
+class QtPrinterSurface : public PrinterSurface {
+public:
+    // The system's default printer.
+    QtPrinterSurface();
+    // Prints into a PDF file.
+    explicit QtPrinterSurface(const QString& pdfFile);
+    ~QtPrinterSurface() override;
+
+    // Changes the set-up dialog makes while a document is open take effect
+    // with the next document.
+    QPrinter* Device() override { return printer_.get(); }
+    bool DocumentOpen() const;
+
+    double Width() const override;
+    double Height() const override;
+    int Orientation() const override;
+    void SetOrientation(int orientation) override;
+    void NewPage() override;
+    void EndDoc() override;
+
+protected:
+    QSizeF DeviceSize() const override;
+    QSizeF TwipsPerDeviceUnit() const override;
+    QSizeF MeasureDevice(const QString& text) const override;
+    double AverageCharWidthDevice() const override;
+    void BeforeDrawing() override;
+    void PaintLine(const LineOp& op) override;
+    void PaintText(const TextOp& op) override;
+    void PaintClear() override {}
+
+private:
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPainter> painter_;
+    PainterBackend backend_;
+};
+
+// The program's one Printer; a QtPrinterSurface on the default printer until
+// SetPrinter installs another (tests install a RecordingPrinter). The
+// default one is released when the application object goes.
+PrinterSurface& Printer();
+// Installs a printer; null goes back to the default.
+void SetPrinter(std::unique_ptr<PrinterSurface> printer);
+
+}  // namespace qvrt

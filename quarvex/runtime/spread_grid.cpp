@@ -1,0 +1,375 @@
+#include "quarvex/runtime/spread_grid.h"
+
+#include "quarvex/runtime/code_page.h"
+#include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/grid_model.h"
+#include "quarvex/runtime/grid_view.h"
+#include "quarvex/runtime/spread_grid_cells.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QFile>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qvrt {
+
+namespace {
+
+constexpr int kDefaultCols = 50;
+constexpr int kDefaultRows = 15000;
+constexpr int kDefaultRowNumberTwips = 720;
+constexpr int kDefaultColTwips = 1080;
+
+QString fontFamilyFor(const QString& name) {
+    if (name.compare(u"MS Sans Serif", Qt::CaseInsensitive) == 0 ||
+        name.compare(u"Small Fonts", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("DejaVu Sans");
+    if (name.compare(u"Arial", Qt::CaseInsensitive) == 0) return QStringLiteral("Liberation Sans");
+    return name;
+}
+
+mode_t currentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+std::string_view bytesOf(const QByteArray& b) {
+    return {b.constData(), static_cast<size_t>(b.size())};
+}
+
+// Lines of a block text: CR LF, CR or LF end a line; a final line end does
+// not start another (empty) row.
+std::vector<std::string_view> blockLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size() || lines.empty()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::vector<std::string_view> fieldsOf(std::string_view line, size_t maxFields) {
+    std::vector<std::string_view> fields;
+    size_t start = 0;
+    while (fields.size() < maxFields) {
+        const size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        if (tab == std::string_view::npos) break;
+        start = tab + 1;
+    }
+    return fields;
+}
+
+}  // namespace
+
+SpreadGrid::SpreadGrid(QWidget* parent)
+    : QWidget(parent), cells_(std::make_unique<GridCells>(kDefaultCols, kDefaultRows)) {
+    model_ = new GridModel(*cells_, this);
+    view_ = new GridView(*this);
+    view_->setModel(model_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    setFocusProxy(view_);
+    connect(model_, &GridModel::cellEdited, this, &SpreadGrid::Change);
+    colTwips_.assign(static_cast<size_t>(kDefaultCols) + 1, kDefaultColTwips);
+    colTwips_[0] = kDefaultRowNumberTwips;
+    applyFont();
+    for (int c = 0; c <= kDefaultCols; ++c) applyColWidth(c);
+    view_->setCurrentIndex(model_->index(0, 0));
+}
+
+SpreadGrid::~SpreadGrid() = default;
+
+int SpreadGrid::MaxCols() const { return cells_->cols(); }
+
+void SpreadGrid::setMaxCols(int cols) {
+    view_->finishEditing();
+    const int old = cells_->cols();
+    model_->setCols(cols);
+    colTwips_.resize(static_cast<size_t>(cells_->cols()) + 1, kDefaultColTwips);
+    for (int c = old + 1; c <= cells_->cols(); ++c) applyColWidth(c);
+}
+
+int SpreadGrid::MaxRows() const { return cells_->rows(); }
+
+void SpreadGrid::setMaxRows(int rows) {
+    view_->finishEditing();
+    model_->setRows(rows);
+}
+
+SpreadGrid::Rect SpreadGrid::blockRect() const {
+    Rect r{std::min(col_, col2_), std::min(row_, row2_), std::max(col_, col2_), std::max(row_, row2_)};
+    if (col_ == -1 || col2_ == -1) r.col1 = 1, r.col2 = cells_->cols();
+    if (row_ == -1 || row2_ == -1) r.row1 = 1, r.row2 = cells_->rows();
+    r.col1 = std::max(r.col1, 1);
+    r.row1 = std::max(r.row1, 1);
+    r.col2 = std::min(r.col2, cells_->cols());
+    r.row2 = std::min(r.row2, cells_->rows());
+    return r;
+}
+
+SpreadGrid::Rect SpreadGrid::currentRect() const {
+    if (blockMode_) return blockRect();
+    Rect r{col_, row_, col_, row_};
+    if (col_ == -1) r.col1 = 1, r.col2 = cells_->cols();
+    if (row_ == -1) r.row1 = 1, r.row2 = cells_->rows();
+    return r;
+}
+
+QString SpreadGrid::Text() const { return GetText(col_, row_); }
+
+void SpreadGrid::setText(const QString& text) {
+    const Rect r = currentRect();
+    if (r.col1 > r.col2 || r.row1 > r.row2) return;
+    if (r.col1 == r.col2 && r.row1 == r.row2) {
+        SetText(r.col1, r.row1, text);
+        return;
+    }
+    if (text.isEmpty()) {
+        model_->clearBlock(r.col1, r.row1, r.col2, r.row2);
+        return;
+    }
+    const QByteArray bytes = EncodeWindows1252(text);
+    const int first = std::max(r.col1, 1), last = std::min(r.col2, cells_->cols());
+    if (first > last) return;
+    const std::vector<std::string_view> run(static_cast<size_t>(last - first + 1), bytesOf(bytes));
+    for (int row = std::max(r.row1, 1); row <= std::min(r.row2, cells_->rows()); ++row) model_->setRun(row, first, run);
+}
+
+QString SpreadGrid::GetText(int col, int row) const { return DecodeWindows1252(cells_->get(col, row)); }
+
+void SpreadGrid::SetText(int col, int row, const QString& text) {
+    if (!cells_->inRange(col, row)) return;
+    model_->setCell(col, row, bytesOf(EncodeWindows1252(text)));
+}
+
+QString SpreadGrid::Clip() const {
+    const Rect r = blockRect();
+    QByteArray out;
+    for (int row = r.row1; row <= r.row2; ++row) {
+        for (int col = r.col1; col <= r.col2; ++col) {
+            if (col > r.col1) out.append('\t');
+            const std::string_view cell = cells_->get(col, row);
+            out.append(cell.data(), static_cast<qsizetype>(cell.size()));
+        }
+        out.append("\r\n", 2);
+    }
+    return DecodeWindows1252(bytesOf(out));
+}
+
+void SpreadGrid::setClip(const QString& text) {
+    const Rect r = blockRect();
+    if (r.col1 > r.col2 || r.row1 > r.row2) return;
+    const QByteArray bytes = EncodeWindows1252(text);
+    const std::vector<std::string_view> lines = blockLines(bytesOf(bytes));
+    const size_t width = static_cast<size_t>(r.col2 - r.col1 + 1);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int row = r.row1 + static_cast<int>(i);
+        if (row > r.row2) break;
+        model_->setRun(row, r.col1, fieldsOf(lines[i], width));
+    }
+}
+
+int SpreadGrid::ActiveCol() const {
+    const QModelIndex cur = view_->currentIndex();
+    return cur.isValid() ? cur.column() + 1 : 1;
+}
+
+int SpreadGrid::ActiveRow() const {
+    const QModelIndex cur = view_->currentIndex();
+    return cur.isValid() ? cur.row() + 1 : 1;
+}
+
+void SpreadGrid::moveActive(int col, int row) {
+    if (!cells_->inRange(col, row)) return;
+    const QModelIndex target = model_->index(row - 1, col - 1);
+    // Through the view, so a later Shift-move extends from this cell.
+    view_->setCurrentIndex(target);
+    view_->scrollTo(target);
+}
+
+void SpreadGrid::setAction(int action) {
+    switch (action) {
+    case ActionActiveCell:
+        moveActive(col_, row_);
+        break;
+    case ActionDeleteRow:
+        view_->finishEditing();
+        model_->removeRow(row_);
+        break;
+    case ActionInsertRow:
+        view_->finishEditing();
+        model_->insertRow(row_);
+        break;
+    case ActionClearText: {
+        const Rect r = currentRect();
+        model_->clearBlock(r.col1, r.row1, r.col2, r.row2);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+SpreadGrid::Rect SpreadGrid::selectedRect() const {
+    const QItemSelection sel = view_->selectionModel()->selection();
+    Rect r{0, 0, 0, 0};
+    bool first = true;
+    for (const QItemSelectionRange& range : sel) {
+        if (!range.isValid()) continue;
+        if (first) {
+            r = {range.left() + 1, range.top() + 1, range.right() + 1, range.bottom() + 1};
+            first = false;
+        } else {
+            r.col1 = std::min(r.col1, range.left() + 1);
+            r.row1 = std::min(r.row1, range.top() + 1);
+            r.col2 = std::max(r.col2, range.right() + 1);
+            r.row2 = std::max(r.row2, range.bottom() + 1);
+        }
+    }
+    if (first) return {ActiveCol(), ActiveRow(), ActiveCol(), ActiveRow()};
+    return r;
+}
+
+bool SpreadGrid::IsBlockSelected() const {
+    const Rect r = selectedRect();
+    return r.col1 != r.col2 || r.row1 != r.row2;
+}
+
+int SpreadGrid::SelBlockCol() const { return IsBlockSelected() ? selectedRect().col1 : ActiveCol(); }
+int SpreadGrid::SelBlockCol2() const { return IsBlockSelected() ? selectedRect().col2 : ActiveCol(); }
+int SpreadGrid::SelBlockRow() const { return IsBlockSelected() ? selectedRect().row1 : ActiveRow(); }
+int SpreadGrid::SelBlockRow2() const { return IsBlockSelected() ? selectedRect().row2 : ActiveRow(); }
+
+void SpreadGrid::setReDraw(bool on) {
+    if (on == reDraw_) return;
+    reDraw_ = on;
+    model_->setQuiet(!on);
+    view_->setUpdatesEnabled(on);
+    if (on) view_->viewport()->update();
+}
+
+QByteArray SpreadGrid::TabFileBytes() const { return cells_->tabText(); }
+
+namespace {
+
+// Writes all of bytes to fd; false with errno set when the device refuses.
+bool writeAll(int fd, const QByteArray& bytes) {
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+}  // namespace
+
+void SpreadGrid::SaveTabFile(const QString& path) {
+    const QByteArray bytes = TabFileBytes();
+    const QByteArray target = QFile::encodeName(path);
+    if (target.isEmpty()) Raise(ErrInvalidFileName);
+    struct stat st {};
+    const bool exists = ::stat(target.constData(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) Raise(ErrPathFileAccess);
+    if (exists && !S_ISREG(st.st_mode)) {
+        // A device or pipe is written in place: renaming a file over it
+        // would replace the device itself.
+        const int fd = ::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd < 0) RaiseErrno(errno);
+        const bool ok = writeAll(fd, bytes);
+        const int err = errno;
+        ::close(fd);
+        if (!ok) RaiseErrno(err);
+        return;
+    }
+    if (!QFileInfo(path).absoluteDir().exists()) Raise(ErrPathNotFound);
+    // A read-only file stays as it is, although its folder would let a
+    // rename replace it.
+    if (exists && ::access(target.constData(), W_OK) != 0) Raise(ErrPathFileAccess);
+    // Write beside the target and rename over it, so a failed write (full
+    // disk) leaves the old file whole.
+    QByteArray temp = target + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) RaiseErrno(errno);
+    ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~currentUmask()));
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    int err = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && ::rename(temp.constData(), target.constData()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.constData());
+        RaiseErrno(err);
+    }
+}
+
+void SpreadGrid::SetFocus() { view_->setFocus(); }
+
+void SpreadGrid::setFontName(const QString& name) {
+    fontName_ = name;
+    applyFont();
+}
+
+void SpreadGrid::setFontSize(double points) {
+    if (points > 0) fontSize_ = points;
+    applyFont();
+}
+
+void SpreadGrid::applyFont() {
+    QFont font(fontFamilyFor(fontName_));
+    font.setPointSizeF(fontSize_);
+    view_->setFont(font);
+    const int height = QFontMetrics(font).height() + 4;
+    view_->verticalHeader()->setMinimumSectionSize(std::min(height, 8));
+    view_->verticalHeader()->setDefaultSectionSize(height);
+}
+
+int SpreadGrid::ColWidth(int col) const {
+    if (col < 0 || col >= static_cast<int>(colTwips_.size())) return 0;
+    return colTwips_[static_cast<size_t>(col)];
+}
+
+void SpreadGrid::setColWidth(int col, int twips) {
+    if (col < 0 || col >= static_cast<int>(colTwips_.size())) return;
+    colTwips_[static_cast<size_t>(col)] = std::max(twips, 0);
+    applyColWidth(col);
+}
+
+void SpreadGrid::applyColWidth(int col) {
+    const int px = qRound(colTwips_[static_cast<size_t>(col)] * view_->logicalDpiX() / 1440.0);
+    if (col == 0)
+        view_->verticalHeader()->setFixedWidth(px);
+    else
+        view_->setColumnWidth(col - 1, px);
+}
+
+QAbstractItemView* SpreadGrid::view() const { return view_; }
+
+qsizetype SpreadGrid::CellCount() const { return cells_->count(); }
+
+}  // namespace qvrt

@@ -1,0 +1,205 @@
+#include "quarvex/runtime/spread_grid_cells.h"
+
+#include <algorithm>
+
+namespace qvrt {
+
+namespace {
+
+// Packed entry: column (2 bytes, little end first), length (7-bit groups,
+// low first, high bit = more), then the bytes.
+void putEntry(std::string& out, int col, std::string_view text) {
+    out.push_back(static_cast<char>(col & 0xFF));
+    out.push_back(static_cast<char>((col >> 8) & 0xFF));
+    size_t n = text.size();
+    do {
+        unsigned char b = n & 0x7F;
+        n >>= 7;
+        if (n) b |= 0x80;
+        out.push_back(static_cast<char>(b));
+    } while (n);
+    out.append(text);
+}
+
+// Reads the entry at pos and advances pos past it.
+void nextEntry(const std::string& s, size_t& pos, int& col, std::string_view& text) {
+    col = static_cast<unsigned char>(s[pos]) | (static_cast<unsigned char>(s[pos + 1]) << 8);
+    pos += 2;
+    size_t n = 0;
+    int shift = 0;
+    unsigned char b;
+    do {
+        b = static_cast<unsigned char>(s[pos++]);
+        n |= static_cast<size_t>(b & 0x7F) << shift;
+        shift += 7;
+    } while (b & 0x80);
+    text = std::string_view(s).substr(pos, n);
+    pos += n;
+}
+
+}  // namespace
+
+GridCells::GridCells(int cols, int rows) : cols_(std::clamp(cols, 1, kMaxCols)) {
+    rows_.resize(static_cast<size_t>(std::max(rows, 1)));
+}
+
+void GridCells::setCols(int cols) {
+    cols = std::clamp(cols, 1, kMaxCols);
+    if (cols < cols_) clear(cols + 1, 1, cols_, this->rows());
+    cols_ = cols;
+}
+
+void GridCells::setRows(int rows) {
+    rows_.resize(static_cast<size_t>(std::max(rows, 1)));
+}
+
+std::vector<GridCells::Entry> GridCells::unpack(const std::string& packed) {
+    std::vector<Entry> entries;
+    size_t pos = 0;
+    while (pos < packed.size()) {
+        Entry e;
+        nextEntry(packed, pos, e.col, e.text);
+        entries.push_back(e);
+    }
+    return entries;
+}
+
+void GridCells::pack(const std::vector<Entry>& entries, std::string& out) {
+    std::string packed;
+    for (const Entry& e : entries)
+        if (!e.text.empty()) putEntry(packed, e.col, e.text);
+    out = std::move(packed);
+    if (out.capacity() > out.size() + 64) out.shrink_to_fit();
+}
+
+std::string_view GridCells::get(int col, int row) const {
+    if (!inRange(col, row)) return {};
+    const std::string& s = rows_[static_cast<size_t>(row - 1)];
+    size_t pos = 0;
+    while (pos < s.size()) {
+        int c;
+        std::string_view text;
+        nextEntry(s, pos, c, text);
+        if (c == col) return text;
+        if (c > col) break;
+    }
+    return {};
+}
+
+void GridCells::set(int col, int row, std::string_view bytes) {
+    if (!inRange(col, row)) return;
+    std::string& s = rows_[static_cast<size_t>(row - 1)];
+    // Text taken from this very row must be copied before the row changes.
+    std::string copy;
+    if (!s.empty() && bytes.data() >= s.data() && bytes.data() < s.data() + s.size()) {
+        copy.assign(bytes);
+        bytes = copy;
+    }
+    // Splice the one entry in place: cell-by-cell writes of a whole sheet
+    // stay linear in the row's length.
+    size_t pos = 0;
+    while (pos < s.size()) {
+        const size_t at = pos;
+        int c;
+        std::string_view text;
+        nextEntry(s, pos, c, text);
+        if (c < col) continue;
+        std::string entry;
+        if (!bytes.empty()) putEntry(entry, col, bytes);
+        s.replace(at, c == col ? pos - at : 0, entry);
+        return;
+    }
+    if (!bytes.empty()) putEntry(s, col, bytes);
+}
+
+void GridCells::setRun(int row, int col, const std::vector<std::string_view>& fields) {
+    if (row < 1 || row > rows() || col > cols_ || fields.empty()) return;
+    std::string& s = rows_[static_cast<size_t>(row - 1)];
+    // The new texts may point into s itself (a cell copied onto its row), so
+    // build the row from copies of the old entries.
+    const std::string old = s;
+    std::vector<Entry> entries = unpack(old);
+    std::vector<Entry> merged;
+    merged.reserve(entries.size() + fields.size());
+    const int first = std::max(col, 1);
+    const int last = std::min(col + static_cast<int>(fields.size()) - 1, cols_);
+    size_t i = 0;
+    for (; i < entries.size() && entries[i].col < first; ++i) merged.push_back(entries[i]);
+    for (int c = first; c <= last; ++c) merged.push_back({c, fields[static_cast<size_t>(c - col)]});
+    for (; i < entries.size(); ++i)
+        if (entries[i].col > last) merged.push_back(entries[i]);
+    pack(merged, s);
+}
+
+void GridCells::clear(int col1, int row1, int col2, int row2) {
+    row1 = std::max(row1, 1);
+    row2 = std::min(row2, rows());
+    for (int r = row1; r <= row2; ++r) {
+        std::string& s = rows_[static_cast<size_t>(r - 1)];
+        if (s.empty()) continue;
+        if (col1 <= 1 && col2 >= cols_) {
+            std::string().swap(s);
+            continue;
+        }
+        const std::string old = s;
+        std::vector<Entry> entries = unpack(old);
+        std::erase_if(entries, [&](const Entry& e) { return e.col >= col1 && e.col <= col2; });
+        pack(entries, s);
+    }
+}
+
+void GridCells::insertRow(int row) {
+    if (row < 1 || row > rows()) return;
+    rows_.pop_back();
+    rows_.insert(rows_.begin() + (row - 1), std::string());
+}
+
+void GridCells::removeRow(int row) {
+    if (row < 1 || row > rows()) return;
+    rows_.erase(rows_.begin() + (row - 1));
+    rows_.emplace_back();
+}
+
+qsizetype GridCells::count() const {
+    qsizetype n = 0;
+    for (const std::string& s : rows_) {
+        size_t pos = 0;
+        while (pos < s.size()) {
+            int c;
+            std::string_view text;
+            nextEntry(s, pos, c, text);
+            ++n;
+        }
+    }
+    return n;
+}
+
+int GridCells::lastUsedRow() const {
+    for (int r = rows(); r >= 1; --r)
+        if (!rows_[static_cast<size_t>(r - 1)].empty()) return r;
+    return 0;
+}
+
+QByteArray GridCells::tabText() const {
+    const int last = lastUsedRow();
+    qsizetype size = 0;
+    for (int r = 0; r < last; ++r) size += static_cast<qsizetype>(rows_[static_cast<size_t>(r)].size()) + 2;
+    QByteArray out;
+    out.reserve(size);
+    for (int r = 0; r < last; ++r) {
+        const std::string& s = rows_[static_cast<size_t>(r)];
+        size_t pos = 0;
+        int at = 1;  // column the next field written belongs to
+        while (pos < s.size()) {
+            int c;
+            std::string_view text;
+            nextEntry(s, pos, c, text);
+            for (; at < c; ++at) out.append('\t');
+            out.append(text.data(), static_cast<qsizetype>(text.size()));
+        }
+        out.append("\r\n", 2);
+    }
+    return out;
+}
+
+}  // namespace qvrt

@@ -1,0 +1,64 @@
+// Sparse cell texts of a spreadsheet grid, free of widgets. Each row keeps
+// its non-empty cells packed in one byte string (column, length, bytes), so
+// an empty row costs one empty string and a 15,000-row sheet of short
+// numbers a few megabytes. Rows and columns count from 1.
+#pragma once
+
+#include <QByteArray>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qvrt {
+
+class GridCells {
+public:
+    // Columns are stored in 16 bits.
+    static constexpr int kMaxCols = 32767;
+
+    GridCells(int cols, int rows);
+
+    int cols() const { return cols_; }
+    int rows() const { return static_cast<int>(rows_.size()); }
+    // Growing adds empty columns (rows); shrinking drops the last ones.
+    void setCols(int cols);
+    void setRows(int rows);
+
+    bool inRange(int col, int row) const { return col >= 1 && col <= cols_ && row >= 1 && row <= rows(); }
+    // "" outside the grid.
+    std::string_view get(int col, int row) const;
+    // Ignored outside the grid.
+    void set(int col, int row, std::string_view bytes);
+    // Sets row's cells from col onward to fields (cut at the last column).
+    void setRun(int row, int col, const std::vector<std::string_view>& fields);
+    // Empties the cells of the rectangle (clipped to the grid).
+    void clear(int col1, int row1, int col2, int row2);
+
+    // Empty row at row; the rows from there move down and the last drops off.
+    void insertRow(int row);
+    // Row removed; the rows below move up and the last row becomes empty.
+    void removeRow(int row);
+
+    // Number of non-empty cells.
+    qsizetype count() const;
+    // Last row holding a cell, 0 when none.
+    int lastUsedRow() const;
+
+    // Rows 1..lastUsedRow as tab-delimited lines, each ended by CR LF, each
+    // without its trailing empty cells.
+    QByteArray tabText() const;
+
+private:
+    struct Entry {
+        int col;
+        std::string_view text;
+    };
+    // The packed row's cells in column order.
+    static std::vector<Entry> unpack(const std::string& packed);
+    static void pack(const std::vector<Entry>& entries, std::string& out);
+
+    int cols_;
+    std::vector<std::string> rows_;
+};
+
+}  // namespace qvrt
