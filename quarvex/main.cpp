@@ -1,6 +1,14 @@
-#include <QApplication>
+// Quarvex starts in its splash; closing the splash shows the main frame.
+#include "quarvex/frame/title1.h"
+#include "quarvex/runtime/guard.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    qvrt::GuardedApplication app(argc, argv);
+    Q_INIT_RESOURCE(title1);  // the splash picture lives in the static frame library
+    QApplication::setApplicationName(QStringLiteral("Quarvex"));
+    QApplication::setQuitOnLastWindowClosed(false);  // the frame's unload ends the program
+    auto* splash = new quarvex::Title1;
+    qvrt::Guard([&] { splash->Form_Load(); });
+    splash->show();
+    return QApplication::exec();
 }

@@ -1,0 +1,99 @@
+// Opening and saving a 15,000-row by 25-column sheet through the File
+// commands, and the memory an empty sheet costs. Run by hand:
+//   QT_QPA_PLATFORM=offscreen build/bench/plt_file/plt_file_bench
+#include "quarvex/frame/mdi_form1.h"
+#include "quarvex/frame/program_state.h"
+#include "quarvex/runtime/scripted_host.h"
+#include "quarvex/runtime/settings_store.h"
+#include "quarvex/sheets/main1.h"
+#include "quarvex/sheets/plt_file.h"
+#include "quarvex/sheets/window_tables.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiArea>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+long rssKb() {
+    FILE* f = std::fopen("/proc/self/statm", "r");
+    long pages = 0, resident = 0;
+    if (f) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    qvrt::SetSettingsDirectory(dir.path());
+    qvrt::InstallScriptedHost();
+    quarvex::ResetProgramState();
+    quarvex::MDIForm1* frame = quarvex::MDIForm1::ShowFrame();
+
+    // 15,000 rows of 25 numeric cells such as "1234.567".
+    const QString path = dir.filePath("big.plt");
+    {
+        QByteArray bytes;
+        for (int r = 1; r <= 15000; ++r) {
+            for (int c = 1; c <= 25; ++c) {
+                if (c > 1) bytes += '\t';
+                bytes += QByteArray::number((r * 31 + c * 7) % 100000 / 10.0 + 0.125, 'f', 3);
+            }
+            bytes += "\r\n";
+        }
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly)) return 1;
+        f.write(bytes);
+        std::printf("file: %lld bytes\n", static_cast<long long>(bytes.size()));
+    }
+
+    std::vector<double> open, save;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer t;
+        quarvex::CurrentFileName = path;
+        t.start();
+        MODULE21::LoadDataFile();
+        open.push_back(t.nsecsElapsed() / 1e6);
+        auto* sheet = dynamic_cast<quarvex::Main1*>(frame->ActiveForm());
+        if (!sheet || sheet->Grid1->CellCount() != 15000 * 25) {
+            std::printf("load failed\n");
+            return 1;
+        }
+        t.restart();
+        if (!MODULE21::SaveDataFile()) return 1;
+        save.push_back(t.nsecsElapsed() / 1e6);
+        sheet->UnloadWithoutQuestion();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    std::printf("open 15000 x 25: median %.1f ms (of 5)\n", median(open));
+    std::printf("save 15000 x 25: median %.1f ms (of 5)\n", median(save));
+
+    QApplication::processEvents();
+    const int sheets = 50;
+    const long before = rssKb();
+    for (int i = 0; i < sheets; ++i) MODULE21::NewDataWindow();
+    QApplication::processEvents();
+    const long after = rssKb();
+    std::printf("empty sheet: %.1f KB each (RSS over %d new sheets)\n", double(after - before) / sheets, sheets);
+    delete frame;
+    return 0;
+}

@@ -1,0 +1,412 @@
+#include "quarvex/frame/mdi_form1.h"
+
+#include "quarvex/frame/program_state.h"
+#include "quarvex/runtime/basic.h"
+#include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/guard.h"
+#include "quarvex/runtime/host.h"
+#include "quarvex/runtime/settings_store.h"
+#include "quarvex/sheets/main1.h"
+#include "quarvex/sheets/plt_file.h"
+#include "quarvex/sheets/window_tables.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace quarvex {
+
+namespace {
+
+MDIForm1* gFrame = nullptr;
+
+const QString kApp = QStringLiteral("Quarvex");
+
+int twipsToPixelsX(double twips) { return qRound(twips / qvrt::host().TwipsPerPixelX()); }
+int twipsToPixelsY(double twips) { return qRound(twips / qvrt::host().TwipsPerPixelY()); }
+
+// A stored text that is not a number leaves the value as it was.
+bool toNumber(const QString& text, double* out) {
+    bool ok = false;
+    double v = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (ok) *out = v;
+    return ok;
+}
+
+QString read(const char* section, const char* key, const QString& def) {
+    return qvrt::GetSetting(kApp, QString::fromLatin1(section), QString::fromLatin1(key), def);
+}
+
+void readInt16(const char* section, const char* key, int def, int16_t& target) {
+    double v;
+    if (!toNumber(read(section, key, qvrt::CStr(def)), &v)) return;
+    try {
+        target = qvrt::CInt(v);
+    } catch (const qvrt::RuntimeError&) {
+    }
+}
+
+void readColor(const char* section, const char* key, uint32_t def, uint32_t& target) {
+    double v;
+    if (!toNumber(read(section, key, qvrt::CStr(static_cast<long long>(def))), &v)) return;
+    try {
+        target = static_cast<uint32_t>(qvrt::CLng(v));
+    } catch (const qvrt::RuntimeError&) {
+    }
+}
+
+void readFloat(const char* section, const char* key, int def, float& target) {
+    double v;
+    if (toNumber(read(section, key, qvrt::CStr(def)), &v)) target = static_cast<float>(v);
+}
+
+void readDouble(const char* section, const char* key, int def, double& target) {
+    double v;
+    if (toNumber(read(section, key, qvrt::CStr(def)), &v)) target = v;
+}
+
+void write(const char* section, const QString& key, const QString& value) {
+    qvrt::SaveSetting(kApp, QString::fromLatin1(section), key, value);
+}
+void write(const char* section, const char* key, const QString& value) {
+    write(section, QString::fromLatin1(key), value);
+}
+QString colorText(uint32_t c) { return qvrt::CStr(static_cast<long long>(static_cast<int32_t>(c))); }
+
+void readFont(const char* prefix, const QString& defName, int defBold, int defSize, FontRecord& font) {
+    const QByteArray p(prefix);
+    font.Name = read("Fonts", p.constData(), defName);
+    readInt16("Fonts", (p + "Bold").constData(), defBold, font.Bold);
+    readFloat("Fonts", (p + "Size").constData(), defSize, font.Size);
+    readInt16("Fonts", (p + "Italic").constData(), 0, font.Italic);
+    readDouble("Fonts", (p + "Color").constData(), 0, font.Color);
+}
+
+void writeFont(const char* prefix, const FontRecord& font) {
+    const QString p = QString::fromLatin1(prefix);
+    write("Fonts", p, font.Name);
+    write("Fonts", p + QStringLiteral("Bold"), qvrt::CStr(font.Bold));
+    write("Fonts", p + QStringLiteral("Size"), qvrt::CStr(font.Size));
+    write("Fonts", p + QStringLiteral("Italic"), qvrt::CStr(font.Italic));
+    write("Fonts", p + QStringLiteral("Color"), qvrt::CStr(font.Color));
+}
+
+// Menu captions show '&' as an access key; a file name keeps its own.
+QString escapeAmpersands(QString s) { return s.replace(u'&', QStringLiteral("&&")); }
+
+}  // namespace
+
+MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
+    gFrame = this;
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(QStringLiteral("Quarvex V1.0"));
+    mdiArea_ = new QMdiArea(this);
+    setCentralWidget(mdiArea_);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this,
+            qvrt::Guarded([this](QMdiSubWindow* w) { onSubWindowActivated(w); }));
+    BuildMenus();
+    buildStatusBar();
+}
+
+MDIForm1::~MDIForm1() {
+    // Closing the area's windows while the frame goes must not reach a half-destroyed frame.
+    QObject::disconnect(mdiArea_, nullptr, this, nullptr);
+    if (gFrame == this) gFrame = nullptr;
+}
+
+MDIForm1* MDIForm1::Instance() { return gFrame; }
+
+MDIForm1* MDIForm1::ShowFrame() {
+    if (gFrame) return gFrame;  // shown once per run
+    auto* frame = new MDIForm1;
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->MDIForm_Load();
+    return frame;
+}
+
+qvrt::ChildForm* MDIForm1::ActiveForm() const {
+    // While a dialog or another program has the focus the area reports no
+    // active window; the frame's active child is then the one last activated.
+    QMdiSubWindow* w = mdiArea_->activeSubWindow();
+    if (!w) w = mdiArea_->currentSubWindow();
+    if (!w && lastActive_ && mdiArea_->subWindowList().contains(lastActive_.data())) w = lastActive_;
+    return dynamic_cast<qvrt::ChildForm*>(w);
+}
+
+QAction* MDIForm1::MenuItem(const QString& name) const { return menuItems_.value(name, nullptr); }
+
+void MDIForm1::RegisterMenuItem(const QString& name, QAction* item) {
+    item->setObjectName(name);
+    menuItems_.insert(name, item);
+}
+
+QAction* MDIForm1::AddMenuItem(QMenu* menu, const QString& name, const QString& caption,
+                               const QKeySequence& shortcut) {
+    QAction* item = menu->addAction(caption);
+    if (!shortcut.isEmpty()) item->setShortcut(shortcut);
+    RegisterMenuItem(name, item);
+    return item;
+}
+
+void MDIForm1::BuildMenus() {
+    auto on = [this](QAction* item, auto handler) {
+        connect(item, &QAction::triggered, this, qvrt::Guarded([this, handler](bool) { (this->*handler)(); }));
+    };
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuNew = AddMenuItem(mnuFile, "mnuNew", "&New");
+    on(mnuNew, &MDIForm1::mnuNew_Click);
+    mnuClose = AddMenuItem(mnuFile, "mnuClose", "&Close", Qt::Key_F11);
+    on(mnuClose, &MDIForm1::mnuClose_Click);
+    mnuFile->addSeparator();
+    mnuOpen = AddMenuItem(mnuFile, "mnuOpen", "&Open...", Qt::CTRL | Qt::Key_O);
+    on(mnuOpen, &MDIForm1::mnuOpen_Click);
+    mnuSave = AddMenuItem(mnuFile, "mnuSave", "&Save", Qt::CTRL | Qt::Key_S);
+    on(mnuSave, &MDIForm1::mnuSave_Click);
+    // Ctrl+A is Save As here, not select-all: users' hands know it so.
+    mnuSaveAs = AddMenuItem(mnuFile, "mnuSaveAs", "Save &As...", Qt::CTRL | Qt::Key_A);
+    on(mnuSaveAs, &MDIForm1::mnuSaveAs_Click);
+    mnuFile->addSeparator();
+    mnuExit = AddMenuItem(mnuFile, "mnuExit", "&Exit", Qt::Key_F7);
+    on(mnuExit, &MDIForm1::mnuExit_Click);
+    mnuFile->addSeparator();
+    for (int i = 0; i < 4; ++i) {
+        mnuFileUpdate[i] = AddMenuItem(mnuFile, QStringLiteral("mnuFileUpdate(%1)").arg(i), QString());
+        connect(mnuFileUpdate[i], &QAction::triggered, this,
+                qvrt::Guarded([this, i](bool) { mnuFileUpdate_Click(i); }));
+    }
+
+    // Undo lives in the Edit menu; the sheets switch it on and off.
+    mnuUndo = new QAction(QStringLiteral("&Undo"), this);
+    mnuUndo->setShortcut(Qt::CTRL | Qt::Key_U);
+    RegisterMenuItem("mnuUndo", mnuUndo);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    RegisterMenuItem("mnuOptions", options->menuAction());
+    QMenu* grid = options->addMenu(QStringLiteral("&Grid"));
+    RegisterMenuItem("mnuGrid", grid->menuAction());
+    mnuGrid2[0] = AddMenuItem(grid, "mnuGrid2(0)", "Move &Right", Qt::CTRL | Qt::SHIFT | Qt::Key_F7);
+    mnuGrid2[1] = AddMenuItem(grid, "mnuGrid2(1)", "Move &Down", Qt::CTRL | Qt::SHIFT | Qt::Key_F8);
+    for (int i = 0; i < 2; ++i) {
+        mnuGrid2[i]->setCheckable(true);
+        connect(mnuGrid2[i], &QAction::triggered, this, qvrt::Guarded([this, i](bool) { mnuGrid2_Click(i); }));
+    }
+    mnuGrid2[0]->setChecked(true);
+    options->addSeparator();
+    QAction* restore = AddMenuItem(options, "mnuRestore", "&Restore All Settings", Qt::CTRL | Qt::Key_G);
+    on(restore, &MDIForm1::mnuRestore_Click);
+}
+
+void MDIForm1::buildStatusBar() {
+    auto panel = [this](const char* name, double widthTwips) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setFixedWidth(twipsToPixelsX(widthTwips));
+        statusBar()->addWidget(label);
+        return label;
+    };
+    Panel3D1 = panel("Panel3D1", 2070);
+    Panel3D4 = panel("Panel3D4", 3705);
+    Panel3D2 = panel("Panel3D2", 2295);
+    statusBar()->setSizeGripEnabled(false);
+}
+
+QString MDIForm1::FileUpdateCaption(int index) const {
+    if (index < 0 || index > 3) qvrt::Raise(qvrt::ErrSubscript);
+    return mnuFileUpdate[index]->data().toString();
+}
+
+void MDIForm1::setFileUpdateCaption(int index, const QString& caption) {
+    if (index < 0 || index > 3) qvrt::Raise(qvrt::ErrSubscript);
+    mnuFileUpdate[index]->setData(caption);
+    mnuFileUpdate[index]->setText(escapeAmpersands(caption));
+}
+
+void MDIForm1::onSubWindowActivated(QMdiSubWindow* window) {
+    if (window) lastActive_ = window;
+    if (auto* sheet = dynamic_cast<Main1*>(window)) sheet->Form_Activate();
+}
+
+void MDIForm1::MDIForm_Load() {
+    qvrt::Host& h = qvrt::host();
+    const double screenW = h.ScreenWidthTwips();
+    const double screenH = h.ScreenHeightTwips();
+    const int w = twipsToPixelsX(9300), ht = twipsToPixelsY(6500);
+    resize(w, ht);
+    move(twipsToPixelsX(screenW / 2 - 9300 / 2.0), twipsToPixelsY(screenH / 2 - 6500 / 2.0));
+    if (screenW > 9600) showNormal();
+    else showMaximized();
+    activateWindow();  // the splash had the focus; without this a bare X server leaves the frame inactive
+
+    HelpFilePath = QStringLiteral("Quarvex.HLP");
+    MODULE21::NewDataWindow();
+    ReadSettings();
+    {
+        qvrt::HourglassPointer busy;
+        setWindowTitle(QStringLiteral("Quarvex V1.0"));
+        Panel3D1->setText(QStringLiteral("Not Defined"));
+        for (int i = 0; i < 4; ++i) {
+            setFileUpdateCaption(i, RecentFiles[i + 1]);
+            mnuFileUpdate[i]->setVisible(true);
+        }
+        if (EnterMovesRight == -1) {
+            mnuGrid2[0]->setChecked(true);
+            mnuGrid2[1]->setChecked(false);
+        } else if (EnterMovesRight == 0) {
+            mnuGrid2[0]->setChecked(false);
+            mnuGrid2[1]->setChecked(true);
+        }
+    }
+}
+
+void MDIForm1::ReadSettings() {
+    for (int i = 1; i <= 4; ++i)
+        RecentFiles[i] = read("Files", QStringLiteral("File%1").arg(i).toLatin1().constData(), QString());
+    DiagramSize = read("Options", "Size", QStringLiteral("Medium"));
+    readInt16("Options", "DisplayLabels", 0, ShowFieldLetters);
+    readInt16("Options", "SampleCol", 1, SampleCol);
+    readInt16("Options", "NameCol", 2, NameCol);
+    readInt16("Options", "SymbolCol", 3, SymbolCol);
+    readInt16("Options", "ColorCol", 4, ColorCol);
+    XCol = ColumnNumber::FromText(read("Options", "XCol", QStringLiteral("5")));
+    YCol = ColumnNumber::FromText(read("Options", "YCol", QStringLiteral("6")));
+    ZCol = ColumnNumber::FromText(read("Options", "ZCol", QStringLiteral("7")));
+    readColor("Options", "DefaultColor", 0, DefaultColor);
+    readInt16("Options", "Grid", 0, EnterMovesRight);
+    readInt16("Options", "Tables", -1, ShowTables);
+    readInt16("Options", "Tickmarks", -1, ShowTickMarks);
+    readFont("AxesTFont", QStringLiteral("Arial"), 0, 10, AxesTFont);
+    readFont("TitleFont", QStringLiteral("Arial"), -1, 16, TitleFont);
+    for (int i = 1; i <= 14; ++i)
+        readColor("Colors", QStringLiteral("Color%1").arg(i).toLatin1().constData(), kDefaultPalette[i],
+                  ColorPalette[i]);
+}
+
+void MDIForm1::WriteSettings() {
+    for (int i = 1; i <= 4; ++i) write("Files", QStringLiteral("File%1").arg(i), RecentFiles[i]);
+    // "Size" is not written: a diagram size chosen in a run lasts for that run.
+    write("Options", "DisplayLabels", qvrt::CStr(ShowFieldLetters));
+    write("Options", "SampleCol", qvrt::CStr(SampleCol));
+    write("Options", "NameCol", qvrt::CStr(NameCol));
+    write("Options", "SymbolCol", qvrt::CStr(SymbolCol));
+    write("Options", "ColorCol", qvrt::CStr(ColorCol));
+    write("Options", "XCol", XCol.text());
+    write("Options", "YCol", YCol.text());
+    write("Options", "ZCol", ZCol.text());
+    write("Options", "DefaultColor", colorText(DefaultColor));
+    write("Options", "Grid", qvrt::CStr(EnterMovesRight));
+    write("Options", "Tables", qvrt::CStr(ShowTables));
+    write("Options", "Tickmarks", qvrt::CStr(ShowTickMarks));
+    write("Options", "FieldLines", qvrt::CStr(ShowFieldLines));
+    writeFont("AxesTFont", AxesTFont);
+    writeFont("TitleFont", TitleFont);
+    for (int i = 1; i <= 14; ++i) write("Colors", QStringLiteral("Color%1").arg(i), colorText(ColorPalette[i]));
+}
+
+bool MDIForm1::MDIForm_QueryUnload() {
+    // Every open sheet is asked first; one Cancel keeps them all open.
+    std::vector<QPointer<Main1>> open;
+    for (size_t i = 1; i < DataWindows.size(); ++i)
+        if (DataWindows[i] && WindowTable[i].IsOpen == -1) open.push_back(DataWindows[i]);
+    for (auto& sheet : open)
+        if (sheet && sheet->Form_QueryUnload()) return false;
+    for (auto& sheet : open)
+        if (sheet) sheet->UnloadWithoutQuestion();
+    return true;
+}
+
+void MDIForm1::MDIForm_Unload() {
+    try {
+        WriteSettings();
+    } catch (const qvrt::RuntimeError& e) {
+        // The program still ends; the user learns the settings were not kept.
+        qvrt::host().MsgBox(QString::fromStdString(e.description()) +
+                                QStringLiteral(": the settings could not be saved."),
+                            qvrt::vbExclamation, QStringLiteral("Error"));
+    }
+    qvrt::host().Help(HelpFilePath, qvrt::HELP_QUIT, 0);
+    ended_ = true;
+    for (QMdiSubWindow* w : mdiArea_->subWindowList()) w->deleteLater();
+    QApplication::quit();
+}
+
+void MDIForm1::closeEvent(QCloseEvent* event) {
+    if (ended_) {
+        event->accept();
+        return;
+    }
+    bool closeNow = false;
+    qvrt::Guard([&] {
+        if (!MDIForm_QueryUnload()) return;
+        MDIForm_Unload();
+        closeNow = true;
+    });
+    if (closeNow) event->accept();
+    else event->ignore();
+}
+
+void MDIForm1::mnuRestore_Click() {
+    MsgBoxAnswer = static_cast<int16_t>(qvrt::host().MsgBox(
+        QStringLiteral("Restore all program settings to their factory settings?"), qvrt::vbOKCancel,
+        QStringLiteral("Restore Settings?")));
+    if (MsgBoxAnswer == qvrt::vbCancel) return;
+    SetDefaultColumnAssignment();
+    EnterMovesRight = 0;
+    mnuGrid2[0]->setChecked(false);
+    mnuGrid2[1]->setChecked(true);
+    ShowTables = -1;
+    DefaultColor = 0;
+    TextColor = 0;
+    PlotFromMemory = 0;
+    ShowFieldLines = -1;
+    SheetCounter = 0;
+    NoSampleLabels = -1;
+    ShowTickMarks = -1;
+    ShowFieldLetters = -1;
+    DiagramSize = QStringLiteral("Medium");
+    AxesTFont = {QStringLiteral("Arial"), -1, 10, 0, 0};
+    TitleFont = {QStringLiteral("Arial"), -1, 16, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        RecentFiles[i + 1].clear();
+        setFileUpdateCaption(i, QString());
+        mnuFileUpdate[i]->setVisible(true);
+    }
+    for (int i = 1; i <= 14; ++i) ColorPalette[i] = kFactoryPalette[i];
+}
+
+void MDIForm1::mnuNew_Click() { MODULE21::NewDataWindow(); }
+
+void MDIForm1::mnuClose_Click() {
+    if (QMdiSubWindow* w = ActiveForm()) w->close();
+}
+
+void MDIForm1::mnuOpen_Click() { MODULE21::OpenDataFile(); }
+void MDIForm1::mnuSave_Click() { MODULE21::SaveDataFile(); }
+void MDIForm1::mnuSaveAs_Click() { MODULE21::SaveDataFileAs(); }
+void MDIForm1::mnuExit_Click() { close(); }
+
+void MDIForm1::mnuFileUpdate_Click(int index) {
+    if (index < 0 || index > 3) return;
+    MODULE21::OpenRecentFile(index);
+}
+
+void MDIForm1::mnuGrid2_Click(int index) {
+    if (index == 0) {
+        EnterMovesRight = -1;
+        mnuGrid2[0]->setChecked(true);
+        mnuGrid2[1]->setChecked(false);
+    } else if (index == 1) {
+        EnterMovesRight = 0;
+        mnuGrid2[0]->setChecked(false);
+        mnuGrid2[1]->setChecked(true);
+    }
+}
+
+}  // namespace quarvex

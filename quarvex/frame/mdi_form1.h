@@ -1,0 +1,100 @@
+// The main frame: the one MDI parent of every data sheet and graph window,
+// with the menus, the status panels and the common dialog. Its load reads
+// the settings store and its unload writes it; nothing else touches it.
+#pragma once
+
+#include "quarvex/runtime/child_form.h"
+#include "quarvex/runtime/common_dialog.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+
+namespace quarvex {
+
+class MDIForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MDIForm1(QWidget* parent = nullptr);
+    ~MDIForm1() override;
+
+    // The frame of the run, or null before the splash has shown it.
+    static MDIForm1* Instance();
+    // Creates the frame, runs its load and shows it; the splash's one call.
+    static MDIForm1* ShowFrame();
+
+    // The frame's active child window, or null.
+    qvrt::ChildForm* ActiveForm() const;
+    QMdiArea* mdiArea() const { return mdiArea_; }
+    // A menu item by its name ("mnuSave", "mnuEdit1(3)"); null when the frame has none.
+    QAction* MenuItem(const QString& name) const;
+
+    // Event procedures.
+    void MDIForm_Load();
+    // Asks every open sheet its close question; false when one was cancelled.
+    bool MDIForm_QueryUnload();
+    void MDIForm_Unload();
+    void mnuRestore_Click();
+    void mnuNew_Click();
+    void mnuClose_Click();
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuSaveAs_Click();
+    void mnuExit_Click();
+    void mnuFileUpdate_Click(int index);
+    void mnuGrid2_Click(int index);
+
+    // Reads and writes the settings store (load step 6, unload step 1).
+    static void ReadSettings();
+    static void WriteSettings();
+
+    // True once the unload has run: the program has ended.
+    bool Ended() const { return ended_; }
+
+    qvrt::CommonDialog CMDialog1;
+    QLabel* Panel3D1 = nullptr;  // diagram type of the active sheet
+    QLabel* Panel3D4 = nullptr;  // hint panel
+    QLabel* Panel3D2 = nullptr;  // cell position
+    QMenu* mnuFile = nullptr;
+    QAction* mnuNew = nullptr;
+    QAction* mnuClose = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuSave = nullptr;
+    QAction* mnuSaveAs = nullptr;
+    QAction* mnuExit = nullptr;
+    std::array<QAction*, 4> mnuFileUpdate{};
+    QAction* mnuUndo = nullptr;
+    std::array<QAction*, 2> mnuGrid2{};  // "Move &Right", "Move &Down"
+
+    // The text of a recent-file entry (its caption as stored, '&' included).
+    QString FileUpdateCaption(int index) const;
+    void setFileUpdateCaption(int index, const QString& caption);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+    // Menus are built here; items are registered under their names so the
+    // data-menu switching and later menus find them.
+    void BuildMenus();
+    QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& caption,
+                         const QKeySequence& shortcut = QKeySequence());
+    void RegisterMenuItem(const QString& name, QAction* item);
+
+private:
+    void buildStatusBar();
+    void onSubWindowActivated(QMdiSubWindow* window);
+
+    QMdiArea* mdiArea_ = nullptr;
+    QHash<QString, QAction*> menuItems_;
+    QPointer<QMdiSubWindow> lastActive_;
+    bool ended_ = false;
+};
+
+}  // namespace quarvex

@@ -1,0 +1,195 @@
+#include "quarvex/runtime/qt_host.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPointer>
+#include <QProcess>
+#include <QScreen>
+#include <QUrl>
+
+#include <vector>
+
+namespace qvrt {
+
+namespace {
+
+QWidget* dialogParent() { return QApplication::activeWindow(); }
+
+// Gives the focus back to the window that had it once a modal box or dialog
+// closes; without a window manager nobody else would.
+class RestoreActiveWindow {
+public:
+    RestoreActiveWindow() : window_(QApplication::activeWindow()) {}
+    ~RestoreActiveWindow() {
+        if (window_) window_->activateWindow();
+    }
+
+private:
+    QPointer<QWidget> window_;
+};
+
+}  // namespace
+
+int QtHost::MsgBox(const QString& prompt, int style, const QString& title) {
+    RestoreActiveWindow restore;
+    QMessageBox box(dialogParent());
+    box.setText(prompt);
+    box.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
+    switch (style & 0x70) {
+    case vbCritical: box.setIcon(QMessageBox::Critical); break;
+    case vbQuestion: box.setIcon(QMessageBox::Question); break;
+    case vbExclamation: box.setIcon(QMessageBox::Warning); break;
+    case vbInformation: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    struct Button { QMessageBox::StandardButton qt; int answer; };
+    std::vector<Button> buttons;
+    switch (style & 7) {
+    case vbOKCancel: buttons = {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}}; break;
+    case vbAbortRetryIgnore:
+        buttons = {{QMessageBox::Abort, vbAbort}, {QMessageBox::Retry, vbRetry}, {QMessageBox::Ignore, vbIgnore}};
+        break;
+    case vbYesNoCancel:
+        buttons = {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
+        break;
+    case vbYesNo: buttons = {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}}; break;
+    case vbRetryCancel: buttons = {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}}; break;
+    default: buttons = {{QMessageBox::Ok, vbOK}}; break;
+    }
+    for (const auto& b : buttons) box.addButton(b.qt);
+    box.setDefaultButton(buttons.front().qt);
+    QApplication::setOverrideCursor(Qt::ArrowCursor);  // an hourglass must not hide the question
+    box.exec();
+    QApplication::restoreOverrideCursor();
+    auto* clicked = box.clickedButton();
+    for (const auto& b : buttons)
+        if (clicked == box.button(b.qt)) return b.answer;
+    return DefaultCloseAnswer(style);
+}
+
+QStringList QtNameFilters(const QString& formsFilter) {
+    QStringList parts = formsFilter.split(u'|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString desc = parts[i];
+        int paren = desc.indexOf(u'(');
+        if (paren >= 0) desc = desc.left(paren).trimmed();
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (auto& p : patterns)
+            if (p.trimmed() == u"*.*") p = QStringLiteral("*");
+        out << QStringLiteral("%1 (%2)").arg(desc, patterns.join(u' '));
+    }
+    return out;
+}
+
+bool QtHost::FileDialog(const FileDialogRequest& request, QString* fileName) {
+    RestoreActiveWindow restore;
+    QFileDialog dlg(dialogParent(), request.title);
+    const QStringList filters = QtNameFilters(request.filter);
+    dlg.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dlg.selectNameFilter(filters[request.filterIndex - 1]);
+    if (request.kind == FileDialogKind::Open) {
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode((request.flags & 4096) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    } else {
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        if (!(request.flags & 2)) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (!request.defaultExt.isEmpty()) dlg.setDefaultSuffix(request.defaultExt);
+    if (!request.fileName.isEmpty()) dlg.selectFile(request.fileName);
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    bool ok = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty();
+    QApplication::restoreOverrideCursor();
+    if (ok) *fileName = QDir::toNativeSeparators(dlg.selectedFiles().constFirst());
+    return ok;
+}
+
+bool QtHost::ColorDialog(uint32_t* color, long) {
+    RestoreActiveWindow restore;
+    QColor start(*color & 0xFF, (*color >> 8) & 0xFF, (*color >> 16) & 0xFF);
+    QColor c = QColorDialog::getColor(start, dialogParent());
+    if (!c.isValid()) return false;
+    *color = static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
+             (static_cast<uint32_t>(c.blue()) << 16);
+    return true;
+}
+
+bool QtHost::PrinterDialog(QPrinter* printer, long flags) {
+    RestoreActiveWindow restore;
+    static QPrinter fallback;
+    QPrinter* p = printer ? printer : &fallback;
+    if (flags & 64) {
+        QPageSetupDialog dlg(p, dialogParent());
+        return dlg.exec() == QDialog::Accepted;
+    }
+    QPrintDialog dlg(p, dialogParent());
+    return dlg.exec() == QDialog::Accepted;
+}
+
+QString FindHelpFile(const QString& helpFile) {
+    const QString appDir = QCoreApplication::applicationDirPath();
+    for (const QString& dir : {QDir::currentPath(), appDir, appDir + QStringLiteral("/../share/quarvex")}) {
+        QFileInfo fi(QDir(dir), helpFile);
+        if (fi.isFile()) return fi.absoluteFilePath();
+    }
+    return QString();
+}
+
+void QtHost::Help(const QString& helpFile, int command, long) {
+    if (command == HELP_QUIT) return;  // no help window of ours stays open
+    QString path = FindHelpFile(helpFile);
+    if (path.isEmpty()) {
+        MsgBox(QStringLiteral("Cannot find the help file %1.").arg(helpFile), vbExclamation,
+               QStringLiteral("Help"));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void QtHost::ClipboardClear() { QApplication::clipboard()->clear(); }
+void QtHost::ClipboardSetText(const QString& text) { QApplication::clipboard()->setText(text); }
+QString QtHost::ClipboardGetText() { return QApplication::clipboard()->text(); }
+
+static QScreen* screen() { return QGuiApplication::primaryScreen(); }
+
+double QtHost::TwipsPerPixelX() {
+    QScreen* s = screen();
+    return s ? 1440.0 / s->logicalDotsPerInchX() : 15.0;
+}
+double QtHost::TwipsPerPixelY() {
+    QScreen* s = screen();
+    return s ? 1440.0 / s->logicalDotsPerInchY() : 15.0;
+}
+double QtHost::ScreenWidthTwips() {
+    QScreen* s = screen();
+    return s ? s->size().width() * TwipsPerPixelX() : 9600.0;
+}
+double QtHost::ScreenHeightTwips() {
+    QScreen* s = screen();
+    return s ? s->size().height() * TwipsPerPixelY() : 7200.0;
+}
+
+void QtHost::SetMousePointer(int shape) {
+    if (shape == pointer_) return;
+    if (pointer_ != vbDefault) QApplication::restoreOverrideCursor();
+    if (shape != vbDefault) QApplication::setOverrideCursor(Qt::WaitCursor);
+    pointer_ = shape;
+}
+
+bool QtHost::StartProgram(const QString& program, const QStringList& arguments) {
+    if (program.isEmpty()) return false;
+    return QProcess::startDetached(program, arguments);
+}
+
+}  // namespace qvrt

@@ -1,0 +1,22 @@
+// The per-user settings store: text values by application, section and key,
+// kept between runs in an INI file "<application>.ini" in the user's config
+// folder ($XDG_CONFIG_HOME or ~/.config).
+#pragma once
+
+#include <QString>
+
+namespace qvrt {
+
+// The stored text, or defaultValue when the key is absent.
+QString GetSetting(const QString& application, const QString& section, const QString& key,
+                   const QString& defaultValue = QString());
+// Stores the text, creating the key when needed. A store that cannot be
+// written raises Path/File access error (75).
+void SaveSetting(const QString& application, const QString& section, const QString& key, const QString& value);
+
+// The file that holds an application's settings.
+QString SettingsFilePath(const QString& application);
+// Tests point the store at a folder of their own; empty restores the default.
+void SetSettingsDirectory(const QString& directory);
+
+}  // namespace qvrt

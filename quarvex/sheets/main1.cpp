@@ -1,0 +1,253 @@
+#include "quarvex/sheets/main1.h"
+
+#include "quarvex/frame/data_menus.h"
+#include "quarvex/frame/mdi_form1.h"
+#include "quarvex/frame/program_state.h"
+#include "quarvex/runtime/basic.h"
+#include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/guard.h"
+#include "quarvex/runtime/host.h"
+#include "quarvex/sheets/plt_file.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+
+namespace quarvex {
+
+namespace {
+
+MDIForm1* frame() { return MDIForm1::Instance(); }
+
+void setPanel(QLabel* MDIForm1::*panel, const QString& text) {
+    if (MDIForm1* f = frame()) (f->*panel)->setText(text);
+}
+
+void enableUndo(bool on) {
+    if (MDIForm1* f = frame()) f->mnuUndo->setEnabled(on);
+}
+
+}  // namespace
+
+Main1* Main1::Create() {
+    auto* sheet = new Main1;
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    if (MDIForm1* f = frame()) {
+        f->mdiArea()->addSubWindow(sheet);
+        sheet->Form_Load();
+        sheet->show();
+        f->mdiArea()->setActiveSubWindow(sheet);
+    } else {
+        sheet->Form_Load();
+        sheet->show();
+    }
+    return sheet;
+}
+
+Main1::Main1(QWidget* parent) : qvrt::ChildForm(parent) {
+    setWindowTitle(QStringLiteral("Unnamed"));
+    Grid1 = new qvrt::SpreadGrid(this);
+    Grid1->setObjectName(QStringLiteral("Grid1"));
+    setWidget(Grid1);
+    connectGrid();
+}
+
+Main1::~Main1() { QObject::disconnect(Grid1, nullptr, this, nullptr); }
+
+void Main1::connectGrid() {
+    using G = qvrt::SpreadGrid;
+    connect(Grid1, &G::KeyDown, this, qvrt::Guarded([this](int k, int s) { Grid1_KeyDown(k, s); }));
+    connect(Grid1, &G::KeyPress, this, qvrt::Guarded([this](int k) { Grid1_KeyPress(k); }));
+    connect(Grid1, &G::Change, this, qvrt::Guarded([this](int c, int r) { Grid1_Change(c, r); }));
+    connect(Grid1, &G::DblClick, this, qvrt::Guarded([this](int c, int r) { Grid1_DblClick(c, r); }));
+    connect(Grid1, &G::EditMode, this,
+            qvrt::Guarded([this](int c, int r, int m, bool ch) { Grid1_EditMode(c, r, m, ch); }));
+    connect(Grid1, &G::Advance, this, qvrt::Guarded([this](bool next) { Grid1_Advance(next); }));
+    connect(Grid1, &G::SelChange, this, qvrt::Guarded([this](int c1, int r1, int c2, int r2, int cc, int cr) {
+                Grid1_SelChange(c1, r1, c2, r2, cc, cr);
+            }));
+    connect(Grid1, &G::LeaveCell, this,
+            qvrt::Guarded([this](int c, int r, int nc, int nr) { Grid1_LeaveCell(c, r, nc, nr); }));
+}
+
+WindowRecord& Main1::Record() const { return RecordByTag(Tag); }
+
+QString Main1::FileName() const {
+    const QString caption = Caption();
+    int dash = caption.indexOf(u'-');
+    return dash < 0 ? QString() : caption.mid(dash + 1);
+}
+
+void Main1::SetFocus() {
+    if (MDIForm1* f = frame()) f->mdiArea()->setActiveSubWindow(this);
+    Grid1->SetFocus();
+}
+
+void Main1::Form_Load() {
+    try {
+        qvrt::HourglassPointer busy;
+        if (SheetCounter == 32767) qvrt::Raise(qvrt::ErrOverflow);
+        ++SheetCounter;
+        setCaption(QStringLiteral("Sheet%1-%2").arg(SheetCounter).arg(CurrentFileName));
+        WindowTable.at(CurrentDataWindow).IsOpen = -1;
+        // The whole sheet's font; the other two whole-sheet settings and the
+        // grid-wide option of the original set-up have no counterpart here.
+        Grid1->setRow(-1);
+        Grid1->setCol(-1);
+        Grid1->setFontName(QStringLiteral("MS Sans Serif"));
+        Grid1->setFontSize(8.25);
+        Grid1->setMaxCols(50);
+        Grid1->setMaxRows(15000);
+        SheetMaxRows = 15000;
+        Grid1->setColWidth(0, 720);
+        const int width = qvrt::CInt(ScreenScaleX * 1080);
+        for (int c = 1; c <= 50; ++c) Grid1->setColWidth(c, width);
+        Grid1->setRow(1);
+        Grid1->setCol(1);
+        const double tx = qvrt::host().TwipsPerPixelX(), ty = qvrt::host().TwipsPerPixelY();
+        resize(qRound(8800 / tx), qRound(4800 / ty));
+        move(0, 0);
+        Tag = QString::number(CurrentDataWindow);
+        setPanel(&MDIForm1::Panel3D1, QStringLiteral("Not Defined"));
+        Record().DiagramType = QStringLiteral("Not Defined");
+        Grid1->setCol(1);
+        Grid1->setRow(1);
+        enableUndo(false);
+    } catch (const qvrt::RuntimeError& e) {
+        MsgBoxAnswer = static_cast<int16_t>(qvrt::host().MsgBox(QString::fromStdString(e.description()),
+                                                               qvrt::vbExclamation,
+                                                               QStringLiteral("Error Loading New Grid")));
+    }
+}
+
+void Main1::Form_Activate() { setPanel(&MDIForm1::Panel3D1, Record().DiagramType); }
+
+bool Main1::Form_QueryUnload() {
+    DialogCancelled = 0;
+    CurrentFileName = Caption();
+    bool cancel = false;
+    WindowRecord& rec = Record();
+    if (rec.Modified == -1) {
+        const QString prompt = FileName().isEmpty()
+                                   ? QStringLiteral("Save changes to unnamed file now?")
+                                   : QStringLiteral("Save changes to %1 now?").arg(Caption());
+        MsgBoxAnswer = static_cast<int16_t>(qvrt::host().MsgBox(
+            prompt, qvrt::vbYesNoCancel + qvrt::vbExclamation, QStringLiteral("Save File?")));
+        if (MsgBoxAnswer == qvrt::vbYes) {
+            // The sheet the question named is the one saved, whichever is
+            // active; a save that fails or is refused keeps it open.
+            SetFocus();
+            const bool saved = MODULE21::SaveDataFile(this);
+            Record().SaveCancelled = 0;
+            cancel = !saved;
+        } else if (MsgBoxAnswer == qvrt::vbCancel) {
+            cancel = true;
+        }
+    }
+    if (DialogCancelled == -1) cancel = true;
+    return cancel;
+}
+
+void Main1::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    WindowRecord& rec = Record();
+    rec.Modified = 0;
+    rec.IsOpen = 0;
+    bool anyOpen = false;
+    for (const WindowRecord& r : WindowTable)
+        if (r.IsOpen == -1) anyOpen = true;
+    if (!anyOpen) MODULE21::DisableDataMenus();
+}
+
+void Main1::UnloadWithoutQuestion() {
+    skipQuestion_ = true;
+    close();
+}
+
+void Main1::closeEvent(QCloseEvent* event) {
+    bool keepOpen = false;
+    qvrt::Guard([&] {
+        if (!skipQuestion_) keepOpen = Form_QueryUnload();
+        if (!keepOpen) Form_Unload();
+    });
+    if (keepOpen) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+void Main1::Grid1_KeyDown(int keyCode, int) {
+    Record().Modified = -1;
+    if (DataMenusEnabled == 0) MODULE21::EnableDataMenus();
+    GridBusy = 0;
+    if (keyCode == qvrt::SpreadGrid::VkReturn) EnterPressed = -1;
+}
+
+void Main1::Grid1_KeyPress(int) {
+    Record().Modified = -1;
+    enableUndo(true);
+}
+
+void Main1::Grid1_Change(int, int) { enableUndo(true); }
+
+void Main1::Grid1_DblClick(int, int) { Record().Modified = -1; }
+
+void Main1::Grid1_EditMode(int col, int row, int mode, bool) {
+    Grid1->setReDraw(false);
+    if (mode == 1) {
+        Grid1->setCol(col);
+        Grid1->setRow(row);
+        UndoRecord = {col, col, row, row, Grid1->Text()};
+        EnterPressed = 0;
+    } else if (mode == 0 && EnterPressed == -1) {
+        int targetRow = row, targetCol = col;
+        bool move = true;
+        if (EnterMovesRight == -1) {
+            if (Grid1->Col() != Grid1->MaxCols()) targetCol = col + 1;
+        } else if (EnterMovesRight == 0) {
+            if (Grid1->Row() == Grid1->MaxRows()) {
+                Grid1->setMaxRows(Grid1->MaxRows() + 1);
+                targetRow = Grid1->MaxRows();
+            } else {
+                targetRow = row + 1;
+            }
+        } else {
+            move = false;
+        }
+        if (move) {
+            Grid1->setRow(targetRow);
+            Grid1->setCol(targetCol);
+            Grid1->setAction(qvrt::SpreadGrid::ActionActiveCell);
+        }
+        EnterPressed = 0;
+    } else if (mode == 0) {
+        EnterPressed = 0;
+    }
+    enableUndo(true);
+    Grid1->setReDraw(true);
+}
+
+void Main1::growAtLastRow() {
+    const int col = Grid1->ActiveCol();
+    Grid1->setMaxRows(Grid1->MaxRows() + 1);
+    Grid1->setRow(Grid1->MaxRows());
+    Grid1->setCol(col);
+}
+
+void Main1::Grid1_Advance(bool advanceNext) {
+    if (advanceNext) growAtLastRow();
+}
+
+void Main1::Grid1_SelChange(int, int, int, int blockRow2, int, int) {
+    if (blockRow2 == Grid1->MaxRows()) growAtLastRow();
+}
+
+void Main1::Grid1_LeaveCell(int, int, int newCol, int newRow) {
+    if (GridBusy == 0 && newRow >= 1 && newCol >= 1)
+        setPanel(&MDIForm1::Panel3D2, QStringLiteral("ROW: %1  COL: %2").arg(newRow).arg(newCol));
+}
+
+}  // namespace quarvex

@@ -1,0 +1,62 @@
+// The data sheet window: one grid of 50 columns by 15,000 rows (growing at
+// its end) inside the frame. Its caption "Sheet" & n & "-" & path is the only
+// record of its file; its Tag is its index into the window tables.
+#pragma once
+
+#include "quarvex/runtime/child_form.h"
+#include "quarvex/runtime/spread_grid.h"
+#include "quarvex/sheets/window_tables.h"
+
+#include <cstdint>
+
+namespace quarvex {
+
+class Main1 : public qvrt::ChildForm {
+public:
+    // A new sheet in the frame (or alone, without a frame, in tests), shown:
+    // its load step has run with CurrentDataWindow and CurrentFileName.
+    static Main1* Create();
+
+    explicit Main1(QWidget* parent = nullptr);
+    ~Main1() override;
+
+    qvrt::SpreadGrid* Grid1 = nullptr;
+    int16_t EnterPressed = 0;
+
+    // The sheet's record in WindowTable, by its Tag.
+    WindowRecord& Record() const;
+    // The file named in the caption: the whole text after its first "-".
+    QString FileName() const;
+
+    void SetFocus();
+
+    // Event procedures.
+    void Form_Load();
+    void Form_Activate();
+    // The close question; true when the window must stay open.
+    bool Form_QueryUnload();
+    void Form_Unload();
+    void Grid1_KeyDown(int keyCode, int shift);
+    void Grid1_KeyPress(int keyAscii);
+    void Grid1_Change(int col, int row);
+    void Grid1_DblClick(int col, int row);
+    void Grid1_EditMode(int col, int row, int mode, bool changeMade);
+    void Grid1_Advance(bool advanceNext);
+    void Grid1_SelChange(int blockCol, int blockRow, int blockCol2, int blockRow2, int curCol, int curRow);
+    void Grid1_LeaveCell(int col, int row, int newCol, int newRow);
+
+    // Unloads the sheet without its question (the frame has already asked).
+    void UnloadWithoutQuestion();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void growAtLastRow();
+    void connectGrid();
+
+    bool unloaded_ = false;
+    bool skipQuestion_ = false;
+};
+
+}  // namespace quarvex

@@ -1,0 +1,263 @@
+#include "quarvex/sheets/plt_file.h"
+
+#include "quarvex/frame/data_menus.h"
+#include "quarvex/frame/mdi_form1.h"
+#include "quarvex/frame/program_state.h"
+#include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/host.h"
+#include "quarvex/sheets/main1.h"
+#include "quarvex/sheets/plt_format.h"
+#include "quarvex/sheets/window_tables.h"
+
+#include <QMdiArea>
+
+namespace quarvex {
+
+namespace {
+
+const QString kDiskNotReady = QStringLiteral("Disk not ready.  Place diskette in correct drive.");
+const QString kInvalidName = QStringLiteral("Filename is invalid.  Enter new filename.");
+
+QString errorText(const qvrt::RuntimeError& e) { return QString::fromStdString(e.description()); }
+
+int box(const QString& text, int style, const QString& title) {
+    return qvrt::host().MsgBox(text, style, title);
+}
+
+// Runs a step, asking "Disk not ready" for error 71 and trying the step again
+// on OK. False when the user answered Cancel; other errors pass through.
+template <typename Step>
+bool withDiskRetry(Step&& step) {
+    for (;;) {
+        try {
+            step();
+            return true;
+        } catch (const qvrt::RuntimeError& e) {
+            if (e.number() != qvrt::ErrDiskNotReady) throw;
+            MsgBoxAnswer = static_cast<int16_t>(
+                box(kDiskNotReady, qvrt::vbOKCancel + qvrt::vbQuestion, QStringLiteral("Error")));
+            if (MsgBoxAnswer != qvrt::vbOK) return false;
+        }
+    }
+}
+
+Main1* activeSheet() {
+    MDIForm1* f = MDIForm1::Instance();
+    return f ? dynamic_cast<Main1*>(f->ActiveForm()) : nullptr;
+}
+
+}  // namespace
+
+std::array<QString, 4> RotateRecentFiles(const std::array<QString, 4>& old, const QString& f) {
+    if (old[0] == f) return old;
+    if (old[1] == f) return {old[1], old[0], old[2], old[3]};
+    if (old[2] == f) return {old[2], old[0], old[1], old[3]};
+    if (old[3] == f) return {old[3], old[0], old[1], old[2]};
+    return {f, old[0], old[1], old[2]};
+}
+
+void WriteSheetFile(Main1& sheet, const QString& path) {
+    WriteFileReplacing(path, sheet.Grid1->TabFileBytes());
+}
+
+void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes) {
+    qvrt::SpreadGrid* grid = sheet.Grid1;
+    const auto lines = SplitPltLines(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    // The sheet is as long as the file when that is longer than a new sheet.
+    if (static_cast<qsizetype>(lines.size()) > SheetMaxRows) grid->setMaxRows(static_cast<int>(lines.size()));
+    int row = 0;
+    for (std::string_view line : lines) {
+        ++row;
+        grid->setRow(row);
+        grid->setRow2(row);
+        grid->setCol(1);
+        grid->setCol2(kPltMaxFields);
+        grid->setClip(DecodePltLine(line));
+    }
+}
+
+}  // namespace quarvex
+
+namespace MODULE21 {
+
+using namespace quarvex;
+
+void OpenDataFile() {
+    MDIForm1* f = MDIForm1::Instance();
+    if (!f) return;
+    for (;;) {
+        try {
+            qvrt::CommonDialog& dlg = f->CMDialog1;
+            dlg.CancelError = true;
+            dlg.Flags = 6146;
+            dlg.Filter = QStringLiteral("Quarvex file (*.plt)|*.plt|All Files (*.*)|*.*");
+            dlg.DefaultExt.clear();
+            bool shown = withDiskRetry([&] { dlg.ShowOpen(); });
+            if (!shown) continue;
+            CurrentFileName = dlg.FileName;
+            LoadDataFile();
+            return;
+        } catch (const qvrt::RuntimeError& e) {
+            switch (e.number()) {
+            case qvrt::ErrDialogCancelled: return;
+            case qvrt::ErrPathFileAccess:
+                box(QStringLiteral("Path/File access error"), qvrt::vbExclamation, QStringLiteral("Error"));
+                continue;
+            case qvrt::ErrInvalidFileName:
+                box(kInvalidName, qvrt::vbExclamation, QStringLiteral("Error"));
+                continue;
+            default:
+                qvrt::host().SetMousePointer(qvrt::vbDefault);
+                box(errorText(e), qvrt::vbExclamation, QStringLiteral("Open File Error"));
+                return;
+            }
+        }
+    }
+}
+
+void OpenRecentFile(int index) {
+    MDIForm1* f = MDIForm1::Instance();
+    if (!f || index < 0 || index > 3) return;
+    CurrentFileName = f->FileUpdateCaption(index);
+    LoadDataFile();
+}
+
+void LoadDataFile() {
+    QPointer<Main1> sheet;
+    const QString path = CurrentFileName;
+    try {
+        // The whole file is read before a sheet exists, so a file that cannot
+        // be read leaves no sheet behind that carries its name.
+        QByteArray bytes;
+        if (!withDiskRetry([&] { bytes = ReadDataFile(path); })) return;
+
+        const int16_t n = GrowWindowTables();
+        CurrentDataWindow = n;
+        sheet = Main1::Create();
+        DataWindows[n] = sheet;
+        sheet->SetFocus();
+        sheet->Tag = QString::number(n);
+        WindowTable[n].IsOpen = -1;
+        qvrt::HourglassPointer busy;
+        sheet->Grid1->setReDraw(false);
+        FillSheetFromPlt(*sheet, bytes);
+        sheet->Grid1->SetFocus();
+        sheet->Grid1->setRow(1);
+        sheet->Grid1->setCol(1);
+        CurrentFileName = path;
+        RecentFilesUpdate();
+        sheet->Grid1->setReDraw(true);
+        WindowTable[n].Modified = 0;
+        WindowTable[n].Saved = 0;
+        EnableDataMenus();
+    } catch (const qvrt::RuntimeError& e) {
+        qvrt::host().SetMousePointer(qvrt::vbDefault);
+        if (sheet) {
+            // What was read stays, but the sheet no longer names the file:
+            // a later Save must not overwrite it with part of its contents.
+            sheet->setCaption(sheet->Caption().left(sheet->Caption().indexOf(u'-') + 1));
+            sheet->Record().Modified = -1;
+            sheet->Grid1->setReDraw(true);
+        }
+        box(errorText(e), qvrt::vbExclamation, QStringLiteral("Open File Error"));
+    } catch (const std::bad_alloc&) {
+        qvrt::host().SetMousePointer(qvrt::vbDefault);
+        if (sheet) sheet->UnloadWithoutQuestion();
+        box(QString::fromStdString(qvrt::ErrorText(7)), qvrt::vbExclamation, QStringLiteral("Open File Error"));
+    }
+}
+
+bool SaveDataFile(Main1* sheet) {
+    if (!sheet) sheet = activeSheet();
+    if (!sheet) return false;
+    WindowRecord& rec = sheet->Record();
+    try {
+        CurrentFileName = sheet->FileName();
+        rec.SaveCancelled = 0;
+        if (CurrentFileName.isEmpty()) return SaveDataFileAs(sheet);
+        {
+            qvrt::HourglassPointer busy;
+            // The flags change only once the file is written: a failed save
+            // leaves the sheet marked as changed.
+            WriteSheetFile(*sheet, CurrentFileName);
+        }
+        sheet->Grid1->setVisible(true);
+        rec.Modified = 0;
+        rec.Saved = -1;
+        rec.SaveCancelled = 0;
+        return true;
+    } catch (const qvrt::RuntimeError& e) {
+        qvrt::host().SetMousePointer(qvrt::vbDefault);
+        box(errorText(e), qvrt::vbExclamation, QStringLiteral("Save File Error"));
+        return false;
+    }
+}
+
+bool SaveDataFileAs(Main1* sheet) {
+    if (!sheet) sheet = activeSheet();
+    MDIForm1* f = MDIForm1::Instance();
+    if (!sheet || !f) return false;
+    const QString tag = sheet->Tag;
+    for (;;) {
+        try {
+            qvrt::CommonDialog& dlg = f->CMDialog1;
+            dlg.Flags = 2050;
+            dlg.CancelError = true;
+            dlg.Filter = QStringLiteral("Quarvex file (*.plt)|*.plt|Tab delim ASCII (*.*)|*.*");
+            dlg.DefaultExt.clear();
+            dlg.ShowSave();
+            CurrentFileName = dlg.FileName;
+            RecordByTag(tag).Saved = -1;
+            RecordByTag(tag).SaveCancelled = -1;
+            bool written = withDiskRetry([&] {
+                qvrt::HourglassPointer busy;
+                WriteSheetFile(*sheet, CurrentFileName);
+            });
+            if (!written) continue;  // Cancel on "Disk not ready": back to the dialog
+            const QString caption = sheet->Caption();
+            const int dash = caption.left(11).indexOf(u'-');
+            sheet->setCaption(caption.left(dash + 1) + CurrentFileName);
+            RecentFilesUpdate();
+            RecordByTag(tag).Modified = 0;
+            RecordByTag(tag).SaveCancelled = 0;
+            return true;
+        } catch (const qvrt::RuntimeError& e) {
+            WindowRecord& rec = RecordByTag(tag);
+            rec.Saved = -1;
+            rec.SaveCancelled = -1;
+            qvrt::host().SetMousePointer(qvrt::vbDefault);
+            switch (e.number()) {
+            case qvrt::ErrPathNotFound:
+                box(QStringLiteral("Path not found. Enter correct path."), qvrt::vbExclamation,
+                    QStringLiteral("Error"));
+                continue;
+            case qvrt::ErrInvalidFileName:
+                box(kInvalidName, qvrt::vbExclamation, QStringLiteral("Save File Error"));
+                continue;
+            case qvrt::ErrPathFileAccess:
+                box(QStringLiteral("Path/File access error"), qvrt::vbExclamation, QStringLiteral("Error"));
+                continue;
+            case qvrt::ErrDialogCancelled: DialogCancelled = -1; return false;
+            default:
+                box(errorText(e), qvrt::vbExclamation, QStringLiteral("Save File Error"));
+                return false;
+            }
+        }
+    }
+}
+
+void RecentFilesUpdate() {
+    MDIForm1* f = MDIForm1::Instance();
+    std::array<QString, 4> list;
+    for (int i = 0; i < 4; ++i) list[i] = f ? f->FileUpdateCaption(i) : RecentFiles[i + 1];
+    list = RotateRecentFiles(list, CurrentFileName);
+    for (int i = 0; i < 4; ++i) {
+        RecentFiles[i + 1] = list[i];
+        if (f) {
+            f->setFileUpdateCaption(i, list[i]);
+            f->mnuFileUpdate[i]->setVisible(true);
+        }
+    }
+}
+
+}  // namespace MODULE21

@@ -1,0 +1,135 @@
+#include "quarvex/runtime/common_dialog.h"
+#include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/guard.h"
+#include "quarvex/runtime/host.h"
+#include "quarvex/runtime/qt_host.h"
+#include "quarvex/runtime/scripted_host.h"
+
+#include <gtest/gtest.h>
+
+using namespace qvrt;
+
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override { h = &InstallScriptedHost(); }
+    void TearDown() override { SetHost(nullptr); }
+    ScriptedHost* h = nullptr;
+};
+
+TEST_F(HostTest, MessageBoxesAnswerFromTheQueueAndAreRecorded) {
+    h->msgBoxAnswers = {vbNo};
+    EXPECT_EQ(host().MsgBox("Save?", vbYesNoCancel + vbExclamation, "Save File?"), vbNo);
+    // An empty queue answers with the first button.
+    EXPECT_EQ(host().MsgBox("Restore?", vbOKCancel, "Restore Settings?"), vbOK);
+    EXPECT_EQ(host().MsgBox("Again?", vbYesNo, "t"), vbYes);
+    ASSERT_EQ(h->boxes.size(), 3u);
+    EXPECT_EQ(h->boxes[0].prompt, "Save?");
+    EXPECT_EQ(h->boxes[0].style, vbYesNoCancel + vbExclamation);
+    EXPECT_EQ(h->boxes[0].title, "Save File?");
+}
+
+TEST_F(HostTest, ACancelledDialogRaises32755OnlyWhereCancelErrorIsSet) {
+    CommonDialog d;
+    d.CancelError = true;
+    h->fileAnswers = {std::nullopt};
+    try {
+        d.ShowOpen();
+        FAIL() << "no error";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), ErrDialogCancelled);
+    }
+    d.CancelError = false;
+    d.FileName = "old";
+    EXPECT_NO_THROW(d.ShowSave());
+    EXPECT_EQ(d.FileName, "");
+}
+
+TEST_F(HostTest, AChosenFileNameReachesTheDialogAndTheRequestIsRecorded) {
+    CommonDialog d;
+    d.Flags = 6146;
+    d.Filter = "Quarvex file (*.plt)|*.plt|All Files (*.*)|*.*";
+    h->fileAnswers = {QString("/tmp/a.plt")};
+    d.ShowOpen();
+    EXPECT_EQ(d.FileName, "/tmp/a.plt");
+    ASSERT_EQ(h->dialogs.size(), 1u);
+    EXPECT_EQ(h->dialogs[0].kind, "Open");
+    EXPECT_EQ(h->dialogs[0].flags, 6146);
+    EXPECT_EQ(h->dialogs[0].filter, d.Filter);
+}
+
+TEST_F(HostTest, ColourAndPrinterDialogs) {
+    CommonDialog d;
+    d.CancelError = true;
+    h->colorAnswers = {0x0000FFu};
+    d.ShowColor();
+    EXPECT_EQ(d.Color, 0x0000FFu);
+    h->printerAnswers = {false};
+    d.Flags = 64;
+    EXPECT_THROW(d.ShowPrinter(), RuntimeError);
+    EXPECT_EQ(h->dialogs.back().kind, "Printer");
+    EXPECT_EQ(h->dialogs.back().flags, 64);
+}
+
+TEST_F(HostTest, HourglassIsResetAlsoWhenAStepFails) {
+    try {
+        HourglassPointer busy;
+        EXPECT_EQ(host().MousePointer(), vbHourglass);
+        Raise(ErrDiskFull);
+    } catch (const RuntimeError&) {
+    }
+    EXPECT_EQ(host().MousePointer(), vbDefault);
+}
+
+TEST_F(HostTest, ProgramsStartWithTheirArgumentsUntouched) {
+    host().StartProgram("/opt/harnel/harnel", {"a b; rm -rf x"});
+    ASSERT_EQ(h->startedPrograms.size(), 1u);
+    EXPECT_EQ(h->startedPrograms[0], (QStringList{"/opt/harnel/harnel", "a b; rm -rf x"}));
+}
+
+TEST_F(HostTest, TheGuardReportsAnErrorInABoxTitledErrorAndSwallowsIt) {
+    bool after = false;
+    Guard([] { Raise(ErrDivisionByZero); });
+    after = true;
+    EXPECT_TRUE(after);
+    ASSERT_EQ(h->boxes.size(), 1u);
+    EXPECT_EQ(h->boxes[0].prompt, "Division by zero");
+    EXPECT_EQ(h->boxes[0].title, "Error");
+    EXPECT_EQ(h->boxes[0].style, vbExclamation);
+    auto slot = Guarded([](int x) {
+        if (x > 0) throw std::runtime_error("boom");
+    });
+    slot(1);
+    EXPECT_EQ(h->boxes.back().prompt, "boom");
+}
+
+TEST_F(HostTest, TheGuardedApplicationCatchesErrorsOfEventHandlers) {
+    class Thrower : public QObject {
+    public:
+        bool event(QEvent* e) override {
+            if (e->type() == QEvent::User) Raise(ErrSubscript);
+            return QObject::event(e);
+        }
+    } thrower;
+    QEvent ev(QEvent::User);
+    EXPECT_NO_THROW(GuardedNotify(*qApp, &thrower, &ev));
+    ASSERT_FALSE(h->boxes.empty());
+    EXPECT_EQ(h->boxes.back().prompt, "Subscript out of range");
+}
+
+TEST(QtNameFilters, TurnsTheFormsFilterIntoQtFiltersAndStarDotStarIntoStar) {
+    EXPECT_EQ(QtNameFilters("Quarvex file (*.plt)|*.plt|All Files (*.*)|*.*"),
+              (QStringList{"Quarvex file (*.plt)", "All Files (*)"}));
+}
+
+TEST(MsgBoxAnswers, ClosingABoxAnswersCancelWhereThereIsOne) {
+    EXPECT_EQ(DefaultCloseAnswer(vbYesNoCancel + vbExclamation), vbCancel);
+    EXPECT_EQ(DefaultCloseAnswer(vbOKOnly), vbOK);
+    EXPECT_EQ(DefaultCloseAnswer(vbYesNo), vbNo);
+}
+
+TEST(QtHost, StartsAProgramDirectlyAndReportsOneThatIsMissing) {
+    QtHost h;
+    EXPECT_TRUE(h.StartProgram("/bin/true", {"$(touch /tmp/never)"}));
+    EXPECT_FALSE(h.StartProgram("/no/such/program", {}));
+    EXPECT_FALSE(h.StartProgram("", {}));
+}

@@ -1,0 +1,301 @@
+#include "quarvex/frame/frame_fixture.h"
+#include "quarvex/sheets/plt_file.h"
+
+#include <QAction>
+#include <QLabel>
+
+using namespace quarvex;
+
+namespace {
+
+QByteArray linesOf(int n) {
+    QByteArray b;
+    for (int i = 1; i <= n; ++i) b += QByteArray::number(i) + "\tx\r\n";
+    return b;
+}
+
+}  // namespace
+
+class PltFileTest : public FrameTest {
+protected:
+    Main1* load(const QString& p) {
+        CurrentFileName = p;
+        MODULE21::LoadDataFile();
+        return active();
+    }
+};
+
+TEST_F(PltFileTest, ALoadedSheetTakesTheNextIndexAndCarriesThePathInItsCaption) {
+    writeAll(path("A.PLT"), "SiO2\tTiO2\r\n50.1\t1.2\r\n");
+    start();
+    frame->mnuNew_Click();
+    Main1* sheet = load(path("A.PLT"));
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->Caption(), "Sheet3-" + path("A.PLT"));
+    EXPECT_EQ(sheet->Tag, "3");
+    EXPECT_EQ(sheet->Grid1->GetText(1, 1), "SiO2");
+    EXPECT_EQ(sheet->Grid1->GetText(2, 2), "1.2");
+    EXPECT_EQ(sheet->Record().Modified, 0);
+    EXPECT_EQ(sheet->Record().Saved, 0);
+    EXPECT_EQ(sheet->Record().IsOpen, -1);
+    EXPECT_EQ(sheet->Record().DiagramType, "Not Defined");
+    EXPECT_EQ(frame->FileUpdateCaption(0), path("A.PLT"));
+    EXPECT_EQ(host->MousePointer(), qvrt::vbDefault);
+    frame->mnuNew_Click();
+    EXPECT_EQ(active()->Tag, "4");
+}
+
+TEST_F(PltFileTest, AFileOf15001LinesGivesASheetOf15001Rows) {
+    writeAll(path("long.plt"), linesOf(15001));
+    writeAll(path("full.plt"), linesOf(15000));
+    start();
+    Main1* sheet = load(path("long.plt"));
+    EXPECT_EQ(sheet->Grid1->MaxRows(), 15001);
+    EXPECT_EQ(sheet->Grid1->GetText(1, 15001), "15001");
+    EXPECT_EQ(load(path("full.plt"))->Grid1->MaxRows(), 15000);
+}
+
+TEST_F(PltFileTest, AnEmptyFileGivesAnEmptySheetThatIsStillTheFirstRecentFile) {
+    writeAll(path("empty.plt"), "");
+    start();
+    Main1* sheet = load(path("empty.plt"));
+    EXPECT_EQ(sheet->Caption(), "Sheet2-" + path("empty.plt"));
+    EXPECT_EQ(sheet->Grid1->MaxRows(), 15000);
+    EXPECT_EQ(sheet->Grid1->CellCount(), 0);
+    EXPECT_EQ(frame->FileUpdateCaption(0), path("empty.plt"));
+    EXPECT_TRUE(host->boxes.empty());
+}
+
+TEST_F(PltFileTest, ReadsCrOnlyAndMixedLineEnds) {
+    writeAll(path("cr.plt"), "a\rb\r\nc\nd");
+    start();
+    Main1* sheet = load(path("cr.plt"));
+    EXPECT_EQ(sheet->Grid1->GetText(1, 1), "a");
+    EXPECT_EQ(sheet->Grid1->GetText(1, 2), "b");
+    EXPECT_EQ(sheet->Grid1->GetText(1, 3), "c");
+    EXPECT_EQ(sheet->Grid1->GetText(1, 4), "d");
+    EXPECT_EQ(sheet->Grid1->CellCount(), 4);
+}
+
+TEST_F(PltFileTest, TheFiftyFirstFieldHasNoCell) {
+    QByteArray line;
+    for (int i = 1; i <= 51; ++i) line += (i > 1 ? "\t" : "") + QByteArray::number(i);
+    writeAll(path("wide.plt"), line + "\r\nshort\r\n");
+    start();
+    Main1* sheet = load(path("wide.plt"));
+    EXPECT_EQ(sheet->Grid1->GetText(50, 1), "50");
+    EXPECT_EQ(sheet->Grid1->CellCount(), 51);  // 50 of the wide line, 1 of the short one
+    EXPECT_EQ(sheet->Grid1->GetText(2, 2), "");
+}
+
+TEST_F(PltFileTest, Windows1252BytesRoundTripUnchangedThroughOpenAndSave) {
+    QByteArray bytes("Fe\xe9\x80\x81\tx\x00y\r\n\r\n1\t\t3\r\n", 19);
+    writeAll(path("w.plt"), bytes);
+    start();
+    Main1* sheet = load(path("w.plt"));
+    EXPECT_EQ(sheet->Grid1->GetText(1, 1), QString::fromUtf8("Fe\xc3\xa9\xe2\x82\xac\xc2\x81"));
+    host->fileAnswers = {path("copy.plt")};
+    ASSERT_TRUE(MODULE21::SaveDataFileAs());
+    EXPECT_EQ(readAll(path("copy.plt")), bytes);
+}
+
+TEST_F(PltFileTest, AMissingFileReportsOpenFileErrorAndMakesNoSheet) {
+    start();
+    load(path("gone.plt"));
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].prompt, "File not found");
+    EXPECT_EQ(host->boxes[0].title, "Open File Error");
+    EXPECT_EQ(host->boxes[0].style, qvrt::vbExclamation);
+    EXPECT_EQ(WindowTable.size(), 2u);
+    EXPECT_EQ(frame->mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(frame->FileUpdateCaption(0), "");
+    EXPECT_EQ(host->MousePointer(), qvrt::vbDefault);
+}
+
+TEST_F(PltFileTest, AFolderOrADeviceIsNotOpenedAsASheet) {
+    start();
+    load(files.path());
+    load("/dev/full");
+    ASSERT_EQ(host->boxes.size(), 2u);
+    EXPECT_EQ(host->boxes[0].prompt, "Path/File access error");
+    EXPECT_EQ(host->boxes[1].title, "Open File Error");
+    EXPECT_EQ(frame->mdiArea()->subWindowList().size(), 1);
+}
+
+TEST_F(PltFileTest, AnEmptyRecentEntryFailsBeforeAnySheetIsMade) {
+    start();
+    frame->mnuFileUpdate_Click(2);
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].title, "Open File Error");
+    EXPECT_EQ(WindowTable.size(), 2u);
+}
+
+TEST_F(PltFileTest, OpenUsesTheDialogAndACancelShowsNothing) {
+    writeAll(path("o.plt"), "1\r\n");
+    start();
+    host->fileAnswers = {std::nullopt, path("o.plt")};
+    frame->mnuOpen_Click();
+    EXPECT_TRUE(host->boxes.empty());
+    EXPECT_EQ(WindowTable.size(), 2u);
+    frame->mnuOpen_Click();
+    ASSERT_EQ(host->dialogs.size(), 2u);
+    EXPECT_EQ(host->dialogs[1].kind, "Open");
+    EXPECT_EQ(host->dialogs[1].flags, 6146);
+    EXPECT_EQ(host->dialogs[1].filter, "Quarvex file (*.plt)|*.plt|All Files (*.*)|*.*");
+    EXPECT_EQ(active()->Caption(), "Sheet2-" + path("o.plt"));
+}
+
+TEST_F(PltFileTest, OpeningTheSameFileTwiceGivesTwoNumberedSheets) {
+    writeAll(path("t.plt"), "1\r\n");
+    start();
+    EXPECT_EQ(load(path("t.plt"))->Caption(), "Sheet2-" + path("t.plt"));
+    EXPECT_EQ(load(path("t.plt"))->Caption(), "Sheet3-" + path("t.plt"));
+    EXPECT_EQ(frame->FileUpdateCaption(1), "");  // the list holds the name once
+}
+
+TEST_F(PltFileTest, SaveWritesTheFileInTheCaptionAndClearsModified) {
+    writeAll(path("s.plt"), "a\tb\r\n");
+    start();
+    Main1* sheet = load(path("s.plt"));
+    sheet->Grid1->SetText(3, 2, "c");
+    sheet->Record().Modified = -1;
+    frame->mnuSave_Click();
+    EXPECT_EQ(readAll(path("s.plt")), "a\tb\r\n\t\tc\r\n");
+    EXPECT_EQ(sheet->Record().Modified, 0);
+    EXPECT_EQ(sheet->Record().Saved, -1);
+    EXPECT_EQ(sheet->Caption(), "Sheet2-" + path("s.plt"));
+    EXPECT_TRUE(host->dialogs.empty());
+}
+
+TEST_F(PltFileTest, SavingASheetWithoutAFileOpensSaveAsAndACancelWritesNothing) {
+    start();
+    active()->Record().Modified = -1;
+    frame->mnuSave_Click();
+    ASSERT_EQ(host->dialogs.size(), 1u);
+    EXPECT_EQ(host->dialogs[0].kind, "Save");
+    EXPECT_EQ(host->dialogs[0].flags, 2050);
+    EXPECT_EQ(host->dialogs[0].filter, "Quarvex file (*.plt)|*.plt|Tab delim ASCII (*.*)|*.*");
+    EXPECT_EQ(active()->Record().Modified, -1);
+    EXPECT_EQ(active()->Record().SaveCancelled, -1);
+    EXPECT_EQ(DialogCancelled, -1);
+    EXPECT_EQ(active()->Caption(), "Sheet1-");
+    EXPECT_TRUE(host->boxes.empty());
+}
+
+TEST_F(PltFileTest, SaveAsRewritesThePathInTheCaptionAndKeepsTheName) {
+    writeAll(path("OLD.PLT"), "old\r\n");
+    start();
+    frame->mnuNew_Click();
+    frame->mnuNew_Click();
+    Main1* sheet = load(path("OLD.PLT"));
+    ASSERT_EQ(sheet->Caption(), "Sheet4-" + path("OLD.PLT"));
+    host->fileAnswers = {path("NEW")};
+    frame->mnuSaveAs_Click();
+    EXPECT_EQ(sheet->Caption(), "Sheet4-" + path("NEW"));
+    EXPECT_EQ(readAll(path("NEW")), "old\r\n");  // written without an extension added
+    EXPECT_EQ(readAll(path("OLD.PLT")), "old\r\n");
+    EXPECT_EQ(frame->FileUpdateCaption(0), path("NEW"));
+    EXPECT_EQ(frame->FileUpdateCaption(1), path("OLD.PLT"));
+    EXPECT_EQ(sheet->Record().Modified, 0);
+    EXPECT_EQ(sheet->Record().SaveCancelled, 0);
+    // Later saves go to the new file.
+    sheet->Grid1->SetText(1, 1, "new");
+    frame->mnuSave_Click();
+    EXPECT_EQ(readAll(path("NEW")), "new\r\n");
+}
+
+TEST_F(PltFileTest, AFailedSaveReportsSaveFileErrorAndKeepsTheSheetModified) {
+    start();
+    Main1* sheet = active();
+    sheet->setCaption("Sheet1-/dev/full");
+    sheet->Grid1->SetText(1, 1, "x");
+    sheet->Record().Modified = -1;
+    EXPECT_FALSE(MODULE21::SaveDataFile());
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].prompt, "Disk full");
+    EXPECT_EQ(host->boxes[0].title, "Save File Error");
+    EXPECT_EQ(sheet->Record().Modified, -1);
+    EXPECT_EQ(host->MousePointer(), qvrt::vbDefault);
+}
+
+TEST_F(PltFileTest, SaveAsIntoAMissingFolderAsksAgain) {
+    start();
+    host->fileAnswers = {path("no/such/x.plt"), path("x.plt")};
+    EXPECT_TRUE(MODULE21::SaveDataFileAs());
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].prompt, "Path not found. Enter correct path.");
+    EXPECT_EQ(host->boxes[0].title, "Error");
+    EXPECT_EQ(host->dialogs.size(), 2u);
+    EXPECT_EQ(active()->Caption(), "Sheet1-" + path("x.plt"));
+}
+
+TEST_F(PltFileTest, SaveAsToAFullDiskReportsAndLeavesTheSheetUnsaved) {
+    start();
+    active()->Grid1->SetText(1, 1, "x");
+    active()->Record().Modified = -1;
+    host->fileAnswers = {QString("/dev/full")};
+    EXPECT_FALSE(MODULE21::SaveDataFileAs());
+    EXPECT_EQ(host->boxes.back().title, "Save File Error");
+    EXPECT_EQ(active()->Record().SaveCancelled, -1);
+    EXPECT_EQ(active()->Record().Modified, -1);
+    EXPECT_EQ(active()->Caption(), "Sheet1-");
+}
+
+TEST(RecentFiles, RotatesAsTheListSays) {
+    const std::array<QString, 4> l = {"a", "b", "c", "d"};
+    EXPECT_EQ(RotateRecentFiles(l, "a"), l);
+    EXPECT_EQ(RotateRecentFiles(l, "b"), (std::array<QString, 4>{"b", "a", "c", "d"}));
+    EXPECT_EQ(RotateRecentFiles(l, "c"), (std::array<QString, 4>{"c", "a", "b", "d"}));
+    EXPECT_EQ(RotateRecentFiles(l, "d"), (std::array<QString, 4>{"d", "a", "b", "c"}));
+    EXPECT_EQ(RotateRecentFiles(l, "e"), (std::array<QString, 4>{"e", "a", "b", "c"}));
+}
+
+TEST(RecentFiles, LetterCaseMakesADifferentFile) {
+    const std::array<QString, 4> l = {"/x/A.PLT", "b", "c", "d"};
+    EXPECT_EQ(RotateRecentFiles(l, "/x/a.plt"), (std::array<QString, 4>{"/x/a.plt", "/x/A.PLT", "b", "c"}));
+}
+
+TEST_F(PltFileTest, OpeningTheThirdRecentFileMovesItToTheTop) {
+    for (const char* n : {"1.plt", "2.plt", "3.plt"}) writeAll(path(n), "x\r\n");
+    store("Files", "File1", path("1.plt"));
+    store("Files", "File2", path("2.plt"));
+    store("Files", "File3", path("3.plt"));
+    store("Files", "File4", path("4.plt"));
+    start();
+    frame->mnuFileUpdate_Click(2);
+    EXPECT_EQ(frame->FileUpdateCaption(0), path("3.plt"));
+    EXPECT_EQ(frame->FileUpdateCaption(1), path("1.plt"));
+    EXPECT_EQ(frame->FileUpdateCaption(2), path("2.plt"));
+    EXPECT_EQ(frame->FileUpdateCaption(3), path("4.plt"));
+    EXPECT_EQ(RecentFiles[1], path("3.plt"));
+    EXPECT_EQ(active()->Caption(), "Sheet2-" + path("3.plt"));
+}
+
+TEST_F(PltFileTest, ALoadThatCannotGetASheetIndexReportsOverflowAndMakesNoSheet) {
+    writeAll(path("a.plt"), "1\r\n");
+    start();
+    WindowTable.resize(32768);
+    DataWindows.resize(32768);
+    load(path("a.plt"));
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].prompt, "Overflow");
+    EXPECT_EQ(host->boxes[0].title, "Open File Error");
+    EXPECT_EQ(frame->mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(frame->FileUpdateCaption(0), "");
+}
+
+TEST_F(PltFileTest, AMegabyteLineAndABinaryFileOpenWithoutHarm) {
+    QByteArray big(1 << 20, 'x');
+    writeAll(path("big.plt"), big + "\tend\r\n");
+    QByteArray binary;
+    for (int i = 0; i < 65536; ++i) binary += char((i * 7919) % 256);
+    writeAll(path("bin.plt"), binary);
+    start();
+    Main1* sheet = load(path("big.plt"));
+    EXPECT_EQ(sheet->Grid1->GetText(1, 1).size(), 1 << 20);
+    EXPECT_EQ(sheet->Grid1->GetText(2, 1), "end");
+    Main1* bin = load(path("bin.plt"));
+    EXPECT_EQ(bin->Caption(), "Sheet3-" + path("bin.plt"));
+    EXPECT_GT(bin->Grid1->CellCount(), 0);
+    EXPECT_TRUE(host->boxes.empty());
+}

@@ -1,0 +1,148 @@
+#include "quarvex/runtime/errors.h"
+#include "quarvex/sheets/plt_format.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace quarvex;
+using Lines = std::vector<std::string_view>;
+
+namespace {
+
+int errorOf(auto&& f) {
+    try {
+        f();
+    } catch (const qvrt::RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(PltFile, SplitsLinesAtCrLfCrAloneAndLfAlone) {
+    EXPECT_EQ(SplitPltLines("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitPltLines("a\rb\rc\r"), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(SplitPltLines("a\nb\r\nc\rd"), (Lines{"a", "b", "c", "d"}));
+}
+
+TEST(PltFile, ReadsALastLineWithoutItsEnd) {
+    EXPECT_EQ(SplitPltLines("a\r\nlast"), (Lines{"a", "last"}));
+}
+
+TEST(PltFile, AnEmptyFileHasNoLinesAndEmptyLinesCount) {
+    EXPECT_TRUE(SplitPltLines("").empty());
+    EXPECT_EQ(SplitPltLines("\r\n\r\nx\r\n"), (Lines{"", "", "x"}));
+    EXPECT_EQ(SplitPltLines("\r\r"), (Lines{"", ""}));
+}
+
+TEST(PltFile, KeepsNulBytesInsideALine) {
+    const std::string bytes("a\0b\tc\r\n", 7);
+    auto lines = SplitPltLines(bytes);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], std::string_view("a\0b\tc", 5));
+    EXPECT_EQ(DecodePltLine(lines[0]), QString::fromUtf16(u"a\u0000b\tc", 5));
+}
+
+TEST(PltFile, ALineIsCutAfterItsFiftiethField) {
+    std::string line;
+    for (int i = 1; i <= 52; ++i) line += (i > 1 ? "\t" : "") + std::to_string(i);
+    QString decoded = DecodePltLine(line);
+    QStringList fields = decoded.split(u'\t');
+    ASSERT_EQ(fields.size(), 50);
+    EXPECT_EQ(fields.last(), "50");
+    // Fifty fields exactly, the last one empty, stay fifty.
+    std::string fifty(49, '\t');
+    EXPECT_EQ(DecodePltLine(fifty).count(u'\t'), 49);
+}
+
+TEST(PltFile, DecodesWindows1252) {
+    EXPECT_EQ(DecodePltLine("Fe\xe9\x80"), QString::fromUtf8("Fe\xc3\xa9\xe2\x82\xac"));
+}
+
+TEST(PltFile, HandlesAMegabyteLine) {
+    std::string big(1 << 20, 'x');
+    big += "\tend\r\nnext";
+    auto lines = SplitPltLines(big);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(DecodePltLine(lines[0]).size(), (1 << 20) + 4);
+}
+
+class PltFileIo : public ::testing::Test {
+protected:
+    QString path(const QString& n) const { return dir.filePath(n); }
+    void write(const QString& p, const QByteArray& b) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(b);
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(PltFileIo, ReadsAFileWhole) {
+    write(path("a.plt"), QByteArray("x\ty\r\n", 5));
+    EXPECT_EQ(ReadDataFile(path("a.plt")), QByteArray("x\ty\r\n"));
+}
+
+TEST_F(PltFileIo, ReportsMissingFilesFoldersAndDevices) {
+    EXPECT_EQ(errorOf([&] { ReadDataFile(path("none.plt")); }), qvrt::ErrFileNotFound);
+    EXPECT_EQ(errorOf([&] { ReadDataFile(path("no/none.plt")); }), qvrt::ErrPathNotFound);
+    EXPECT_EQ(errorOf([&] { ReadDataFile(dir.path()); }), qvrt::ErrPathFileAccess);
+    EXPECT_EQ(errorOf([&] { ReadDataFile("/dev/full"); }), qvrt::ErrPathFileAccess);
+    EXPECT_EQ(errorOf([&] { ReadDataFile("/dev/zero"); }), qvrt::ErrPathFileAccess);
+    EXPECT_EQ(errorOf([&] { ReadDataFile(""); }), qvrt::ErrFileNotFound);
+}
+
+TEST_F(PltFileIo, ReportsAFileWithoutReadPermission) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    write(path("secret.plt"), "x");
+    ::chmod(QFile::encodeName(path("secret.plt")).constData(), 0);
+    EXPECT_EQ(errorOf([&] { ReadDataFile(path("secret.plt")); }), qvrt::ErrPathFileAccess);
+}
+
+TEST_F(PltFileIo, ReplacesAFileAndLeavesNoTemporaryFileBehind) {
+    write(path("a.plt"), "old");
+    ::chmod(QFile::encodeName(path("a.plt")).constData(), 0640);
+    WriteFileReplacing(path("a.plt"), "new\r\n");
+    QFile f(path("a.plt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "new\r\n");
+    struct stat st {};
+    ::stat(QFile::encodeName(path("a.plt")).constData(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(PltFileIo, AFullDiskReportsDiskFullAndLeavesTheDeviceAlone) {
+    EXPECT_EQ(errorOf([&] { WriteFileReplacing("/dev/full", "data\r\n"); }), qvrt::ErrDiskFull);
+    struct stat st {};
+    ASSERT_EQ(::stat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(PltFileIo, WritingIntoAMissingFolderOrOverAFolderFails) {
+    EXPECT_EQ(errorOf([&] { WriteFileReplacing(path("no/a.plt"), "x"); }), qvrt::ErrPathNotFound);
+    EXPECT_EQ(errorOf([&] { WriteFileReplacing(dir.path(), "x"); }), qvrt::ErrPathFileAccess);
+    EXPECT_EQ(errorOf([&] { WriteFileReplacing("", "x"); }), qvrt::ErrInvalidFileName);
+}
+
+TEST_F(PltFileIo, AReadOnlyFileKeepsItsContents) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write every file";
+    write(path("ro.plt"), "keep");
+    ::chmod(QFile::encodeName(path("ro.plt")).constData(), 0444);
+    EXPECT_EQ(errorOf([&] { WriteFileReplacing(path("ro.plt"), "x"); }), qvrt::ErrPathFileAccess);
+    EXPECT_EQ(ReadDataFile(path("ro.plt")), "keep");
+}
+
+TEST_F(PltFileIo, SavingThroughALinkWritesItsTargetAndKeepsTheLink) {
+    write(path("real.plt"), "old");
+    ASSERT_TRUE(QFile::link(path("real.plt"), path("link.plt")));
+    WriteFileReplacing(path("link.plt"), "new");
+    EXPECT_TRUE(QFileInfo(path("link.plt")).isSymLink());
+    EXPECT_EQ(ReadDataFile(path("real.plt")), "new");
+}
