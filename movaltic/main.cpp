@@ -1,6 +1,10 @@
+// Movaltic: the About box at every start, then the main window until it closes.
 #include <QApplication>
+
+#include "movaltic/ui/forms.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName("Movaltic");
+    return movaltic::RunMovaltic();
 }

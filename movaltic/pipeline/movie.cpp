@@ -1,0 +1,363 @@
+#include "movaltic/pipeline/movie.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+
+#include "movaltic/formats/image_files.h"
+#include "movaltic/pipeline/job_settings.h"
+#include "movaltic/pipeline/processing.h"
+
+namespace movaltic {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+void oFlexName::SetName(const std::string& path) {
+    folder.clear();
+    stem.clear();
+    tail.clear();
+    extension.clear();
+    typedExtension_.clear();
+    number = 0;
+    digits = 0;
+    fullName.clear();
+    if (path.empty()) return;
+
+    std::error_code ec;
+    fs::path p = fs::absolute(fs::path(path), ec);
+    if (ec) p = fs::path(path);
+    p = p.lexically_normal();
+    fullName = p.string();
+
+    std::string dir = p.parent_path().string();
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    folder = dir;
+
+    std::string file = p.filename().string();
+    // "name." has an empty extension, ".profile" has none: both as the
+    // filesystem library splits them.
+    typedExtension_ = p.extension().string();
+    extension = Upper(typedExtension_);
+    stem = file.substr(0, file.size() - typedExtension_.size());
+
+    size_t p1 = stem.size();
+    while (p1 > 0 && !IsDigit(stem[p1 - 1])) --p1;
+    if (p1 == 0) return;  // no digit
+    tail = stem.substr(p1);
+    size_t q = p1;
+    while (q > 0 && IsDigit(stem[q - 1])) --q;
+    digits = int32_t(p1 - q);
+    int64_t value = 0;
+    for (size_t i = q; i < p1; ++i) {
+        value = value * 10 + (stem[i] - '0');
+        if (value > INT32_MAX) {
+            value = 0;
+            break;
+        }
+    }
+    number = int32_t(value);
+    stem.erase(q);
+}
+
+std::string oFlexName::Build(const std::string& ext) const {
+    std::string s = folder + stem;
+    if (digits > 0) {
+        std::string n = std::to_string(number < 0 ? 0 : number);
+        if (int32_t(n.size()) < digits) n.insert(0, size_t(digits) - n.size(), '0');
+        s += n;
+        s += tail;
+    }
+    return s + ext;
+}
+
+std::string oFlexName::GetName() const { return Build(extension); }
+
+std::string oFlexName::GetFileName() const {
+    // A changed upper-case extension (FixFlicExtension, an appended default)
+    // no longer matches what was typed; then the upper-case one is the name.
+    return Build(Upper(typedExtension_) == extension ? typedExtension_ : extension);
+}
+
+void oFlexName::CopyFrom(const oFlexName& other) { *this = other; }
+
+bool oFlexName::IsValid() const { return !stem.empty() || digits > 0; }
+
+uint8_t OutputKindOf(const std::string& fileName) {
+    std::string ext = Upper(fs::path(fileName).extension().string());
+    if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+    static const char* const kNames[] = {"ZUV", "AVI", "FLC", "FLI", "BMP", "DIB", "RLE", "TGA", "PCX"};
+    for (int i = 0; i < 9; ++i)
+        if (ext == kNames[i]) return uint8_t(i + 1);
+    return kKindOther;
+}
+
+bool IsContainerKind(uint8_t kind) { return kind >= 1 && kind <= 4; }
+
+}  // namespace movaltic
+
+// ---------------------------------------------------------------- records
+
+namespace movaltic {
+
+movierec InputMovie;
+movierec OutputMovie;
+
+namespace {
+oFlexName* gInputName = nullptr;
+oFlexName* gOutputName = nullptr;
+
+bool SameDescription(const MovieDescription& a, const MovieDescription& b) {
+    return a.width == b.width && a.height == b.height && a.bytesPerPixel == b.bytesPerPixel &&
+           a.bitsPerPixel == b.bitsPerPixel && a.frameCount == b.frameCount && a.soundRate == b.soundRate &&
+           a.frameRate == b.frameRate && a.extension == b.extension;
+}
+
+// Reads and writes of one numbered file: the number is raised by the frame
+// index for the call and put back afterwards.
+struct NumberRaise {
+    oFlexName& name;
+    int32_t saved;
+    NumberRaise(oFlexName& n, int32_t index) : name(n), saved(n.number) {
+        int64_t raised = int64_t(n.number) + index;
+        n.number = raised > INT32_MAX ? INT32_MAX : int32_t(raised);
+    }
+    ~NumberRaise() { name.number = saved; }
+};
+}  // namespace
+
+void MovieReset(movierec& movie) {
+    if (movie.name) movie.name->SetName("");
+    movie.kind = 0;
+    movie.container = 0;
+    movie.width = movie.height = 0;
+    movie.bytesPerPixel = movie.bitsPerPixel = 0;
+    movie.frames = 0;
+    movie.frameRate = 0;
+    movie.compressed = 0;
+}
+
+void MoviesInit() {
+    if (!gInputName) gInputName = new oFlexName;
+    if (!gOutputName) gOutputName = new oFlexName;
+    InputMovie.name = gInputName;
+    OutputMovie.name = gOutputName;
+    MovieReset(InputMovie);
+    MovieReset(OutputMovie);
+}
+
+void MoviesFree() {
+    MovieClose(InputMovie);
+    MovieClose(OutputMovie);
+    InputMovie.name = nullptr;
+    OutputMovie.name = nullptr;
+    delete gInputName;
+    delete gOutputName;
+    gInputName = gOutputName = nullptr;
+}
+
+// ---------------------------------------------------------------- inspect
+
+void MovieInspect(movierec& movie) {
+    oFlexName probe;
+    probe.CopyFrom(*movie.name);
+    MovieDescription first;
+    MovieProbe(probe.GetFileName(), first);
+    if (ErrCode > 0) {
+        movie.name->SetName("");
+        return;
+    }
+    movie.kind = OutputKindOf(probe.GetName());
+    movie.container = IsContainerKind(movie.kind) ? 1 : 0;
+    movie.width = first.width;
+    movie.height = first.height;
+    movie.bytesPerPixel = first.bytesPerPixel;
+    movie.bitsPerPixel = first.bitsPerPixel;
+    movie.frames = first.frameCount;
+    movie.frameRate = first.frameRate;
+    if (movie.container) return;
+    Host().SetBusyCursor(true);
+    // The sequence runs while the next number names a file of the same
+    // description; the first missing or different file ends it.
+    while (probe.digits > 0 && probe.number < INT32_MAX) {
+        ++probe.number;
+        MovieDescription next;
+        MovieProbe(probe.GetFileName(), next);
+        if (ErrCode > 0 || !SameDescription(first, next)) break;
+        ++movie.frames;
+    }
+    ErrCode = 0;
+    Host().SetBusyCursor(false);
+}
+
+// ---------------------------------------------------------------- dispatch
+
+AviSoundBlock SoundBlock;
+
+void MovieOpen(movierec& movie) {
+    ErrCode = 0;
+    const std::string file = movie.name->GetFileName();
+    switch (movie.kind) {
+    case kKindZUV:
+        CodecFileOpen(movie.states.zuv, file);
+        if (ErrCode > 0) return;
+        ImageCreate(movie.frame, movie.width, movie.height, movie.bytesPerPixel);
+        break;
+    case kKindAVI:
+        if (&movie == &InputMovie) SoundBlock = AviSoundBlock();
+        AviOpen(movie.states.avi, file);
+        break;
+    case kKindFLC:
+    case kKindFLI:
+        FlicOpen(movie.states.flic, file);
+        if (ErrCode > 0) return;
+        ImageCreate(movie.frame, movie.width, movie.height, 1);
+        break;
+    default:
+        break;
+    }
+}
+
+void MovieCreate(movierec& movie) {
+    ErrCode = 0;
+    const std::string file = movie.name->GetFileName();
+    switch (movie.kind) {
+    case kKindZUV:
+        CodecFileCreate(movie.states.zuv, file, movie.width, movie.height, movie.bytesPerPixel,
+                        FastCompression ? 1 : 0, KeyFrameInterval, movie.frameRate, DosPlayable, 0, 0);
+        break;
+    case kKindAVI:
+        AviCreate(movie.states.avi, file, movie.frameRate);
+        break;
+    case kKindFLC:
+    case kKindFLI:
+        FlicCreate(movie.states.flic, file, movie.width, movie.frameRate, movie.height);
+        // The FLIC writer names the file .FLI or .FLC by its size; the movie
+        // is then known by the name the file really has.
+        if (ErrCode <= 0 && !movie.states.flic.fileName.empty() && movie.states.flic.fileName != file)
+            movie.name->SetName(movie.states.flic.fileName);
+        break;
+    default:
+        break;
+    }
+}
+
+void MovieReadPicture(movierec& movie, imagerec& image, int32_t index) {
+    ErrCode = 0;
+    switch (movie.kind) {
+    case kKindZUV:
+        CodecReadFrame(movie.states.zuv, movie.frame);
+        if (ErrCode > 0) return;
+        ImageCopy(movie.frame, image);
+        break;
+    case kKindAVI:
+        AviReadFrame(movie.states.avi, image);
+        break;
+    case kKindFLC:
+    case kKindFLI:
+        FlicReadFrame(movie.states.flic, movie.frame);
+        if (ErrCode > 0) return;
+        ImageCopy(movie.frame, image);
+        break;
+    default: {
+        NumberRaise raise(*movie.name, index);
+        SeqReadFrame(movie.name->GetFileName(), image);
+        break;
+    }
+    }
+}
+
+void MovieReadFrame(movierec& movie, imagerec& image, int32_t index) {
+    MovieReadPicture(movie, image, index);
+    if (ErrCode <= 0 && movie.kind == kKindAVI && CopySound) AviReadSound(movie.states.avi, SoundBlock);
+}
+
+void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index) {
+    switch (movie.kind) {
+    case kKindZUV:
+        CodecWriteFrame(movie.states.zuv, image);
+        break;
+    case kKindAVI:
+        AviWriteFrame(movie.states.avi, image);
+        if (ErrCode <= 0 && CopySound) AviWriteSound(movie.states.avi, SoundBlock);
+        break;
+    case kKindFLC:
+    case kKindFLI:
+        FlicWriteFrame(movie.states.flic, image);
+        break;
+    default: {
+        NumberRaise raise(*movie.name, index);
+        SeqWriteFrame(movie.name->GetFileName(), image, movie.compressed != 0);
+        break;
+    }
+    }
+}
+
+void MovieClose(movierec& movie) {
+    switch (movie.kind) {
+    case kKindZUV:
+        if (movie.states.zuv.file) CodecFileClose(movie.states.zuv);
+        break;
+    case kKindAVI:
+        AviClose(movie.states.avi);
+        break;
+    case kKindFLC:
+    case kKindFLI:
+        if (movie.states.flic.file) FlicClose(movie.states.flic);
+        break;
+    default:
+        break;
+    }
+    if (movie.kind == kKindZUV || movie.kind == kKindFLC || movie.kind == kKindFLI) ImageFree(movie.frame);
+}
+
+// ---------------------------------------------------------------- labels
+
+std::string DescribeMovie(const movierec& movie) {
+    std::string name = movie.name ? movie.name->GetName() : std::string();
+    size_t slash = name.find_last_of('/');
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    std::string colours;
+    switch (movie.bitsPerPixel) {
+    case 8: colours = "256 colors, "; break;
+    case 15: colours = "32k colors, "; break;
+    case 16: colours = "64k colors, "; break;
+    case 24: colours = "16M colors, "; break;
+    default: break;
+    }
+    return name + ", " + std::to_string(movie.width) + "x" + std::to_string(movie.height) + ", " + colours +
+           std::to_string(movie.frames) + " frame(s)";
+}
+
+void UpdateOutputLabel() {
+    if (!InputMovie.name || !OutputMovie.name) return;
+    if (!InputMovie.name->IsValid() || !OutputMovie.name->IsValid() || OutputMovie.container) return;
+    if (OutputMovie.frames > 1) {
+        int64_t last = int64_t(OutputMovie.name->number) + OutputMovie.frames - 1;
+        int32_t width = int32_t(std::to_string(last).size());
+        if (OutputMovie.name->digits < width) OutputMovie.name->digits = width;
+    }
+    Host().SetOutputLabel(DescribeMovie(OutputMovie));
+}
+
+void FixFlicExtension() {
+    if (!OutputMovie.name) return;
+    oFlexName& n = *OutputMovie.name;
+    const bool fliSize = OutputMovie.width == 320 && OutputMovie.height == 200;
+    if (OutputMovie.kind == kKindFLI && !fliSize) n.extension = ".FLC";
+    if (OutputMovie.kind == kKindFLC && fliSize) n.extension = ".FLI";
+    OutputMovie.kind = OutputKindOf(n.GetName());
+}
+
+}  // namespace movaltic

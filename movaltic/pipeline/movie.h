@@ -1,0 +1,108 @@
+// The movies a job reads and writes: numbered file names, kinds by extension,
+// and the dispatch of open, create, read, write and close to the format units.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "movaltic/formats/avi_movie.h"
+#include "movaltic/formats/flic.h"
+#include "movaltic/formats/zuv_file.h"
+#include "movaltic/imaging/basic.h"
+
+namespace movaltic {
+
+// A file name split around its last group of digits, so that FRAME001.BMP,
+// FRAME002.BMP ... are one movie: raise `number` and call GetName.
+class oFlexName {
+public:
+    std::string folder;     // directory with a trailing "/", empty when none
+    std::string stem;       // file name before the last digit group
+    std::string tail;       // what follows the last digit group, before the extension
+    std::string extension;  // upper-cased, with its dot: ".BMP"; empty when none
+    int32_t number = 0;     // value of the last digit group
+    int32_t digits = 0;     // width of that group, 0 when the name has none
+    std::string fullName;   // the absolute path given to SetName
+
+    void SetName(const std::string& path);
+    // The rebuilt name with the upper-case extension: for display, kinds and
+    // name comparison.
+    std::string GetName() const;
+    // The rebuilt name with the extension as the user typed it. Linux file names
+    // are case-sensitive, so files are opened and created by this one.
+    std::string GetFileName() const;
+    void CopyFrom(const oFlexName& other);
+    bool IsValid() const;
+
+private:
+    std::string typedExtension_;  // the extension as typed, with its dot
+    std::string Build(const std::string& ext) const;
+};
+
+// Reader and writer states of the formats, one set per movie.
+struct MovieFormatStates {
+    CodecState zuv;
+    FlicState flic;
+    AviState avi;
+};
+
+enum MovieKind : uint8_t {
+    kKindOther = 0,
+    kKindZUV = 1,
+    kKindAVI = 2,
+    kKindFLC = 3,
+    kKindFLI = 4,
+    kKindBMP = 5,
+    kKindDIB = 6,
+    kKindRLE = 7,
+    kKindTGA = 8,
+    kKindPCX = 9,
+};
+
+struct movierec {
+    oFlexName* name = nullptr;
+    uint8_t kind = 0;
+    uint8_t container = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bytesPerPixel = 0;
+    int32_t bitsPerPixel = 0;
+    int32_t frames = 0;
+    double frameRate = 0;
+    uint8_t compressed = 0;
+    MovieFormatStates states;  // reader or writer state of the movie's format
+    imagerec frame;            // ZUV and FLIC decode here: their frames are changes to the one before
+};
+
+// The sound of the frame just read from an AVI input, written with that
+// frame to an AVI output.
+extern AviSoundBlock SoundBlock;
+
+extern movierec InputMovie;
+extern movierec OutputMovie;
+
+// Creates the two records' names (empty) and clears their fields; frees them.
+void MoviesInit();
+void MoviesFree();
+void MovieReset(movierec& movie);
+
+uint8_t OutputKindOf(const std::string& fileName);
+bool IsContainerKind(uint8_t kind);
+
+// All report through ErrCode and show no message.
+void MovieInspect(movierec& movie);
+void MovieOpen(movierec& movie);
+void MovieCreate(movierec& movie);
+void MovieReadFrame(movierec& movie, imagerec& image, int32_t index);
+// MovieReadFrame without the sound: the previews read pictures only.
+void MovieReadPicture(movierec& movie, imagerec& image, int32_t index);
+void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index);
+void MovieClose(movierec& movie);
+
+std::string DescribeMovie(const movierec& movie);
+// Widens a numbered output's digits to hold its last number, then shows the
+// output line in the main window.
+void UpdateOutputLabel();
+void FixFlicExtension();
+
+}  // namespace movaltic

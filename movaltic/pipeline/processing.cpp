@@ -1,0 +1,536 @@
+#include "movaltic/pipeline/processing.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "movaltic/imaging/depth.h"
+#include "movaltic/imaging/operations.h"
+#include "movaltic/imaging/palette.h"
+#include "movaltic/imaging/rescale.h"
+#include "movaltic/pipeline/job_settings.h"
+
+namespace movaltic {
+
+// ---------------------------------------------------------------- host
+
+bool PipelineHost::MessageBox(Box kind, const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n",
+                 kind == Box::Error ? "Error" : kind == Box::Message ? "Message" : "Confirm",
+                 text.c_str());
+    return false;
+}
+
+void PipelineHost::ProgressStart(const std::string&, int32_t) { StopFlag = 0; }
+
+namespace {
+PipelineHost gQuietHost;
+PipelineHost* gHost = &gQuietHost;
+bool gBusy = false;
+
+// Run time is measured on a monotonic clock: a change of the wall clock or
+// midnight during a long job must not make it negative or wrap.
+class MonoClock {
+public:
+    void Start() { start_ = std::chrono::steady_clock::now(); }
+    int64_t ElapsedMs() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                     start_)
+            .count();
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// Splits milliseconds into the record ElapsedText formats; hours do not wrap
+// at a day.
+ClockRecord SplitMs(int64_t ms) {
+    ClockRecord rec;
+    rec.elapsed = double(ms);
+    int64_t s = ms / 1000;
+    rec.milliseconds = uint16_t(ms % 1000);
+    rec.hours = uint16_t(std::min<int64_t>(s / 3600, 65535));
+    rec.minutes = uint16_t((s / 60) % 60);
+    rec.seconds = uint16_t(s % 60);
+    return rec;
+}
+
+MonoClock RateClock;
+int64_t LastRateUpdate = 0;
+
+struct BusyGuard {
+    bool previous;
+    BusyGuard() : previous(gBusy) { gBusy = true; }
+    ~BusyGuard() { gBusy = previous; }
+};
+
+void RemoveFile(const std::string& name) {
+    std::error_code ec;
+    std::filesystem::remove(name, ec);
+}
+
+bool SameFrameSize() {
+    return InputMovie.width == OutputMovie.width && InputMovie.height == OutputMovie.height;
+}
+
+}  // namespace
+
+PipelineHost& Host() { return *gHost; }
+void SetPipelineHost(PipelineHost* host) { gHost = host ? host : &gQuietHost; }
+
+void ShowError(const std::string& text) { Host().MessageBox(PipelineHost::Box::Error, text); }
+void ShowMessageBox(const std::string& text) { Host().MessageBox(PipelineHost::Box::Message, text); }
+bool AskConfirm(const std::string& text) { return Host().MessageBox(PipelineHost::Box::Confirm, text); }
+
+imagerec WorkImageA, WorkImageB;
+imagerec* CurrentImage = &WorkImageA;
+imagerec* SpareImage = &WorkImageB;
+int64_t BytesProcessed = 0;
+imagerec PreviewImage;
+
+bool PipelineBusy() { return gBusy; }
+
+// ---------------------------------------------------------------- checks
+
+bool SameMovieName(const oFlexName& a, const oFlexName& b) {
+    std::string na = a.GetName(), nb = b.GetName();
+    for (char& c : na) c = char(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : nb) c = char(std::toupper(static_cast<unsigned char>(c)));
+    if (na == nb) return true;
+    // Linux names differ by case and can reach one file by links; writing
+    // over the movie being read would destroy it.
+    std::error_code ec;
+    return std::filesystem::equivalent(a.GetFileName(), b.GetFileName(), ec) && !ec;
+}
+
+bool CheckInputOutput() {
+    if (!InputMovie.name || !InputMovie.name->IsValid()) {
+        ShowMessageBox("First select a valid INPUT movie or image file.");
+        return false;
+    }
+    if (!OutputMovie.name || !OutputMovie.name->IsValid()) {
+        ShowMessageBox("Please enter a valid OUTPUT file.");
+        return false;
+    }
+    if (IsContainerKind(InputMovie.kind) && SameMovieName(*InputMovie.name, *OutputMovie.name)) {
+        ShowMessageBox("Input and output movies cannot be the same.");
+        return false;
+    }
+    return true;
+}
+
+bool NeedsPaletteReduction() {
+    if (OutputMovie.bytesPerPixel > 1) return false;
+    if (SinglePalette || InputMovie.bytesPerPixel > 1) return true;
+    for (int32_t i = 0; i < ToDoList.count; ++i) {
+        int32_t op = ToDoList.entries[i].operation;
+        if (op >= 0 && op < kOperationCount && !fnlist[op].paletteCapable) return true;
+    }
+    // Resample always gives 24-bit frames; without a reduction such a frame
+    // would reach an 8-bit writer.
+    return UseResample && !SameFrameSize();
+}
+
+// ---------------------------------------------------------------- work images
+
+void AllocWorkImages() {
+    int64_t inArea = int64_t(InputMovie.width) * InputMovie.height;
+    int64_t outArea = int64_t(OutputMovie.width) * OutputMovie.height;
+    int32_t w = inArea >= outArea ? InputMovie.width : OutputMovie.width;
+    int32_t h = inArea >= outArea ? InputMovie.height : OutputMovie.height;
+    ImageCreate(WorkImageA, w, h + 1, 3);
+    if (ErrCode > 0) return;
+    ImageCreate(WorkImageB, w, h + 1, 3);
+}
+
+void FreeWorkImages() {
+    ImageFree(WorkImageA);
+    ImageFree(WorkImageB);
+    CurrentImage = &WorkImageA;
+    SpareImage = &WorkImageB;
+}
+
+void SwapFrameBuffers() { std::swap(CurrentImage, SpareImage); }
+
+// ---------------------------------------------------------------- per frame
+
+void ApplyOperation(const steprec& step) {
+    imagerec& cur = *CurrentImage;
+    imagerec& spare = *SpareImage;
+    const int32_t* n = step.iparams;
+    switch (step.operation) {
+    case kOpBrightness: OpBrightness(cur, cur, n[0], n[1], n[2]); break;
+    case kOpContrast: OpContrast(cur, cur, n[0], n[1], n[2]); break;
+    case kOpNegative: OpNegative(cur); break;
+    case kOpGrayscale: OpGrayscale(cur, cur); break;
+    case kOpGamma: OpGamma(cur, cur, step.params[0], step.params[1], step.params[2]); break;
+    case kOpSaturation: OpSaturation(cur, cur, n[0]); break;
+    case kOpAdjustRGB: OpAdjustRGB(cur, cur, n[0], n[1], n[2]); break;
+    case kOpBlur: OpBlur(cur, spare); SwapFrameBuffers(); break;
+    case kOpSoften: OpSoften(cur, spare); SwapFrameBuffers(); break;
+    case kOpSharpen: OpSharpen(cur, spare); SwapFrameBuffers(); break;
+    case kOpFindEdges: OpFindEdges(cur, spare); SwapFrameBuffers(); break;
+    case kOpEmboss: OpEmboss(cur, spare); SwapFrameBuffers(); break;
+    case kOpFlipVertical: OpFlipVertical(cur); break;
+    case kOpFlipHorizontal: OpFlipHorizontal(cur); break;
+    case kOpMirrorVertical: OpMirrorVertical(cur, cur); break;
+    case kOpMirrorHorizontal: OpMirrorHorizontal(cur, cur); break;
+    case kOpChaos: OpChaos(cur, spare, n[0]); SwapFrameBuffers(); break;
+    default: break;
+    }
+}
+
+void RescaleStep() {
+    if (SameFrameSize()) return;
+    if (UseResample)
+        ImageResample(*CurrentImage, *SpareImage, OutputMovie.width, OutputMovie.height);
+    else
+        ImageResize(*CurrentImage, *SpareImage, OutputMovie.width, OutputMovie.height);
+    SwapFrameBuffers();
+}
+
+void ExpandHighColour() {
+    if (CurrentImage->bytesPerPixel != 2) return;
+    ImageConvertDepth(*CurrentImage, *SpareImage, 3);
+    SwapFrameBuffers();
+}
+
+void DepthStep(bool write) {
+    if (PaletteReduction) {
+        if (SinglePalette) {
+            if (!write) {
+                HistogramAddFrame(*CurrentImage);
+                return;
+            }
+        } else {
+            HistogramClear();
+            HistogramAddFrame(*CurrentImage);
+            PaletteChoose(256);
+        }
+        PaletteRemapFrame(*CurrentImage, *SpareImage);
+        SwapFrameBuffers();
+        return;
+    }
+    if (CurrentImage->bytesPerPixel != OutputMovie.bytesPerPixel) {
+        ImageConvertDepth(*CurrentImage, *SpareImage, OutputMovie.bytesPerPixel);
+        SwapFrameBuffers();
+    }
+}
+
+void UpdateRateDisplay(int32_t done, int32_t total) {
+    int64_t e = RateClock.ElapsedMs();
+    if (e - LastRateUpdate < 1000) return;
+    if (done == 0) done = 1;
+    double remaining = double(total - done) * double(e) / double(done) * 0.001;
+    if (remaining < 0) remaining = 0;
+    ClockRecord rec = SplitMs(int64_t(remaining) * 1000);
+    rec.milliseconds = 0;
+    double fps = double(done) * 1000.0 / double(e);
+    Host().ProgressRate(done, BytesProcessed, ElapsedText(rec), fps);
+    LastRateUpdate = e;
+}
+
+// ---------------------------------------------------------------- passes
+
+bool ProcessFrames(bool write, const std::string& caption) {
+    BusyGuard busy;
+    PipelineHost& host = Host();
+    // Frames past the movie's end cannot be read: a typed count is held to it.
+    const int32_t frames = std::clamp(FramesToProcess, 0, std::max(InputMovie.frames, 0));
+
+    StopFlag = 0;
+    host.ProgressShow();
+    host.ProgressStart(caption, frames);
+
+    AllocWorkImages();
+    CurrentImage = &WorkImageA;
+    SpareImage = &WorkImageB;
+    if (ErrCode > 0) {
+        ShowError("Error opening input movie.");
+        FreeWorkImages();
+        host.ProgressClose();
+        return false;
+    }
+
+    MovieOpen(InputMovie);
+    if (ErrCode > 0) {
+        ShowError("Error opening input movie.");
+        MovieClose(InputMovie);
+        FreeWorkImages();
+        host.ProgressClose();
+        return false;
+    }
+    if (write) {
+        MovieCreate(OutputMovie);
+        if (ErrCode > 0) {
+            ShowError("Error creating output movie.");
+            // A half-made file is no movie: leave none.
+            MovieClose(OutputMovie);
+            if (IsContainerKind(OutputMovie.kind)) RemoveFile(OutputMovie.name->GetFileName());
+            MovieClose(InputMovie);
+            FreeWorkImages();
+            host.ProgressClose();
+            return false;
+        }
+    }
+
+    BytesProcessed = 0;
+    LastRateUpdate = 0;
+    const int64_t frameBytes =
+        int64_t(InputMovie.width) * InputMovie.height * InputMovie.bytesPerPixel;
+    RoundStepParams();
+    RateClock.Start();
+
+    bool failed = false;
+    int32_t framesWritten = 0;
+    auto finish = [&]() {
+        bool result = !StopFlag && !failed;
+        host.ProgressClose();
+        MovieClose(InputMovie);
+        if (write) {
+            ErrCode = 0;
+            MovieClose(OutputMovie);
+            if (ErrCode > 0) {
+                // The header or index did not reach the disk: the file is no
+                // movie, so it is not left behind looking like one.
+                ShowError("Error saving output frame.");
+                if (IsContainerKind(OutputMovie.kind)) RemoveFile(OutputMovie.name->GetFileName());
+                result = false;
+            } else if (!result && framesWritten == 0 && IsContainerKind(OutputMovie.kind)) {
+                // Stopped before its first frame: some containers (AVI) are
+                // no movie without one, so none is left.
+                RemoveFile(OutputMovie.name->GetFileName());
+            }
+        }
+        FreeWorkImages();
+        return result;
+    };
+
+    try {
+        for (int32_t i = 0; i < frames; ++i) {
+            BytesProcessed += frameBytes;
+            MovieReadFrame(InputMovie, *CurrentImage, i);
+            int32_t readErr = ErrCode;
+            if (readErr <= 0) {
+                ExpandHighColour();
+                readErr = ErrCode;
+            }
+            host.ProcessMessages();
+            if (StopFlag) break;
+            if (readErr > 0) {
+                ShowError("Error loading input frame.");
+                StopFlag = 1;
+                break;
+            }
+            if (RescaleAtStart) RescaleStep();
+            bool stopped = false;
+            for (int32_t s = 0; s < ToDoList.count; ++s) {
+                ApplyOperation(ToDoList.entries[s]);
+                host.ProcessMessages();
+                if (StopFlag) {
+                    stopped = true;
+                    break;
+                }
+            }
+            if (stopped) break;
+            if (!RescaleAtStart) RescaleStep();
+            DepthStep(write);
+            host.ProcessMessages();
+            if (StopFlag) break;
+            if (write) {
+                host.FrameReady(i, *CurrentImage);
+                ErrCode = 0;
+                MovieWriteFrame(OutputMovie, *CurrentImage, i);
+                if (ErrCode > 0) {
+                    ShowError("Error saving output frame.");
+                    StopFlag = 1;
+                    break;
+                }
+                ++framesWritten;
+            }
+            host.ProgressFrame(i + 1);
+            UpdateRateDisplay(i + 1, frames);
+        }
+    } catch (...) {
+        failed = true;
+        finish();
+        throw;
+    }
+    return finish();
+}
+
+void RunProcessing() {
+    if (PipelineBusy()) return;
+    if (!CheckInputOutput()) return;
+    UpdateOutputLabel();
+    PaletteReduction = NeedsPaletteReduction() ? 1 : 0;
+    MonoClock clock;
+    clock.Start();
+    if (PaletteReduction && SinglePalette) {
+        HistogramAlloc();
+        if (ProcessFrames(false, "Processing (step 1 of 2)...")) {
+            PaletteChoose(256);
+            ProcessFrames(true, "Processing (step 2 of 2)...");
+        }
+        HistogramFree();
+    } else {
+        if (PaletteReduction) HistogramAlloc();
+        ProcessFrames(true, "Processing...");
+        if (PaletteReduction) HistogramFree();
+    }
+    int64_t ms = clock.ElapsedMs();
+    ClockRecord rec = SplitMs(ms);
+    uint64_t seconds = uint64_t(ms / 1000);
+    Host().SetStatusText("Processing time: " + ElapsedText(rec) + " (" +
+                         NumToText(uint32_t(std::min<uint64_t>(seconds, UINT32_MAX)), 100) +
+                         " seconds)");
+    BuildInputPreview();
+    BuildOutputPreview();
+}
+
+// ---------------------------------------------------------------- previews
+
+void PreviewInit() { ImageCreate(PreviewImage, kPreviewBox, kPreviewBox, 3); }
+void PreviewFree() { ImageFree(PreviewImage); }
+
+void FitPreviewSize(int32_t& w, int32_t& h, int32_t box) {
+    ErrCode = 0;
+    double rw = double(w) / box, rh = double(h) / box;
+    if (!(rw > 0) || !(rh > 0)) {
+        ErrCode = 1;
+        return;
+    }
+    if (rw > rh) {
+        w = box;
+        h = int32_t(h / rw);
+    } else {
+        h = box;
+        w = int32_t(w / rh);
+    }
+    // A very wide or tall movie still shows a line, never an empty picture.
+    w = std::max(w, 1);
+    h = std::max(h, 1);
+}
+
+void ExpandToTrueColour(imagerec& frame) {
+    if (int64_t(frame.size) < int64_t(frame.width) * frame.height * 3) {
+        ErrCode = 1;
+        return;
+    }
+    imagerec tmp;
+    ImageCreate(tmp, frame.width, frame.height, 3);
+    if (ErrCode > 0) return;
+    ImageConvertDepth(frame, tmp, 3);
+    ImageCopy(tmp, frame);
+    ImageFree(tmp);
+}
+
+void BuildInputPreview() {
+    if (!PreviewImage.pixels) PreviewInit();
+    if (!InputMovie.name || !InputMovie.name->IsValid()) {
+        PreviewImage.width = 16;
+        PreviewImage.height = 16;
+        PreviewImage.bytesPerPixel = 3;
+        PreviewImage.bitsPerPixel = 24;
+        FillBytes(PreviewImage.pixels, 768, 0);
+        return;
+    }
+    PipelineHost& host = Host();
+    host.SetBusyCursor(true);
+    bool failed = false;
+    int32_t w = InputMovie.width, h = InputMovie.height;
+    // A typed preview frame past the end shows the last frame.
+    const int32_t want = std::clamp(PreviewFrame, 1, std::max(InputMovie.frames, 1));
+    if (InputMovie.frames < 1 || w < 1 || h < 1) {
+        failed = true;
+    } else {
+        // A movie record of its own, so the job's reader states stay untouched.
+        movierec probe;
+        probe.name = InputMovie.name;
+        probe.kind = InputMovie.kind;
+        probe.container = InputMovie.container;
+        probe.width = w;
+        probe.height = h;
+        probe.bytesPerPixel = InputMovie.bytesPerPixel;
+        probe.bitsPerPixel = InputMovie.bitsPerPixel;
+        probe.frames = InputMovie.frames;
+        probe.frameRate = InputMovie.frameRate;
+        imagerec tmp;
+        ImageCreate(tmp, w, h, probe.kind == kKindFLC || probe.kind == kKindFLI ? 1 : 3);
+        if (ErrCode > 0) {
+            failed = true;
+        } else {
+            ErrCode = 0;
+            MovieOpen(probe);
+            if (ErrCode > 0) {
+                failed = true;
+            } else if (IsContainerKind(probe.kind)) {
+                for (int32_t i = 0; i < want; ++i) {
+                    MovieReadPicture(probe, tmp, i);
+                    if (ErrCode != 0) break;
+                }
+                failed = ErrCode > 0;
+            } else {
+                MovieReadPicture(probe, tmp, want - 1);
+                failed = ErrCode > 0;
+            }
+            MovieClose(probe);
+            if (ErrCode > 0) failed = true;
+        }
+        if (!failed) {
+            w = tmp.width;
+            h = tmp.height;
+            FitPreviewSize(w, h, kPreviewBox);
+            failed = ErrCode > 0;
+        }
+        if (!failed) {
+            if (tmp.bytesPerPixel == 2) ExpandToTrueColour(tmp);
+            failed = ErrCode > 0;
+        }
+        if (!failed) ImageResample(tmp, PreviewImage, w, h);
+        ImageFree(tmp);
+    }
+    if (failed) {
+        InputMovie.name->SetName("");
+        ShowError("Error opening first frame.");
+    }
+    host.SetBusyCursor(false);
+}
+
+void BuildOutputPreview() {
+    if (!InputMovie.name || !InputMovie.name->IsValid() || PipelineBusy()) return;
+    if (!PreviewImage.pixels) return;
+    BusyGuard busy;
+    PipelineHost& host = Host();
+    host.SetBusyCursor(true);
+    RoundStepParams();
+    ImageCreate(WorkImageA, kPreviewBox, kPreviewBox, 3);
+    ImageCreate(WorkImageB, kPreviewBox, kPreviewBox, 3);
+    CurrentImage = &WorkImageA;
+    SpareImage = &WorkImageB;
+    if (WorkImageA.pixels && WorkImageB.pixels) {
+        ImageCopy(PreviewImage, *CurrentImage);
+        for (int32_t s = 0; s < ToDoList.count; ++s) ApplyOperation(ToDoList.entries[s]);
+        if (host.DcUsesPalette()) {
+            HistogramAlloc();
+            HistogramClear();
+            HistogramAddFrame(PreviewImage);
+            HistogramAddFrame(*CurrentImage);
+            PaletteChoose(256);
+            PaletteRemapFrame(*CurrentImage, *SpareImage);
+            PaletteRemapFrame(PreviewImage, *CurrentImage);
+            HistogramFree();
+            host.DrawPreviews(*CurrentImage, *SpareImage);
+        } else {
+            host.DrawPreviews(PreviewImage, *CurrentImage);
+        }
+    }
+    FreeWorkImages();
+    host.SetBusyCursor(false);
+}
+
+}  // namespace movaltic

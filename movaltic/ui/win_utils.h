@@ -1,0 +1,43 @@
+// Small helpers every Movaltic form shares: number texts, clamping, the key
+// filter of numeric edits, form set-up and the three fixed message boxes.
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <functional>
+
+class QLineEdit;
+class QWidget;
+
+namespace movaltic {
+
+// Accepts "." and "," as the decimal separator and ignores "+"; text that is
+// not a number gives 0. Independent of the desktop's locale.
+double TextToReal(const QString& text);
+// Whole number in the text, or fallback when the text is not one.
+int IntOrDefault(const QString& text, int fallback);
+void ClampInt(int& value, int low, int high);
+void ClampReal(double& value, double low, double high);
+// Nearest integer, halves to the even neighbour.
+int RoundEven(double x);
+// Control characters, "+", "-" and digits pass; anything else becomes the
+// decimal separator when decimals are allowed, else is dropped (QChar()).
+QChar NumericKeyFilter(QChar key, bool allowDecimals);
+// Puts NumericKeyFilter in front of an edit's key presses.
+void InstallNumericFilter(QLineEdit* edit, bool allowDecimals);
+// allowDecimals asked anew at each key press (the dialogs switch modes).
+void InstallNumericFilterLive(QLineEdit* edit, std::function<bool()> allowDecimals);
+
+// Fixed-format texts of the parameter dialogs.
+QString FixedText(double value, int decimals);
+
+// The three fixed message boxes: "Error" (error icon, OK), "Message"
+// (exclamation, OK), "Confirm" (question, Yes and No, No the default).
+// True only when Confirm is answered Yes.
+enum class FixedBox { Error, Message, Confirm };
+bool ShowFixedBox(FixedBox kind, const QString& text);
+
+void SetupDialogForm(QWidget* form);
+void SetupMainForm(QWidget* form);
+
+}  // namespace movaltic

@@ -1,0 +1,341 @@
+// The main window driven through a scripted host: choosing movies, the
+// output settings it hands on and takes back, the to-do list and a job with
+// its progress window.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <filesystem>
+#include <unistd.h>
+
+#include "movaltic/formats/image_files.h"
+#include "movaltic/formats/zuv_file.h"
+#include "movaltic/pipeline/job_settings.h"
+#include "movaltic/pipeline/movie.h"
+#include "movaltic/ui/main_window.h"
+#include "movaltic/ui/option_dialogs.h"
+#include "movaltic/ui/param_dialogs.h"
+#include "movaltic/ui/progress_window.h"
+#include "scripted_host.h"
+
+namespace {
+
+using namespace movaltic;
+namespace fs = std::filesystem;
+
+void WriteZuv(const fs::path& file, int n, int w, int h, int bytesPerPixel) {
+    CodecState state;
+    CodecFileCreate(state, file.string(), w, h, bytesPerPixel, 1, 0, 0.0, 1, 0, 0);
+    imagerec img;
+    ImageCreate(img, w, h, bytesPerPixel);
+    for (int i = 0; i < n; ++i) {
+        for (int64_t k = 0; k < img.frameBytes(); ++k) img.pixels[k] = uint8_t(k * 7 + i * 13);
+        img.topDown = 1;
+        CodecWriteFrame(state, img);
+    }
+    CodecFileClose(state);
+    ImageFree(img);
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("movaltic-ui-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        window = std::make_unique<TfmMain>();
+    }
+    void TearDown() override {
+        window.reset();
+        fs::remove_all(dir);
+    }
+    // "Input movie" answered with a file.
+    void PickInput(const fs::path& file) {
+        host().openNames.push_back(QString::fromStdString(file.string()));
+        window->btnInputClick();
+    }
+    // "Output movie" answered with a file and a filter; the output options
+    // closed by a script, or cancelled.
+    void PickOutput(const QString& name, int filterIndex, uitest::ScriptedHost::Script options = {}) {
+        host().saveNames.push_back({name, filterIndex});
+        if (options) host().scripts.push_back(std::move(options));
+        window->btnOutputClick();
+    }
+    uitest::ScriptedHost& host() { return scope.host; }
+    static void PressOK(QDialog& d) { static_cast<TfmOutOpt&>(d).btnOK->click(); }
+
+    uitest::HostScope scope;
+    fs::path dir;
+    std::unique_ptr<TfmMain> window;
+};
+
+TEST_F(MainWindow, StartsWithTheAboutBoxAndEmptyLines) {
+    EXPECT_EQ(host().dialogs.value(0), "About Movaltic");
+    EXPECT_EQ(window->windowTitle(), "Movaltic");
+    EXPECT_EQ(window->lblInput->text(), "<press this button to select the input movie>");
+    EXPECT_EQ(window->ListBox1->count(), 17);
+    EXPECT_FALSE(window->btnOptimize->isVisibleTo(window.get()));
+    EXPECT_TRUE(window->StatusBar1->text().isEmpty());
+    EXPECT_EQ(window->btnBegin->toolTip(), "Begin processing");
+}
+
+TEST_F(MainWindow, OutputBeforeInputOnlyAsksForTheInput) {
+    window->btnOutputClick();
+    EXPECT_EQ(host().BoxTexts(), QStringList{"Select the INPUT movie first."});
+    EXPECT_EQ(host().boxes[0].title, "Message");
+    EXPECT_EQ(host().dialogs, QStringList{"About Movaltic"});
+}
+
+TEST_F(MainWindow, ChosenInputIsDescribedAndPreviewed) {
+    WriteZuv(dir / "clip.zuv", 4, 64, 48, 3);
+    PickInput(dir / "clip.zuv");
+    EXPECT_EQ(window->lblInput->text(), "clip.ZUV, 64x48, 16M colors, 4 frame(s)");
+    EXPECT_EQ(FramesToProcess, 4);
+    EXPECT_EQ(PreviewFrame, 1);
+    EXPECT_FALSE(window->Image1->pixmap().isNull());
+}
+
+TEST_F(MainWindow, UnreadableInputIsReportedAndForgotten) {
+    std::FILE* f = std::fopen((dir / "junk.zuv").c_str(), "wb");
+    std::fputs("not a movie", f);
+    std::fclose(f);
+    PickInput(dir / "junk.zuv");
+    EXPECT_EQ(host().BoxTexts(), QStringList{"Error in input file."});
+    EXPECT_EQ(host().boxes[0].title, "Error");
+    EXPECT_FALSE(InputMovie.name->IsValid());
+}
+
+TEST_F(MainWindow, OutputWithoutExtensionTakesTheFilterOne) {
+    WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "clip").string()), 3, PressOK);
+    EXPECT_EQ(OutputMovie.name->GetFileName(), (dir / "clip.AVI").string());
+    EXPECT_EQ(OutputMovie.kind, kKindAVI);
+    EXPECT_EQ(OutputMovie.frameRate, 15);
+}
+
+TEST_F(MainWindow, OutputOfUnknownKindIsRefusedAndCleared) {
+    WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "out.rle").string()), 1);
+    EXPECT_EQ(host().BoxTexts(), QStringList{"Unknown file type."});
+    EXPECT_FALSE(OutputMovie.name->IsValid());
+    EXPECT_TRUE(window->lblOutput->text().startsWith(", "));
+}
+
+TEST_F(MainWindow, ExistingOutputAnsweredNoChangesNothing) {
+    WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
+    WriteZuv(dir / "old.zuv", 1, 16, 16, 3);
+    PickInput(dir / "clip.zuv");
+    host().answers.push_back(QMessageBox::No);
+    PickOutput(QString::fromStdString((dir / "old.zuv").string()), 2);
+    ASSERT_EQ(host().boxes.size(), 1u);
+    EXPECT_EQ(host().boxes[0].title, "Confirm");
+    EXPECT_EQ(host().boxes[0].text, "That is an existing file. Do you want to overwrite it?");
+    EXPECT_EQ(host().boxes[0].defaultButton, QMessageBox::No);
+    EXPECT_FALSE(OutputMovie.name->IsValid());
+}
+
+TEST_F(MainWindow, SixteenBitInputWithBmpOutputStartsAtTwentyFourBits) {
+    WriteZuv(dir / "hi.zuv", 2, 32, 32, 2);
+    PickInput(dir / "hi.zuv");
+    ASSERT_EQ(InputMovie.bytesPerPixel, 2);
+    PickOutput(QString::fromStdString((dir / "f001.bmp").string()), 5, [](QDialog& d) {
+        auto& o = static_cast<TfmOutOpt&>(d);
+        EXPECT_TRUE(o.RadioButton1->isChecked());
+        o.btnOK->click();
+    });
+    EXPECT_EQ(OutputMovie.bytesPerPixel, 3);
+    EXPECT_EQ(OutputMovie.bitsPerPixel, 24);
+}
+
+TEST_F(MainWindow, FliOutputOfAnotherSizeIsNamedFlcUntilResizedTo320x200) {
+    WriteZuv(dir / "big.zuv", 2, 640, 480, 3);
+    PickInput(dir / "big.zuv");
+    PickOutput(QString::fromStdString((dir / "anim.fli").string()), 4, PressOK);
+    EXPECT_EQ(OutputMovie.name->extension, ".FLC");
+    EXPECT_EQ(OutputMovie.kind, kKindFLC);
+    host().scripts.push_back([this](QDialog& d) {
+        auto& o = static_cast<TfmOutOpt&>(d);
+        host().scripts.push_back([](QDialog& x) {
+            static_cast<TfmEditXY&>(x).Button1->click();
+            static_cast<TfmEditXY&>(x).btnOK->click();
+        });
+        o.btnRescale->click();
+        o.btnOK->click();
+    });
+    window->btnOutputSetClick();
+    EXPECT_EQ(OutputMovie.name->extension, ".FLI");
+    EXPECT_EQ(OutputMovie.kind, kKindFLI);
+}
+
+TEST_F(MainWindow, CancelledInputDialogMakesTheNextOutputStartFromTheInput) {
+    WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "o.zuv").string()), 2, [this](QDialog& d) {
+        auto& o = static_cast<TfmOutOpt&>(d);
+        host().scripts.push_back([](QDialog& x) {
+            static_cast<TfmEditXY&>(x).Button4->click();
+            static_cast<TfmEditXY&>(x).btnOK->click();
+        });
+        o.btnRescale->click();
+        o.btnOK->click();
+    });
+    ASSERT_EQ(OutputMovie.width, 640);
+    window->btnOutputSetClick();  // settings again, cancelled: the size stays
+    EXPECT_EQ(OutputMovie.width, 640);
+    host().openNames.push_back("");  // input dialog cancelled
+    window->btnInputClick();
+    window->btnOutputSetClick();
+    EXPECT_EQ(OutputMovie.width, 64);
+    EXPECT_EQ(OutputMovie.height, 48);
+}
+
+TEST_F(MainWindow, InputOptionsCancelResetsThePreviewFrame) {
+    WriteZuv(dir / "clip.zuv", 9, 32, 32, 3);
+    PickInput(dir / "clip.zuv");
+    host().scripts.push_back([](QDialog& d) {
+        auto& in = static_cast<TfmInOpt&>(d);
+        in.Edit2->setText("7");
+        in.btnOK->click();
+    });
+    window->btnInputSetClick();
+    EXPECT_EQ(PreviewFrame, 7);
+    host().scripts.push_back([](QDialog& d) { static_cast<TfmInOpt&>(d).btnCancel->click(); });
+    window->btnInputSetClick();
+    EXPECT_EQ(PreviewFrame, 1);
+}
+
+TEST_F(MainWindow, TypedFrameCountsAreHeldToTheMovie) {
+    WriteZuv(dir / "clip.zuv", 9, 32, 32, 3);
+    PickInput(dir / "clip.zuv");
+    host().scripts.push_back([](QDialog& d) {
+        auto& in = static_cast<TfmInOpt&>(d);
+        in.Edit1->setText("500");
+        in.Edit2->setText("40");
+        in.btnOK->click();
+    });
+    window->btnInputSetClick();
+    EXPECT_EQ(FramesToProcess, 9);
+    EXPECT_EQ(PreviewFrame, 9);
+    EXPECT_TRUE(host().BoxTexts().isEmpty());
+}
+
+TEST_F(MainWindow, AddingAStepAsksForItsValuesAndShowsItsLine) {
+    WriteZuv(dir / "clip.zuv", 2, 32, 32, 3);
+    PickInput(dir / "clip.zuv");
+    auto items = window->ListBox1->findItems("Brightness", Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1);
+    window->ListBox1->setCurrentItem(items[0]);
+    host().scripts.push_back([](QDialog& d) {
+        auto& rgb = static_cast<TfmEditRGB&>(d);
+        rgb.ScrollBar4->setValue(20);
+        rgb.btnOK->click();
+    });
+    window->btnAdd->click();
+    ASSERT_EQ(window->ListBox2->count(), 1);
+    EXPECT_EQ(window->ListBox2->item(0)->text().toStdString(), StepText(ToDoList.entries[0]));
+    EXPECT_EQ(host().dialogs.last(), "Brightness (in percents)");
+}
+
+TEST_F(MainWindow, PopupItemsNeedASelectedLine) {
+    window->PopupMenu1Popup();
+    EXPECT_FALSE(window->Editparameters1->isEnabled());
+    EXPECT_FALSE(window->Removeoperation1->isEnabled());
+    EXPECT_EQ(window->PopupMenu1->defaultAction(), window->Editparameters1);
+    auto items = window->ListBox1->findItems("Negative", Qt::MatchExactly);
+    window->ListBox1->setCurrentItem(items[0]);
+    window->btnAdd->click();
+    window->ListBox2->setCurrentRow(0);
+    window->PopupMenu1Popup();
+    EXPECT_TRUE(window->Editparameters1->isEnabled());
+    window->Removeoperation1->trigger();
+    EXPECT_EQ(window->ListBox2->count(), 0);
+    EXPECT_EQ(ToDoList.count, 0);
+}
+
+TEST_F(MainWindow, DropsFromTheOperationsInsertAndDropsWithinTheListMove) {
+    for (const char* name : {"Negative", "Grayscale", "Flip Vertical"}) {
+        window->ListBox1->setCurrentItem(window->ListBox1->findItems(name, Qt::MatchExactly)[0]);
+        window->ListBox2DragDrop(window->ListBox1, -1);
+    }
+    window->ListBox1->setCurrentItem(window->ListBox1->findItems("Emboss", Qt::MatchExactly)[0]);
+    window->ListBox2DragDrop(window->ListBox1, 1);
+    ASSERT_EQ(window->ListBox2->count(), 4);
+    EXPECT_EQ(window->ListBox2->item(1)->text(), "Emboss");
+    window->ListBox2->setCurrentRow(0);
+    window->ListBox2DragDrop(window->ListBox2, -1);
+    EXPECT_EQ(window->ListBox2->item(3)->text(), "Negative");
+    EXPECT_EQ(ToDoList.entries[3].operation, kOpNegative);
+}
+
+TEST_F(MainWindow, KeysAddEditAndRemoveSteps) {
+    window->ListBox1->setCurrentItem(window->ListBox1->findItems("Negative", Qt::MatchExactly)[0]);
+    QTest::keyClick(window->ListBox1, Qt::Key_Return);
+    ASSERT_EQ(window->ListBox2->count(), 1);
+    window->ListBox2->setCurrentRow(0);
+    QTest::keyClick(window->ListBox2, Qt::Key_Delete);
+    EXPECT_EQ(window->ListBox2->count(), 0);
+    EXPECT_EQ(ToDoList.count, 0);
+}
+
+TEST_F(MainWindow, GoRunsTheJobWithTheProgressWindowAndShowsTheTime) {
+    WriteZuv(dir / "clip.zuv", 5, 48, 32, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "o001.bmp").string()), 5, PressOK);
+    bool progressSeen = false;
+    host().onProcessEvents = [&] { progressSeen = progressSeen || fmPerc().isVisible(); };
+    window->btnBegin->click();
+    EXPECT_TRUE(progressSeen);
+    EXPECT_FALSE(fmPerc().isVisible());
+    EXPECT_TRUE(host().BoxTexts().isEmpty()) << host().BoxTexts().join("|").toStdString();
+    EXPECT_TRUE(fs::exists(dir / "o005.bmp"));
+    EXPECT_TRUE(window->StatusBar1->text().startsWith("Processing time: "));
+    EXPECT_EQ(fmPerc().lblItems->text(), "5");
+}
+
+TEST_F(MainWindow, CancelInTheProgressWindowStopsTheJob) {
+    WriteZuv(dir / "clip.zuv", 8, 48, 32, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "o.zuv").string()), 2, PressOK);
+    host().onProcessEvents = [&] {
+        if (fmPerc().isVisible() && fmPerc().PercBar->value() >= 2) fmPerc().Stop->click();
+    };
+    window->btnBegin->click();
+    EXPECT_EQ(StopFlag, 1);
+    EXPECT_TRUE(window->StatusBar1->text().startsWith("Processing time: "));
+    oFlexName n;
+    n.SetName((dir / "o.zuv").string());
+    movierec m;
+    m.name = &n;
+    MovieInspect(m);
+    EXPECT_EQ(m.frames, 2);
+}
+
+TEST_F(MainWindow, ClosingTheWindowDuringAJobStopsItFirst) {
+    WriteZuv(dir / "clip.zuv", 8, 48, 32, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "o.zuv").string()), 2, PressOK);
+    window->show();
+    bool closedDuringRun = false;
+    host().onProcessEvents = [&] {
+        if (PipelineBusy() && !closedDuringRun) {
+            closedDuringRun = true;
+            EXPECT_FALSE(window->close());
+        }
+    };
+    window->btnBegin->click();
+    EXPECT_TRUE(closedDuringRun);
+    EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
