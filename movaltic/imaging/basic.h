@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace movaltic {
 
@@ -34,6 +35,9 @@ constexpr int32_t kErrAviCompressStart = 1003;
 constexpr int32_t kErrAviFormat = 1004;
 constexpr int32_t kErrAviNoFrame = 1005;
 constexpr int32_t kErrAviWriteFrame = 1006;
+
+// Meaning of an ErrCode value, for logs and tests ("" for unknown codes).
+const char* ErrCodeText(int32_t code);
 
 // One frame. Rows are packed without padding; 24-bit pixels are B,G,R.
 // The pixel buffer is owned by the record and released with ImageFree.
@@ -76,5 +80,44 @@ void ImageFree(imagerec& img);
 void ImageCopyHeader(const imagerec& src, imagerec& dst, bool withPalette);
 void ImageCopyPixels(const imagerec& src, imagerec& dst);
 void ImageCopy(const imagerec& src, imagerec& dst);
+
+// Drawing. The window side owns the device; this side decides what is
+// handed to it, in the shape of a device-independent bitmap.
+struct DibPicture {
+    int32_t width = 0;
+    int32_t height = 0;         // negative: first row is the top (top-down)
+    int32_t bitCount = 0;       // 8 x bytesPerPixel of what is drawn
+    int32_t stride = 0;         // bytes per row, a multiple of 4
+    const uint8_t* bits = nullptr;  // height rows of stride bytes
+    uint8_t colorTable[1024] = {};  // 256 x B,G,R,0 (from the frame's palette)
+    bool realisePalette = false;    // palette devices: realise ownPalette first
+    uint8_t ownPalette[768] = {};   // the palette a 24-bit frame was reduced to
+    std::vector<uint8_t> padded;    // backing store when rows needed padding
+    imagerec reduced;               // backing store of a reduced 24-bit frame
+    DibPicture() = default;
+    DibPicture(const DibPicture&) = delete;
+    DibPicture& operator=(const DibPicture&) = delete;
+    ~DibPicture();
+};
+
+// A window or canvas a frame is drawn into (implemented by the window side).
+class FrameSink {
+public:
+    virtual ~FrameSink() = default;
+    // True for 256-colour devices that draw through a realised palette.
+    virtual bool UsesPalette() const = 0;
+    // Realises a 256-entry R,G,B palette (palette devices only).
+    virtual void RealisePalette(const uint8_t* rgb768) = 0;
+    // Sets the whole picture with its top-left corner at (x, y), unscaled.
+    virtual void SetDIBitsToDevice(int32_t x, int32_t y, const DibPicture& dib) = 0;
+};
+
+// Builds the picture ImageDraw hands to a device: rows padded to 4 bytes
+// only when needed; on palette devices a 24-bit frame is first reduced to a
+// palette of its own (FrameToOwnPalette). False when there is nothing to draw.
+bool ImageToDib(const imagerec& img, bool paletteDevice, DibPicture& out);
+bool DcUsesPalette(const FrameSink& dc);
+void DcSetPalette(const uint8_t* rgb768, FrameSink& dc);
+void ImageDraw(const imagerec& img, FrameSink& dc, int32_t x, int32_t y);
 
 }  // namespace movaltic

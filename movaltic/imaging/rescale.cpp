@@ -1,0 +1,260 @@
+#include "movaltic/imaging/rescale.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "movaltic/imaging/depth.h"
+
+namespace movaltic {
+
+namespace {
+
+// (a x b) / 100000 rounded up, for non-negative values.
+inline int64_t CeilScale(int64_t a, int64_t b) { return (a * b + kScaleOne - 1) / kScaleOne; }
+
+// Frames with nothing to scale from still give a defined (black) target.
+void BlankTarget(const imagerec& src, imagerec& dst, int32_t w, int32_t h, int32_t bpp,
+                 bool withPalette) {
+    FillBytes(dst.pixels, int64_t(w) * h * bpp, 0);
+    ImageCopyHeader(src, dst, withPalette);
+    dst.width = w;
+    dst.height = h;
+}
+
+}  // namespace
+
+void ImageResize(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t newHeight) {
+    const int32_t bpp = src.bytesPerPixel;
+    if (newWidth < 0) newWidth = 0;
+    if (newHeight < 0) newHeight = 0;
+    const int64_t needed = int64_t(newWidth) * newHeight * bpp;
+    if (&src == &dst || dst.size < needed || (needed > 0 && !dst.pixels)) {
+        ErrCode = kErrMemory;
+        return;
+    }
+    if (bpp != 1 && bpp != 3) return;
+    if (newWidth == 0 || newHeight == 0 || src.width <= 0 || src.height <= 0) {
+        BlankTarget(src, dst, newWidth, newHeight, bpp, true);
+        return;
+    }
+    const int64_t sw = src.width, sh = src.height;
+    const int64_t stepX = sw * kScaleOne / newWidth;
+    const int64_t stepY = sh * kScaleOne / newHeight;
+
+    // Source pixel of every target column, worked out once for all rows.
+    std::vector<int32_t> pick(static_cast<size_t>(newWidth));
+    if (stepX <= kScaleOne) {
+        for (int32_t k = 0; k < newWidth; ++k) pick[size_t(k)] = int32_t(k * stepX / kScaleOne);
+    } else {
+        int64_t index = 0, acc = 0;
+        pick[0] = 0;
+        for (int32_t k = 1; k < newWidth; ++k) {
+            ++index;
+            acc += stepX;
+            if (acc >= index * kScaleOne) {
+                ++index;
+                while (index * kScaleOne < acc) ++index;
+            }
+            pick[size_t(k)] = int32_t(std::min<int64_t>(index, sw - 1));
+        }
+    }
+    const int64_t outRow = int64_t(newWidth) * bpp;
+    int64_t lastRow = -1;
+    for (int32_t k = 0; k < newHeight; ++k) {
+        int64_t row = stepY <= kScaleOne ? k * stepY / kScaleOne : CeilScale(k, stepY);
+        row = std::min<int64_t>(row, sh - 1);
+        uint8_t* out = dst.pixels + k * outRow;
+        if (row == lastRow) {  // a repeated row is a copy of the one just made
+            std::memcpy(out, out - outRow, size_t(outRow));
+            continue;
+        }
+        lastRow = row;
+        const uint8_t* in = src.pixels + row * sw * bpp;
+        if (bpp == 1) {
+            for (int32_t x = 0; x < newWidth; ++x) out[x] = in[pick[size_t(x)]];
+        } else {
+            for (int32_t x = 0; x < newWidth; ++x) std::memcpy(out + 3 * x, in + 3 * pick[size_t(x)], 3);
+        }
+    }
+    ImageCopyHeader(src, dst, true);
+    dst.width = newWidth;
+    dst.height = newHeight;
+}
+
+namespace {
+
+// Narrower row: every target pixel is the mean of its group of source pixels.
+void RowAverageShrink24(const uint8_t* in, int32_t width, uint8_t* out, int32_t newWidth,
+                        int64_t stepX) {
+    int64_t next = 0;
+    for (int32_t k = 0; k < newWidth; ++k) {
+        int64_t first = std::min<int64_t>(next, width - 1);
+        int64_t last = std::clamp<int64_t>(CeilScale(k + 1, stepX) - 1, first, width - 1);
+        uint64_t sum[3] = {0, 0, 0};
+        for (int64_t i = first; i <= last; ++i)
+            for (int b = 0; b < 3; ++b) sum[b] += in[3 * i + b];
+        const uint64_t count = uint64_t(last - first + 1);
+        for (int b = 0; b < 3; ++b) out[3 * k + b] = uint8_t(sum[b] / count);
+        next = last + 1;
+    }
+}
+
+inline void Mean3(const uint8_t* a, const uint8_t* b, uint8_t* out) {
+    for (int i = 0; i < 3; ++i) out[i] = uint8_t((a[i] + b[i]) / 2);
+}
+
+// Wider (or equal) row: doubled while the factor allows, then stretched by
+// inserting means of neighbours.
+void RowInterpolateEnlarge24(const uint8_t* in, int32_t width, uint8_t* out, int32_t newWidth,
+                             int32_t factor, std::vector<uint8_t>& work) {
+    std::vector<uint8_t> cur(in, in + size_t(width) * 3);
+    int64_t curWidth = width;
+    while (factor > 1 && curWidth * 2 <= newWidth) {
+        work.resize(size_t(curWidth) * 6);
+        for (int64_t i = 0; i < curWidth; ++i) {
+            const uint8_t* p = &cur[size_t(3 * i)];
+            const uint8_t* q = i + 1 < curWidth ? p + 3 : p;
+            std::memcpy(&work[size_t(6 * i)], p, 3);
+            Mean3(p, q, &work[size_t(6 * i + 3)]);
+        }
+        cur.swap(work);
+        curWidth *= 2;
+        factor /= 2;
+    }
+    const int64_t step = curWidth * kScaleOne / newWidth;
+    int64_t n = 0;
+    for (int64_t i = 0; i < curWidth && n < newWidth; ++i) {
+        const uint8_t* p = &cur[size_t(3 * i)];
+        std::memcpy(out + 3 * n, p, 3);
+        ++n;
+        if (step != kScaleOne && n < newWidth && n * step < (i + 1) * kScaleOne) {
+            const uint8_t* q = i + 1 < curWidth ? p + 3 : p;
+            Mean3(p, q, out + 3 * n);
+            ++n;
+        }
+    }
+    for (; n < newWidth; ++n) std::memcpy(out + 3 * n, out + 3 * (n - 1), 3);
+}
+
+}  // namespace
+
+void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t newHeight) {
+    if (src.bytesPerPixel != 1 && src.bytesPerPixel != 3) return;
+    if (newWidth < 0) newWidth = 0;
+    if (newHeight < 0) newHeight = 0;
+    const int64_t needed = int64_t(newWidth) * newHeight * 3;
+    if (&src == &dst || dst.size < needed || (needed > 0 && !dst.pixels)) return;
+
+    imagerec expanded;
+    const imagerec* in = AsTrueColour(src, expanded);
+    if (!in) return;
+    auto finish = [&] {
+        ImageCopyHeader(*in, dst, false);
+        dst.bytesPerPixel = 3;
+        dst.bitsPerPixel = 24;
+        dst.width = newWidth;
+        dst.height = newHeight;
+        ImageFree(expanded);
+    };
+    if (newWidth == 0 || newHeight == 0 || in->width <= 0 || in->height <= 0) {
+        FillBytes(dst.pixels, needed, 0);
+        finish();
+        return;
+    }
+    const int64_t sw = in->width, sh = in->height;
+    const int64_t stepX = sw * kScaleOne / newWidth;
+    const int64_t stepY = sh * kScaleOne / newHeight;
+    const int32_t factorX = int32_t(newWidth / sw);
+    int32_t factorY = int32_t(newHeight / sh);
+    const int64_t inRow = sw * 3, outRow = int64_t(newWidth) * 3;
+
+    // Vertical reduction first: each kept row is the mean of its group of rows.
+    std::vector<uint8_t> reduced;
+    const uint8_t* rows = in->pixels;
+    int64_t rowCount = sh;
+    if (newHeight < sh) {
+        reduced.resize(size_t(newHeight * inRow));
+        std::vector<uint64_t> sum(static_cast<size_t>(inRow));
+        for (int64_t k = 0; k < newHeight; ++k) {
+            int64_t first = std::min<int64_t>(CeilScale(k, stepY), sh - 1);
+            int64_t last = std::clamp<int64_t>(CeilScale(k + 1, stepY) - 1, first, sh - 1);
+            uint8_t* out = &reduced[size_t(k * inRow)];
+            if (first == last) {
+                std::memcpy(out, rows + first * inRow, size_t(inRow));
+                continue;
+            }
+            std::fill(sum.begin(), sum.end(), 0);
+            for (int64_t r = first; r <= last; ++r) {
+                const uint8_t* p = rows + r * inRow;
+                for (int64_t i = 0; i < inRow; ++i) sum[size_t(i)] += p[i];
+            }
+            const uint64_t count = uint64_t(last - first + 1);
+            for (int64_t i = 0; i < inRow; ++i) out[i] = uint8_t(sum[size_t(i)] / count);
+        }
+        rows = reduced.data();
+        rowCount = newHeight;
+    }
+
+    // Horizontal pass into the first rowCount rows of the target.
+    std::vector<uint8_t> work;
+    for (int64_t r = 0; r < rowCount; ++r) {
+        const uint8_t* p = rows + r * inRow;
+        uint8_t* out = dst.pixels + r * outRow;
+        if (stepX > kScaleOne) RowAverageShrink24(p, int32_t(sw), out, newWidth, stepX);
+        else RowInterpolateEnlarge24(p, int32_t(sw), out, newWidth, factorX, work);
+    }
+
+    // Vertical enlargement: doubling passes alternate in direction (backward
+    // first), then one stretching pass in the direction that would come next.
+    if (rowCount < newHeight) {
+        std::vector<uint8_t> cur(dst.pixels, dst.pixels + size_t(rowCount * outRow));
+        std::vector<uint8_t> next;
+        bool backward = true;
+        auto row = [&](std::vector<uint8_t>& v, int64_t i) { return &v[size_t(i * outRow)]; };
+        auto meanRow = [&](const uint8_t* a, const uint8_t* b, uint8_t* o) {
+            for (int64_t i = 0; i < outRow; ++i) o[i] = uint8_t((a[i] + b[i]) / 2);
+        };
+        while (factorY > 1 && rowCount * 2 <= newHeight) {
+            next.resize(size_t(rowCount * 2 * outRow));
+            for (int64_t i = 0; i < rowCount; ++i) {
+                if (backward) {  // mean with the row before, then the row
+                    meanRow(row(cur, i), row(cur, i > 0 ? i - 1 : i), row(next, 2 * i));
+                    std::memcpy(row(next, 2 * i + 1), row(cur, i), size_t(outRow));
+                } else {  // the row, then the mean with the row after
+                    std::memcpy(row(next, 2 * i), row(cur, i), size_t(outRow));
+                    meanRow(row(cur, i), row(cur, i + 1 < rowCount ? i + 1 : i), row(next, 2 * i + 1));
+                }
+            }
+            cur.swap(next);
+            rowCount *= 2;
+            factorY /= 2;
+            backward = !backward;
+        }
+        const int64_t step = rowCount * kScaleOne / newHeight;
+        if (step == kScaleOne) {
+            std::memcpy(dst.pixels, cur.data(), size_t(rowCount * outRow));
+        } else {
+            // Stretching pass, counted in the direction of work.
+            auto target = [&](int64_t n) {
+                return dst.pixels + (backward ? newHeight - 1 - n : n) * outRow;
+            };
+            auto source = [&](int64_t i) { return row(cur, backward ? rowCount - 1 - i : i); };
+            int64_t n = 0;
+            for (int64_t i = 0; i < rowCount && n < newHeight; ++i) {
+                const uint8_t* p = source(i);
+                std::memcpy(target(n), p, size_t(outRow));
+                ++n;
+                if (n < newHeight && n * step < (i + 1) * kScaleOne) {
+                    const uint8_t* q = i + 1 < rowCount ? source(i + 1) : p;
+                    meanRow(p, q, target(n));
+                    ++n;
+                }
+            }
+            for (; n < newHeight; ++n) std::memcpy(target(n), target(n - 1), size_t(outRow));
+        }
+    }
+    finish();
+}
+
+}  // namespace movaltic

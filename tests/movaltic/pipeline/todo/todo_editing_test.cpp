@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "movaltic/pipeline/todo_editing.h"
+
+namespace movaltic {
+namespace {
+
+// Answers every dialog with the queued values (an empty entry cancels).
+class QueueEditor : public ParamEditor {
+public:
+    std::deque<std::vector<double>> answers;
+    bool AskValue(const std::string&, const std::string&, double& value, double, double) override {
+        return Answer(&value, 1);
+    }
+    bool AskRGB(const std::string&, double& r, double& g, double& b, double, double) override {
+        double v[3] = {r, g, b};
+        const bool ok = Answer(v, 3);
+        r = v[0];
+        g = v[1];
+        b = v[2];
+        return ok;
+    }
+
+private:
+    bool Answer(double* v, int n) {
+        if (answers.empty()) return false;
+        std::vector<double> a = answers.front();
+        answers.pop_front();
+        if (a.empty()) return false;
+        for (int i = 0; i < n; ++i) v[i] = a[size_t(i)];
+        return true;
+    }
+};
+
+class FakeView : public TodoListView {
+public:
+    std::vector<std::string> available, lines;
+    std::string chosen;
+    int32_t selected = -1;
+    bool optimizeVisible = false;
+    int previews = 0;
+    int32_t inputBytes = 3;
+    QueueEditor editor;
+
+    void AddAvailableOperation(const std::string& name) override { available.push_back(name); }
+    std::string SelectedAvailableOperation() const override { return chosen; }
+    int32_t LineCount() const override { return int32_t(lines.size()); }
+    void InsertLine(int32_t position, const std::string& text) override {
+        ASSERT_GE(position, 0);
+        ASSERT_LE(position, LineCount());
+        lines.insert(lines.begin() + position, text);
+    }
+    void DeleteLine(int32_t index) override {
+        ASSERT_GE(index, 0);
+        ASSERT_LT(index, LineCount());
+        lines.erase(lines.begin() + index);
+    }
+    void SetLineText(int32_t index, const std::string& text) override { lines.at(size_t(index)) = text; }
+    int32_t SelectedLine() const override { return selected; }
+    void SelectLine(int32_t index) override { selected = index; }
+    void SetOptimizeVisible(bool visible) override { optimizeVisible = visible; }
+    void BuildOutputPreview() override { ++previews; }
+    int32_t InputBytesPerPixel() const override { return inputBytes; }
+    ParamEditor& Editor() override { return editor; }
+};
+
+class Editing : public ::testing::Test {
+protected:
+    FakeView view;
+    void SetUp() override { ToDoList = todolist{}; }
+
+    void Add(const std::string& name, std::vector<double> values = {}, int32_t position = -1) {
+        view.chosen = name;
+        if (!values.empty()) view.editor.answers.push_back(values);
+        AddStep(view, position);
+    }
+    std::vector<std::string> Ops() const {
+        std::vector<std::string> out;
+        for (int32_t i = 0; i < ToDoList.count; ++i) out.push_back(fnlist[ToDoList.entries[i].operation].name);
+        return out;
+    }
+    // The list box must always show the list.
+    void ExpectLinesMatchList() const {
+        ASSERT_EQ(view.LineCount(), ToDoList.count);
+        for (int32_t i = 0; i < ToDoList.count; ++i)
+            EXPECT_EQ(view.lines[size_t(i)], StepText(ToDoList.entries[i])) << "line " << i;
+    }
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(Editing, FillsTheAvailableOperations) {
+    FillOperationList(view);
+    ASSERT_EQ(view.available.size(), 17u);
+    EXPECT_EQ(view.available[4], "Gamma Correct.");
+}
+
+TEST_F(Editing, AddingAZeroBrightnessOffersOptimizeWhichRemovesIt) {
+    Add("Brightness", {0, 0, 0});
+    EXPECT_EQ(ToDoList.count, 1);
+    EXPECT_EQ(view.lines[0], "Brightness   R= 0,  G= 0,  B= 0");
+    EXPECT_EQ(view.previews, 1);
+    EXPECT_TRUE(view.optimizeVisible);
+    OptimizeToDoList(view);
+    EXPECT_EQ(ToDoList.count, 0);
+    EXPECT_TRUE(view.lines.empty());
+}
+
+TEST_F(Editing, CancelledOrRefusedAddsLeaveTheListAlone) {
+    view.chosen = "Saturation";
+    view.editor.answers.push_back({});
+    AddStep(view, -1);
+    EXPECT_EQ(ToDoList.count, 0);
+    view.chosen = "";
+    AddStep(view, -1);
+    EXPECT_EQ(ToDoList.count, 0);
+    for (int i = 0; i < kMaxSteps; ++i) Add(i % 2 ? "Blur" : "Soften");
+    EXPECT_EQ(ToDoList.count, 250);
+    const int previews = view.previews;
+    Add("Negative");
+    EXPECT_EQ(ToDoList.count, 250);
+    EXPECT_EQ(view.LineCount(), 250);
+    EXPECT_EQ(view.previews, previews);
+}
+
+TEST_F(Editing, InsertPutsTheStepBeforeTheSelectedLine) {
+    Add("Blur");
+    Add("Soften");
+    Add("Negative", {}, 1);
+    EXPECT_EQ(Ops(), (Names{"Blur", "Negative", "Soften"}));
+    ExpectLinesMatchList();
+}
+
+TEST_F(Editing, RunsOfEqualStepsMergeIntoOne) {
+    Add("Brightness", {10, 10, 10});
+    Add("Brightness", {20, 20, 20});
+    Add("Brightness", {30, 30, 30});
+    EXPECT_TRUE(view.optimizeVisible);
+    OptimizeToDoList(view);
+    ASSERT_EQ(ToDoList.count, 1);
+    EXPECT_EQ(view.lines[0], "Brightness   R= +60,  G= +60,  B= +60");
+    EXPECT_FALSE(view.optimizeVisible);
+    ExpectLinesMatchList();
+}
+
+TEST_F(Editing, FiltersAreNeverMerged) {
+    Add("Blur");
+    Add("Blur");
+    Add("Emboss");
+    Add("Emboss");
+    EXPECT_FALSE(view.optimizeVisible);
+    OptimizeToDoList(view);
+    EXPECT_EQ(Ops(), (Names{"Blur", "Blur", "Emboss", "Emboss"}));
+}
+
+TEST_F(Editing, PairsOfNegativesAndFlipsCancel) {
+    Add("Negative");
+    Add("Negative");
+    Add("Flip Vertical");
+    Add("Flip Vertical");
+    Add("Flip Vertical");
+    Add("Flip Horizontal");
+    Add("Flip Horizontal");
+    Add("Grayscale");
+    Add("Grayscale");
+    Add("Grayscale");
+    EXPECT_TRUE(view.optimizeVisible);
+    OptimizeToDoList(view);
+    EXPECT_EQ(Ops(), (Names{"Flip Vertical", "Grayscale"}));
+    EXPECT_FALSE(view.optimizeVisible);
+    ExpectLinesMatchList();
+}
+
+TEST_F(Editing, CancellingPairsLetsTheirNeighboursMerge) {
+    Add("Brightness", {10, 10, 10});
+    Add("Negative");
+    Add("Negative");
+    Add("Brightness", {5, 5, 5});
+    OptimizeToDoList(view);
+    ASSERT_EQ(ToDoList.count, 1);
+    EXPECT_EQ(view.lines[0], "Brightness   R= +15,  G= +15,  B= +15");
+}
+
+TEST_F(Editing, OppositeBrightnessStepsStayApart) {
+    // +100 then -100 clips everything to black; 0 would change nothing.
+    Add("Brightness", {100, 100, 100});
+    Add("Brightness", {-100, -100, -100});
+    EXPECT_FALSE(view.optimizeVisible);
+}
+
+TEST_F(Editing, GammaStepsMergeByMultiplying) {
+    Add("Gamma Correct.", {1.5, 2.0, 1.0});
+    Add("Gamma Correct.", {2.0, 0.5, 1.0});
+    OptimizeToDoList(view);
+    ASSERT_EQ(ToDoList.count, 1);
+    EXPECT_EQ(view.lines[0], "Gamma Correct.   R= +3.00,  G= +1.00,  B= +1.00");
+    Add("Gamma Correct.", {2.0, 2.0, 2.0});
+    EXPECT_FALSE(view.optimizeVisible);  // 3 x 2 would leave the range
+}
+
+TEST_F(Editing, ChaosOfZeroIsNotANoOp) {
+    Add("Chaos", {0});
+    EXPECT_FALSE(view.optimizeVisible);
+}
+
+TEST_F(Editing, PaletteInputPutsPaletteStepsFirst) {
+    view.inputBytes = 1;
+    Add("Blur");
+    Add("Sharpen");
+    Add("Negative");
+    EXPECT_TRUE(view.optimizeVisible);
+    OptimizeToDoList(view);
+    EXPECT_EQ(Ops(), (Names{"Negative", "Sharpen", "Blur"}));
+    ExpectLinesMatchList();
+    EXPECT_FALSE(view.optimizeVisible);
+}
+
+TEST_F(Editing, TrueColourInputKeepsTheOrder) {
+    Add("Blur");
+    Add("Sharpen");
+    Add("Negative");
+    EXPECT_FALSE(view.optimizeVisible);
+    OptimizeToDoList(view);
+    EXPECT_EQ(Ops(), (Names{"Blur", "Sharpen", "Negative"}));
+}
+
+TEST_F(Editing, DroppingALineMovesItBeforeTheDropTarget) {
+    for (const char* n : {"Blur", "Soften", "Sharpen", "Find Edges", "Emboss"}) Add(n);
+    MoveStep(view, 0, 3);
+    EXPECT_EQ(Ops(), (Names{"Soften", "Sharpen", "Blur", "Find Edges", "Emboss"}));
+    MoveStep(view, 0, -1);
+    EXPECT_EQ(Ops(), (Names{"Sharpen", "Blur", "Find Edges", "Emboss", "Soften"}));
+    MoveStep(view, 4, 0);
+    EXPECT_EQ(Ops(), (Names{"Soften", "Sharpen", "Blur", "Find Edges", "Emboss"}));
+    MoveStep(view, 2, 2);
+    EXPECT_EQ(Ops(), (Names{"Soften", "Sharpen", "Blur", "Find Edges", "Emboss"}));
+    ExpectLinesMatchList();
+}
+
+TEST_F(Editing, AFullListCanStillBeReordered) {
+    for (int i = 0; i < kMaxSteps - 1; ++i) Add("Blur");
+    Add("Soften");
+    MoveStep(view, 249, 0);
+    EXPECT_EQ(ToDoList.count, 250);
+    EXPECT_EQ(Ops().front(), "Soften");
+    ExpectLinesMatchList();
+}
+
+TEST_F(Editing, RemovingTheLastLineSelectsTheNewLastLine) {
+    Add("Blur");
+    Add("Soften");
+    Add("Sharpen");
+    view.selected = 2;
+    RemoveSelectedStep(view);
+    EXPECT_EQ(view.selected, 1);
+    view.selected = 0;
+    RemoveSelectedStep(view);
+    EXPECT_EQ(view.selected, 0);
+    EXPECT_EQ(Ops(), (Names{"Soften"}));
+    view.selected = -1;
+    RemoveSelectedStep(view);
+    EXPECT_EQ(ToDoList.count, 1);
+    ExpectLinesMatchList();
+}
+
+TEST_F(Editing, EditingRewritesTheLineAndCancelKeepsTheValues) {
+    Add("Saturation", {-50});
+    view.selected = 0;
+    view.editor.answers.push_back({25});
+    EditStepParams(view);
+    EXPECT_EQ(view.lines[0], "Saturation   value=+25");
+    view.editor.answers.push_back({});
+    EditStepParams(view);
+    EXPECT_EQ(ToDoList.entries[0].params[0], 25);
+    EXPECT_EQ(view.selected, 0);
+}
+
+TEST_F(Editing, AMergeToZeroIsRemovedByTheNextOptimize) {
+    Add("Contrast", {0, 0, 0});
+    Add("Contrast", {0, 0, 0});
+    OptimizeToDoList(view);
+    EXPECT_EQ(ToDoList.count, 0);
+}
+
+TEST_F(Editing, EmptyListKeepsTheButtonAsItIs) {
+    view.optimizeVisible = true;
+    EXPECT_FALSE(CheckToDoList(view, 0));
+    EXPECT_TRUE(view.optimizeVisible);
+}
+
+}  // namespace
+}  // namespace movaltic
