@@ -11,7 +11,8 @@ namespace qvrt {
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+// Only blanks, tabs and line feeds: a carriage return ends the number.
+bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 // Decimal digits of |value| rounded half away from zero to `decimals`

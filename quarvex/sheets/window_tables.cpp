@@ -6,6 +6,8 @@
 #include "quarvex/runtime/host.h"
 #include "quarvex/sheets/main1.h"
 
+#include <cmath>
+
 namespace quarvex {
 
 void ResetWindowTables() {
@@ -19,9 +21,10 @@ void ResetWindowTables() {
 }
 
 WindowRecord& RecordByTag(const QString& tag) {
-    double v = qvrt::Val(tag);
-    if (v < 0 || v >= static_cast<double>(WindowTable.size())) qvrt::Raise(qvrt::ErrSubscript);
-    return WindowTable[static_cast<size_t>(qvrt::CInt(v))];
+    // The index is the rounded number, so the bounds are checked on that.
+    const double index = std::nearbyint(qvrt::Val(tag));
+    if (!(index >= 0 && index < static_cast<double>(WindowTable.size()))) qvrt::Raise(qvrt::ErrSubscript);
+    return WindowTable[static_cast<size_t>(index)];
 }
 
 int16_t GrowWindowTables() {

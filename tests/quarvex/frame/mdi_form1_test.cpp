@@ -195,6 +195,21 @@ TEST_F(FrameTest, AtShutdownYesSavesTheSheetTheQuestionNames) {
     EXPECT_TRUE(frame.isNull() || frame->Ended());
 }
 
+TEST_F(FrameTest, NoAtShutdownDiscardsTheChangesAndTheProgramEndsWritingTheSettings) {
+    writeAll(path("n.plt"), "old\r\n");
+    start();
+    CurrentFileName = path("n.plt");
+    MODULE21::LoadDataFile();
+    active()->Grid1->SetText(1, 1, "new");
+    active()->Record().Modified = -1;
+    host->msgBoxAnswers = {qvrt::vbNo};
+    frame->close();
+    EXPECT_TRUE(frame.isNull() || frame->Ended());
+    EXPECT_EQ(host->boxes.size(), 1u);  // only the changed sheet asks
+    EXPECT_EQ(readAll(path("n.plt")), "old\r\n");
+    EXPECT_EQ(stored("Files", "File1"), path("n.plt"));
+}
+
 TEST_F(FrameTest, AFailedSaveAtShutdownKeepsTheProgramRunning) {
     start();
     active()->setCaption("Sheet1-/no/such/folder/x.plt");

@@ -1,5 +1,6 @@
 #include "quarvex/frame/frame_fixture.h"
 #include "quarvex/frame/data_menus.h"
+#include "quarvex/runtime/errors.h"
 #include "quarvex/sheets/plt_file.h"
 
 #include <QAction>
@@ -87,6 +88,33 @@ TEST_F(SheetTest, YesOnAnUnnamedSheetOpensSaveAsAndCancellingItKeepsTheSheet) {
     EXPECT_EQ(DialogCancelled, -1);
     EXPECT_EQ(WindowTable[1].IsOpen, -1);
     EXPECT_EQ(WindowTable[1].Modified, -1);
+}
+
+TEST_F(SheetTest, YesOnAnUnnamedSheetSavesThroughSaveAsAndCloses) {
+    sheet->Grid1->SetText(2, 1, "w");
+    WindowTable[1].Modified = -1;
+    host->msgBoxAnswers = {qvrt::vbYes};
+    host->fileAnswers = {path("named.plt")};
+    EXPECT_TRUE(sheet->close());
+    EXPECT_EQ(readAll(path("named.plt")), "\tw\r\n");
+    EXPECT_EQ(WindowTable[1].IsOpen, 0);
+    EXPECT_EQ(WindowTable[1].SaveCancelled, 0);
+    EXPECT_EQ(frame->FileUpdateCaption(0), path("named.plt"));
+}
+
+TEST_F(SheetTest, YesOnAnUnnamedSheetWhoseSaveAsFailsKeepsTheSheetAndItsChanges) {
+    sheet->Grid1->SetText(1, 1, "keep");
+    WindowTable[1].Modified = -1;
+    host->msgBoxAnswers = {qvrt::vbYes};
+    host->fileAnswers = {QString("/dev/full")};
+    EXPECT_FALSE(sheet->close());
+    EXPECT_EQ(host->boxes.back().prompt, "Disk full");
+    EXPECT_EQ(host->boxes.back().title, "Save File Error");
+    EXPECT_EQ(DialogCancelled, 0);  // an error, not a cancelled dialog
+    EXPECT_EQ(WindowTable[1].IsOpen, -1);
+    EXPECT_EQ(WindowTable[1].Modified, -1);
+    EXPECT_EQ(sheet->Caption(), "Sheet1-");
+    EXPECT_EQ(sheet->Grid1->GetText(1, 1), "keep");
 }
 
 TEST_F(SheetTest, YesSavesANamedSheetAndCloses) {
@@ -207,6 +235,19 @@ TEST_F(SheetTest, ActivatingASheetShowsItsDiagramType) {
 TEST_F(SheetTest, ARecordLookupThroughAnEmptyTagReachesElementZero) {
     EXPECT_EQ(&RecordByTag(""), &WindowTable[0]);
     EXPECT_EQ(&RecordByTag("1"), &WindowTable[1]);
+}
+
+TEST_F(SheetTest, ARecordLookupRoundsTheTagAndNeverReachesPastTheTable) {
+    ASSERT_EQ(WindowTable.size(), 2u);
+    EXPECT_EQ(&RecordByTag("0.6"), &WindowTable[1]);
+    for (const char* tag : {"1.6", "2", "99999", "-1"}) {
+        try {
+            RecordByTag(tag);
+            ADD_FAILURE() << tag << " reached a record";
+        } catch (const qvrt::RuntimeError& e) {
+            EXPECT_EQ(e.number(), qvrt::ErrSubscript) << tag;
+        }
+    }
 }
 
 TEST_F(SheetTest, ColumnWidthsFollowTheScreenScale) {

@@ -1,8 +1,14 @@
 #include "quarvex/frame/frame_fixture.h"
 #include "quarvex/sheets/plt_file.h"
 
+#include "quarvex/sheets/file_limits.h"
+
 #include <QAction>
+#include <QDir>
 #include <QLabel>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 using namespace quarvex;
 
@@ -298,4 +304,125 @@ TEST_F(PltFileTest, AMegabyteLineAndABinaryFileOpenWithoutHarm) {
     EXPECT_EQ(bin->Caption(), "Sheet3-" + path("bin.plt"));
     EXPECT_GT(bin->Grid1->CellCount(), 0);
     EXPECT_TRUE(host->boxes.empty());
+}
+
+// Files the user may not read or write, and writes that run out of room.
+class PltFileLimitsTest : public PltFileTest {
+protected:
+    void SetUp() override {
+        PltFileTest::SetUp();
+        AsOrdinaryUser::openFolder(files.path());
+    }
+};
+
+TEST_F(PltFileLimitsTest, AFileWithoutReadPermissionIsReportedAndMakesNoSheet) {
+    writeAll(path("secret.plt"), "x\r\n");
+    ::chmod(QFile::encodeName(path("secret.plt")).constData(), 0);
+    start();
+    {
+        AsOrdinaryUser user;
+        if (!user.ok()) GTEST_SKIP() << "cannot run as an ordinary user here";
+        load(path("secret.plt"));
+    }
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].prompt, "Path/File access error");
+    EXPECT_EQ(host->boxes[0].title, "Open File Error");
+    EXPECT_EQ(frame->mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(frame->FileUpdateCaption(0), "");
+}
+
+TEST_F(PltFileLimitsTest, SavingOverAReadOnlyFileKeepsItAndTheChanges) {
+    writeAll(path("ro.plt"), "old\r\n");
+    ::chmod(QFile::encodeName(path("ro.plt")).constData(), 0444);
+    start();
+    Main1* sheet = load(path("ro.plt"));
+    sheet->Grid1->SetText(1, 1, "new");
+    sheet->Record().Modified = -1;
+    {
+        AsOrdinaryUser user;
+        if (!user.ok()) GTEST_SKIP() << "cannot run as an ordinary user here";
+        EXPECT_FALSE(MODULE21::SaveDataFile());
+        // Save As onto it says so and asks again; a cancel then ends it.
+        host->fileAnswers = {path("ro.plt"), std::nullopt};
+        EXPECT_FALSE(MODULE21::SaveDataFileAs());
+    }
+    ASSERT_EQ(host->boxes.size(), 2u);
+    EXPECT_EQ(host->boxes[0].prompt, "Path/File access error");
+    EXPECT_EQ(host->boxes[0].title, "Save File Error");
+    EXPECT_EQ(host->boxes[1].prompt, "Path/File access error");
+    EXPECT_EQ(host->boxes[1].title, "Error");
+    EXPECT_EQ(host->dialogs.size(), 2u);
+    EXPECT_EQ(DialogCancelled, -1);
+    EXPECT_EQ(readAll(path("ro.plt")), "old\r\n");
+    EXPECT_EQ(sheet->Record().Modified, -1);
+    EXPECT_EQ(sheet->Grid1->GetText(1, 1), "new");
+}
+
+TEST_F(PltFileLimitsTest, ASaveThatRunsOutOfRoomKeepsTheOldFileAndTheSheetModified) {
+    writeAll(path("a.plt"), "old\r\n");
+    start();
+    Main1* sheet = load(path("a.plt"));
+    sheet->Grid1->SetText(1, 1, QString(200 * 1024, u'x'));
+    sheet->Record().Modified = -1;
+    {
+        FileSizeLimit limit(64 * 1024);
+        if (!limit.ok()) GTEST_SKIP() << "no file-size limit here";
+        EXPECT_FALSE(MODULE21::SaveDataFile());
+    }
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].prompt, "Disk full");
+    EXPECT_EQ(host->boxes[0].title, "Save File Error");
+    EXPECT_EQ(readAll(path("a.plt")), "old\r\n");
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.plt"});
+    EXPECT_EQ(sheet->Record().Modified, -1);
+    EXPECT_EQ(host->MousePointer(), qvrt::vbDefault);
+}
+
+// A socket cannot be opened as a file (ENXIO), which the runtime reports as a
+// drive that is not ready: the question box then decides between another try
+// and giving up.
+TEST_F(PltFileTest, DiskNotReadyOnOpeningAsksAndOkTriesAgain) {
+    const QString sock = path("drive.sock");
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(sock);
+    if (native.size() >= static_cast<qsizetype>(sizeof addr.sun_path)) GTEST_SKIP() << "temporary path too long";
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    std::memcpy(addr.sun_path, native.constData(), static_cast<size_t>(native.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    start();
+    host->msgBoxAnswers = {qvrt::vbOK, qvrt::vbCancel};
+    load(sock);
+    ::close(fd);
+    ASSERT_EQ(host->boxes.size(), 2u);
+    for (const auto& b : host->boxes) {
+        EXPECT_EQ(b.prompt, "Disk not ready.  Place diskette in correct drive.");
+        EXPECT_EQ(b.style, qvrt::vbOKCancel + qvrt::vbQuestion);
+        EXPECT_EQ(b.title, "Error");
+    }
+    EXPECT_EQ(MsgBoxAnswer, qvrt::vbCancel);
+    EXPECT_EQ(frame->mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(WindowTable.size(), 2u);
+    EXPECT_EQ(host->MousePointer(), qvrt::vbDefault);
+}
+
+TEST_F(PltFileTest, DiskNotReadyOnSaveAsRetriesOnOkAndCancelGoesBackToTheDialog) {
+    // A pipe nobody reads refuses a writer (ENXIO): a drive that is not ready.
+    const QString fifo = path("drive.fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    writeAll(path("ok.plt"), "");
+    start();
+    active()->Grid1->SetText(1, 1, "v");
+    active()->Record().Modified = -1;
+    host->msgBoxAnswers = {qvrt::vbOK, qvrt::vbCancel};
+    host->fileAnswers = {fifo, path("ok.plt")};
+    EXPECT_TRUE(MODULE21::SaveDataFileAs());
+    ASSERT_EQ(host->boxes.size(), 2u);
+    EXPECT_EQ(host->boxes[0].prompt, "Disk not ready.  Place diskette in correct drive.");
+    EXPECT_EQ(host->boxes[1].style, qvrt::vbOKCancel + qvrt::vbQuestion);
+    EXPECT_EQ(host->dialogs.size(), 2u);
+    EXPECT_EQ(readAll(path("ok.plt")), "v\r\n");
+    EXPECT_EQ(active()->Caption(), "Sheet1-" + path("ok.plt"));
+    EXPECT_EQ(active()->Record().Modified, 0);
 }

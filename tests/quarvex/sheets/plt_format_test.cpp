@@ -1,5 +1,6 @@
 #include "quarvex/runtime/errors.h"
 #include "quarvex/sheets/plt_format.h"
+#include "quarvex/sheets/file_limits.h"
 
 #include <QFile>
 #include <QDir>
@@ -99,9 +100,11 @@ TEST_F(PltFileIo, ReportsMissingFilesFoldersAndDevices) {
 }
 
 TEST_F(PltFileIo, ReportsAFileWithoutReadPermission) {
-    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
     write(path("secret.plt"), "x");
     ::chmod(QFile::encodeName(path("secret.plt")).constData(), 0);
+    AsOrdinaryUser::openFolder(dir.path());
+    AsOrdinaryUser user;
+    if (!user.ok()) GTEST_SKIP() << "cannot run as an ordinary user here";
     EXPECT_EQ(errorOf([&] { ReadDataFile(path("secret.plt")); }), qvrt::ErrPathFileAccess);
 }
 
@@ -132,11 +135,44 @@ TEST_F(PltFileIo, WritingIntoAMissingFolderOrOverAFolderFails) {
 }
 
 TEST_F(PltFileIo, AReadOnlyFileKeepsItsContents) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may write every file";
     write(path("ro.plt"), "keep");
     ::chmod(QFile::encodeName(path("ro.plt")).constData(), 0444);
-    EXPECT_EQ(errorOf([&] { WriteFileReplacing(path("ro.plt"), "x"); }), qvrt::ErrPathFileAccess);
+    AsOrdinaryUser::openFolder(dir.path());
+    {
+        AsOrdinaryUser user;
+        if (!user.ok()) GTEST_SKIP() << "cannot run as an ordinary user here";
+        EXPECT_EQ(errorOf([&] { WriteFileReplacing(path("ro.plt"), "x"); }), qvrt::ErrPathFileAccess);
+    }
     EXPECT_EQ(ReadDataFile(path("ro.plt")), "keep");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(PltFileIo, AFileInAFolderWeMayNotWriteKeepsItsContents) {
+    // The file itself is writable, but no temporary file can be made beside it.
+    write(path("f.plt"), "keep");
+    ::chmod(QFile::encodeName(path("f.plt")).constData(), 0666);
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
+    {
+        AsOrdinaryUser user;
+        if (!user.ok()) GTEST_SKIP() << "cannot run as an ordinary user here";
+        EXPECT_EQ(errorOf([&] { WriteFileReplacing(path("f.plt"), "new"); }), qvrt::ErrPathFileAccess);
+    }
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+    EXPECT_EQ(ReadDataFile(path("f.plt")), "keep");
+}
+
+TEST_F(PltFileIo, ADiskThatFillsDuringTheWriteLeavesTheOldFileAndNoTemporaryFile) {
+    write(path("a.plt"), "old\r\n");
+    const QByteArray big(256 * 1024, 'x');
+    int error = 0;
+    {
+        FileSizeLimit limit(64 * 1024);
+        if (!limit.ok()) GTEST_SKIP() << "no file-size limit here";
+        error = errorOf([&] { WriteFileReplacing(path("a.plt"), big); });
+    }
+    EXPECT_EQ(error, qvrt::ErrDiskFull);
+    EXPECT_EQ(ReadDataFile(path("a.plt")), "old\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.plt"});
 }
 
 TEST_F(PltFileIo, SavingThroughALinkWritesItsTargetAndKeepsTheLink) {

@@ -36,6 +36,11 @@ TEST(Val, IgnoresBlanksInsideTheNumber) {
     EXPECT_DOUBLE_EQ(Val("- 1 . 5"), -1.5);
 }
 
+TEST(Val, StopsAtACarriageReturnWhichIsNoBlank) {
+    EXPECT_DOUBLE_EQ(Val("1\r2"), 1.0);
+    EXPECT_EQ(Val("\r5"), 0.0);
+}
+
 TEST(Val, GivesZeroForTextWithoutALeadingNumber) {
     EXPECT_EQ(Val(""), 0.0);
     EXPECT_EQ(Val("abc"), 0.0);

@@ -45,3 +45,19 @@ TEST(CodePage, EveryByteRoundTripsThroughWindows1252) {
     EXPECT_EQ(EncodeWindows1252(text), QByteArray(all.data(), 256));
     EXPECT_EQ(EncodeWindows1252(QString::fromUtf8("\xe2\x88\x9e")), "?");  // infinity sign has no byte
 }
+
+TEST(SettingsStore, AnyTextComesBackAsItWasStored) {
+    // Recent files are paths, and a path may hold what the INI form treats
+    // specially: commas (lists), a leading '@' (typed values), quotes,
+    // semicolons, leading and trailing blanks.
+    QTemporaryDir dir;
+    SetSettingsDirectory(dir.path());
+    const QStringList texts = {
+        "/home/u/a,b.plt", "@Variant(x).plt", "\"quoted\".plt", "/d/x;y#z.plt", "C:\\DATA\\A.PLT",
+        "  lead and trail  ", QString::fromUtf8("/home/u/r\xc3\xa9sum\xc3\xa9 \xe2\x82\xac.plt"), "a=b [c]", "",
+    };
+    for (int i = 0; i < texts.size(); ++i) SaveSetting("Quarvex", "Files", QStringLiteral("File%1").arg(i), texts[i]);
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(GetSetting("Quarvex", "Files", QStringLiteral("File%1").arg(i), "<absent>"), texts[i]) << i;
+    SetSettingsDirectory(QString());
+}
