@@ -1,0 +1,527 @@
+#include "movaltic/formats/avi_movie.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <new>
+
+#include "movaltic/formats/avi_riff.h"
+#include "movaltic/formats/byte_io.h"
+
+namespace movaltic {
+
+AviCompressionChoice AviCompression;
+
+namespace {
+
+AviCompressorDialog& Dialog() {
+    static AviCompressorDialog dialog;
+    return dialog;
+}
+
+constexpr uint32_t kVideoRate = 1000000;
+constexpr size_t kMaxChunk = 256u << 20;  // no frame or sound chunk is larger
+
+}  // namespace
+
+struct AviImpl {
+    // reading
+    AviReader reader;
+    AviVideoDecoder decoder;
+    size_t videoCursor = 0;
+    std::vector<uint8_t> chunk;
+    size_t soundChunk = 0, soundOffset = 0;  // next sound byte: chunk and offset in it
+    size_t soundBlock = 0;                   // bytes per block
+
+    // writing
+    AviWriter writer;
+    bool streamCreated = false;
+    AviCodecKind kind = AviCodecKind::Uncompressed;
+    AviVideoEncoder encoder;
+    AviStreamHeader videoHeader;
+    std::vector<uint8_t> videoFormat;
+    int32_t streamWidth = 0, streamHeight = 0, srcBytes = 0, srcBits = 0;
+    int32_t keyEvery = 0;
+    uint8_t lastPalette[768] = {};
+    std::vector<uint8_t> dib, prevDib, topDown;
+    uint32_t maxVideoChunk = 0;
+    bool paletteChanges = false;
+    bool soundCreated = false;
+    AviStreamHeader soundHeader;
+    std::vector<uint8_t> soundFormat;
+    uint64_t soundBytes = 0;
+    uint32_t soundChunks = 0, maxSoundChunk = 0;
+};
+
+AviState::AviState() = default;
+AviState::~AviState() = default;
+
+namespace {
+
+void Reset(AviState& s) {
+    s.impl.reset();
+    s.fileName.clear();
+    s.width = s.height = s.bytesPerPixel = s.bitsPerPixel = s.frames = s.frameCounter = 0;
+    s.frameRate = 0;
+    s.hasSound = s.videoEnded = s.soundEnded = s.writing = false;
+    s.soundLength = s.soundRate = 0;
+}
+
+uint16_t BlockAlign(const std::vector<uint8_t>& format) { return format.size() >= 14 ? GetLE16(&format[12]) : 0; }
+
+}  // namespace
+
+uint32_t AviScaleFor(double frameRate) {
+    if (!(frameRate > 0)) frameRate = 1;
+    double scale = std::nearbyint(kVideoRate / frameRate);
+    return scale < 1 ? 1u : scale > 4294967295.0 ? 0xFFFFFFFFu : uint32_t(scale);
+}
+
+// ---- reading ----
+
+static void AviOpenUnguarded(AviState& state, const std::string& fileName) {
+    Reset(state);
+    state.fileName = fileName;
+    state.impl = std::make_unique<AviImpl>();
+    AviImpl& a = *state.impl;
+    if (!a.reader.Open(fileName) || a.reader.videoStream < 0) {
+        ErrCode = kErrMemory;
+        return;
+    }
+    const AviReader::Stream& video = a.reader.streams[size_t(a.reader.videoStream)];
+    if (!a.decoder.Open(video.format, video.header.handler)) {
+        ErrCode = kErrMemory;
+        return;
+    }
+    for (const AviChunk& c : video.chunks)
+        if ((c.id >> 16) != (FourCC("00pc") >> 16)) ++state.frames;
+    if (a.decoder.usesFFmpeg()) {
+        for (const AviChunk& c : video.chunks) {
+            if ((c.id >> 16) == (FourCC("00pc") >> 16) || c.size == 0) continue;
+            if (a.reader.Read(c, a.chunk, kMaxChunk)) a.decoder.SetProbeChunk(a.chunk);
+            break;
+        }
+    }
+    state.width = a.decoder.width();
+    state.height = a.decoder.height();
+    state.bytesPerPixel = a.decoder.bytesPerPixel();
+    state.bitsPerPixel = a.decoder.bitsPerPixel();
+    state.frameRate = video.header.scale ? double(video.header.rate) / video.header.scale : 0;
+    state.videoEnded = state.frames == 0;
+
+    if (a.reader.audioStream >= 0) {
+        const AviReader::Stream& sound = a.reader.streams[size_t(a.reader.audioStream)];
+        state.hasSound = true;
+        state.soundLength = sound.header.length;
+        state.soundRate = sound.header.scale ? uint32_t(std::nearbyint(double(sound.header.rate) / sound.header.scale)) : 0;
+        // A block is the suggested buffer size in whole sample blocks; without
+        // one, a frame's worth of sound.
+        const size_t align = std::max<size_t>(1, BlockAlign(sound.format));
+        size_t block = sound.header.suggestedBufferSize / align * align;
+        if (block == 0 && sound.format.size() >= 12 && state.frameRate > 0) {
+            double perFrame = GetLE32(&sound.format[8]) / state.frameRate;
+            block = size_t(std::ceil(perFrame / double(align))) * align;
+        }
+        if (block == 0) block = std::max<size_t>(align, 4096 / align * align);
+        a.soundBlock = std::min(block, kMaxChunk);
+        state.soundEnded = sound.chunks.empty();
+    }
+}
+
+static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
+    if (!state.impl || state.writing || state.videoEnded) return;
+    AviImpl& a = *state.impl;
+    const AviReader::Stream& video = a.reader.streams[size_t(a.reader.videoStream)];
+    while (a.videoCursor < video.chunks.size()) {
+        const AviChunk& c = video.chunks[a.videoCursor++];
+        if (c.size > kMaxChunk || !a.reader.Read(c, a.chunk)) {
+            ErrCode = kErrMemory;
+            state.videoEnded = true;
+            return;
+        }
+        if ((c.id >> 16) == (FourCC("00pc") >> 16)) {
+            a.decoder.ChangePalette(a.chunk.data(), a.chunk.size());
+            continue;
+        }
+        if (!a.decoder.Decode(a.chunk, image)) {
+            ErrCode = kErrMemory;
+            return;
+        }
+        ++state.frameCounter;
+        if (state.frameCounter >= state.frames) state.videoEnded = true;
+        return;
+    }
+    state.videoEnded = true;
+}
+
+static void AviReadSoundUnguarded(AviState& state, AviSoundBlock& block) {
+    if (!state.impl || state.writing || !state.hasSound) return;
+    AviImpl& a = *state.impl;
+    const AviReader::Stream& sound = a.reader.streams[size_t(a.reader.audioStream)];
+    if (!block.valid()) {
+        block.streamInfo.assign(56, 0);
+        sound.header.Store(block.streamInfo.data());
+        block.format = sound.format;
+    }
+    block.data.clear();
+    if (state.soundEnded) return;
+    block.data.reserve(a.soundBlock);
+    while (block.data.size() < a.soundBlock && a.soundChunk < sound.chunks.size()) {
+        const AviChunk& c = sound.chunks[a.soundChunk];
+        size_t n = std::min<size_t>(c.size - a.soundOffset, a.soundBlock - block.data.size());
+        size_t at = block.data.size();
+        block.data.resize(at + n);
+        if (!a.reader.ReadAt(c.offset + a.soundOffset, block.data.data() + at, n)) {
+            ErrCode = kErrMemory;
+            block.data.clear();
+            state.soundEnded = true;
+            return;
+        }
+        a.soundOffset += n;
+        if (a.soundOffset >= c.size) {
+            ++a.soundChunk;
+            a.soundOffset = 0;
+        }
+    }
+    if (a.soundChunk >= sound.chunks.size()) state.soundEnded = true;
+}
+
+// ---- writing ----
+
+void AviCreate(AviState& state, const std::string& fileName, double frameRate) {
+    Reset(state);
+    state.fileName = fileName;
+    std::error_code ec;
+    if (std::filesystem::exists(fileName, ec)) {
+        // Only a plain file is replaced; a device or folder of that name is an error.
+        if (!std::filesystem::is_regular_file(fileName, ec)) {
+            ErrCode = kErrMemory;
+            return;
+        }
+        std::filesystem::permissions(fileName, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add, ec);
+        if (!std::filesystem::remove(fileName, ec)) {
+            ErrCode = kErrMemory;
+            return;
+        }
+    }
+    state.impl = std::make_unique<AviImpl>();
+    if (!state.impl->writer.Create(fileName)) {
+        state.impl.reset();
+        ErrCode = kErrMemory;
+        return;
+    }
+    state.frameRate = frameRate;
+    state.writing = true;
+}
+
+namespace {
+
+// Starts the video stream with the first frame: its header, its format and,
+// when compressing, the encoder. Returns the ErrCode to report, or 0.
+int32_t CreateVideoStream(AviState& state, const imagerec& image) {
+    AviImpl& a = *state.impl;
+    const AviCompressionChoice& choice = AviCompression;
+    const auto& list = AviCompressorList();
+    const size_t index = choice.compressing && choice.settings.compressor < list.size() ? choice.settings.compressor : 0;
+    const AviCompressor& compressor = list[index];
+    a.kind = compressor.kind;
+    a.keyEvery = choice.settings.keyFrameEvery;
+    a.srcBytes = image.bytesPerPixel;
+    a.srcBits = image.bytesPerPixel == 1 ? 8 : image.bytesPerPixel == 3 ? 24 : image.bitsPerPixel == 16 ? 16 : 15;
+
+    AviStreamHeader& h = a.videoHeader;
+    h = {};
+    h.type = FourCC("vids");
+    h.handler = index ? compressor.handler : FourCC("DIB ");
+    h.quality = index ? choice.settings.quality : 0;
+    h.scale = AviScaleFor(state.frameRate);
+    h.rate = kVideoRate;
+    h.right = int16_t(a.streamWidth);
+    h.bottom = int16_t(a.streamHeight);
+
+    const uint32_t rawSize = uint32_t(a.streamWidth) * a.streamHeight * a.srcBytes;
+    switch (a.kind) {
+        case AviCodecKind::Uncompressed:
+            // 16-bit frames go out as 5-5-5, the layout every reader assumes for BI_RGB.
+            a.videoFormat = MakeBitmapHeader(a.streamWidth, a.streamHeight, 8 * a.srcBytes, 0, rawSize, image.palette);
+            break;
+        case AviCodecKind::Rle8:
+            if (a.srcBytes != 1) return kErrAviCompressStart;
+            a.videoFormat = MakeBitmapHeader(a.streamWidth, a.streamHeight, 8, 1, rawSize, image.palette);
+            break;
+        case AviCodecKind::FFmpeg:
+            if (!a.encoder.Open(compressor, choice.settings, a.streamWidth, a.streamHeight, a.srcBits, h.scale,
+                                h.rate))
+                return kErrAviCompressStart;
+            a.videoFormat = a.encoder.Format(image.palette);
+            if (a.videoFormat.size() < 40) return kErrAviCompressedFormat;
+            AviCompression.sequenceStarted = true;
+            break;
+    }
+    // Room for the headers: the video stream's as they stand, and a sound
+    // stream's that may still come.
+    const size_t header = 12 + 12 + 64 + 12 + 64 + 8 + a.videoFormat.size();
+    a.writer.ReserveHeader(uint32_t((header + 8192 + 511) / 512 * 512));
+    std::memcpy(a.lastPalette, image.palette, 768);
+    a.streamCreated = true;
+    return 0;
+}
+
+}  // namespace
+
+static void AviWriteFrameUnguarded(AviState& state, const imagerec& image) {
+    if (!state.impl || !state.writing || !image.pixels || image.bytesPerPixel < 1 || image.bytesPerPixel > 3 ||
+        image.size < image.frameBytes()) {
+        ErrCode = kErrMemory;
+        return;
+    }
+    AviImpl& a = *state.impl;
+    const int32_t sw = image.width / 4 * 4, sh = image.height / 4 * 4;
+    if (!a.streamCreated) {
+        if (sw <= 0 || sh <= 0 || sw > 32767 || sh > 32767) {
+            ErrCode = kErrAviStream;
+            return;
+        }
+        a.streamWidth = sw;
+        a.streamHeight = sh;
+        state.width = sw;
+        state.height = sh;
+        state.bytesPerPixel = image.bytesPerPixel;
+        int32_t err = CreateVideoStream(state, image);
+        if (err) {
+            ErrCode = err;
+            return;
+        }
+    } else if (sw != a.streamWidth || sh != a.streamHeight || image.bytesPerPixel != a.srcBytes) {
+        ErrCode = kErrAviWriteFrame;
+        return;
+    }
+
+    // The stream picture, bottom row first: the first stream-height rows of
+    // the image in memory order, each cut to the stream width.
+    const size_t row = size_t(sw) * a.srcBytes;
+    a.dib.resize(row * sh);
+    for (int32_t j = 0; j < sh; ++j) {
+        const int32_t src = image.topDown ? sh - 1 - j : j;
+        std::memcpy(&a.dib[size_t(j) * row], image.pixels + size_t(src) * image.rowBytes(), row);
+    }
+
+    std::vector<uint8_t> data;
+    uint32_t flags = kAviKeyFrame;
+    uint32_t id = FourCC("00dc");
+    const bool eightBitStream = a.videoFormat.size() >= 16 && GetLE16(&a.videoFormat[14]) == 8;
+    if (a.kind != AviCodecKind::FFmpeg && eightBitStream && state.frameCounter > 0 &&
+        std::memcmp(a.lastPalette, image.palette, 768) != 0) {
+        // A palette of its own for this frame: a palette change before it.
+        std::vector<uint8_t> pc(4 + 1024, 0);
+        for (int i = 0; i < 256; ++i) std::memcpy(&pc[4 + 4 * i], image.palette + 3 * i, 3);
+        if (!a.writer.WriteChunk(FourCC("00pc"), pc.data(), uint32_t(pc.size()), 0)) {
+            ErrCode = kErrAviWriteFrame;
+            return;
+        }
+        std::memcpy(a.lastPalette, image.palette, 768);
+        a.paletteChanges = true;
+    }
+    switch (a.kind) {
+        case AviCodecKind::Uncompressed:
+            id = FourCC("00db");
+            if (a.srcBits == 16) {
+                data.resize(a.dib.size());
+                for (size_t i = 0; i + 1 < a.dib.size(); i += 2) {
+                    uint16_t v = GetLE16(&a.dib[i]);
+                    PutLE16(&data[i], uint16_t(((v >> 1) & 0x7FE0) | (v & 0x1F)));
+                }
+            } else {
+                data.swap(a.dib);
+            }
+            break;
+        case AviCodecKind::Rle8: {
+            const bool key = state.frameCounter == 0 || (a.keyEvery > 0 && state.frameCounter % a.keyEvery == 0);
+            data = Rle8Encode(a.dib.data(), key ? nullptr : a.prevDib.data(), sw, sh);
+            flags = key ? kAviKeyFrame : 0;
+            a.prevDib = a.dib;
+            break;
+        }
+        case AviCodecKind::FFmpeg: {
+            a.topDown.resize(a.dib.size());
+            for (int32_t i = 0; i < sh; ++i)
+                std::memcpy(&a.topDown[size_t(i) * row], &a.dib[size_t(sh - 1 - i) * row], row);
+            bool key = false;
+            if (!a.encoder.Encode(a.topDown.data(), image.palette, data, key)) {
+                ErrCode = kErrAviNoFrame;
+                return;
+            }
+            flags = key ? kAviKeyFrame : 0;
+            break;
+        }
+    }
+    if (!a.writer.WriteChunk(id, data.data(), uint32_t(data.size()), flags)) {
+        ErrCode = kErrAviWriteFrame;
+        return;
+    }
+    a.maxVideoChunk = std::max<uint32_t>(a.maxVideoChunk, uint32_t(data.size()));
+    if (a.dib.empty()) a.dib.swap(data);  // keep the buffer for the next frame
+    ++state.frameCounter;
+    state.frames = state.frameCounter;
+}
+
+static void AviWriteSoundUnguarded(AviState& state, const AviSoundBlock& block) {
+    if (!state.impl || !state.writing || !block.valid() || block.data.empty()) return;
+    AviImpl& a = *state.impl;
+    if (!a.streamCreated) return;  // sound goes with the video stream, which comes first
+    if (!a.soundCreated) {
+        a.soundHeader = AviStreamHeader::Load(block.streamInfo.data(), block.streamInfo.size());
+        a.soundFormat = block.format;
+        a.soundCreated = true;
+        state.hasSound = true;
+    }
+    if (!a.writer.WriteChunk(FourCC("01wb"), block.data.data(), uint32_t(block.data.size()), kAviKeyFrame)) {
+        ErrCode = kErrMemory;
+        return;
+    }
+    a.soundBytes += block.data.size();
+    ++a.soundChunks;
+    a.maxSoundChunk = std::max<uint32_t>(a.maxSoundChunk, uint32_t(block.data.size()));
+}
+
+namespace {
+
+std::vector<uint8_t> HeaderList(const AviState& state, const AviImpl& a) {
+    std::vector<uint8_t> out;
+    size_t hdrl = BeginList(out, FourCC("hdrl"));
+    AviMainHeader m;
+    const int streams = (a.streamCreated ? 1 : 0) + (a.soundCreated ? 1 : 0);
+    m.microSecPerFrame = a.streamCreated ? a.videoHeader.scale : AviScaleFor(state.frameRate);
+    const double fps = double(kVideoRate) / m.microSecPerFrame;
+    m.maxBytesPerSec = uint32_t(std::min(4294967295.0, (a.maxVideoChunk + double(a.maxSoundChunk)) * fps));
+    m.flags = kAviHasIndex | (a.soundCreated ? kAviIsInterleaved : 0);
+    m.totalFrames = uint32_t(state.frameCounter);
+    m.streams = uint32_t(streams);
+    m.suggestedBufferSize = std::max(a.maxVideoChunk, a.maxSoundChunk) + 8;
+    m.width = uint32_t(a.streamWidth);
+    m.height = uint32_t(a.streamHeight);
+    uint8_t b[56];
+    m.Store(b);
+    AppendChunk(out, FourCC("avih"), b, 56);
+    if (a.streamCreated) {
+        size_t strl = BeginList(out, FourCC("strl"));
+        AviStreamHeader h = a.videoHeader;
+        h.length = uint32_t(state.frameCounter);
+        h.suggestedBufferSize = a.maxVideoChunk;
+        if (a.paletteChanges) h.flags |= kAviPaletteChanges;
+        h.Store(b);
+        AppendChunk(out, FourCC("strh"), b, 56);
+        AppendChunk(out, FourCC("strf"), a.videoFormat.data(), a.videoFormat.size());
+        EndList(out, strl);
+    }
+    if (a.soundCreated) {
+        size_t strl = BeginList(out, FourCC("strl"));
+        AviStreamHeader h = a.soundHeader;
+        const uint64_t unit = h.sampleSize ? h.sampleSize : std::max<uint16_t>(1, BlockAlign(a.soundFormat));
+        h.length = uint32_t(std::min<uint64_t>(a.soundBytes / unit, 0xFFFFFFFFu));
+        h.start = 0;
+        h.initialFrames = 0;
+        h.suggestedBufferSize = a.maxSoundChunk;
+        h.Store(b);
+        AppendChunk(out, FourCC("strh"), b, 56);
+        AppendChunk(out, FourCC("strf"), a.soundFormat.data(), a.soundFormat.size());
+        EndList(out, strl);
+    }
+    EndList(out, hdrl);
+    return out;
+}
+
+}  // namespace
+
+void AviClose(AviState& state) {
+    if (state.impl && state.writing) {
+        AviImpl& a = *state.impl;
+        // The headers and the index are written here: a failure is the file's failure.
+        if (!a.writer.Finish(HeaderList(state, a))) ErrCode = kErrMemory;
+        if (a.kind == AviCodecKind::FFmpeg) AviCompression.sequenceStarted = false;
+    }
+    Reset(state);
+}
+
+// Memory running out is reported like every other failure, never thrown.
+void AviOpen(AviState& state, const std::string& fileName) {
+    try {
+        AviOpenUnguarded(state, fileName);
+    } catch (const std::bad_alloc&) {
+        ErrCode = kErrMemory;
+        state.videoEnded = state.soundEnded = true;
+    }
+}
+
+void AviReadFrame(AviState& state, imagerec& image) {
+    try {
+        AviReadFrameUnguarded(state, image);
+    } catch (const std::bad_alloc&) {
+        ErrCode = kErrMemory;
+        state.videoEnded = state.soundEnded = true;
+    }
+}
+
+void AviReadSound(AviState& state, AviSoundBlock& block) {
+    try {
+        AviReadSoundUnguarded(state, block);
+    } catch (const std::bad_alloc&) {
+        ErrCode = kErrMemory;
+        state.videoEnded = state.soundEnded = true;
+    }
+}
+
+void AviWriteFrame(AviState& state, const imagerec& image) {
+    try {
+        AviWriteFrameUnguarded(state, image);
+    } catch (const std::bad_alloc&) {
+        ErrCode = kErrMemory;
+        state.videoEnded = state.soundEnded = true;
+    }
+}
+
+void AviWriteSound(AviState& state, const AviSoundBlock& block) {
+    try {
+        AviWriteSoundUnguarded(state, block);
+    } catch (const std::bad_alloc&) {
+        ErrCode = kErrMemory;
+        state.videoEnded = state.soundEnded = true;
+    }
+}
+
+// ---- compressor choice ----
+
+void SetAviCompressorDialog(AviCompressorDialog dialog) { Dialog() = std::move(dialog); }
+
+void AviSetCompressor(const AviCompressionSettings& settings, int32_t width, int32_t height, int32_t bytesPerPixel) {
+    const auto& list = AviCompressorList();
+    AviCompression.settings = settings;
+    if (settings.compressor >= list.size()) AviCompression.settings.compressor = 0;
+    const AviCompressor& c = list[AviCompression.settings.compressor];
+    const int32_t bits = AviCompressorOutputBits(AviCompression.settings.compressor, bytesPerPixel);
+    AviCompression.compressing = c.handler != FourCC("DIB ");
+    AviCompression.unsupported = c.handler == FourCC("msvc") && bits == 8;
+    AviCompression.outputFormat = MakeBitmapHeader(width, height, AviCompression.compressing ? bits : 8 * bytesPerPixel,
+                                                   AviCompression.compressing ? c.compression : 0,
+                                                   uint32_t(width) * height * uint32_t((bits + 7) / 8), nullptr);
+}
+
+void AviChooseCompressor(int32_t width, int32_t height, int32_t bytesPerPixel) {
+    ErrCode = kErrNone;
+    AviCompression.sequenceStarted = false;
+    AviCompressionSettings settings = AviCompression.settings;
+    AviCompressorRequest request;
+    request.width = width;
+    request.height = height;
+    request.bytesPerPixel = bytesPerPixel;
+    if (!Dialog() || !Dialog()(request, settings)) {
+        ErrCode = kErrMemory;
+        return;
+    }
+    AviSetCompressor(settings, width, height, bytesPerPixel);
+}
+
+}  // namespace movaltic
