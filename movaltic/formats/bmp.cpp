@@ -1,0 +1,152 @@
+// Windows bitmaps (.BMP, .DIB, .RLE): 8-bit with a colour table, plain or
+// RLE8, and 24-bit, with the 40-byte information header.
+#include <algorithm>
+#include <cstring>
+
+#include "movaltic/formats/byte_io.h"
+#include "movaltic/formats/image_files.h"
+
+namespace movaltic {
+
+namespace {
+
+constexpr size_t kBmpHeaderBytes = 54;
+
+// RLE8 into a picture stored in file row order; every write is clipped to
+// the picture, and a short file ends the picture where it stops.
+void DecodeRle8(const uint8_t* data, size_t size, uint8_t* out, int32_t width, int32_t height) {
+    size_t pos = 0;
+    int64_t x = 0, y = 0;
+    auto put = [&](uint8_t v) {
+        if (x < width && y < height) out[y * width + x] = v;
+        ++x;
+    };
+    while (pos + 1 < size && y < height) {
+        const uint8_t n = data[pos], v = data[pos + 1];
+        pos += 2;
+        if (n > 0) {
+            for (int i = 0; i < n; ++i) put(v);
+        } else if (v == 0) {
+            x = 0;  // end of row: the next row starts at its left edge
+            ++y;
+        } else if (v == 1) {
+            return;
+        } else if (v == 2) {
+            if (pos + 1 >= size) return;
+            x += data[pos];
+            y += data[pos + 1];
+            pos += 2;
+        } else {
+            for (int i = 0; i < v && pos < size; ++i) put(data[pos++]);
+            if (v & 1) ++pos;
+        }
+    }
+}
+
+}  // namespace
+
+int32_t ReadBmpImage(const std::vector<uint8_t>& file, imagerec* image, ImageInfo& info) {
+    if (file.size() < kBmpHeaderBytes || file[0] != 'B' || file[1] != 'M') return kErrHeader;
+    const uint8_t* h = file.data();
+    const uint32_t dataOffset = GetLE32(h + 10);
+    const uint32_t infoLength = GetLE32(h + 14);
+    const int32_t width = int32_t(GetLE32(h + 18));
+    const int32_t rawHeight = int32_t(GetLE32(h + 22));
+    const uint16_t bitCount = GetLE16(h + 28);
+    const uint32_t compression = GetLE32(h + 30);
+    const uint32_t coloursUsed = GetLE32(h + 46);
+    if (infoLength != 40 || (bitCount != 8 && bitCount != 24)) return kErrBitmapVariant;
+    // RLE4 and bit-field layouts are variants this reader does not take.
+    if (compression > 1 || (compression == 1 && bitCount != 8)) return kErrBitmapVariant;
+    // A negative height marks a top-down picture.
+    if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN || width > 0xFFFFFF) return kErrHeader;
+    const int32_t height = rawHeight < 0 ? -rawHeight : rawHeight;
+    const int bpp = bitCount / 8;
+    info.width = width;
+    info.height = height;
+    info.bytesPerPixel = bpp;
+    info.bitsPerPixel = bitCount;
+    info.topDown = rawHeight < 0;
+    if (!image) return kErrNone;
+    if (int64_t(width) * height * bpp > image->size) return kErrTooLarge;
+
+    uint8_t palette[768] = {};
+    size_t pixelStart = kBmpHeaderBytes;
+    if (bpp == 1) {
+        const uint32_t entries = coloursUsed == 0 || coloursUsed > 256 ? 256 : coloursUsed;
+        if (file.size() < kBmpHeaderBytes + 4 * entries) return kErrMemory;
+        for (uint32_t i = 0; i < entries; ++i) {
+            const uint8_t* e = h + kBmpHeaderBytes + 4 * i;
+            palette[3 * i] = e[2];
+            palette[3 * i + 1] = e[1];
+            palette[3 * i + 2] = e[0];
+        }
+        pixelStart += 4 * entries;
+    }
+    // The data offset says where the pixels are; files that leave it 0 or
+    // point into the header get them right after the colour table.
+    if (dataOffset >= pixelStart && dataOffset <= file.size()) pixelStart = dataOffset;
+
+    uint8_t* out = image->pixels;
+    const int64_t rowBytes = int64_t(width) * bpp;
+    if (compression == 1) {
+        std::memset(out, 0, size_t(rowBytes * height));
+        DecodeRle8(file.data() + pixelStart, file.size() - pixelStart, out, width, height);
+    } else {
+        const int64_t stride = (rowBytes + 3) & ~int64_t(3);
+        // The last row needs no padding after it.
+        if (int64_t(file.size() - pixelStart) < stride * (height - 1) + rowBytes) return kErrMemory;
+        for (int32_t y = 0; y < height; ++y)
+            std::memcpy(out + y * rowBytes, file.data() + pixelStart + y * stride, size_t(rowBytes));
+    }
+    image->width = width;
+    image->height = height;
+    image->bytesPerPixel = bpp;
+    image->bitsPerPixel = bitCount;
+    image->topDown = info.topDown ? 1 : 0;
+    if (bpp == 1) std::memcpy(image->palette, palette, 768);
+    return kErrNone;
+}
+
+std::vector<uint8_t> WriteBmpImage(const imagerec& image) {
+    std::vector<uint8_t> expanded;
+    const uint8_t* pixels = image.pixels;
+    int32_t bpp = image.bytesPerPixel;
+    if (bpp == 2) {
+        expanded = image_detail::ExpandTo24(image);
+        pixels = expanded.data();
+        bpp = 3;
+    }
+    const size_t rowBytes = size_t(image.width) * size_t(bpp);
+    const size_t stride = (rowBytes + 3) & ~size_t(3);
+    const size_t dataOffset = kBmpHeaderBytes + (bpp == 1 ? 1024 : 0);
+    std::vector<uint8_t> out(dataOffset + stride * size_t(image.height), 0);
+    uint8_t* h = out.data();
+    h[0] = 'B';
+    h[1] = 'M';
+    PutLE32(h + 2, uint32_t(out.size()));
+    PutLE32(h + 10, uint32_t(dataOffset));
+    PutLE32(h + 14, 40);
+    PutLE32(h + 18, uint32_t(image.width));
+    PutLE32(h + 22, uint32_t(image.height));
+    PutLE16(h + 26, 1);
+    PutLE16(h + 28, uint16_t(8 * bpp));
+    if (bpp == 1) {
+        PutLE32(h + 46, 256);
+        PutLE32(h + 50, 256);
+        for (int i = 0; i < 256; ++i) {
+            uint8_t* e = h + kBmpHeaderBytes + 4 * i;
+            e[0] = image.palette[3 * i + 2];
+            e[1] = image.palette[3 * i + 1];
+            e[2] = image.palette[3 * i];
+        }
+    }
+    uint8_t* dst = h + dataOffset;
+    for (const uint8_t* row : image_detail::RowsInOrder(image, pixels, bpp, true)) {
+        std::memcpy(dst, row, rowBytes);
+        dst += stride;
+    }
+    return out;
+}
+
+}  // namespace movaltic

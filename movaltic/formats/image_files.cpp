@@ -1,0 +1,123 @@
+#include "movaltic/formats/image_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "movaltic/formats/byte_io.h"
+
+namespace movaltic {
+
+std::string FileExtension(const std::string& fileName) {
+    size_t slash = fileName.find_last_of('/');
+    size_t dot = fileName.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    std::string ext = fileName.substr(dot + 1, 3);
+    for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+ImageKind ImageKindOf(const std::string& fileName) {
+    std::string ext = FileExtension(fileName);
+    if (ext == "TGA") return kImageTGA;
+    if (ext == "PCX") return kImagePCX;
+    if (ext == "DIB" || ext == "BMP" || ext == "RLE") return kImageBMP;
+    if (ext == "GIF") return kImageGIF;
+    return kImageNone;
+}
+
+int32_t ReadImage(ImageKind kind, const std::vector<uint8_t>& file, imagerec* image, ImageInfo& info) {
+    switch (kind) {
+    case kImageTGA:
+        return ReadTgaImage(file, image, info);
+    case kImagePCX:
+        return ReadPcxImage(file, image, info);
+    case kImageBMP:
+        return ReadBmpImage(file, image, info);
+    case kImageGIF:
+        return ReadGifImage(file, image, info);
+    default:
+        return kErrExtension;
+    }
+}
+
+void SeqReadFrame(const std::string& fileName, imagerec& image) {
+    ErrCode = kErrNone;
+    if (!image.pixels) {
+        ErrCode = kErrNoBuffer;
+        return;
+    }
+    std::vector<uint8_t> file;
+    if (!ReadWholeFile(fileName, file)) {
+        ErrCode = kErrCreate;
+        return;
+    }
+    ImageKind kind = ImageKindOf(fileName);
+    if (kind == kImageNone) {
+        ErrCode = kErrExtension;
+        return;
+    }
+    ImageInfo info;
+    ErrCode = ReadImage(kind, file, &image, info);
+}
+
+void SeqWriteFrame(const std::string& fileName, const imagerec& image, bool compress) {
+    ErrCode = kErrNone;
+    std::string ext = FileExtension(fileName);
+    // Refused before anything is created, so no empty file is left behind.
+    if ((ext != "TGA" && ext != "PCX" && ext != "BMP" && ext != "DIB") || !image.pixels || image.width <= 0 ||
+        image.height <= 0 || image.bytesPerPixel < 1 || image.bytesPerPixel > 3 || image.size < image.frameBytes()) {
+        ErrCode = kErrMemory;
+        return;
+    }
+    std::vector<uint8_t> data;
+    try {
+        if (ext == "TGA")
+            data = WriteTgaImage(image, compress);
+        else if (ext == "PCX")
+            data = WritePcxImage(image);
+        else
+            data = WriteBmpImage(image);
+    } catch (const std::bad_alloc&) {
+        ErrCode = kErrMemory;
+        return;
+    }
+    if (!WriteWholeFile(fileName, data)) ErrCode = kErrCreate;
+}
+
+namespace image_detail {
+
+std::vector<uint8_t> ExpandTo24(const imagerec& image) {
+    const int64_t pixels = int64_t(image.width) * image.height;
+    std::vector<uint8_t> out(size_t(pixels * 3));
+    const bool is565 = image.bitsPerPixel == 16;
+    for (int64_t i = 0; i < pixels; ++i) {
+        uint16_t v = GetLE16(image.pixels + 2 * i);
+        uint8_t* o = out.data() + 3 * i;
+        o[0] = uint8_t((v & 31) << 3);
+        if (is565) {
+            o[1] = uint8_t(((v >> 5) & 63) << 2);
+            o[2] = uint8_t(((v >> 11) & 31) << 3);
+        } else {
+            o[1] = uint8_t(((v >> 5) & 31) << 3);
+            o[2] = uint8_t(((v >> 10) & 31) << 3);
+        }
+    }
+    return out;
+}
+
+std::vector<const uint8_t*> RowsInOrder(const imagerec& image, const uint8_t* pixels, int32_t bpp,
+                                        bool bottomFirst) {
+    const int64_t rowBytes = int64_t(image.width) * bpp;
+    std::vector<const uint8_t*> rows(size_t(image.height));
+    const bool reverse = bottomFirst == (image.topDown != 0);
+    for (int32_t r = 0; r < image.height; ++r) {
+        int32_t memRow = reverse ? image.height - 1 - r : r;
+        rows[size_t(r)] = pixels + memRow * rowBytes;
+    }
+    return rows;
+}
+
+}  // namespace image_detail
+
+}  // namespace movaltic

@@ -1,0 +1,624 @@
+#include "movaltic/formats/zuv_codec.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace movaltic {
+
+namespace {
+
+constexpr int kMaxRunPixels = 767;
+constexpr int kMaxCopy = 767;
+constexpr int kMaxUnchanged = 49089;  // 64 x 766 + 63 + 2: the longest long-form run
+constexpr int kWindowRows = 12;
+constexpr int kCacheSize = 1024;
+
+// The coders give up once their output is no longer worth it.
+int64_t GiveUpLimit(int64_t stripBytes) { return int64_t(std::nearbyint(0.95 * double(stripBytes))); }
+
+// The hash both BEST tables use: low 5 bits of a byte and of the next one.
+inline int HashAt(const uint8_t* s, int64_t pos, int64_t size) {
+    int next = pos + 1 < size ? s[pos + 1] : 0;
+    return ((s[pos] & 31) << 5) | (next & 31);
+}
+
+// Finer key of a position for the window chains: a function of its byte and
+// the next one, so positions with equal pairs share a chain.
+constexpr int kPairKeys = 4096;
+inline int PairKeyAt(const uint8_t* s, int64_t pos, int64_t size) {
+    int next = pos + 1 < size ? s[pos + 1] : 0;
+    return ((s[pos] << 4) ^ next ^ (next << 7)) & (kPairKeys - 1);
+}
+
+// First transmitted byte of a run's pixel and the remaining bits, as the
+// token carries them (16-bit pixels high byte first; 24-bit b0, b2, b1).
+inline void PixelBits(const uint8_t* px, int bpp, uint32_t& first, uint32_t& rest) {
+    if (bpp == 1) {
+        first = px[0];
+        rest = 0;
+    } else if (bpp == 2) {
+        first = px[1];
+        rest = px[0];
+    } else {
+        first = px[0];
+        rest = (uint32_t(px[2]) << 8) | px[1];
+    }
+}
+
+inline void PutUnchangedTail(CodecBitWriter& w, int len, uint32_t longPrefix, int codeBits) {
+    int v = (len + 62) / 64;
+    CodecPutBits(w, longPrefix | uint32_t((len - 2) % 64), codeBits);
+    CodecPutLength(w, v);
+}
+
+// Forward byte-by-byte copy: an overlapping copy repeats bytes, which the
+// coders rely on.
+inline void CopyForward(uint8_t* dst, int64_t to, int64_t from, int64_t len) {
+    if (from + len <= to) {
+        std::memcpy(dst + to, dst + from, size_t(len));
+    } else {
+        for (int64_t i = 0; i < len; ++i) dst[to + i] = dst[from + i];
+    }
+}
+
+inline void FillPixels(uint8_t* dst, const uint8_t* px, int bpp, int64_t count) {
+    if (bpp == 1) {
+        std::memset(dst, px[0], size_t(count));
+        return;
+    }
+    for (int64_t i = 0; i < count; ++i) std::memcpy(dst + i * bpp, px, size_t(bpp));
+}
+
+// MSB-first reader over a bounded bit string; past the end it yields zero
+// bits and overrun() turns true.
+class BitReader {
+public:
+    BitReader(const uint8_t* s, size_t n) : src_(s), len_(n) {}
+    inline uint32_t peek(int n) {
+        if (count_ < n) refill();
+        return uint32_t(buf_ >> (64 - n));
+    }
+    inline void consume(int n) {
+        buf_ <<= n;
+        count_ -= n;
+    }
+    inline uint32_t get(int n) {
+        uint32_t v = peek(n);
+        consume(n);
+        return v;
+    }
+    int length() {
+        uint32_t w = peek(16);
+        int z = w ? __builtin_clz(w) - 16 : 16;
+        if (z >= 7) {
+            consume(16);
+            return 256 + int(w & 0x1FF);
+        }
+        int bits = 2 * z + 2;
+        consume(bits);
+        return int(w >> (16 - bits));
+    }
+    bool overrun() const { return pos_ * 8 - size_t(count_) > len_ * 8; }
+
+private:
+    void refill() {
+        while (count_ <= 56) {
+            uint8_t b = pos_ < len_ ? src_[pos_] : 0;
+            ++pos_;
+            buf_ |= uint64_t(b) << (56 - count_);
+            count_ += 8;
+        }
+    }
+    const uint8_t* src_;
+    size_t len_;
+    size_t pos_ = 0;
+    uint64_t buf_ = 0;
+    int count_ = 0;
+};
+
+// Reads a run's pixel after its first byte; returns it in memory byte order.
+inline void ReadRunPixel(BitReader& br, uint32_t first, int bpp, uint8_t* px) {
+    if (bpp == 1) {
+        px[0] = uint8_t(first);
+    } else if (bpp == 2) {
+        px[1] = uint8_t(first);
+        px[0] = uint8_t(br.get(8));
+    } else {
+        px[0] = uint8_t(first);
+        uint32_t rest = br.get(16);
+        px[2] = uint8_t(rest >> 8);
+        px[1] = uint8_t(rest);
+    }
+}
+
+// Window code t for a copy from distance back d, or -1 when no code reaches
+// it. The usual formula only fails for rows narrower than 65 bytes, where a
+// search over the 24 row offsets finds a code if there is one.
+int WindowCode(int64_t d, int64_t rb) {
+    int64_t n = (d + rb - 65) / rb;
+    if (d + rb - 65 >= 0) {
+        int64_t x = n * rb - d;
+        int64_t t = x < 0 ? 64 * n + x + 64 : 64 * n + 704 + x;
+        if (t >= 0 && t < 1536) {
+            int64_t k = t / 64, dd = t % 64;
+            int64_t back = k < 12 ? 64 + k * rb - dd : (k - 11) * rb - dd;
+            if (back == d) return int(t);
+        }
+    }
+    for (int64_t k = 0; k < 24; ++k) {
+        int64_t dd = k < 12 ? 64 + k * rb - d : (k - 11) * rb - d;
+        if (dd >= 0 && dd < 64) return int(k * 64 + dd);
+    }
+    return -1;
+}
+
+}  // namespace
+
+int64_t CodecFlushBits(CodecBitWriter& w) {
+    while (w.pending >= 8) {
+        w.pending -= 8;
+        *w.out++ = uint8_t(w.acc >> w.pending);
+    }
+    if (w.pending > 0) {
+        *w.out++ = uint8_t(w.acc << (8 - w.pending));
+        w.pending = 0;
+    }
+    w.acc = 0;
+    return w.out - w.start;
+}
+
+int CountEqualBytes(const uint8_t* a, const uint8_t* b, int limit) {
+    int n = 0;
+    while (n + 8 <= limit) {
+        uint64_t x, y;
+        std::memcpy(&x, a + n, 8);
+        std::memcpy(&y, b + n, 8);
+        if (x != y) return n + (__builtin_ctzll(x ^ y) >> 3);
+        n += 8;
+    }
+    while (n < limit && a[n] == b[n]) ++n;
+    return n;
+}
+
+int CountPixelRun(const uint8_t* p, int limitPixels, int bytesPerPixel) {
+    if (limitPixels < 2) return 0;
+    if (bytesPerPixel == 1) {
+        if (p[1] != p[0]) return 0;
+        // Equal pixels at distance 1 are the same as the bytes matching a one-byte shift.
+        return 1 + CountEqualBytes(p + 1, p, limitPixels - 1);
+    }
+    if (std::memcmp(p, p + bytesPerPixel, size_t(bytesPerPixel)) != 0) return 0;
+    int bytes = bytesPerPixel + CountEqualBytes(p + bytesPerPixel, p, (limitPixels - 1) * bytesPerPixel);
+    return bytes - bytes % bytesPerPixel;
+}
+
+int32_t CodecPackStripFast(const uint8_t* src, uint8_t* output, const uint8_t* prev, bool compare, int bpp,
+                           int rows, int width) {
+    const int64_t rb = int64_t(width) * bpp;
+    const int64_t size = rb * rows;
+    if (size <= 0 || bpp < 1 || bpp > 3) return 0;
+    if (!prev) compare = false;
+    const int64_t limit = GiveUpLimit(size);
+    const int runCandidateMax = kMaxRunPixels * bpp - 1;
+    CodecBitWriter w(output);
+    int64_t p = 0;
+    while (p < size) {
+        const int remaining = int(std::min<int64_t>(size - p, kMaxUnchanged));
+        enum { Literal, Unchanged, Run, Row } kind = Literal;
+        int len = 1;
+        if (compare && remaining >= 2 && src[p] == prev[p] && src[p + 1] == prev[p + 1]) {
+            kind = Unchanged;
+            len = CountEqualBytes(src + p, prev + p, remaining);
+        }
+        if (len <= runCandidateMax) {
+            int v = CountPixelRun(src + p, std::min(kMaxRunPixels, remaining / bpp), bpp);
+            if (v > len) {
+                kind = Run;
+                len = v;
+            }
+        }
+        if (len <= 65 && p >= rb && remaining >= 2 && src[p] == src[p - rb] && src[p + 1] == src[p - rb + 1]) {
+            int e = CountEqualBytes(src + p, src + p - rb, std::min(65, remaining));
+            if (e >= len) {
+                kind = Row;
+                len = e;
+            }
+        }
+        switch (kind) {
+        case Literal:
+            CodecPutBits(w, 0x100u | src[p], 9);
+            break;
+        case Unchanged:
+            if (len <= 65)
+                CodecPutBits(w, 0x180u | uint32_t(len - 2), 10);
+            else
+                PutUnchangedTail(w, len, 0x1C0u, 10);
+            break;
+        case Run: {
+            uint32_t first, rest;
+            PixelBits(src + p, bpp, first, rest);
+            CodecPutBits(w, first, 10);
+            if (bpp == 2) CodecPutBits(w, rest, 8);
+            if (bpp == 3) CodecPutBits(w, rest, 16);
+            CodecPutLength(w, len / bpp);
+            break;
+        }
+        case Row:
+            CodecPutBits(w, 0x80u | uint32_t(len - 2), 9);
+            break;
+        }
+        p += len;
+        if (w.bytesStored() > limit) return 0;
+    }
+    CodecPutBits(w, 0x1C0, 10);
+    return int32_t(CodecFlushBits(w));
+}
+
+int32_t CodecPackStripBest(const uint8_t* src, uint8_t* output, const uint8_t* prev, bool compare, int bpp,
+                           int rows, int width) {
+    const int64_t rb = int64_t(width) * bpp;
+    const int64_t size = rb * rows;
+    if (size <= 0 || bpp < 1 || bpp > 3) return 0;
+    if (!prev) compare = false;
+    const int64_t limit = GiveUpLimit(size);
+    const int64_t reach = kWindowRows * rb;
+    const int blocks = int((rb + 63) / 64);
+
+    // Window chains live in a ring of one slot per position of the last 12
+    // rows. They are keyed by a finer function of a position's two bytes than
+    // the 10-bit hash: a candidate counts only when both bytes match, so every
+    // one that can count is still in the chain, newest first, and the copies
+    // found are the same; the chains are just shorter.
+    struct Slot {
+        int32_t next, pos, key, col;
+    };
+    std::vector<int32_t> heads(size_t(blocks) * kPairKeys, -1);
+    std::vector<Slot> slots(size_t(reach), Slot{-1, -1, -1, 0});
+    int32_t cPos[kCacheSize], cLen[kCacheSize], cNext[kCacheSize], cPrev[kCacheSize];
+    int16_t cHash[kCacheSize];
+    int32_t cHeads[1024];
+    std::fill(std::begin(cHeads), std::end(cHeads), -1);
+    int cacheSlot = 0;
+    bool cacheFull = false;
+
+    CodecBitWriter w(output);
+    int64_t p = 0;
+    int64_t col = 0;        // p mod rb
+    int64_t linkCol = 0;    // column of the next position to link
+    int64_t linkSlot = 0;   // that position mod reach
+    int64_t linked = 0;     // positions below this are linked (or too old to matter)
+    while (p < size) {
+        const int64_t remaining = size - p;
+        enum { Literal, Unchanged, Run, Cache, Window, Row } kind = Literal;
+        int len = 1;
+        int score = 0;
+        int arg = 0;  // cache slot or window code
+
+        if (compare && remaining >= 2) {
+            int t = CountEqualBytes(src + p, prev + p, int(std::min<int64_t>(remaining, kMaxUnchanged)));
+            if (t >= 2) {
+                int v = (t + 62) / 64;
+                int s = 8 * t - 12 - (v > 1 ? LengthCodeBits(v) : 0);
+                if (s > score) {
+                    kind = Unchanged;
+                    len = t;
+                    score = s;
+                }
+            }
+        }
+        if (len < kMaxRunPixels * bpp) {
+            int maxPixels = int(std::min<int64_t>(kMaxRunPixels, remaining / bpp));
+            int v = CountPixelRun(src + p, maxPixels, bpp);
+            if (v > 0) {
+                int s = 8 * v - 8 * bpp - 4 - LengthCodeBits(v / bpp);
+                if (s > score) {
+                    kind = Run;
+                    len = v;
+                    score = s;
+                }
+            }
+        }
+        if (len < 768 && remaining >= 2) {
+            const int h = HashAt(src, p, size);
+            int counted = 0;
+            for (int e = cHeads[h]; e >= 0; e = cNext[e]) {
+                int l = cLen[e];
+                if (l <= remaining && l > counted && l >= len && std::memcmp(src + cPos[e], src + p, size_t(l)) == 0) {
+                    counted = l;
+                    int s = 8 * l - 12;
+                    if (s > score) {
+                        kind = Cache;
+                        len = l;
+                        score = s;
+                        arg = e;
+                    }
+                }
+            }
+
+            if (p > 0) {
+                const int pairKey = PairKeyAt(src, p, size);
+                int m = std::max(len - 1, 1);
+                int bestP = 0;
+                int64_t bestQ = -1;
+                const int maxLen = int(std::min<int64_t>(kMaxCopy, remaining));
+                int searched[3];
+                int nSearched = 0;
+                const int64_t cols[3] = {((col - 64) % rb + rb) % rb, col, (col + 63) % rb};
+                for (int bi = 0; bi < 3 && m + 1 <= maxLen; ++bi) {
+                    int block = int(cols[bi] >> 6);
+                    bool seen = false;
+                    for (int s = 0; s < nSearched; ++s) seen |= searched[s] == block;
+                    if (seen) continue;
+                    searched[nSearched++] = block;
+                    const int32_t key = block * kPairKeys + pairKey;
+                    int64_t newer = p;
+                    for (int32_t slot = heads[size_t(key)]; slot >= 0;) {
+                        // A slot taken over by a newer position ends the chain:
+                        // everything behind it is out of the window.
+                        const Slot& at = slots[size_t(slot)];
+                        const int64_t q = at.pos;
+                        if (at.key != key || q >= newer || p - q > reach) break;
+                        newer = q;
+                        slot = at.next;
+                        if (rb > 128) {
+                            int64_t delta = at.col - col + 64;
+                            if (delta < 0) delta += rb;
+                            if (delta >= rb) delta -= rb;
+                            if (delta >= 128) continue;
+                        }
+                        int need = m + 1;
+                        if (need > maxLen) break;
+                        if (src[q + need - 1] != src[p + need - 1] ||
+                            CountEqualBytes(src + q, src + p, need - 1) != need - 1)
+                            continue;
+                        int pl = need + CountEqualBytes(src + q + need, src + p + need, maxLen - need);
+                        bestP = pl;
+                        bestQ = q;
+                        m = pl;
+                    }
+                }
+                if (bestP >= 2) {
+                    int t = WindowCode(p - bestQ, rb);
+                    int s = 8 * bestP - 12 - LengthCodeBits(bestP);
+                    if (t >= 0 && s > score) {
+                        kind = Window;
+                        len = bestP;
+                        score = s;
+                        arg = t;
+                    }
+                }
+            }
+
+            if (p >= rb) {
+                int e = CountEqualBytes(src + p, src + p - rb, int(std::min<int64_t>(129, remaining)));
+                if (e >= 2 && 8 * e - 12 > score) {
+                    kind = Row;
+                    len = e;
+                    score = 8 * e - 12;
+                }
+            }
+        }
+
+        switch (kind) {
+        case Literal:
+            CodecPutBits(w, 0x300u | src[p], 10);
+            break;
+        case Unchanged:
+            if (len <= 65)
+                CodecPutBits(w, uint32_t(382 + len), 12);
+            else
+                PutUnchangedTail(w, len, 0x1C0u, 12);
+            break;
+        case Run: {
+            uint32_t first, rest;
+            PixelBits(src + p, bpp, first, rest);
+            CodecPutBits(w, first, 12);
+            if (bpp == 2) CodecPutBits(w, rest, 8);
+            if (bpp == 3) CodecPutBits(w, rest, 16);
+            CodecPutLength(w, len / bpp);
+            break;
+        }
+        case Cache:
+            CodecPutBits(w, uint32_t(0x200 + arg), 12);
+            break;
+        case Window: {
+            CodecPutBits(w, uint32_t(0x600 + arg), 12);
+            CodecPutLength(w, len);
+            int slot = cacheSlot;
+            if (cacheFull) {
+                // The slot holds the oldest entry, the tail of its chain.
+                if (cPrev[slot] >= 0)
+                    cNext[cPrev[slot]] = -1;
+                else
+                    cHeads[cHash[slot]] = -1;
+            }
+            int h = HashAt(src, p, size);
+            cHash[slot] = int16_t(h);
+            cPos[slot] = int32_t(p);
+            cLen[slot] = len;
+            cPrev[slot] = -1;
+            cNext[slot] = cHeads[h];
+            if (cNext[slot] >= 0) cPrev[cNext[slot]] = slot;
+            cHeads[h] = slot;
+            cacheSlot = (cacheSlot + 1) % kCacheSize;
+            if (cacheSlot == 0) cacheFull = true;
+            break;
+        }
+        case Row:
+            CodecPutBits(w, uint32_t(254 + len), 12);
+            break;
+        }
+
+        const int64_t next = p + len;
+        if (next >= size) break;
+        if (w.bytesStored() > limit) return 0;
+
+        // Link the covered positions; only the last 12 rows can ever be found.
+        int64_t from = std::max(linked, next - reach);
+        if (from != linked) {
+            linkCol = from % rb;
+            linkSlot = from % reach;
+        }
+        for (int64_t q = from; q < next; ++q) {
+            const int32_t key = int32_t(linkCol >> 6) * kPairKeys + PairKeyAt(src, q, size);
+            int32_t& head = heads[size_t(key)];
+            slots[size_t(linkSlot)] = Slot{head, int32_t(q), key, int32_t(linkCol)};
+            head = int32_t(linkSlot);
+            if (++linkCol == rb) linkCol = 0;
+            if (++linkSlot == reach) linkSlot = 0;
+        }
+        linked = next;
+        p = next;
+        col = p % rb;
+    }
+    CodecPutBits(w, 0x1C0, 12);
+    return int32_t(CodecFlushBits(w));
+}
+
+bool CodecUnpackStrip(const uint8_t* source, size_t sourceLength, uint8_t* dst, int width, int rows, int bpp) {
+    if (width <= 0 || rows <= 0 || bpp < 1 || bpp > 3) return false;
+    const int64_t rb = int64_t(width) * bpp;
+    const int64_t size = rb * rows;
+    int64_t cPos[kCacheSize];
+    int32_t cLen[kCacheSize];
+    int cacheSlot = 0;
+    int cacheFilled = 0;
+    BitReader br(source, sourceLength);
+    int64_t d = 0;
+    for (;;) {
+        if (br.overrun()) return false;
+        uint32_t c = br.peek(12);
+        if (c >= 0xC00) {
+            if (d >= size) return false;
+            dst[d++] = uint8_t(c >> 2);
+            br.consume(10);
+            continue;
+        }
+        br.consume(12);
+        if (c < 0x100) {
+            uint8_t px[3];
+            ReadRunPixel(br, c, bpp, px);
+            int64_t n = int64_t(br.length()) * bpp;
+            if (d + n > size) return false;
+            FillPixels(dst + d, px, bpp, n / bpp);
+            d += n;
+        } else if (c < 0x180) {
+            int64_t len = int64_t(c) - 254;
+            if (d < rb || d + len > size) return false;
+            CopyForward(dst, d, d - rb, len);
+            d += len;
+        } else if (c < 0x1C0) {
+            int64_t len = int64_t(c) - 382;
+            if (d + len > size) return false;
+            d += len;
+        } else if (c < 0x200) {
+            if (d == size) return true;
+            int64_t len = 64 * int64_t(br.length() - 1) + (c - 0x1C0) + 2;
+            if (d + len > size) return false;
+            d += len;
+        } else if (c < 0x600) {
+            int n = int(c - 0x200);
+            if (n >= cacheFilled) return false;
+            int64_t len = cLen[n];
+            if (d + len > size) return false;
+            CopyForward(dst, d, cPos[n], len);
+            d += len;
+        } else {
+            int64_t t = c - 0x600;
+            int64_t k = t >> 6, dd = t & 63;
+            int64_t from = k < 12 ? d - (64 + k * rb) + dd : d - (k - 11) * rb + dd;
+            int64_t len = br.length();
+            if (from < 0 || from >= d || d + len > size) return false;
+            CopyForward(dst, d, from, len);
+            cPos[cacheSlot] = d;
+            cLen[cacheSlot] = int32_t(len);
+            cacheSlot = (cacheSlot + 1) % kCacheSize;
+            cacheFilled = std::max(cacheFilled, cacheSlot == 0 ? kCacheSize : cacheSlot);
+            d += len;
+        }
+    }
+}
+
+bool CodecUnpackStripFast(const uint8_t* source, size_t sourceLength, uint8_t* dst, int width, int rows, int bpp) {
+    if (width <= 0 || rows <= 0 || bpp < 1 || bpp > 3) return false;
+    const int64_t rb = int64_t(width) * bpp;
+    const int64_t size = rb * rows;
+    BitReader br(source, sourceLength);
+    int64_t d = 0;
+    for (;;) {
+        if (br.overrun()) return false;
+        uint32_t c = br.peek(10);
+        if (c & 0x200) {
+            if (d >= size) return false;
+            dst[d++] = uint8_t(c >> 1);
+            br.consume(9);
+        } else if (c < 0x100) {
+            br.consume(10);
+            uint8_t px[3];
+            ReadRunPixel(br, c, bpp, px);
+            int64_t n = int64_t(br.length()) * bpp;
+            if (d + n > size) return false;
+            FillPixels(dst + d, px, bpp, n / bpp);
+            d += n;
+        } else if ((c >> 7) == 2) {
+            br.consume(9);
+            int64_t len = ((c >> 1) & 63) + 2;
+            if (d < rb || d + len > size) return false;
+            CopyForward(dst, d, d - rb, len);
+            d += len;
+        } else if ((c >> 6) == 6) {
+            br.consume(10);
+            int64_t len = (c & 63) + 2;
+            if (d + len > size) return false;
+            d += len;
+        } else {
+            br.consume(10);
+            if (d == size) return true;
+            int64_t len = 64 * int64_t(br.length() - 1) + (c & 63) + 2;
+            if (d + len > size) return false;
+            d += len;
+        }
+    }
+}
+
+void DeltaEncode24(const uint8_t* source, uint8_t* destination, int64_t pixelCount) {
+    uint8_t b = 0, g = 0, r = 0;
+    for (int64_t i = 0; i < pixelCount; ++i) {
+        const uint8_t* s = source + 3 * i;
+        uint8_t* d = destination + 3 * i;
+        uint8_t nb = s[0], ng = s[1], nr = s[2];
+        d[0] = uint8_t(nb - b);
+        d[1] = uint8_t(ng - g);
+        d[2] = uint8_t(nr - r);
+        b = nb;
+        g = ng;
+        r = nr;
+    }
+}
+
+void DeltaDecode24(const uint8_t* source, uint8_t* destination, int64_t pixelCount) {
+    uint8_t b = 0, g = 0, r = 0;
+    for (int64_t i = 0; i < pixelCount; ++i) {
+        const uint8_t* s = source + 3 * i;
+        uint8_t* d = destination + 3 * i;
+        b = uint8_t(b + s[0]);
+        g = uint8_t(g + s[1]);
+        r = uint8_t(r + s[2]);
+        d[0] = b;
+        d[1] = g;
+        d[2] = r;
+    }
+}
+
+void SwapBytes(uint8_t* a, uint8_t* b, size_t count) { std::swap_ranges(a, a + count, b); }
+
+void ImageFlipRows(imagerec& image) {
+    if (!image.pixels || image.height < 2) return;
+    const size_t rb = size_t(image.width) * size_t(image.bytesPerPixel);
+    for (int32_t r = 0, s = image.height - 1; r < s; ++r, --s)
+        SwapBytes(image.pixels + size_t(r) * rb, image.pixels + size_t(s) * rb, rb);
+}
+
+}  // namespace movaltic

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "image_test_support.h"
+#include "movaltic/formats/flic.h"
+#include "movaltic/formats/image_files.h"
+#include "movaltic/formats/zuv_file.h"
+
+using namespace movaltic;
+using namespace image_test;
+
+TEST(MovieProbe, DescribesAZuvMovieFromItsHeader) {
+    TempDir tmp;
+    CodecState s;
+    CodecFileCreate(s, tmp("m.zuv"), 6, 4, 2, 1, 0, 12.5, 0, 0, 0);
+    Frame f(6, 4, 2);
+    CodecWriteFrame(s, f.img);
+    CodecWriteFrame(s, f.img);
+    CodecWriteFrame(s, f.img);
+    CodecFileClose(s);
+    MovieDescription d;
+    MovieProbe(tmp("m.zuv"), d);
+    ASSERT_EQ(ErrCode, 0);
+    EXPECT_EQ(d.extension, "ZUV");
+    EXPECT_EQ(d.width, 6);
+    EXPECT_EQ(d.height, 4);
+    EXPECT_EQ(d.bytesPerPixel, 2);
+    EXPECT_EQ(d.bitsPerPixel, 16);
+    EXPECT_EQ(d.frameCount, 3);
+    EXPECT_DOUBLE_EQ(d.frameRate, 12.5);
+}
+
+TEST(MovieProbe, DescribesImageFilesAsOneFrame) {
+    MovieDescription d;
+    MovieProbe(DataFile("sample.pcx"), d);
+    ASSERT_EQ(ErrCode, 0);
+    EXPECT_EQ(d.extension, "PCX");
+    EXPECT_EQ(d.width, 23);
+    EXPECT_EQ(d.height, 42);
+    EXPECT_EQ(d.bytesPerPixel, 3);
+    EXPECT_EQ(d.bitsPerPixel, 24);
+    EXPECT_EQ(d.frameCount, 1);
+    EXPECT_EQ(d.frameRate, 0);
+    MovieProbe(DataFile("im_q40.gif"), d);
+    EXPECT_EQ(d.bitsPerPixel, 8);
+}
+
+TEST(MovieProbe, ReportsASixteenBitTgaAsFifteenBits) {
+    TempDir tmp;
+    std::vector<uint8_t> v(22, 0);
+    v[2] = 2;
+    v[12] = 2;
+    v[14] = 1;
+    v[16] = 16;
+    WriteWholeFile(tmp("a.tga"), v);
+    MovieDescription d;
+    MovieProbe(tmp("a.tga"), d);
+    ASSERT_EQ(ErrCode, 0);
+    EXPECT_EQ(d.bytesPerPixel, 3);
+    EXPECT_EQ(d.bitsPerPixel, 15);
+}
+
+TEST(MovieProbe, GivesTheFlicRateInTenths) {
+    TempDir tmp;
+    FlicState s;
+    FlicCreate(s, tmp("a.fli"), 320, 70.0 / 3, 200);
+    Frame f(320, 200, 1);
+    FlicWriteFrame(s, f.img);
+    FlicWriteFrame(s, f.img);
+    const std::string written = s.fileName;  // the writer sets the extension's case
+    FlicClose(s);
+    ASSERT_EQ(ErrCode, 0);
+    MovieDescription d;
+    MovieProbe(written, d);
+    ASSERT_EQ(ErrCode, 0);
+    EXPECT_EQ(d.extension, "FLI");
+    EXPECT_EQ(d.width, 320);
+    EXPECT_EQ(d.bitsPerPixel, 8);
+    EXPECT_EQ(d.frameCount, 2);
+    EXPECT_DOUBLE_EQ(d.frameRate, 23.3);
+}
+
+TEST(MovieProbe, ReportsFailuresByCode) {
+    TempDir tmp;
+    MovieDescription d;
+    MovieProbe(tmp("none.bmp"), d);
+    EXPECT_EQ(ErrCode, kErrCreate);
+    WriteWholeFile(tmp("x.xyz"), {1, 2, 3});
+    MovieProbe(tmp("x.xyz"), d);
+    EXPECT_EQ(ErrCode, kErrHeader);
+    MovieProbe(DataFile("sample.bmp"), d);
+    EXPECT_EQ(ErrCode, kErrBitmapVariant);
+    MovieProbe(tmp("none.zuv"), d);
+    EXPECT_EQ(ErrCode, kErrOpen);
+    WriteWholeFile(tmp("bad.zuv"), std::vector<uint8_t>(100, 0));
+    MovieProbe(tmp("bad.zuv"), d);
+    EXPECT_EQ(ErrCode, kErrMagic);
+    EXPECT_EQ(d.width, 0);
+}
+
+TEST(MovieProbe, DescribesAnAviThatFfmpegWrote) {
+    if (std::system("ffmpeg -version > /dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    TempDir tmp;
+    const std::string avi = tmp("clip.avi");
+    const std::string cmd = "ffmpeg -v error -y -f lavfi -i testsrc=size=32x24:rate=12 -f lavfi -i "
+                            "sine=sample_rate=22050 -frames:v 5 -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le -shortest " +
+                            avi;
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    MovieDescription d;
+    MovieProbe(avi, d);
+    ASSERT_EQ(ErrCode, 0);
+    EXPECT_EQ(d.extension, "AVI");
+    EXPECT_EQ(d.width, 32);
+    EXPECT_EQ(d.height, 24);
+    EXPECT_EQ(d.bytesPerPixel, 3);
+    EXPECT_EQ(d.bitsPerPixel, 24);
+    EXPECT_EQ(d.frameCount, 5);
+    EXPECT_EQ(d.soundRate, 22050);
+    EXPECT_DOUBLE_EQ(d.frameRate, 12.0);
+}
