@@ -85,18 +85,31 @@ void ImageResize(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t n
 namespace {
 
 // Narrower row: every target pixel is the mean of its group of source pixels.
+// A group that ends exactly on the accumulator still takes one more pixel
+// (the test is "accumulator at least the position"), so groups are not
+// simply the pixels up to ceil((k + 1) x step) - 1.
 void RowAverageShrink24(const uint8_t* in, int32_t width, uint8_t* out, int32_t newWidth,
                         int64_t stepX) {
-    int64_t next = 0;
+    int64_t next = 0, acc = 0, pos = 0;
     for (int32_t k = 0; k < newWidth; ++k) {
-        int64_t first = std::min<int64_t>(next, width - 1);
-        int64_t last = std::clamp<int64_t>(CeilScale(k + 1, stepX) - 1, first, width - 1);
-        uint64_t sum[3] = {0, 0, 0};
-        for (int64_t i = first; i <= last; ++i)
-            for (int b = 0; b < 3; ++b) sum[b] += in[3 * i + b];
-        const uint64_t count = uint64_t(last - first + 1);
+        // Groups never start past the row for a step above one pixel; the clamp
+        // only guards the read.
+        const int64_t first = std::min<int64_t>(next, width - 1);
+        uint64_t sum[3] = {in[3 * first], in[3 * first + 1], in[3 * first + 2]};
+        uint64_t count = 1;
+        ++next;
+        acc += stepX;
+        pos += kScaleOne;
+        if (acc >= pos) {
+            do {
+                if (next >= width) break;
+                for (int b = 0; b < 3; ++b) sum[b] += in[3 * next + b];
+                ++count;
+                ++next;
+                pos += kScaleOne;
+            } while (pos < acc);
+        }
         for (int b = 0; b < 3; ++b) out[3 * k + b] = uint8_t(sum[b] / count);
-        next = last + 1;
     }
 }
 
