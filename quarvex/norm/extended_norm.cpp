@@ -260,7 +260,9 @@ NormRun CalcExtendedNorm(const std::vector<ExtendedInputs>& rows, int mode, Iron
                 input[InFe3] = Single(split.fe2o3, "Fe2O3");
                 input[InFe2] = Single(split.feo, "FeO");
             }
-            if (input[InSi] == 0 && input[InMg] == 0 && input[InNa] == 0) {
+            // Only a blank row is left empty: a carbonatite without SiO2, MgO
+            // or Na2O is still an analysis this norm is meant for.
+            if (std::all_of(input.begin(), input.end(), [](float v) { return v == 0; })) {
                 run.noAnalysis[r] = 1;
                 sv.Resize(r);
                 continue;

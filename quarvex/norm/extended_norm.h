@@ -30,9 +30,9 @@ inline constexpr int kExtendedItems = 55;
 // Heading of result item k (1 to 39); empty for other k.
 const char* ExtendedHeading(int item);
 
-// Computes every row, as CalcStandardNorm does: rows without an analysis
-// (SiO2, MgO and Na2O all 0) stay empty, the first row that cannot be
-// computed ends the run with `failure` set.
+// Computes every row, as CalcStandardNorm does, except that only a blank
+// row (all 18 inputs 0) stays empty; the first row that cannot be computed
+// ends the run with `failure` set.
 NormRun CalcExtendedNorm(const std::vector<ExtendedInputs>& rows, int mode, IronChoice iron);
 
 }  // namespace norm

@@ -149,6 +149,21 @@ TEST(ExtendedNormFailures, ProportionsThatCancelOutFail) {
     ASSERT_TRUE(run.failure);
 }
 
+// Pure K2O: the K-feldspar has no Al and the 150 units of potassium
+// metasilicate are above the clamp, so nothing is left to weigh: W is 0.
+// The molar norm just has nothing to show.
+TEST(ExtendedNormFailures, AWeightNormWithNothingLeftToWeighFails) {
+    ExtendedInputs potash{};
+    potash[9] = 10;
+    NormRun weight = CalcExtendedNorm({kBasaltPlus, potash}, 3, IronChoice{});
+    ASSERT_TRUE(weight.failure);
+    EXPECT_EQ(weight.failure->sample, 2);
+
+    NormRun molar = CalcExtendedNorm({potash}, 2, IronChoice{});
+    EXPECT_FALSE(molar.failure);
+    EXPECT_EQ(molar.resultCols, 0);
+}
+
 // Mended faults.
 
 // The table had room for 100 samples; sample 101 on were silently lost.
@@ -192,6 +207,39 @@ TEST(ExtendedNormMendedFaults, ABlankRowKeepsItsPlaceAndTheRowsAfterItAreCompute
     ASSERT_FALSE(run.failure);
     EXPECT_EQ(run.noAnalysis[2], 1);
     EXPECT_NEAR(*Item(run, 3, "ne"), 25.28, kTol);
+}
+
+// A row with no SiO2, MgO or Na2O was left empty as if it were blank, so a
+// carbonatite (CaO 50, CO2 36, FeO 2, MnO 0.5, P2O5 3, Fe2O3 1.5) showed
+// nothing. Now it is computed. Units on 100: Ca 49.381, CO2 45.305,
+// P 2.341, Fe2 1.542 + 0.390, Fe3 1.041.
+//   ap = 2.667 P = 6.244, Ca 45.479; cc = 2 CO2 = 90.610, Ca 0.173;
+//   no Al: an 0; with Si 0 titanite takes the Ca: tn = 0.520, Si -0.173;
+//   mt = 1.5 Fe3 = 1.561, Fe2 1.412; no Ca left for di, Q short: hy 0,
+//   ol = 1.5 x 1.412 = 2.118, Si -0.879; perovskite takes all titanite:
+//   pv = 2 tn / 3 = 0.347. Total 100.88 (perovskite adds to the units).
+TEST(ExtendedNormMendedFaults, ARockWithoutSilicaMagnesiaOrSodaIsStillComputed) {
+    ExtendedInputs carbonatite{};
+    carbonatite[3] = 1.5;   // Fe2O3
+    carbonatite[4] = 2.0;   // FeO
+    carbonatite[5] = 0.5;   // MnO
+    carbonatite[7] = 50.0;  // CaO
+    carbonatite[10] = 3.0;  // P2O5
+    carbonatite[11] = 36.0; // CO2
+    NormRun run = CalcExtendedNorm({carbonatite}, 2, IronChoice{});
+    ASSERT_FALSE(run.failure);
+    EXPECT_EQ(run.noAnalysis[1], 0);
+    ExpectItem(run, "ap", 6.24);
+    ExpectItem(run, "cc", 90.61);
+    ExpectItem(run, "pv", 0.35);
+    ExpectItem(run, "mt", 1.56);
+    ExpectItem(run, "ol", 2.12);
+    ExpectItem(run, "Total", 100.88);
+
+    // The weight norm scales the same set to the inputs' sum, 93.
+    NormRun weight = CalcExtendedNorm({carbonatite}, 3, IronChoice{});
+    ExpectItem(weight, "cc", 80.94);
+    ExpectItem(weight, "Total", 93.00);
 }
 
 }  // namespace

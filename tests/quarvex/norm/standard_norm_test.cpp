@@ -333,6 +333,19 @@ TEST(StandardNormFailures, TotalsFarFromOneHundredAndNegativeValuesStillGiveResu
     for (int k = 1; k <= run.resultCols; ++k) EXPECT_TRUE(std::isfinite(run.results.at(2, k)));
 }
 
+// SiO2 -10, MgO 5, Na2O 5: the cations and A-M-F have sums, but the
+// anhydrous total the weight norm scales to is 0.
+TEST(StandardNormFailures, AWeightNormWithAnAnhydrousTotalOfZeroFails) {
+    norm::StandardInputs odd{};
+    odd[0] = -10;
+    odd[6] = 5;
+    odd[8] = 5;
+    NormRun weight = One(odd, 3);
+    ASSERT_TRUE(weight.failure);
+    EXPECT_EQ(weight.failure->sample, 1);
+    EXPECT_FALSE(One(odd, 2).failure);
+}
+
 // Mended faults.
 
 // An analysis with neither Fe2+ nor Mg left quartz over and went on down the
