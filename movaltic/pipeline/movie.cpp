@@ -360,4 +360,12 @@ void FixFlicExtension() {
     OutputMovie.kind = OutputKindOf(n.GetName());
 }
 
+std::string CreatedFileName(const oFlexName& name, uint8_t kind, int32_t width, int32_t height) {
+    if (kind != kKindFLC && kind != kKindFLI) return name.GetFileName();
+    oFlexName flic;
+    flic.CopyFrom(name);
+    flic.extension = width == 320 && height == 200 ? ".FLI" : ".FLC";
+    return flic.GetName();
+}
+
 }  // namespace movaltic

@@ -105,4 +105,10 @@ std::string DescribeMovie(const movierec& movie);
 void UpdateOutputLabel();
 void FixFlicExtension();
 
+// The file the writer of a movie of this kind and size really creates for the
+// name. The FLIC writer names its file .FLI (320 x 200) or .FLC (any other
+// size) in upper case, whatever was typed; the other writers take the name as
+// typed. On a case-sensitive disk "anim.flc" typed may thus write "anim.FLC".
+std::string CreatedFileName(const oFlexName& name, uint8_t kind, int32_t width, int32_t height);
+
 }  // namespace movaltic

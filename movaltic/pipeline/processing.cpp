@@ -68,9 +68,37 @@ struct BusyGuard {
     ~BusyGuard() { gBusy = previous; }
 };
 
+// Only ever a file: a folder of the output's name is no broken movie.
 void RemoveFile(const std::string& name) {
     std::error_code ec;
-    std::filesystem::remove(name, ec);
+    if (std::filesystem::is_regular_file(name, ec)) std::filesystem::remove(name, ec);
+}
+
+// What stood at the output's place before the writer opened it, so that a
+// failed creation removes only a file the writer made or truncated, never
+// one it could not open (a read-only file in a writable folder).
+struct FileMark {
+    bool exists = false;
+    uintmax_t size = 0;
+    std::filesystem::file_time_type time{};
+};
+
+FileMark MarkFile(const std::string& name) {
+    FileMark mark;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(name, ec)) return mark;
+    mark.size = std::filesystem::file_size(name, ec);
+    if (ec) return mark;
+    mark.time = std::filesystem::last_write_time(name, ec);
+    mark.exists = !ec;
+    return mark;
+}
+
+void RemoveIfWritten(const std::string& name, const FileMark& before) {
+    const FileMark now = MarkFile(name);
+    if (!now.exists) return;
+    if (before.exists && before.size == now.size && before.time == now.time) return;
+    RemoveFile(name);
 }
 
 bool SameFrameSize() {
@@ -265,12 +293,17 @@ bool ProcessFrames(bool write, const std::string& caption) {
         return false;
     }
     if (write) {
+        // The FLIC writer picks its own upper-case extension: the file it
+        // creates may not be the one of the name as typed.
+        const std::string created =
+            CreatedFileName(*OutputMovie.name, OutputMovie.kind, OutputMovie.width, OutputMovie.height);
+        const FileMark before = MarkFile(created);
         MovieCreate(OutputMovie);
         if (ErrCode > 0) {
             ShowError("Error creating output movie.");
             // A half-made file is no movie: leave none.
             MovieClose(OutputMovie);
-            if (IsContainerKind(OutputMovie.kind)) RemoveFile(OutputMovie.name->GetFileName());
+            if (IsContainerKind(OutputMovie.kind)) RemoveIfWritten(created, before);
             MovieClose(InputMovie);
             FreeWorkImages();
             host.ProgressClose();
@@ -286,6 +319,8 @@ bool ProcessFrames(bool write, const std::string& caption) {
     RateClock.Start();
 
     bool failed = false;
+    // A write that failed fails the close as well: one failure, one box.
+    bool writeFailed = false;
     int32_t framesWritten = 0;
     auto finish = [&]() {
         bool result = !StopFlag && !failed;
@@ -297,7 +332,7 @@ bool ProcessFrames(bool write, const std::string& caption) {
             if (ErrCode > 0) {
                 // The header or index did not reach the disk: the file is no
                 // movie, so it is not left behind looking like one.
-                ShowError("Error saving output frame.");
+                if (!writeFailed) ShowError("Error saving output frame.");
                 if (IsContainerKind(OutputMovie.kind)) RemoveFile(OutputMovie.name->GetFileName());
                 result = false;
             } else if (!result && framesWritten == 0 && IsContainerKind(OutputMovie.kind)) {
@@ -347,6 +382,7 @@ bool ProcessFrames(bool write, const std::string& caption) {
                 MovieWriteFrame(OutputMovie, *CurrentImage, i);
                 if (ErrCode > 0) {
                     ShowError("Error saving output frame.");
+                    writeFailed = true;
                     StopFlag = 1;
                     break;
                 }

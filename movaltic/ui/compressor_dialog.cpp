@@ -9,6 +9,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <initializer_list>
 #include <memory>
 
 #include "movaltic/formats/avi_movie.h"
@@ -37,7 +38,8 @@ TfmCompressor::TfmCompressor(QWidget* parent) : QDialog(parent) {
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel("Compressor:", this), 0, 0);
     grid->addWidget(cbCompressor, 0, 1, 1, 2);
-    grid->addWidget(new QLabel("Compression Quality:", this), 1, 0);
+    lblQualityTitle = new QLabel("Compression Quality:", this);
+    grid->addWidget(lblQualityTitle, 1, 0);
     grid->addWidget(sbQuality, 1, 1);
     grid->addWidget(lblQuality, 1, 2);
     grid->addWidget(chkKeyFrames, 2, 0);
@@ -72,7 +74,10 @@ void TfmCompressor::CompressorChange() {
     int i = cbCompressor->currentIndex();
     if (i < 0 || size_t(i) >= list.size()) return;
     const AviCompressor& c = list[size_t(i)];
-    sbQuality->setEnabled(c.hasQuality);
+    // A greyed slider hardly differs from a live one: its caption and value
+    // grey with it, so a compressor without a quality setting shows none.
+    for (QWidget* w : std::initializer_list<QWidget*>{lblQualityTitle, sbQuality, lblQuality})
+        w->setEnabled(c.hasQuality);
     chkKeyFrames->setEnabled(c.hasKeyFrames);
     edKeyFrames->setEnabled(c.hasKeyFrames && chkKeyFrames->isChecked());
     chkDataRate->setEnabled(c.hasDataRate);

@@ -23,6 +23,7 @@ public:
     explicit TfmCompressor(QWidget* parent = nullptr);
 
     QComboBox* cbCompressor;
+    QLabel* lblQualityTitle;  // "Compression Quality:", greyed with the slider
     QSlider* sbQuality;
     QLabel* lblQuality;
     QCheckBox* chkKeyFrames;

@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -121,14 +122,32 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
     Label4 = new QLabel("After", central);
     Image2 = new ClickLabel(central);
     Image2->setToolTip("This is the preview after applying operations");
+    // A thin sunken edge around each 128 x 128 picture, so the boxes show
+    // where to click before there is anything to preview.
     for (ClickLabel* image : {Image1, Image2}) {
-        image->setFixedSize(kPreviewBox, kPreviewBox);
-        image->setFrameShape(QFrame::NoFrame);
+        image->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        image->setLineWidth(1);
+        image->setFixedSize(kPreviewBox + 2, kPreviewBox + 2);
+        image->setAlignment(Qt::AlignCenter);
+        image->setCursor(Qt::PointingHandCursor);
     }
 
     Label1 = new QLabel("To Do List", central);
     ListBox2 = new ToDoListBox(central);
     ListBox2->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Wide enough for the longest to-do line (three signed values), so no
+    // step is cut off; the window grows past its 632 pixels when it must.
+    {
+        int widest = 0;
+        for (auto [op, value] : {std::pair{kOpAdjustRGB, -100.0}, {kOpGamma, 4.99}}) {
+            steprec step;
+            step.operation = op;
+            step.params[0] = step.params[1] = step.params[2] = value;
+            const QString line = QString::fromStdString(StepText(step));
+            widest = std::max(widest, ListBox2->fontMetrics().horizontalAdvance(line));
+        }
+        ListBox2->setMinimumWidth(widest + 2 * ListBox2->frameWidth() + 12);
+    }
     Label2 = new QLabel("Available Operations", central);
     ListBox1 = new QListWidget(central);
     ListBox1->setSortingEnabled(true);
@@ -186,8 +205,10 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
     ops->addWidget(Label2);
     ops->addWidget(ListBox1, 1);
     grid->addLayout(ops, 2, 3, 1, 2);
-    grid->setColumnStretch(1, 3);
-    grid->setColumnStretch(3, 2);
+    // The to-do lines carry their parameters ("Brightness  R= 10, ..."): the
+    // to-do list takes the spare width, the operation names need little.
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 0);
     grid->setRowStretch(2, 1);
     resize(632, 415 + statusBar()->sizeHint().height());
 
@@ -240,6 +261,8 @@ void TfmMain::MainFormInit() {
         Ui().ExecDialog(about);
     }
     FillOperationList(*this);
+    // The 17 names fit the list's height, so no room is kept for a scroll bar.
+    ListBox1->setFixedWidth(ListBox1->sizeHintForColumn(0) + 2 * ListBox1->frameWidth() + 6);
     ToDoList.count = 0;
     MoviesInit();
     ResetJobSettings();
@@ -294,8 +317,9 @@ void TfmMain::InputSettings() {
     const int32_t oldPreview = PreviewFrame;
     Ui().ExecDialog(dlg);
     // Typed numbers are not held to the bars; frames that do not exist are
-    // neither processed nor previewed.
-    FramesToProcess = std::clamp(dlg.Values.framesToProcess, 1, InputMovie.frames);
+    // neither processed nor previewed. A typed 0 stays 0: the run then only
+    // creates and closes the output (Part 4.102).
+    FramesToProcess = std::clamp(dlg.Values.framesToProcess, 0, InputMovie.frames);
     PreviewFrame = std::clamp(dlg.Values.previewFrame, 1, InputMovie.frames);
     ShowMovieInfo(PreviewFrame != oldPreview);
 }
@@ -318,7 +342,17 @@ void TfmMain::SelectOutput(bool ask) {
         QString chosen;
         if (!Ui().SaveFileDialog("Output Movie Name", kSaveFilter, SaveFilterIndex, chosen)) return;
         QString name = OutputFileName(chosen);
-        if (QFileInfo::exists(name) && !AskConfirm("That is an existing file. Do you want to overwrite it?"))
+        // Asked about the file the writer will really create (a FLIC output
+        // gets its upper-case extension by the size the settings start from),
+        // not the name as typed: the two differ on a case-sensitive disk.
+        oFlexName typed;
+        typed.SetName(name.toStdString());
+        const bool fromInput = TakeInputDefaults != 0;
+        const std::string created =
+            CreatedFileName(typed, OutputKindOf(typed.GetName()), fromInput ? InputMovie.width : OutputMovie.width,
+                            fromInput ? InputMovie.height : OutputMovie.height);
+        if (QFileInfo::exists(QString::fromStdString(created)) &&
+            !AskConfirm("That is an existing file. Do you want to overwrite it?"))
             return;
         OutputMovie.name->SetName(name.toStdString());
         OutputMovie.kind = OutputKindOf(OutputMovie.name->GetName());

@@ -73,6 +73,9 @@ TfmEditInt1::TfmEditInt1(QWidget* parent) : QDialog(parent) {
 void TfmEditInt1::showEvent(QShowEvent* event) {
     ShowValue();
     QDialog::showEvent(event);
+    // Typing replaces the shown value, as the edit is entered.
+    Edit1->setFocus();
+    Edit1->selectAll();
 }
 
 void TfmEditInt1::ShowValue() {
@@ -146,6 +149,8 @@ TfmEditRGB::TfmEditRGB(QWidget* parent) : QDialog(parent) {
 void TfmEditRGB::showEvent(QShowEvent* event) {
     ShowValues();
     QDialog::showEvent(event);
+    Edit1->setFocus();
+    Edit1->selectAll();
 }
 
 void TfmEditRGB::ShowValues() {

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
@@ -103,7 +104,10 @@ void CentreOnScreen(QWidget* form) {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     QRect area = screen->availableGeometry();
-    QSize size = form->sizeHint().expandedTo(form->size());
+    // A window given its size (the main window) is centred at that size; a
+    // dialog at the size its layout will give it when shown.
+    if (form->layout()) form->layout()->activate();
+    QSize size = form->testAttribute(Qt::WA_Resized) ? form->size() : form->sizeHint();
     form->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 }  // namespace

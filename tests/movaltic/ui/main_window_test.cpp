@@ -13,12 +13,14 @@
 #include <QScrollBar>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 #include "movaltic/formats/image_files.h"
 #include "movaltic/formats/zuv_file.h"
 #include "movaltic/pipeline/job_settings.h"
 #include "movaltic/pipeline/movie.h"
+#include "movaltic/ui/compressor_dialog.h"
 #include "movaltic/ui/main_window.h"
 #include "movaltic/ui/option_dialogs.h"
 #include "movaltic/ui/param_dialogs.h"
@@ -43,6 +45,8 @@ void WriteZuv(const fs::path& file, int n, int w, int h, int bytesPerPixel) {
     CodecFileClose(state);
     ImageFree(img);
 }
+
+void Touch(const fs::path& file) { std::ofstream(file) << "old"; }
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -71,7 +75,27 @@ protected:
         window->btnOutputClick();
     }
     uitest::ScriptedHost& host() { return scope.host; }
+    QStringList ConfirmTexts() const {
+        QStringList out;
+        for (const uitest::ShownBox& b : scope.host.boxes)
+            if (b.title == "Confirm") out << b.text;
+        return out;
+    }
     static void PressOK(QDialog& d) { static_cast<TfmOutOpt&>(d).btnOK->click(); }
+    // The output options closed with OK after "Change...", where the size
+    // dialog's preset is pressed and the size dialog closed with OK or Cancel.
+    uitest::ScriptedHost::Script ResizeThenOK(QPushButton* TfmEditXY::*preset, bool accept) {
+        return [this, preset, accept](QDialog& d) {
+            auto& o = static_cast<TfmOutOpt&>(d);
+            host().scripts.push_back([preset, accept](QDialog& x) {
+                auto& xy = static_cast<TfmEditXY&>(x);
+                (xy.*preset)->click();
+                (accept ? xy.btnOK : xy.btnCancel)->click();
+            });
+            o.btnRescale->click();
+            o.btnOK->click();
+        };
+    }
 
     uitest::HostScope scope;
     fs::path dir;
@@ -145,6 +169,97 @@ TEST_F(MainWindow, ExistingOutputAnsweredNoChangesNothing) {
     EXPECT_FALSE(OutputMovie.name->IsValid());
 }
 
+// The "overwrite?" question is about the file the writer will really create:
+// the FLIC writer names its file .FLC or .FLI in upper case.
+TEST_F(MainWindow, FlcTypedInLowerCaseAsksAboutTheUpperCaseFileTheWriterCreates) {
+    WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
+    Touch(dir / "anim.FLC");
+    PickInput(dir / "clip.zuv");
+    host().answers.push_back(QMessageBox::No);
+    PickOutput(QString::fromStdString((dir / "anim.flc").string()), 4);
+    EXPECT_EQ(ConfirmTexts(), QStringList{"That is an existing file. Do you want to overwrite it?"});
+    EXPECT_FALSE(OutputMovie.name->IsValid());
+}
+
+TEST_F(MainWindow, FliOf320x200AsksAboutTheFliFile) {
+    WriteZuv(dir / "clip.zuv", 2, 320, 200, 3);
+    Touch(dir / "anim.FLI");
+    PickInput(dir / "clip.zuv");
+    host().answers.push_back(QMessageBox::No);
+    PickOutput(QString::fromStdString((dir / "anim.fli").string()), 4);
+    EXPECT_EQ(ConfirmTexts().size(), 1);
+}
+
+TEST_F(MainWindow, LowerCaseFlcThatTheWriterLeavesAloneIsNotAskedAbout) {
+    WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
+    Touch(dir / "anim.flc");
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "anim.flc").string()), 4, PressOK);
+    EXPECT_TRUE(ConfirmTexts().isEmpty());
+    EXPECT_EQ(CreatedFileName(*OutputMovie.name, OutputMovie.kind, OutputMovie.width, OutputMovie.height),
+              (dir / "anim.FLC").string());
+}
+
+TEST_F(MainWindow, OtherWritersAreAskedAboutTheNameAsTyped) {
+    WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
+    Touch(dir / "o.zuv");
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "O.ZUV").string()), 2, PressOK);
+    EXPECT_TRUE(ConfirmTexts().isEmpty());
+    host().answers.push_back(QMessageBox::Yes);
+    PickOutput(QString::fromStdString((dir / "o.zuv").string()), 2, PressOK);
+    EXPECT_EQ(ConfirmTexts().size(), 1);
+    EXPECT_EQ(OutputMovie.name->GetFileName(), (dir / "o.zuv").string());
+}
+
+// Cancel at each dialog on the way to an output.
+TEST_F(MainWindow, CancelledSaveDialogKeepsTheOutputThatWasChosen) {
+    WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "first.zuv").string()), 2, PressOK);
+    const QString label = window->lblOutput->text();
+    host().saveNames.push_back({"", 2});
+    window->btnOutputClick();
+    EXPECT_EQ(OutputMovie.name->GetFileName(), (dir / "first.zuv").string());
+    EXPECT_EQ(window->lblOutput->text(), label);
+    EXPECT_EQ(host().dialogs.count("ZUV Output Options"), 1);
+    EXPECT_TRUE(host().BoxTexts().isEmpty());
+}
+
+TEST_F(MainWindow, CancelledSizeDialogLeavesTheSize) {
+    WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "o.zuv").string()), 2, ResizeThenOK(&TfmEditXY::Button4, false));
+    EXPECT_EQ(OutputMovie.width, 64);
+    EXPECT_EQ(OutputMovie.height, 48);
+}
+
+TEST_F(MainWindow, CancelledOutputOptionsKeepTheStartingSettings) {
+    WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "o.zuv").string()), 2, [](QDialog& d) {
+        auto& o = static_cast<TfmOutOpt&>(d);
+        o.RadioButton3->click();
+        o.btnCancel->click();
+    });
+    EXPECT_EQ(OutputMovie.bytesPerPixel, 3);
+    EXPECT_EQ(OutputMovie.width, 64);
+    EXPECT_TRUE(OutputMovie.name->IsValid());
+}
+
+TEST_F(MainWindow, CancelledCompressorChoiceLeavesItPending) {
+    WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(QString::fromStdString((dir / "o.avi").string()), 3, [this](QDialog& d) {
+        host().scripts.push_back([](QDialog& c) { static_cast<TfmCompressor&>(c).btnCancel->click(); });
+        static_cast<TfmOutOpt&>(d).btnOK->click();
+    });
+    EXPECT_EQ(host().dialogs.count("Select AVI Video Compression"), 1);
+    EXPECT_EQ(CompressorPending, 1);
+    EXPECT_EQ(OutputMovie.bytesPerPixel, 3);
+    EXPECT_TRUE(host().BoxTexts().isEmpty());
+}
+
 TEST_F(MainWindow, SixteenBitInputWithBmpOutputStartsAtTwentyFourBits) {
     WriteZuv(dir / "hi.zuv", 2, 32, 32, 2);
     PickInput(dir / "hi.zuv");
@@ -164,15 +279,7 @@ TEST_F(MainWindow, FliOutputOfAnotherSizeIsNamedFlcUntilResizedTo320x200) {
     PickOutput(QString::fromStdString((dir / "anim.fli").string()), 4, PressOK);
     EXPECT_EQ(OutputMovie.name->extension, ".FLC");
     EXPECT_EQ(OutputMovie.kind, kKindFLC);
-    host().scripts.push_back([this](QDialog& d) {
-        auto& o = static_cast<TfmOutOpt&>(d);
-        host().scripts.push_back([](QDialog& x) {
-            static_cast<TfmEditXY&>(x).Button1->click();
-            static_cast<TfmEditXY&>(x).btnOK->click();
-        });
-        o.btnRescale->click();
-        o.btnOK->click();
-    });
+    host().scripts.push_back(ResizeThenOK(&TfmEditXY::Button1, true));
     window->btnOutputSetClick();
     EXPECT_EQ(OutputMovie.name->extension, ".FLI");
     EXPECT_EQ(OutputMovie.kind, kKindFLI);
@@ -181,15 +288,7 @@ TEST_F(MainWindow, FliOutputOfAnotherSizeIsNamedFlcUntilResizedTo320x200) {
 TEST_F(MainWindow, CancelledInputDialogMakesTheNextOutputStartFromTheInput) {
     WriteZuv(dir / "clip.zuv", 2, 64, 48, 3);
     PickInput(dir / "clip.zuv");
-    PickOutput(QString::fromStdString((dir / "o.zuv").string()), 2, [this](QDialog& d) {
-        auto& o = static_cast<TfmOutOpt&>(d);
-        host().scripts.push_back([](QDialog& x) {
-            static_cast<TfmEditXY&>(x).Button4->click();
-            static_cast<TfmEditXY&>(x).btnOK->click();
-        });
-        o.btnRescale->click();
-        o.btnOK->click();
-    });
+    PickOutput(QString::fromStdString((dir / "o.zuv").string()), 2, ResizeThenOK(&TfmEditXY::Button4, true));
     ASSERT_EQ(OutputMovie.width, 640);
     window->btnOutputSetClick();  // settings again, cancelled: the size stays
     EXPECT_EQ(OutputMovie.width, 640);
@@ -228,6 +327,20 @@ TEST_F(MainWindow, TypedFrameCountsAreHeldToTheMovie) {
     EXPECT_EQ(FramesToProcess, 9);
     EXPECT_EQ(PreviewFrame, 9);
     EXPECT_TRUE(host().BoxTexts().isEmpty());
+}
+
+TEST_F(MainWindow, TypedFrameCountOfNoneIsKeptAndBelowNoneIsNone) {
+    WriteZuv(dir / "clip.zuv", 9, 32, 32, 3);
+    PickInput(dir / "clip.zuv");
+    for (const char* typed : {"0", "-5"}) {
+        host().scripts.push_back([typed](QDialog& d) {
+            auto& in = static_cast<TfmInOpt&>(d);
+            in.Edit1->setText(typed);
+            in.btnOK->click();
+        });
+        window->btnInputSetClick();
+        EXPECT_EQ(FramesToProcess, 0) << typed;
+    }
 }
 
 TEST_F(MainWindow, AddingAStepAsksForItsValuesAndShowsItsLine) {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSlider>
 
 #include "movaltic/ui/compressor_dialog.h"
 #include "movaltic/ui/option_dialogs.h"
@@ -262,6 +263,15 @@ TEST(OutputOptions, ZuvCompressionSettingsAreTakenBackEvenOnCancel) {
     dlg.btnComprClick();
     EXPECT_EQ(dlg.Values.fast, 0);
     EXPECT_EQ(dlg.Values.keyFrameInterval, 10);
+}
+
+TEST(CompressorDialog, QualityOfAnUncompressedChoiceIsGreyedWithItsCaption) {
+    TfmCompressor& dlg = fmCompressor();
+    ASSERT_FALSE(AviCompressorList().at(0).hasQuality);
+    dlg.ShowSettings(AviCompressionSettings{});
+    EXPECT_FALSE(dlg.sbQuality->isEnabled());
+    EXPECT_FALSE(dlg.lblQuality->isEnabled());
+    EXPECT_FALSE(dlg.lblQualityTitle->isEnabled());
 }
 
 TEST(ZuvOptions, KeyFrameTextThatIsNoNumberKeepsTheOldValue) {

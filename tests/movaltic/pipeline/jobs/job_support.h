@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -86,6 +88,20 @@ std::filesystem::path WriteFlic(const std::filesystem::path& file, int n, int w,
 // Runs a program directly (no shell); false when it cannot run or fails.
 bool RunProgram(const std::vector<std::string>& args);
 bool HaveFfmpeg();
+
+// A full disk, as the file size limit makes it: writes past the limit fail
+// with EFBIG for the life of the object.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+    void (*previous_)(int) = nullptr;
+};
 
 // Same picture in R, G, B terms, whatever the row order and depth.
 // tolerance: largest difference of a channel (FLI keeps 6-bit colours).

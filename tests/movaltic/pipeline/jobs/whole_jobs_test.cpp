@@ -2,9 +2,8 @@
 // with the frames the pipeline handed to the writer.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
+#include <unistd.h>
 
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -292,33 +291,13 @@ TEST_F(WholeJob, OutputInAMissingFolderIsReported) {
     EXPECT_EQ(host.boxes[0].text, "Error saving output frame.");
 }
 
-// A full disk, as the file size limit makes it: writes fail with EFBIG.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim = old_;
-        lim.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-private:
-    rlimit old_{};
-    void (*previous_)(int) = nullptr;
-};
-
 TEST_F(WholeJob, FullDiskIsReportedAndLeavesNoBrokenMovie) {
     jobs::WriteSequence(dir / "in001.bmp", 20, 64, 64, 3);
     ChooseInput(dir / "in001.bmp");
     ChooseOutput(dir / "o.zuv", 3);
     AddStep(kOpChaos, 3);  // noise codes badly, so the file grows fast
     {
-        FileSizeLimit limit(40000);
+        jobs::FileSizeLimit limit(40000);
         RunProcessing();
     }
     ASSERT_FALSE(host.boxes.empty());
@@ -336,7 +315,7 @@ TEST_F(WholeJob, FullDiskAtTheFirstFrameOfASequenceIsReported) {
     ChooseInput(dir / "in001.bmp");
     ChooseOutput(dir / "o001.bmp", 3);
     {
-        FileSizeLimit limit(1000);
+        jobs::FileSizeLimit limit(1000);
         RunProcessing();
     }
     ASSERT_FALSE(host.boxes.empty());

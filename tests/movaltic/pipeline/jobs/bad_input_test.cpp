@@ -1,0 +1,150 @@
+// The "bad input" list run end to end: each case gets its one
+// message, and a failed or cancelled job leaves a closed movie of the frames
+// written so far, or no file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "job_support.h"
+#include "movaltic/formats/avi_movie.h"
+
+namespace {
+
+using namespace movaltic;
+namespace fs = std::filesystem;
+
+class BadInput : public jobs::JobTest {
+protected:
+    // Either no file, or a movie that reads back as the frames written.
+    void ExpectClosedMovieOfWrittenFramesOrNone(const fs::path& out) {
+        if (!fs::exists(out)) return;
+        std::vector<jobs::Frame> back = ReadMovie(out);
+        ASSERT_LE(back.size(), host.written.size()) << out;
+        for (size_t i = 0; i < back.size(); ++i)
+            EXPECT_TRUE(jobs::SamePicture(back[i], host.written[i], 3)) << "frame " << i;
+    }
+};
+
+class FullDisk : public BadInput, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(FullDisk, IsReportedOnceAndLeavesAClosedMovieOrNone) {
+    if (std::string(GetParam()) == "o.avi" && !jobs::HaveFfmpeg()) GTEST_SKIP();
+    jobs::WriteSequence(dir / "in001.bmp", 20, 64, 64, 3);
+    ChooseInput(dir / "in001.bmp");
+    ChooseOutput(dir / GetParam(), 1);
+    SinglePalette = 0;
+    AddStep(kOpChaos, 3);
+    {
+        jobs::FileSizeLimit limit(20000);
+        RunProcessing();
+    }
+    EXPECT_EQ(host.BoxTexts(), "Error saving output frame.\n");
+    ExpectClosedMovieOfWrittenFramesOrNone(OutputMovie.name->GetFileName());
+}
+
+INSTANTIATE_TEST_SUITE_P(Containers, FullDisk, ::testing::Values("o.zuv", "o.flc", "o.avi"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param).substr(2);
+                         });
+
+// /proc takes no new files, not even from root (the tests may run as root,
+// where a folder without write permission is still written).
+TEST_F(BadInput, MovieInAFolderNobodyCanWriteIsReportedAtCreation) {
+    jobs::WriteSequence(dir / "in001.bmp", 2, 16, 16, 3);
+    ChooseInput(dir / "in001.bmp");
+    ChooseOutput("/proc/movaltic-out.zuv", 3);
+    RunProcessing();
+    EXPECT_EQ(host.BoxTexts(), "Error creating output movie.\n");
+    EXPECT_TRUE(host.written.empty());
+    EXPECT_FALSE(fs::exists("/proc/movaltic-out.zuv"));
+}
+
+TEST_F(BadInput, SequenceInAFolderNobodyCanWriteIsReportedAtTheFirstFrame) {
+    jobs::WriteSequence(dir / "in001.bmp", 2, 16, 16, 3);
+    ChooseInput(dir / "in001.bmp");
+    ChooseOutput("/proc/movaltic-out001.bmp", 3);
+    RunProcessing();
+    EXPECT_EQ(host.BoxTexts(), "Error saving output frame.\n");
+    EXPECT_EQ(host.written.size(), 1u);
+}
+
+// A creation that fails before the writer opened anything leaves what was
+// at the output's place alone.
+TEST_F(BadInput, FailedCreationKeepsAFolderOfTheOutputName) {
+    jobs::WriteSequence(dir / "in001.bmp", 2, 16, 16, 3);
+    fs::create_directory(dir / "o.zuv");
+    ChooseInput(dir / "in001.bmp");
+    ChooseOutput(dir / "o.zuv", 3);
+    RunProcessing();
+    EXPECT_EQ(host.BoxTexts(), "Error creating output movie.\n");
+    EXPECT_TRUE(fs::is_directory(dir / "o.zuv"));
+}
+
+TEST_F(BadInput, FailedFlicCreationKeepsTheFileOfTheTypedName) {
+    jobs::WriteSequence(dir / "in001.bmp", 2, 16, 16, 3);
+    { std::FILE* f = std::fopen((dir / "anim.flc").c_str(), "wb"); std::fputs("mine", f); std::fclose(f); }
+    fs::create_directory(dir / "anim.FLC");  // where the writer would put its file
+    ChooseInput(dir / "in001.bmp");
+    ChooseOutput(dir / "anim.flc", 1);
+    RunProcessing();
+    EXPECT_EQ(host.BoxTexts(), "Error creating output movie.\n");
+    EXPECT_TRUE(fs::is_regular_file(dir / "anim.flc"));
+    EXPECT_EQ(fs::file_size(dir / "anim.flc"), 4u);
+    EXPECT_TRUE(fs::is_directory(dir / "anim.FLC"));
+}
+
+TEST_F(BadInput, InputThatBecameUnreadableIsReported) {
+    jobs::WriteZuv(dir / "in.zuv", 3, 16, 16, 3, true);
+    ChooseInput(dir / "in.zuv");
+    ChooseOutput(dir / "o.zuv", 3);
+    fs::remove(dir / "in.zuv");
+    fs::create_directory(dir / "in.zuv");
+    RunProcessing();
+    ASSERT_FALSE(host.boxes.empty());
+    EXPECT_EQ(host.boxes[0].text, "Error opening input movie.");
+    EXPECT_FALSE(fs::exists(dir / "o.zuv"));
+}
+
+TEST_F(BadInput, ZeroFrameZuvInputIsForgottenAtThePreview) {
+    jobs::WriteZuv(dir / "none.zuv", 0, 16, 16, 3, true);
+    ChooseInput(dir / "none.zuv");
+    BuildInputPreview();
+    EXPECT_EQ(host.BoxTexts(), "Error opening first frame.\n");
+    EXPECT_FALSE(InputMovie.name->IsValid());
+}
+
+TEST_F(BadInput, ZeroFrameFlcInputIsForgottenAtThePreview) {
+    fs::path f = jobs::WriteFlic(dir / "none.flc", 0, 16, 16);
+    ChooseInput(f);
+    BuildInputPreview();
+    EXPECT_EQ(host.BoxTexts(), "Error opening first frame.\n");
+    EXPECT_FALSE(InputMovie.name->IsValid());
+}
+
+TEST_F(BadInput, ZeroFrameInputRunLeavesAnEmptyMovieOrNone) {
+    jobs::WriteZuv(dir / "none.zuv", 0, 16, 16, 3, true);
+    ChooseInput(dir / "none.zuv");
+    ChooseOutput(dir / "o.flc", 1);
+    RunProcessing();
+    // The job itself reports nothing; only the preview rebuilt after it fails.
+    EXPECT_EQ(host.BoxTexts(), "Error opening first frame.\n");
+    ExpectClosedMovieOfWrittenFramesOrNone(OutputMovie.name->GetFileName());
+}
+
+TEST_F(BadInput, CancelAfterEveryFrameCountLeavesAFlcOfThoseFrames) {
+    jobs::WriteSequence(dir / "in001.bmp", 4, 32, 24, 3);
+    for (int n = 1; n <= 4; ++n) {
+        host = jobs::RecordingHost();
+        ChooseInput(dir / "in001.bmp");
+        ChooseOutput(dir / "o.flc", 1);
+        SinglePalette = 0;
+        host.cancelAfterFrames = n;
+        RunProcessing();
+        EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
+        std::vector<jobs::Frame> back = ReadMovie(OutputMovie.name->GetFileName());
+        ASSERT_EQ(back.size(), size_t(n)) << n;
+        for (int i = 0; i < n; ++i) EXPECT_TRUE(jobs::SamePicture(back[i], host.written[i])) << n << ":" << i;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,59 @@
+// The main window's look at its start size: centred, the to-do lines with
+// their parameters readable, the preview boxes visible.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QScreen>
+#include <memory>
+
+#include "movaltic/pipeline/todo_list.h"
+#include "movaltic/ui/main_window.h"
+#include "scripted_host.h"
+
+namespace {
+
+using namespace movaltic;
+
+TEST(WindowLayout, MainWindowIsCentredAtItsOwnSize) {
+    uitest::HostScope scope;
+    TfmMain window;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint centre = window.pos() + QPoint(window.width() / 2, window.height() / 2);
+    EXPECT_LE(std::abs(centre.x() - area.center().x()), 1) << window.pos().x() << " " << window.width();
+    EXPECT_LE(std::abs(centre.y() - area.center().y()), 1) << window.pos().y() << " " << window.height();
+}
+
+TEST(WindowLayout, ToDoLineWithThreeParametersFitsTheList) {
+    uitest::HostScope scope;
+    TfmMain window;
+    window.show();
+    QApplication::processEvents();
+    // The widest lines: three whole percents of -100, three gamma values.
+    for (auto [op, value] : {std::pair{kOpBrightness, -100.0}, {kOpContrast, -100.0}, {kOpAdjustRGB, -100.0},
+                             {kOpGamma, 4.99}}) {
+        steprec step;
+        step.operation = op;
+        step.params[0] = step.params[1] = step.params[2] = value;
+        const QString line = QString::fromStdString(StepText(step));
+        // A few pixels for the item's own margin.
+        const int needed = window.ListBox2->fontMetrics().horizontalAdvance(line) + 6;
+        EXPECT_LE(needed, window.ListBox2->viewport()->width()) << line.toStdString();
+    }
+    // Every operation name is readable in its own list too.
+    for (int i = 0; i < window.ListBox1->count(); ++i)
+        EXPECT_LE(window.ListBox1->fontMetrics().horizontalAdvance(window.ListBox1->item(i)->text()),
+                  window.ListBox1->viewport()->width());
+}
+
+TEST(WindowLayout, PreviewBoxesHaveAVisibleEdgeAroundA128PixelPicture) {
+    uitest::HostScope scope;
+    TfmMain window;
+    for (ClickLabel* image : {window.Image1, window.Image2}) {
+        EXPECT_NE(image->frameShape(), QFrame::NoFrame);
+        EXPECT_EQ(image->contentsRect().size(), QSize(kPreviewBox, kPreviewBox));
+    }
+}
+
+}  // namespace
