@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 
 #include "movaltic/formats/avi_riff.h"
 #include "movaltic/formats/byte_io.h"
@@ -222,15 +223,16 @@ void Rle8Decode(const uint8_t* data, size_t size, uint8_t* pixels, int32_t width
 
 struct AviVideoDecoder::FF {
     AVCodecContext* ctx = nullptr;
-    AVFrame* frame = nullptr;
     AVPacket* pkt = nullptr;
     SwsContext* sws = nullptr;
     PaddedImage out;
     bool bottomUp = false;  // raw video through libavcodec keeps the file's row order
+    std::deque<AVFrame*> ready;  // decoded, in display order, not yet given out
+    bool flushed = false;        // the end of the stream was signalled
     ~FF() {
+        for (AVFrame* fr : ready) av_frame_free(&fr);
         sws_freeContext(sws);
         av_packet_free(&pkt);
-        av_frame_free(&frame);
         avcodec_free_context(&ctx);
     }
 };
@@ -306,6 +308,7 @@ bool AviVideoDecoder::Open(const std::vector<uint8_t>& format, uint32_t handler)
             palette_[3 * i + 1] = format[at + 1];
             palette_[3 * i + 2] = format[at];
         }
+        std::memcpy(streamPalette_, palette_, 768);
     }
     const bool raw = compression_ == kBiRgb || compression_ == kBiBitfields;
     if (raw && (bitCount_ == 8 || bitCount_ == 16 || bitCount_ == 24 || bitCount_ == 32)) {
@@ -322,9 +325,8 @@ bool AviVideoDecoder::Open(const std::vector<uint8_t>& format, uint32_t handler)
     } else {
         ff_ = std::make_unique<FF>();
         ff_->ctx = OpenDecoderContext(format, handler, width_, height_, bitCount_, compression_);
-        ff_->frame = av_frame_alloc();
         ff_->pkt = av_packet_alloc();
-        if (!ff_->ctx || !ff_->frame || !ff_->pkt) {
+        if (!ff_->ctx || !ff_->pkt) {
             ff_.reset();
             return false;
         }
@@ -348,8 +350,11 @@ void AviVideoDecoder::SetProbeChunk(const std::vector<uint8_t>& firstChunk) {
     AVFrame* frame = av_frame_alloc();
     if (ctx && pkt && frame && av_new_packet(pkt, int(firstChunk.size())) == 0) {
         std::memcpy(pkt->data, firstChunk.data(), firstChunk.size());
-        if (bitCount_ <= 8) SetPaletteSideData(pkt, palette_);
-        if (avcodec_send_packet(ctx, pkt) >= 0 && avcodec_receive_frame(ctx, frame) >= 0) {
+        if (bitCount_ <= 8) SetPaletteSideData(pkt, streamPalette_);
+        int got = avcodec_send_packet(ctx, pkt) >= 0 ? avcodec_receive_frame(ctx, frame) : -1;
+        // A codec that holds its first picture back gives it at the end.
+        if (got == AVERROR(EAGAIN) && avcodec_send_packet(ctx, nullptr) >= 0) got = avcodec_receive_frame(ctx, frame);
+        if (got >= 0) {
             switch (frame->format) {
                 case AV_PIX_FMT_PAL8: bytesPerPixel_ = 1, bitsPerPixel_ = 8; break;
                 case AV_PIX_FMT_GRAY8:
@@ -374,26 +379,31 @@ void AviVideoDecoder::ChangePalette(const uint8_t* data, size_t size) {
     int count = r.u8();
     r.u16();
     if (count == 0) count = 256;
+    // Our codecs give out the stream's palette; libavcodec's pictures carry
+    // their own, made from what the packets hand it.
+    uint8_t* pal = ff_ ? streamPalette_ : palette_;
     for (int i = first; i < first + count && i < 256; ++i) {
         uint8_t red = r.u8(), green = r.u8(), blue = r.u8();
         r.u8();
         if (r.failed()) break;
-        palette_[3 * i] = red;
-        palette_[3 * i + 1] = green;
-        palette_[3 * i + 2] = blue;
+        pal[3 * i] = red;
+        pal[3 * i + 1] = green;
+        pal[3 * i + 2] = blue;
     }
     paletteChanged_ = true;
 }
 
-bool AviVideoDecoder::Decode(const std::vector<uint8_t>& chunk, imagerec& image) {
+bool AviVideoDecoder::Fits(const imagerec& image) const {
     const size_t frameBytes = size_t(width_) * height_ * bytesPerPixel_;
-    if (!image.pixels || image.size < 0 || size_t(image.size) < frameBytes) return false;
-    // libavcodec gives pictures top row first, except raw video.
-    const bool pictureTopDown = ff_ ? !ff_->bottomUp : topDown_;
+    return image.pixels && image.size >= 0 && size_t(image.size) >= frameBytes;
+}
+
+bool AviVideoDecoder::Decode(const std::vector<uint8_t>& chunk, imagerec& image) {
+    if (!Fits(image)) return false;
     if (chunk.empty()) {
         // A dropped frame: the picture before it stands.
     } else if (ff_) {
-        if (!DecodeFFmpeg(chunk)) return false;
+        return false;  // such chunks go through Send and TakePicture
     } else if (compression_ == kBiRle8) {
         Rle8Decode(chunk.data(), chunk.size(), picture_.data(), width_, height_);
     } else {
@@ -410,28 +420,79 @@ bool AviVideoDecoder::Decode(const std::vector<uint8_t>& chunk, imagerec& image)
             }
         }
     }
-    std::memcpy(image.pixels, picture_.data(), frameBytes);
+    Output(image);
+    return true;
+}
+
+void AviVideoDecoder::Output(imagerec& image) const {
+    std::memcpy(image.pixels, picture_.data(), size_t(width_) * height_ * bytesPerPixel_);
     image.width = width_;
     image.height = height_;
     image.bytesPerPixel = bytesPerPixel_;
     image.bitsPerPixel = bitsPerPixel_;
-    image.topDown = pictureTopDown ? 1 : 0;
+    // libavcodec gives pictures top row first, except raw video.
+    image.topDown = (ff_ ? !ff_->bottomUp : topDown_) ? 1 : 0;
     if (bytesPerPixel_ == 1) std::memcpy(image.palette, palette_, 768);
-    return true;
 }
 
-bool AviVideoDecoder::DecodeFFmpeg(const std::vector<uint8_t>& chunk) {
+bool AviVideoDecoder::Send(const std::vector<uint8_t>& chunk) {
+    if (!ff_ || ff_->flushed || chunk.empty()) return false;
     FF& f = *ff_;
     av_packet_unref(f.pkt);
     if (av_new_packet(f.pkt, int(chunk.size())) < 0) return false;
     std::memcpy(f.pkt->data, chunk.data(), chunk.size());
-    if (paletteChanged_ && bitCount_ <= 8) SetPaletteSideData(f.pkt, palette_);
+    if (paletteChanged_ && bitCount_ <= 8) SetPaletteSideData(f.pkt, streamPalette_);
     paletteChanged_ = false;
-    if (avcodec_send_packet(f.ctx, f.pkt) < 0) return false;
-    int got = avcodec_receive_frame(f.ctx, f.frame);
-    if (got == AVERROR(EAGAIN)) return true;  // held back by the codec: the last picture stands
-    if (got < 0) return false;
-    const AVFrame* fr = f.frame;
+    return SendPacket(f.pkt);
+}
+
+bool AviVideoDecoder::Flush() {
+    if (!ff_) return false;
+    if (ff_->flushed) return true;
+    ff_->flushed = true;
+    return SendPacket(nullptr);
+}
+
+bool AviVideoDecoder::HasPicture() const { return ff_ && !ff_->ready.empty(); }
+
+bool AviVideoDecoder::flushed() const { return ff_ && ff_->flushed; }
+
+// Hands a packet (null: the end of the stream) to the codec and queues every
+// picture it has ready, so that it never refuses the next packet for want of
+// room.
+bool AviVideoDecoder::SendPacket(const AVPacket* pkt) {
+    FF& f = *ff_;
+    if (avcodec_send_packet(f.ctx, pkt) < 0) return false;
+    for (;;) {
+        AVFrame* fr = av_frame_alloc();
+        if (!fr) return false;
+        const int got = avcodec_receive_frame(f.ctx, fr);
+        if (got < 0) {
+            av_frame_free(&fr);
+            return got == AVERROR(EAGAIN) || got == AVERROR_EOF;
+        }
+        f.ready.push_back(fr);
+    }
+}
+
+bool AviVideoDecoder::TakePicture(imagerec& image) {
+    if (!ff_ || !Fits(image)) return false;
+    FF& f = *ff_;
+    if (!f.ready.empty()) {
+        AVFrame* fr = f.ready.front();
+        f.ready.pop_front();
+        const bool ok = Convert(fr);
+        av_frame_free(&fr);
+        if (!ok) return false;
+    }
+    // No picture (the codec gave fewer than its chunks): the last one stands.
+    Output(image);
+    return true;
+}
+
+// A decoded picture into picture_, at our depth, with its palette for 8 bits.
+bool AviVideoDecoder::Convert(const AVFrame* fr) {
+    FF& f = *ff_;
     const AVPixelFormat src = AVPixelFormat(fr->format);
     bool ok = true;
     if (bytesPerPixel_ == 1 && (src == AV_PIX_FMT_PAL8 || src == AV_PIX_FMT_GRAY8) && fr->width == width_ &&
@@ -464,7 +525,6 @@ bool AviVideoDecoder::DecodeFFmpeg(const std::vector<uint8_t>& chunk) {
         if (bytesPerPixel_ == 1)
             for (int i = 0; i < 256; ++i) palette_[3 * i] = palette_[3 * i + 1] = palette_[3 * i + 2] = uint8_t(i);
     }
-    av_frame_unref(f.frame);
     return ok;
 }
 

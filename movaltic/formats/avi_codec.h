@@ -9,6 +9,9 @@
 
 #include "movaltic/imaging/basic.h"
 
+struct AVFrame;
+struct AVPacket;
+
 namespace movaltic {
 
 // ---- compressors offered for AVI output ----
@@ -80,24 +83,39 @@ public:
 
     // A "##pc" palette change.
     void ChangePalette(const uint8_t* data, size_t size);
-    // Decodes one chunk (empty: a dropped frame, the last picture again)
-    // into image, whose buffer must hold the frame. False on failure.
+    // Whether image's buffer holds a whole frame.
+    bool Fits(const imagerec& image) const;
+    // Our own codecs: decodes one chunk into image, whose buffer must hold
+    // the frame. An empty chunk (a dropped frame) gives the last picture
+    // again, whatever the codec. False on failure.
     bool Decode(const std::vector<uint8_t>& chunk, imagerec& image);
+
+    // libavcodec: codecs with B-frames give a picture some chunks after its
+    // own, so chunks go in and pictures come out on their own terms. Send
+    // hands over one chunk; Flush, at the stream's end, lets the pictures
+    // still held back come out; TakePicture puts the next picture in display
+    // order into image, or the last one again when there is none.
+    bool Send(const std::vector<uint8_t>& chunk);
+    bool Flush();
+    bool HasPicture() const;
+    bool flushed() const;
+    bool TakePicture(imagerec& image);
 
 private:
     struct FF;
-    bool DecodeFFmpeg(const std::vector<uint8_t>& chunk);
-    bool OutputFFmpeg(imagerec& image);
+    bool SendPacket(const AVPacket* pkt);
+    bool Convert(const AVFrame* frame);
+    void Output(imagerec& image) const;
 
     int32_t width_ = 0, height_ = 0, bytesPerPixel_ = 0, bitsPerPixel_ = 0;
     int32_t bitCount_ = 0;
     uint32_t compression_ = 0;
     bool topDown_ = false;       // the stream's rows run top to bottom
     bool rgb565_ = false;
-    uint8_t palette_[768] = {};  // R, G, B
+    uint8_t palette_[768] = {};  // R, G, B, of the picture given out
+    uint8_t streamPalette_[768] = {};  // the stream's, with its changes, for libavcodec
     bool paletteChanged_ = true;
-    std::vector<uint8_t> picture_;  // last decoded picture (own codecs)
-    bool havePicture_ = false;
+    std::vector<uint8_t> picture_;  // the last picture given out, at our depth
     std::vector<uint8_t> probeFormat_;
     uint32_t probeHandler_ = 0;
     std::unique_ptr<FF> ff_;

@@ -30,7 +30,8 @@ struct AviImpl {
     // reading
     AviReader reader;
     AviVideoDecoder decoder;
-    size_t videoCursor = 0;
+    size_t videoCursor = 0;  // the next frame's chunk
+    size_t feedCursor = 0;   // the next chunk for libavcodec, which may run ahead of the frames
     std::vector<uint8_t> chunk;
     size_t soundChunk = 0, soundOffset = 0;  // next sound byte: chunk and offset in it
     size_t soundBlock = 0;                   // bytes per block
@@ -71,6 +72,8 @@ void Reset(AviState& s) {
 
 uint16_t BlockAlign(const std::vector<uint8_t>& format) { return format.size() >= 14 ? GetLE16(&format[12]) : 0; }
 
+bool IsPaletteChange(const AviChunk& c) { return (c.id >> 16) == (FourCC("00pc") >> 16); }
+
 }  // namespace
 
 uint32_t AviScaleFor(double frameRate) {
@@ -96,10 +99,10 @@ static void AviOpenUnguarded(AviState& state, const std::string& fileName) {
         return;
     }
     for (const AviChunk& c : video.chunks)
-        if ((c.id >> 16) != (FourCC("00pc") >> 16)) ++state.frames;
+        if (!IsPaletteChange(c)) ++state.frames;
     if (a.decoder.usesFFmpeg()) {
         for (const AviChunk& c : video.chunks) {
-            if ((c.id >> 16) == (FourCC("00pc") >> 16) || c.size == 0) continue;
+            if (IsPaletteChange(c) || c.size == 0) continue;
             if (a.reader.Read(c, a.chunk, kMaxChunk)) a.decoder.SetProbeChunk(a.chunk);
             break;
         }
@@ -130,22 +133,60 @@ static void AviOpenUnguarded(AviState& state, const std::string& fileName) {
     }
 }
 
+namespace {
+
+// Hands chunks to libavcodec until it gives a picture or, at the end of the
+// stream, has given all it held back. Dropped frames are left to the reader.
+// False when the codec refuses a chunk, or one cannot be read (which, as for
+// our own codecs, ends the video).
+bool FeedDecoder(AviState& state, const AviReader::Stream& video) {
+    AviImpl& a = *state.impl;
+    while (!a.decoder.HasPicture() && !a.decoder.flushed()) {
+        if (a.feedCursor >= video.chunks.size()) return a.decoder.Flush();
+        const AviChunk& c = video.chunks[a.feedCursor++];
+        if (c.size == 0) continue;
+        if (c.size > kMaxChunk || !a.reader.Read(c, a.chunk)) {
+            state.videoEnded = true;
+            return false;
+        }
+        if (IsPaletteChange(c)) {
+            a.decoder.ChangePalette(a.chunk.data(), a.chunk.size());
+        } else if (!a.decoder.Send(a.chunk)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
     if (!state.impl || state.writing || state.videoEnded) return;
     AviImpl& a = *state.impl;
     const AviReader::Stream& video = a.reader.streams[size_t(a.reader.videoStream)];
+    const bool ffmpeg = a.decoder.usesFFmpeg();
     while (a.videoCursor < video.chunks.size()) {
         const AviChunk& c = video.chunks[a.videoCursor++];
-        if (c.size > kMaxChunk || !a.reader.Read(c, a.chunk)) {
-            ErrCode = kErrMemory;
-            state.videoEnded = true;
-            return;
+        bool ok = true;
+        if (ffmpeg) {
+            // The chunk only tells whether this frame was dropped; the
+            // pictures come in display order from the codec.
+            if (IsPaletteChange(c)) continue;
+            if (c.size == 0) ok = a.decoder.Decode({}, image);
+            else ok = a.decoder.Fits(image) && FeedDecoder(state, video) && a.decoder.TakePicture(image);
+        } else {
+            if (c.size > kMaxChunk || !a.reader.Read(c, a.chunk)) {
+                ErrCode = kErrMemory;
+                state.videoEnded = true;
+                return;
+            }
+            if (IsPaletteChange(c)) {
+                a.decoder.ChangePalette(a.chunk.data(), a.chunk.size());
+                continue;
+            }
+            ok = a.decoder.Decode(a.chunk, image);
         }
-        if ((c.id >> 16) == (FourCC("00pc") >> 16)) {
-            a.decoder.ChangePalette(a.chunk.data(), a.chunk.size());
-            continue;
-        }
-        if (!a.decoder.Decode(a.chunk, image)) {
+        if (!ok) {
             ErrCode = kErrMemory;
             return;
         }

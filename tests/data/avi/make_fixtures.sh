@@ -15,6 +15,8 @@ ff $src $bx -c:v cinepak ff_cinepak.avi
 ff $src $bx -c:v mjpeg -q:v 3 ff_mjpeg.avi
 ff $src $snd $bx -c:v mjpeg -q:v 3 -c:a pcm_s16le -shortest ff_mjpeg_sound.avi
 ff $src $snd $bx -c:v rawvideo -pix_fmt bgr24 -c:a pcm_u8 -shortest ff_bgr24_sound.avi
+# B-frames: the decoder gives each picture some chunks after its own.
+ff -f lavfi -i testsrc=size=64x48:rate=10 -frames:v 12 $bx -c:v mpeg4 -bf 2 -q:v 3 -vtag XVID ff_mpeg4_bframes.avi
 for f in ff_*.avi; do
   ff -i "$f" -f rawvideo -pix_fmt rgb24 "${f%.avi}.rgb"
 done

@@ -62,6 +62,125 @@ INSTANTIATE_TEST_SUITE_P(
                       ForeignCase{"ff_bgr24_sound", 3, 24, 0, 0}),
     [](const ::testing::TestParamInfo<ForeignCase>& i) { return std::string(i.param.file).substr(3); });
 
+// ---- codecs that hold pictures back: MPEG-4 with B-frames ----
+
+constexpr int32_t kBfW = 64, kBfH = 48, kBfFrames = 12;
+constexpr size_t kBfBytes = size_t(kBfW) * kBfH * 3;
+
+// ffmpeg's pictures of ff_mpeg4_bframes.avi, in display order.
+std::vector<std::vector<uint8_t>> BFramePictures() {
+    std::vector<uint8_t> all;
+    EXPECT_TRUE(ReadWholeFile(Fixture("ff_mpeg4_bframes.rgb"), all));
+    EXPECT_EQ(all.size(), kBfFrames * kBfBytes);
+    std::vector<std::vector<uint8_t>> out;
+    for (size_t at = 0; at + kBfBytes <= all.size(); at += kBfBytes)
+        out.emplace_back(all.begin() + long(at), all.begin() + long(at + kBfBytes));
+    return out;
+}
+
+// Reads every frame of file and checks each against the picture it should
+// show: near it as the other lossy codecs are, and nearer to it than to
+// the pictures before and after, which differ from it little.
+void ExpectPictures(const std::string& file, const std::vector<int>& order) {
+    const auto want = BFramePictures();
+    ASSERT_EQ(want.size(), size_t(kBfFrames));
+    AviState s;
+    ErrCode = -1;
+    AviOpen(s, file);
+    ASSERT_EQ(ErrCode, -1);
+    EXPECT_EQ(s.width, kBfW);
+    EXPECT_EQ(s.height, kBfH);
+    EXPECT_EQ(s.frames, int32_t(order.size()));
+    EXPECT_EQ(s.bytesPerPixel, 3);
+    Picture p(kBfW, kBfH, 3);
+    for (size_t i = 0; i < order.size(); ++i) {
+        ASSERT_FALSE(s.videoEnded) << "frame " << i;
+        AviReadFrame(s, p.img);
+        ASSERT_EQ(ErrCode, -1) << "frame " << i;
+        const auto got = ToRgb(p.img);
+        const int k = order[i];
+        const double own = MeanAbsDiff(got, want[size_t(k)]);
+        EXPECT_LE(own, 1.5) << "frame " << i;
+        EXPECT_LE(MaxAbsDiff(got, want[size_t(k)]), 40) << "frame " << i;
+        if (k > 0) {
+            EXPECT_LT(own, MeanAbsDiff(got, want[size_t(k) - 1])) << "frame " << i;
+        }
+        if (k + 1 < kBfFrames) {
+            EXPECT_LT(own, MeanAbsDiff(got, want[size_t(k) + 1])) << "frame " << i;
+        }
+    }
+    EXPECT_TRUE(s.videoEnded);
+    AviClose(s);
+}
+
+TEST(AviBFrames, EveryFrameComesInDisplayOrderWithItsOwnPicture) {
+    std::vector<int> order(kBfFrames);
+    for (int i = 0; i < kBfFrames; ++i) order[size_t(i)] = i;
+    ExpectPictures(Fixture("ff_mpeg4_bframes.avi"), order);
+}
+
+class AviBFrameDrops : public TempDir {};
+
+// The B-frame fixture written again with an empty (dropped) chunk after
+// each chunk numbered in dropsAfter, with its index.
+std::vector<uint8_t> WithDroppedFrames(const std::vector<size_t>& dropsAfter) {
+    AviReader r;
+    EXPECT_TRUE(r.Open(Fixture("ff_mpeg4_bframes.avi")));
+    EXPECT_GE(r.videoStream, 0);
+    const AviReader::Stream& v = r.streams[size_t(r.videoStream)];
+    const uint32_t frames = uint32_t(v.chunks.size() + dropsAfter.size());
+    std::vector<uint8_t> hdrl, movi, index;
+    size_t h = BeginList(hdrl, FourCC("hdrl"));
+    uint8_t b[56] = {};
+    AviMainHeader m;
+    m.streams = 1;
+    m.totalFrames = frames;
+    m.width = kBfW;
+    m.height = kBfH;
+    m.Store(b);
+    AppendChunk(hdrl, FourCC("avih"), b, 56);
+    size_t strl = BeginList(hdrl, FourCC("strl"));
+    AviStreamHeader sh = v.header;
+    sh.length = frames;
+    sh.Store(b);
+    AppendChunk(hdrl, FourCC("strh"), b, 56);
+    AppendChunk(hdrl, FourCC("strf"), v.format.data(), v.format.size());
+    EndList(hdrl, strl);
+    EndList(hdrl, h);
+
+    size_t list = BeginList(movi, FourCC("movi"));
+    auto add = [&](const std::vector<uint8_t>& data, uint32_t flags) {
+        uint8_t e[16];
+        PutLE32(e, FourCC("00dc"));
+        PutLE32(e + 4, flags);
+        PutLE32(e + 8, uint32_t(movi.size() - (list + 8)));
+        PutLE32(e + 12, uint32_t(data.size()));
+        index.insert(index.end(), e, e + 16);
+        AppendChunk(movi, FourCC("00dc"), data.data(), data.size());
+    };
+    std::vector<uint8_t> data;
+    for (size_t i = 0; i < v.chunks.size(); ++i) {
+        EXPECT_TRUE(r.Read(v.chunks[i], data));
+        add(data, v.chunks[i].flags);
+        if (std::find(dropsAfter.begin(), dropsAfter.end(), i) != dropsAfter.end()) add({}, 0);
+    }
+    EndList(movi, list);
+
+    std::vector<uint8_t> f = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '};
+    f.insert(f.end(), hdrl.begin(), hdrl.end());
+    f.insert(f.end(), movi.begin(), movi.end());
+    AppendChunk(f, FourCC("idx1"), index.data(), index.size());
+    PutLE32(&f[4], uint32_t(f.size() - 8));
+    return f;
+}
+
+TEST_F(AviBFrameDrops, ADroppedFrameRepeatsThePictureShownBeforeIt) {
+    // Dropped after the sixth chunk and after the last, where the held-back
+    // pictures have only just come out.
+    WriteWholeFile(path("drops.avi"), WithDroppedFrames({5, kBfFrames - 1}));
+    ExpectPictures(path("drops.avi"), {0, 1, 2, 3, 4, 5, 5, 6, 7, 8, 9, 10, 11, 11});
+}
+
 void ExpectSoundCopied(const std::string& avi, const std::string& pcm, uint32_t rate, uint16_t align) {
     AviState s;
     AviOpen(s, Fixture(avi));
