@@ -11,6 +11,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/log.h>
 #include <libswscale/swscale.h>
 }
 
@@ -19,6 +20,16 @@ namespace movaltic {
 namespace {
 
 constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiBitfields = 3;
+
+// FFmpeg's notes and warnings (per-frame ones among them) would fill the
+// terminal of a long job; our callers learn of failures through ErrCode.
+void QuietCodecLog() {
+    static const bool quiet = [] {
+        av_log_set_level(AV_LOG_ERROR);
+        return true;
+    }();
+    (void)quiet;
+}
 
 // A picture buffer as swscale wants it: rows aligned and padded, because its
 // vector code writes and reads whole blocks past a tight row's end.
@@ -251,6 +262,7 @@ AVCodecContext* OpenDecoderContext(const std::vector<uint8_t>& format, uint32_t 
     if (id == AV_CODEC_ID_NONE) id = av_codec_get_id(tags, handler);
     const AVCodec* codec = id == AV_CODEC_ID_NONE ? nullptr : avcodec_find_decoder(id);
     if (!codec) return nullptr;
+    QuietCodecLog();
     AVCodecContext* ctx = avcodec_alloc_context3(codec);
     if (!ctx) return nullptr;
     ctx->codec_tag = compression;
@@ -490,6 +502,19 @@ bool AviVideoDecoder::TakePicture(imagerec& image) {
     return true;
 }
 
+// The JPEG pixel formats are the plain ones at full range. swscale treats them as
+// deprecated and says so on every frame, so name them plainly and set the range.
+static AVPixelFormat PlainYuvFormat(AVPixelFormat f, bool& fullRange) {
+    switch (f) {
+    case AV_PIX_FMT_YUVJ420P: fullRange = true; return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P: fullRange = true; return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P: fullRange = true; return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P: fullRange = true; return AV_PIX_FMT_YUV440P;
+    case AV_PIX_FMT_YUVJ411P: fullRange = true; return AV_PIX_FMT_YUV411P;
+    default: return f;
+    }
+}
+
 // A decoded picture into picture_, at our depth, with its palette for 8 bits.
 bool AviVideoDecoder::Convert(const AVFrame* fr) {
     FF& f = *ff_;
@@ -515,8 +540,14 @@ bool AviVideoDecoder::Convert(const AVFrame* fr) {
                                   : bytesPerPixel_ == 2 ? (bitsPerPixel_ == 16 ? AV_PIX_FMT_RGB565LE
                                                                                : AV_PIX_FMT_RGB555LE)
                                                         : AV_PIX_FMT_BGR24;
-        f.sws = sws_getCachedContext(f.sws, fr->width, fr->height, src, width_, height_, dst, SWS_BILINEAR,
+        bool fullRange = fr->color_range == AVCOL_RANGE_JPEG;
+        const AVPixelFormat plain = PlainYuvFormat(src, fullRange);
+        f.sws = sws_getCachedContext(f.sws, fr->width, fr->height, plain, width_, height_, dst, SWS_BILINEAR,
                                      nullptr, nullptr, nullptr);
+        if (f.sws && fullRange) {
+            const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
+            sws_setColorspaceDetails(f.sws, coefficients, 1, coefficients, 1, 0, 1 << 16, 1 << 16);
+        }
         ok = f.sws && f.out.Ensure(width_, height_, dst) &&
              sws_scale(f.sws, fr->data, fr->linesize, 0, fr->height, f.out.data, f.out.linesize) > 0;
         const size_t row = size_t(width_) * bytesPerPixel_;
@@ -588,6 +619,7 @@ bool AviVideoEncoder::Open(const AviCompressor& compressor, const AviCompression
     if (!compressor.encoder) return false;
     const AVCodec* codec = avcodec_find_encoder_by_name(compressor.encoder);
     if (!codec) return false;
+    QuietCodecLog();
     ff_ = std::make_unique<FF>();
     FF& f = *ff_;
     f.ctx = avcodec_alloc_context3(codec);
