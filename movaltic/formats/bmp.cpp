@@ -109,14 +109,8 @@ int32_t ReadBmpImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
 }
 
 std::vector<uint8_t> WriteBmpImage(const imagerec& image) {
-    std::vector<uint8_t> expanded;
-    const uint8_t* pixels = image.pixels;
-    int32_t bpp = image.bytesPerPixel;
-    if (bpp == 2) {
-        expanded = image_detail::ExpandTo24(image);
-        pixels = expanded.data();
-        bpp = 3;
-    }
+    const image_detail::RowsToWrite source(image, true);
+    const int32_t bpp = source.bpp;
     const size_t rowBytes = size_t(image.width) * size_t(bpp);
     const size_t stride = (rowBytes + 3) & ~size_t(3);
     const size_t dataOffset = kBmpHeaderBytes + (bpp == 1 ? 1024 : 0);
@@ -142,7 +136,7 @@ std::vector<uint8_t> WriteBmpImage(const imagerec& image) {
         }
     }
     uint8_t* dst = h + dataOffset;
-    for (const uint8_t* row : image_detail::RowsInOrder(image, pixels, bpp, true)) {
+    for (const uint8_t* row : source.rows) {
         std::memcpy(dst, row, rowBytes);
         dst += stride;
     }

@@ -47,18 +47,8 @@ void SeqReadFrame(const std::string& fileName, imagerec& image) {
         ErrCode = kErrNoBuffer;
         return;
     }
-    std::vector<uint8_t> file;
-    if (!ReadWholeFile(fileName, file)) {
-        ErrCode = kErrCreate;
-        return;
-    }
-    ImageKind kind = ImageKindOf(fileName);
-    if (kind == kImageNone) {
-        ErrCode = kErrExtension;
-        return;
-    }
     ImageInfo info;
-    ErrCode = ReadImage(kind, file, &image, info);
+    ErrCode = image_detail::ReadImageFile(fileName, &image, info, kErrExtension);
 }
 
 void SeqWriteFrame(const std::string& fileName, const imagerec& image, bool compress) {
@@ -86,6 +76,16 @@ void SeqWriteFrame(const std::string& fileName, const imagerec& image, bool comp
 }
 
 namespace image_detail {
+
+int32_t ReadImageFile(const std::string& fileName, imagerec* image, ImageInfo& info, int32_t noReaderCode) {
+    std::vector<uint8_t> file;
+    if (!ReadWholeFile(fileName, file)) return kErrCreate;
+    ImageKind kind = ImageKindOf(fileName);
+    if (kind == kImageNone) return noReaderCode;
+    return ReadImage(kind, file, image, info);
+}
+
+namespace {
 
 std::vector<uint8_t> ExpandTo24(const imagerec& image) {
     const int64_t pixels = int64_t(image.width) * image.height;
@@ -116,6 +116,18 @@ std::vector<const uint8_t*> RowsInOrder(const imagerec& image, const uint8_t* pi
         rows[size_t(r)] = pixels + memRow * rowBytes;
     }
     return rows;
+}
+
+}  // namespace
+
+RowsToWrite::RowsToWrite(const imagerec& image, bool bottomFirst) : bpp(image.bytesPerPixel) {
+    const uint8_t* pixels = image.pixels;
+    if (bpp == 2) {
+        expanded_ = ExpandTo24(image);
+        pixels = expanded_.data();
+        bpp = 3;
+    }
+    rows = RowsInOrder(image, pixels, bpp, bottomFirst);
 }
 
 }  // namespace image_detail

@@ -63,11 +63,28 @@ void MovieProbe(const std::string& fileName, MovieDescription& description);
 
 namespace image_detail {
 // Shared by the format files.
-std::vector<uint8_t> ExpandTo24(const imagerec& image);  // 2-byte pixels to B,G,R
-// The rows of image in file order (bottomFirst: bottom row first), each
-// pointing at width x bytes per pixel bytes.
-std::vector<const uint8_t*> RowsInOrder(const imagerec& image, const uint8_t* pixels, int32_t bpp,
-                                        bool bottomFirst);
+
+// Reads fileName whole and decodes it by its extension (with image null, the
+// header only). kErrCreate when the file cannot be read, noReaderCode when
+// no reader takes its extension, else the reader's code.
+int32_t ReadImageFile(const std::string& fileName, imagerec* image, ImageInfo& info, int32_t noReaderCode);
+
+// What a writer stores: the rows of image in file order (bottomFirst: bottom
+// row first), each bpp x width bytes. A 16-bit image is widened to 24-bit
+// B,G,R first, as no writer stores 2-byte pixels.
+class RowsToWrite {
+public:
+    RowsToWrite(const imagerec& image, bool bottomFirst);
+    RowsToWrite(const RowsToWrite&) = delete;  // rows may point into expanded_
+    RowsToWrite& operator=(const RowsToWrite&) = delete;
+
+private:
+    std::vector<uint8_t> expanded_;
+
+public:
+    int32_t bpp;
+    std::vector<const uint8_t*> rows;
+};
 }  // namespace image_detail
 
 }  // namespace movaltic

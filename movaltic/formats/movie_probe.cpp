@@ -58,18 +58,8 @@ void MovieProbe(const std::string& fileName, MovieDescription& d) {
         CodecFileClose(s);
         if (openCode > 0) ErrCode = openCode;
     } else {
-        std::vector<uint8_t> file;
-        if (!ReadWholeFile(fileName, file)) {
-            ErrCode = kErrCreate;
-            return;
-        }
-        ImageKind kind = ImageKindOf(fileName);
-        if (kind == kImageNone) {
-            ErrCode = kErrHeader;
-            return;
-        }
         ImageInfo info;
-        int32_t code = ReadImage(kind, file, nullptr, info);
+        int32_t code = image_detail::ReadImageFile(fileName, nullptr, info, kErrHeader);
         if (code != kErrNone) {
             ErrCode = code;
             return;

@@ -136,14 +136,8 @@ int32_t ReadPcxImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
 }
 
 std::vector<uint8_t> WritePcxImage(const imagerec& image) {
-    std::vector<uint8_t> expanded;
-    const uint8_t* pixels = image.pixels;
-    int32_t bpp = image.bytesPerPixel;
-    if (bpp == 2) {
-        expanded = image_detail::ExpandTo24(image);
-        pixels = expanded.data();
-        bpp = 3;
-    }
+    const image_detail::RowsToWrite source(image, false);
+    const int32_t bpp = source.bpp;
     const int32_t w = image.width;
     std::vector<uint8_t> out(kPcxHeaderBytes, 0);
     out[0] = 10;
@@ -157,7 +151,7 @@ std::vector<uint8_t> WritePcxImage(const imagerec& image) {
     out[65] = uint8_t(bpp);
     PutLE16(&out[66], uint16_t(w + (w & 1)));
     std::vector<uint8_t> planes(size_t(w) * size_t(bpp));
-    for (const uint8_t* row : image_detail::RowsInOrder(image, pixels, bpp, false)) {
+    for (const uint8_t* row : source.rows) {
         if (bpp == 1) {
             EncodeLine(out, row, size_t(w));
         } else {

@@ -128,14 +128,8 @@ int32_t ReadTgaImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
 }
 
 std::vector<uint8_t> WriteTgaImage(const imagerec& image, bool compress) {
-    std::vector<uint8_t> expanded;
-    const uint8_t* pixels = image.pixels;
-    int32_t bpp = image.bytesPerPixel;
-    if (bpp == 2) {
-        expanded = image_detail::ExpandTo24(image);
-        pixels = expanded.data();
-        bpp = 3;
-    }
+    const image_detail::RowsToWrite source(image, true);
+    const int32_t bpp = source.bpp;
     const bool mapped = bpp == 1;
     std::vector<uint8_t> out(18, 0);
     out[1] = mapped ? 1 : 0;
@@ -153,7 +147,7 @@ std::vector<uint8_t> WriteTgaImage(const imagerec& image, bool compress) {
         }
     }
     const size_t rowBytes = size_t(image.width) * size_t(bpp);
-    for (const uint8_t* row : image_detail::RowsInOrder(image, pixels, bpp, true)) {
+    for (const uint8_t* row : source.rows) {
         if (!compress) {
             out.insert(out.end(), row, row + rowBytes);
             continue;

@@ -22,18 +22,6 @@ namespace movaltic {
 
 namespace {
 
-QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel) {
-    ok = new QPushButton("OK", dialog);
-    cancel = new QPushButton("Cancel", dialog);
-    ok->setDefault(true);
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    return row;
-}
-
 void FixedDialog(QDialog* dialog, QVBoxLayout* layout) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
     SetupDialogForm(dialog);

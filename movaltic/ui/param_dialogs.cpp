@@ -35,19 +35,6 @@ QScrollBar* MakeBar(QWidget* parent) {
     return bar;
 }
 
-QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel) {
-    ok = new QPushButton("OK", dialog);
-    cancel = new QPushButton("Cancel", dialog);
-    ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    return row;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- one value
@@ -64,6 +51,7 @@ TfmEditInt1::TfmEditInt1(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
     layout->addLayout(OkCancelRow(this, btnOK, btnCancel));
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     InstallNumericFilterLive(Edit1, [] { return !EditIntegerMode; });
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { ScrollBar1Change(); });
@@ -136,6 +124,7 @@ TfmEditRGB::TfmEditRGB(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(OkCancelRow(this, btnOK, btnCancel));
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { ColourBarChange(ScrollBar1, Edit1); });

@@ -5,9 +5,11 @@
 #include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
@@ -111,6 +113,18 @@ void CentreOnScreen(QWidget* form) {
     form->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 }  // namespace
+
+QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel) {
+    ok = new QPushButton("OK", dialog);
+    cancel = new QPushButton("Cancel", dialog);
+    ok->setDefault(true);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
 
 void SetupDialogForm(QWidget* form) {
     form->setWindowFlag(Qt::WindowContextHelpButtonHint, false);

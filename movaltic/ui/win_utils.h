@@ -6,7 +6,10 @@
 #include <QString>
 #include <functional>
 
+class QDialog;
+class QHBoxLayout;
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace movaltic {
@@ -36,6 +39,11 @@ QString FixedText(double value, int decimals);
 // True only when Confirm is answered Yes.
 enum class FixedBox { Error, Message, Confirm };
 bool ShowFixedBox(FixedBox kind, const QString& text);
+
+// The right-aligned OK (the default button) and Cancel row of a dialog.
+// Cancel rejects; what OK does is left to the dialog, as some record their
+// values before accepting.
+QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel);
 
 void SetupDialogForm(QWidget* form);
 void SetupMainForm(QWidget* form);

@@ -4,19 +4,13 @@
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/grid_model.h"
 #include "quarvex/runtime/grid_view.h"
+#include "quarvex/runtime/safe_write.h"
 #include "quarvex/runtime/spread_grid_cells.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
-#include <QFile>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace qvrt {
 
@@ -33,12 +27,6 @@ QString fontFamilyFor(const QString& name) {
         return QStringLiteral("DejaVu Sans");
     if (name.compare(u"Arial", Qt::CaseInsensitive) == 0) return QStringLiteral("Liberation Sans");
     return name;
-}
-
-mode_t currentUmask() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
 }
 
 std::string_view bytesOf(const QByteArray& b) {
@@ -264,69 +252,7 @@ void SpreadGrid::setReDraw(bool on) {
 
 QByteArray SpreadGrid::TabFileBytes() const { return cells_->tabText(); }
 
-namespace {
-
-// Writes all of bytes to fd; false with errno set when the device refuses.
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
-}  // namespace
-
-void SpreadGrid::SaveTabFile(const QString& path) {
-    const QByteArray bytes = TabFileBytes();
-    const QByteArray target = QFile::encodeName(path);
-    if (target.isEmpty()) Raise(ErrInvalidFileName);
-    struct stat st {};
-    const bool exists = ::stat(target.constData(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode)) Raise(ErrPathFileAccess);
-    if (exists && !S_ISREG(st.st_mode)) {
-        // A device or pipe is written in place: renaming a file over it
-        // would replace the device itself.
-        const int fd = ::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        if (fd < 0) RaiseErrno(errno);
-        const bool ok = writeAll(fd, bytes);
-        const int err = errno;
-        ::close(fd);
-        if (!ok) RaiseErrno(err);
-        return;
-    }
-    if (!QFileInfo(path).absoluteDir().exists()) Raise(ErrPathNotFound);
-    // A read-only file stays as it is, although its folder would let a
-    // rename replace it.
-    if (exists && ::access(target.constData(), W_OK) != 0) Raise(ErrPathFileAccess);
-    // Write beside the target and rename over it, so a failed write (full
-    // disk) leaves the old file whole.
-    QByteArray temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) RaiseErrno(errno);
-    ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~currentUmask()));
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    int err = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && ::rename(temp.constData(), target.constData()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        ::unlink(temp.constData());
-        RaiseErrno(err);
-    }
-}
+void SpreadGrid::SaveTabFile(const QString& path) { WriteFileReplacing(path, TabFileBytes()); }
 
 void SpreadGrid::SetFocus() { view_->setFocus(); }
 

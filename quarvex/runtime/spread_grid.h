@@ -130,7 +130,8 @@ public:
     // row 1, fields from column 1, CR LF after every line; trailing empty
     // cells of a row and trailing empty rows are not written. A file goes
     // through a temporary file beside it renamed over it (keeping its mode);
-    // a device or pipe is written in place. Raises RuntimeError (61 disk
+    // a link is followed, a device or pipe is written in place (see
+    // WriteFileReplacing in safe_write.h). Raises RuntimeError (61 disk
     // full, 75 access or read-only file or folder, 76 path not found) and
     // then leaves an old file as it was.
     void SaveTabFile(const QString& path);

@@ -4,6 +4,8 @@
 // and a last line without an end.
 #pragma once
 
+#include "quarvex/runtime/safe_write.h"
+
 #include <QByteArray>
 #include <QString>
 #include <string_view>
@@ -26,10 +28,8 @@ QString DecodePltLine(std::string_view line);
 // permission, a folder, a device rather than a file), 7 when too large.
 QByteArray ReadDataFile(const QString& path);
 
-// Writes the bytes to path through a temporary file beside it that is
-// renamed over it, so a failed write leaves the old file as it was. A target
-// that is not a plain file (a device, a pipe) is written in place; a link is
-// followed. Raises 61 Disk full, 75, 76, ... with the reason.
-void WriteFileReplacing(const QString& path, const QByteArray& bytes);
+// Data files are replaced the way the grid saves itself: through a
+// temporary file renamed over the old one (see the runtime's safe_write.h).
+using qvrt::WriteFileReplacing;
 
 }  // namespace quarvex

@@ -1,4 +1,4 @@
-// Helpers of the image-file tests: frames that own their pixels, PPM
+// Helpers of the image-file tests (the ZUV tests share Frame): frames that own their pixels, PPM
 // reference pictures and a scratch folder.
 #pragma once
 

@@ -10,27 +10,13 @@
 #include <vector>
 
 #include "movaltic/formats/byte_io.h"
+#include "movaltic/formats/images/image_test_support.h"
 
 using namespace movaltic;
 
 namespace {
 
-// An imagerec that owns its pixels through a vector.
-struct Frame {
-    std::vector<uint8_t> buf;
-    imagerec img;
-    Frame(int w, int h, int bpp, bool topDown = true) : buf(size_t(w) * h * bpp) {
-        img.pixels = buf.data();
-        img.width = w;
-        img.height = h;
-        img.bytesPerPixel = bpp;
-        img.bitsPerPixel = 8 * bpp;
-        img.size = int32_t(buf.size());
-        img.topDown = topDown ? 1 : 0;
-    }
-    Frame(const Frame&) = delete;
-    ~Frame() { img.pixels = nullptr; }
-};
+using image_test::Frame;
 
 // A moving picture: a gradient background, a flat box that moves with the
 // frame number, a little noise.

@@ -191,6 +191,15 @@ void ToGreyPalette(imagerec& img) {
     ImageCopy(grey, img);
     ImageFree(grey);
 }
+
+// Frame i of a test movie, top row first, in 8-bit grey when grey is set.
+void PatternFrame(imagerec& img, int i, int w, int h, bool grey) {
+    ImageFree(img);
+    ImageCreate(img, w, h, 3);
+    FillPattern(img, i);
+    img.topDown = 1;
+    if (grey) ToGreyPalette(img);
+}
 }  // namespace
 
 void WriteSequence(const fs::path& first, int n, int w, int h, int bytesPerPixel) {
@@ -198,11 +207,7 @@ void WriteSequence(const fs::path& first, int n, int w, int h, int bytesPerPixel
     name.SetName(first.string());
     imagerec img;
     for (int i = 0; i < n; ++i) {
-        ImageFree(img);
-        ImageCreate(img, w, h, 3);
-        FillPattern(img, i);
-        img.topDown = 1;
-        if (bytesPerPixel == 1) ToGreyPalette(img);
+        PatternFrame(img, i, w, h, bytesPerPixel == 1);
         oFlexName file = name;
         file.number += i;
         SeqWriteFrame(file.GetFileName(), img, false);
@@ -217,11 +222,7 @@ void WriteZuv(const fs::path& file, int n, int w, int h, int bytesPerPixel, bool
     ASSERT_LE(ErrCode, 0);
     imagerec img;
     for (int i = 0; i < n; ++i) {
-        ImageFree(img);
-        ImageCreate(img, w, h, 3);
-        FillPattern(img, i);
-        img.topDown = 1;
-        if (bytesPerPixel == 1) ToGreyPalette(img);
+        PatternFrame(img, i, w, h, bytesPerPixel == 1);
         CodecWriteFrame(state, img);
         ASSERT_LE(ErrCode, 0);
     }
@@ -237,11 +238,7 @@ fs::path WriteFlic(const fs::path& file, int n, int w, int h) {
     const fs::path created = state.fileName;
     imagerec img;
     for (int i = 0; i < n; ++i) {
-        ImageFree(img);
-        ImageCreate(img, w, h, 3);
-        FillPattern(img, i);
-        img.topDown = 1;
-        ToGreyPalette(img);
+        PatternFrame(img, i, w, h, true);
         FlicWriteFrame(state, img);
         EXPECT_LE(ErrCode, 0);
     }

@@ -1,22 +1,13 @@
 // The printer's document life (pages, EndDoc, failures) on the recording
 // printer that printing tests use.
 #include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/drawing/error_of.h"
 #include "quarvex/runtime/recording_surface.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace qvrt {
 namespace {
-
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 TEST(RecordingPrinterDocument, PrintingAnEmptyLineOpensTheDocument) {
     RecordingPrinter p;

@@ -3,24 +3,15 @@
 // em = FontSize * 20 twips, text characters 0.5 em, symbol characters 1 em,
 // line height 1 em.
 #include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/drawing/error_of.h"
 #include "quarvex/runtime/recording_surface.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace qvrt {
 namespace {
 
 constexpr double kTol = 1e-9;
-
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // --- Scale ---------------------------------------------------------------
 

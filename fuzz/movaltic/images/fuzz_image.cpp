@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the PCX reader: the header check alone, then a
-// decode into a buffer exactly as large as the header asks for.
+// Feeds arbitrary bytes to one still-picture reader: the header check alone,
+// then a decode into a buffer exactly as large as the header asks for. Built
+// once per reader, FUZZ_READER naming it (ReadBmpImage, ReadGifImage, ...).
 #include <cstdint>
 #include <vector>
 
@@ -10,7 +11,7 @@ using namespace movaltic;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> file(data, data + size);
     ImageInfo info;
-    if (ReadPcxImage(file, nullptr, info) != 0) return 0;
+    if (FUZZ_READER(file, nullptr, info) != 0) return 0;
     const int64_t bytes = int64_t(info.width) * info.height * info.bytesPerPixel;
     // Keep pictures small so the fuzzer explores codes, not allocations.
     if (bytes > (int64_t(1) << 22)) return 0;
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     imagerec img;
     img.pixels = buf.data();
     img.size = int32_t(bytes);
-    ReadPcxImage(file, &img, info);
+    FUZZ_READER(file, &img, info);
     img.pixels = nullptr;
     return 0;
 }
