@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <climits>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace movaltic {
@@ -18,19 +21,41 @@ constexpr int kCacheSize = 1024;
 // The coders give up once their output is no longer worth it.
 int64_t GiveUpLimit(int64_t stripBytes) { return int64_t(std::nearbyint(0.95 * double(stripBytes))); }
 
-// The hash both BEST tables use: low 5 bits of a byte and of the next one.
-inline int HashAt(const uint8_t* s, int64_t pos, int64_t size) {
-    int next = pos + 1 < size ? s[pos + 1] : 0;
-    return ((s[pos] & 31) << 5) | (next & 31);
+// The window search keeps chains on several levels: a level's key is a hash
+// of a position's first T bytes, so a candidate matching at least T bytes is
+// always on the chain of the level T key.
+constexpr int kLevels = 5;
+constexpr int kLevelBytes[kLevels] = {16, 8, 4, 3, 2};
+constexpr int kLevelKeyBits = 10;
+constexpr int kLevelKeys = 1 << kLevelKeyBits;
+constexpr int32_t kNoPosition = INT32_MIN;
+// Cache string groups by least length; each is keyed by that many bytes.
+constexpr int kCacheGroups = 3;
+constexpr int kCacheGroupBytes[kCacheGroups] = {8, 4, 2};
+
+inline uint64_t LoadWord(const uint8_t* s, int64_t available) {
+    uint64_t v = 0;
+    if (available >= 8)
+        std::memcpy(&v, s, 8);
+    else
+        for (int64_t i = 0; i < available; ++i) v |= uint64_t(s[i]) << (8 * i);
+    return v;
 }
 
-// Finer key of a position for the window chains: a function of its byte and
-// the next one, so positions with equal pairs share a chain.
-constexpr int kPairKeys = 4096;
-inline int PairKeyAt(const uint8_t* s, int64_t pos, int64_t size) {
-    int next = pos + 1 < size ? s[pos + 1] : 0;
-    return ((s[pos] << 4) ^ next ^ (next << 7)) & (kPairKeys - 1);
-}
+inline int HashWord(uint64_t v) { return int((v * 0x9E3779B97F4A7C15ull) >> (64 - kLevelKeyBits)); }
+
+// The keys of one position: a hash of its first T bytes, meaningful when at
+// least T bytes remain.
+struct LevelKeys {
+    uint64_t low, high;
+    LevelKeys(const uint8_t* s, int64_t available)
+        : low(LoadWord(s, available)), high(available >= 16 ? LoadWord(s + 8, 8) : 0) {}
+    static constexpr uint64_t Mask(int bytes) { return bytes >= 8 ? ~0ull : (1ull << (8 * bytes)) - 1; }
+    int key(int bytes) const {
+        if (bytes <= 8) return HashWord(low & Mask(bytes));
+        return HashWord(low ^ ((high & Mask(bytes - 8)) * 0xC2B2AE3D27D4EB4Full));
+    }
+};
 
 // First transmitted byte of a run's pixel and the remaining bits, as the
 // token carries them (16-bit pixels high byte first; 24-bit b0, b2, b1).
@@ -260,35 +285,68 @@ int32_t CodecPackStripBest(const uint8_t* src, uint8_t* output, const uint8_t* p
                            int rows, int width) {
     const int64_t rb = int64_t(width) * bpp;
     const int64_t size = rb * rows;
-    if (size <= 0 || bpp < 1 || bpp > 3) return 0;
+    if (size <= 0 || bpp < 1 || bpp > 3 || size > INT32_MAX) return 0;
     if (!prev) compare = false;
     const int64_t limit = GiveUpLimit(size);
     const int64_t reach = kWindowRows * rb;
     const int blocks = int((rb + 63) / 64);
 
-    // Window chains live in a ring of one slot per position of the last 12
-    // rows. They are keyed by a finer function of a position's two bytes than
-    // the 10-bit hash: a candidate counts only when both bytes match, so every
-    // one that can count is still in the chain, newest first, and the copies
-    // found are the same; the chains are just shorter.
-    struct Slot {
-        int32_t next, pos, key, col;
+    // Window chains: per level and column block, chain heads keyed by a hash
+    // of a position's first T bytes, and per position the next older one on
+    // its chain. The link rings are indexed by position modulo a power of two
+    // larger than the window (or the strip), so a position still inside the
+    // window has its links intact and anything older ends a chain.
+    int64_t ring = 1;
+    while (ring <= std::min(reach, size)) ring <<= 1;
+    const int64_t ringMask = ring - 1;
+    // heads[block][level][key]; links[slot][level].
+    std::vector<int32_t> heads(size_t(blocks) * kLevels * kLevelKeys, kNoPosition);
+    std::unique_ptr<int32_t[]> links(new int32_t[size_t(ring) * kLevels]);
+
+    // Cache chains, newest first, by insertion number; an entry whose slot
+    // was taken by a newer one ends its chain. Strings of 8 bytes or more,
+    // of 4 to 7 and of 2 or 3 lie on separate chains keyed by their first 8,
+    // 4 or 2 bytes: a string that matches shares that many bytes with the
+    // position, and one group holds only strings longer than the next.
+    int32_t cPos[kCacheSize], cLen[kCacheSize], cNext[kCacheSize];
+    std::vector<int32_t> cHeads(size_t(kCacheGroups) * kLevelKeys, -1);
+    int32_t cached = 0;  // entries inserted so far
+
+    int64_t linkCol = 0;  // column of the next position to link
+    int64_t linked = 0;   // positions below this are linked (or too old to matter)
+    // Links every position before upTo into the window chains, in order.
+    // Only the last 12 rows can ever be found, so positions older than that
+    // are skipped; linking waits for the next search, which saves the work
+    // under long unchanged runs.
+    const auto linkUpTo = [&](int64_t upTo) {
+        int64_t from = std::max(linked, upTo - reach);
+        if (from != linked) linkCol = from % rb;
+        for (int64_t q = from; q < upTo; ++q) {
+            int32_t* blockHeads = heads.data() + (linkCol >> 6) * kLevels * kLevelKeys;
+            int32_t* slotLinks = links.get() + (q & ringMask) * kLevels;
+            const LevelKeys keys(src + q, size - q);
+            const auto link = [&](int lv, int key) {
+                int32_t& head = blockHeads[lv * kLevelKeys + key];
+                slotLinks[lv] = head;
+                head = int32_t(q);
+            };
+            if (size - q >= kLevelBytes[0]) {
+                [&]<size_t... L>(std::index_sequence<L...>) {
+                    (link(int(L), keys.key(kLevelBytes[L])), ...);
+                }(std::make_index_sequence<kLevels>{});
+            } else {
+                for (int lv = 0; lv < kLevels; ++lv)
+                    // A position too near the end for T bytes never matches T.
+                    if (size - q >= kLevelBytes[lv]) link(lv, keys.key(kLevelBytes[lv]));
+            }
+            if (++linkCol == rb) linkCol = 0;
+        }
+        linked = upTo;
     };
-    std::vector<int32_t> heads(size_t(blocks) * kPairKeys, -1);
-    std::vector<Slot> slots(size_t(reach), Slot{-1, -1, -1, 0});
-    int32_t cPos[kCacheSize], cLen[kCacheSize], cNext[kCacheSize], cPrev[kCacheSize];
-    int16_t cHash[kCacheSize];
-    int32_t cHeads[1024];
-    std::fill(std::begin(cHeads), std::end(cHeads), -1);
-    int cacheSlot = 0;
-    bool cacheFull = false;
 
     CodecBitWriter w(output);
     int64_t p = 0;
-    int64_t col = 0;        // p mod rb
-    int64_t linkCol = 0;    // column of the next position to link
-    int64_t linkSlot = 0;   // that position mod reach
-    int64_t linked = 0;     // positions below this are linked (or too old to matter)
+    int64_t col = 0;  // p mod rb
     while (p < size) {
         const int64_t remaining = size - p;
         enum { Literal, Unchanged, Run, Cache, Window, Row } kind = Literal;
@@ -321,63 +379,89 @@ int32_t CodecPackStripBest(const uint8_t* src, uint8_t* output, const uint8_t* p
             }
         }
         if (len < 768 && remaining >= 2) {
-            const int h = HashAt(src, p, size);
+            // The string counted last is the newest of the longest that
+            // match; the groups are searched longest first.
+            const LevelKeys keys(src + p, remaining);
             int counted = 0;
-            for (int e = cHeads[h]; e >= 0; e = cNext[e]) {
-                int l = cLen[e];
-                if (l <= remaining && l > counted && l >= len && std::memcmp(src + cPos[e], src + p, size_t(l)) == 0) {
-                    counted = l;
-                    int s = 8 * l - 12;
-                    if (s > score) {
-                        kind = Cache;
-                        len = l;
-                        score = s;
-                        arg = e;
+            for (int g = 0; g < kCacheGroups && counted == 0; ++g) {
+                if (remaining < kCacheGroupBytes[g]) continue;
+                for (int32_t n = cHeads[size_t(g * kLevelKeys + keys.key(kCacheGroupBytes[g]))];
+                     n >= 0 && n >= cached - kCacheSize; n = cNext[n & (kCacheSize - 1)]) {
+                    const int e = n & (kCacheSize - 1);
+                    const int l = cLen[e];
+                    if (l <= remaining && l > counted && l >= len && src[cPos[e] + l - 1] == src[p + l - 1] &&
+                        CountEqualBytes(src + cPos[e], src + p, l) == l) {
+                        counted = l;
+                        int s = 8 * l - 12;
+                        if (s > score) {
+                            kind = Cache;
+                            len = l;
+                            score = s;
+                            arg = e;
+                        }
                     }
                 }
             }
 
             if (p > 0) {
-                const int pairKey = PairKeyAt(src, p, size);
-                int m = std::max(len - 1, 1);
+                linkUpTo(p);
+                // The copy found is the first candidate, in the order left
+                // block, own block, right block, each newest first, of those
+                // that match longest, when that is at least firstNeed bytes.
+                // Every candidate matching at least T bytes is on the level-T
+                // chain in that same order, so the levels are searched
+                // longest first, a lower one only when no longer match exists.
+                const int maxLen = int(std::min<int64_t>(kMaxCopy, remaining));
+                const int firstNeed = std::max(len - 1, 1) + 1;
+                const int64_t oldest = std::max<int64_t>(p - reach, 0);
                 int bestP = 0;
                 int64_t bestQ = -1;
-                const int maxLen = int(std::min<int64_t>(kMaxCopy, remaining));
                 int searched[3];
+                bool filtered[3];
                 int nSearched = 0;
                 const int64_t cols[3] = {((col - 64) % rb + rb) % rb, col, (col + 63) % rb};
-                for (int bi = 0; bi < 3 && m + 1 <= maxLen; ++bi) {
-                    int block = int(cols[bi] >> 6);
+                for (int bi = 0; bi < 3; ++bi) {
+                    const int block = int(cols[bi] >> 6);
                     bool seen = false;
                     for (int s = 0; s < nSearched; ++s) seen |= searched[s] == block;
                     if (seen) continue;
+                    // The own block lies wholly within the 64-column reach.
+                    filtered[nSearched] = rb > 128 && bi != 1;
                     searched[nSearched++] = block;
-                    const int32_t key = block * kPairKeys + pairKey;
-                    int64_t newer = p;
-                    for (int32_t slot = heads[size_t(key)]; slot >= 0;) {
-                        // A slot taken over by a newer position ends the chain:
-                        // everything behind it is out of the window.
-                        const Slot& at = slots[size_t(slot)];
-                        const int64_t q = at.pos;
-                        if (at.key != key || q >= newer || p - q > reach) break;
-                        newer = q;
-                        slot = at.next;
-                        if (rb > 128) {
-                            int64_t delta = at.col - col + 64;
-                            if (delta < 0) delta += rb;
-                            if (delta >= rb) delta -= rb;
-                            if (delta >= 128) continue;
+                }
+                int bound = maxLen;  // no candidate matches longer
+                for (int lv = 0; lv < kLevels && bestP == 0; ++lv) {
+                    const int levelBytes = kLevelBytes[lv];
+                    if (levelBytes > maxLen) continue;
+                    int m = std::max(firstNeed, levelBytes) - 1;
+                    if (m >= bound) break;
+                    const int32_t* levelHead = heads.data() + lv * kLevelKeys + keys.key(levelBytes);
+                    const int32_t* levelLinks = links.get() + lv;
+                    for (int bi = 0; bi < nSearched && m < bound; ++bi) {
+                        for (int64_t q = levelHead[searched[bi] * kLevels * kLevelKeys]; q >= oldest;) {
+                            const int64_t older = levelLinks[(q & ringMask) * kLevels];
+                            if (filtered[bi]) {
+                                int64_t delta = q % rb - col + 64;
+                                if (delta < 0) delta += rb;
+                                if (delta >= rb) delta -= rb;
+                                if (delta >= 128) {
+                                    q = older;
+                                    continue;
+                                }
+                            }
+                            const int need = m + 1;
+                            if (src[q + need - 1] == src[p + need - 1] &&
+                                CountEqualBytes(src + q, src + p, need - 1) == need - 1) {
+                                bestP = need + CountEqualBytes(src + q + need, src + p + need, maxLen - need);
+                                bestQ = q;
+                                m = bestP;
+                                if (m >= bound) break;
+                            }
+                            q = older;
                         }
-                        int need = m + 1;
-                        if (need > maxLen) break;
-                        if (src[q + need - 1] != src[p + need - 1] ||
-                            CountEqualBytes(src + q, src + p, need - 1) != need - 1)
-                            continue;
-                        int pl = need + CountEqualBytes(src + q + need, src + p + need, maxLen - need);
-                        bestP = pl;
-                        bestQ = q;
-                        m = pl;
                     }
+                    if (firstNeed >= levelBytes) break;
+                    bound = levelBytes - 1;
                 }
                 if (bestP >= 2) {
                     int t = WindowCode(p - bestQ, rb);
@@ -426,24 +510,13 @@ int32_t CodecPackStripBest(const uint8_t* src, uint8_t* output, const uint8_t* p
         case Window: {
             CodecPutBits(w, uint32_t(0x600 + arg), 12);
             CodecPutLength(w, len);
-            int slot = cacheSlot;
-            if (cacheFull) {
-                // The slot holds the oldest entry, the tail of its chain.
-                if (cPrev[slot] >= 0)
-                    cNext[cPrev[slot]] = -1;
-                else
-                    cHeads[cHash[slot]] = -1;
-            }
-            int h = HashAt(src, p, size);
-            cHash[slot] = int16_t(h);
+            const int slot = cached & (kCacheSize - 1);
+            const int g = len >= 8 ? 0 : len >= 4 ? 1 : 2;
+            int32_t& head = cHeads[size_t(g * kLevelKeys + LevelKeys(src + p, remaining).key(kCacheGroupBytes[g]))];
             cPos[slot] = int32_t(p);
             cLen[slot] = len;
-            cPrev[slot] = -1;
-            cNext[slot] = cHeads[h];
-            if (cNext[slot] >= 0) cPrev[cNext[slot]] = slot;
-            cHeads[h] = slot;
-            cacheSlot = (cacheSlot + 1) % kCacheSize;
-            if (cacheSlot == 0) cacheFull = true;
+            cNext[slot] = head;
+            head = cached++;
             break;
         }
         case Row:
@@ -454,22 +527,6 @@ int32_t CodecPackStripBest(const uint8_t* src, uint8_t* output, const uint8_t* p
         const int64_t next = p + len;
         if (next >= size) break;
         if (w.bytesStored() > limit) return 0;
-
-        // Link the covered positions; only the last 12 rows can ever be found.
-        int64_t from = std::max(linked, next - reach);
-        if (from != linked) {
-            linkCol = from % rb;
-            linkSlot = from % reach;
-        }
-        for (int64_t q = from; q < next; ++q) {
-            const int32_t key = int32_t(linkCol >> 6) * kPairKeys + PairKeyAt(src, q, size);
-            int32_t& head = heads[size_t(key)];
-            slots[size_t(linkSlot)] = Slot{head, int32_t(q), key, int32_t(linkCol)};
-            head = int32_t(linkSlot);
-            if (++linkCol == rb) linkCol = 0;
-            if (++linkSlot == reach) linkSlot = 0;
-        }
-        linked = next;
         p = next;
         col = p % rb;
     }
