@@ -93,38 +93,64 @@ int32_t ReadPcxImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
         std::memcpy(palette, p, 768);
     }
 
-    // Plane lines follow the header's bytes-per-line, as other programs
-    // write them. This program's own 24-bit files of odd width hold three
-    // planes of width bytes back to back with the padding after the third;
-    // they are told by the resolution fields, which it sets to the picture's
-    // size, together with bytes per line of width + 1.
+    // Plane lines follow the header's bytes-per-line, as this program and
+    // other programs write them.
     const int32_t evenWidth = width + (width & 1);
     int32_t lineBytes = GetLE16(h + 66);
     if (lineBytes < width) lineBytes = evenWidth;
-    const bool ownOddLayout = planes == 3 && (width & 1) && lineBytes == width + 1 &&
-                              GetLE16(h + 12) == width && GetLE16(h + 14) == height;
     const size_t rowLength = size_t(lineBytes) * size_t(planes);
-    std::vector<uint8_t> row(rowLength);
+    // Earlier versions wrote 24-bit pictures of odd width with the three
+    // planes of width bytes back to back and all the padding after the
+    // third. Such a file has this program's header (resolution fields equal
+    // to the picture's size) and zeros at the end of each row where padded
+    // plane lines would hold pixels; its rows are all decoded before the
+    // layout is decided. Other files go row by row.
+    const bool mayBeOldLayout = planes == 3 && (width & 1) && lineBytes == width + 1 && GetLE16(h + 12) == width &&
+                                GetLE16(h + 14) == height;
+    std::vector<uint8_t> rows(rowLength * size_t(mayBeOldLayout ? height : 1), 0);
     PcxRuns runs(file.data() + kPcxHeaderBytes, file.size() - kPcxHeaderBytes);
-    uint8_t* out = image->pixels;
-    for (int32_t y = 0; y < height; ++y) {
-        size_t got = runs.fill(row.data(), rowLength);
-        if (got < rowLength) std::memset(row.data() + got, 0, rowLength - got);
-        uint8_t* dst = out + int64_t(y) * width * planes;
+    auto decodeRow = [&](int32_t y) {
+        uint8_t* row = rows.data() + (mayBeOldLayout ? size_t(y) * rowLength : 0);
+        const size_t got = runs.fill(row, rowLength);
+        if (got < rowLength) std::memset(row + got, 0, rowLength - got);
+        return got == rowLength;
+    };
+    auto storeRow = [&](int32_t y, size_t stride) {
+        const uint8_t* row = rows.data() + (mayBeOldLayout ? size_t(y) * rowLength : 0);
+        uint8_t* dst = image->pixels + int64_t(y) * width * planes;
         if (planes == 1) {
-            std::memcpy(dst, row.data(), size_t(width));
-        } else {
-            const size_t stride = ownOddLayout ? size_t(width) : size_t(lineBytes);
-            const uint8_t* r = row.data();
-            const uint8_t* g = r + stride;
-            const uint8_t* b = g + stride;
-            for (int32_t x = 0; x < width; ++x) {
-                dst[3 * x] = b[x];
-                dst[3 * x + 1] = g[x];
-                dst[3 * x + 2] = r[x];
-            }
+            std::memcpy(dst, row, size_t(width));
+            return;
         }
-        if (got < rowLength) break;  // the data ended; the rest stays as it was
+        const uint8_t* r = row;
+        const uint8_t* g = r + stride;
+        const uint8_t* b = g + stride;
+        for (int32_t x = 0; x < width; ++x) {
+            dst[3 * x] = b[x];
+            dst[3 * x + 1] = g[x];
+            dst[3 * x + 2] = r[x];
+        }
+    };
+    // Rows are stored up to the one where the data ended; the rest of the
+    // picture stays as it was.
+    if (mayBeOldLayout) {
+        int32_t rowsOut = 0;
+        while (rowsOut < height && decodeRow(rowsOut++)) {
+        }
+        bool paddedPlanes = true, zerosAtEnd = true;
+        for (int32_t y = 0; y < rowsOut; ++y) {
+            const uint8_t* r = rows.data() + size_t(y) * rowLength;
+            paddedPlanes = paddedPlanes && r[width] == 0 && r[2 * width + 1] == 0;
+            zerosAtEnd = zerosAtEnd && r[3 * width] == 0 && r[3 * width + 1] == 0;
+        }
+        const bool oldLayout = !paddedPlanes && zerosAtEnd;
+        for (int32_t y = 0; y < rowsOut; ++y) storeRow(y, oldLayout ? size_t(width) : size_t(lineBytes));
+    } else {
+        for (int32_t y = 0; y < height; ++y) {
+            const bool full = decodeRow(y);
+            storeRow(y, size_t(lineBytes));
+            if (!full) break;
+        }
     }
     image->width = width;
     image->height = height;
@@ -160,9 +186,18 @@ std::vector<uint8_t> WritePcxImage(const imagerec& image) {
                 planes[size_t(w + x)] = row[3 * x + 1];
                 planes[size_t(2 * w + x)] = row[3 * x];
             }
+            if (w & 1) {
+                // Each plane line is padded to the even bytes-per-line of the
+                // header, where every other reader looks for the next plane.
+                for (int plane = 0; plane < 3; ++plane) {
+                    EncodeLine(out, planes.data() + size_t(plane) * size_t(w), size_t(w));
+                    out.push_back(0);
+                }
+                continue;
+            }
             EncodeLine(out, planes.data(), planes.size());
         }
-        if (w & 1) out.insert(out.end(), size_t(bpp), 0);
+        if (w & 1) out.push_back(0);
     }
     if (bpp == 1) {
         out.push_back(12);

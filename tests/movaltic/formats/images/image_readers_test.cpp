@@ -361,6 +361,42 @@ TEST(PcxReader, KeepsRunsWithinThePicture) {
     EXPECT_EQ(f.buf[6], 0xEE);
 }
 
+// A 3 x 2 24-bit PCX with this program's header; rows as given (uncoded bytes below 192).
+std::vector<uint8_t> OddPcx(const std::vector<uint8_t>& rows) {
+    std::vector<uint8_t> v(128, 0);
+    v[0] = 10;
+    v[1] = 5;
+    v[2] = 1;
+    v[3] = 8;
+    PutLE16(&v[8], 2);
+    PutLE16(&v[10], 1);
+    PutLE16(&v[12], 3);
+    PutLE16(&v[14], 2);
+    v[65] = 3;
+    PutLE16(&v[66], 4);
+    v.insert(v.end(), rows.begin(), rows.end());
+    return v;
+}
+
+// The picture of both layouts below: R 10.., G 20.., B 30.. on the top row, 40.., 50.., 60.. below.
+void ExpectTheOddPcxPicture(const std::vector<uint8_t>& rows) {
+    Frame f(3, 2, 3);
+    ASSERT_EQ(ReadBytes(OddPcx(rows), "pcx", f), 0);
+    EXPECT_EQ(f.buf, (std::vector<uint8_t>{30, 20, 10, 31, 21, 11, 32, 22, 12,  //
+                                           60, 50, 40, 61, 51, 41, 62, 52, 42}));
+}
+
+TEST(PcxReader, ReadsOddWidthPlaneLinesPaddedToTheBytesPerLine) {
+    ExpectTheOddPcxPicture({10, 11, 12, 0, 20, 21, 22, 0, 30, 31, 32, 0,  //
+                            40, 41, 42, 0, 50, 51, 52, 0, 60, 61, 62, 0});
+}
+
+TEST(PcxReader, StillReadsOddWidthFilesWithThePaddingAfterTheThirdPlane) {
+    // How earlier versions wrote them: the planes back to back, then three zeros.
+    ExpectTheOddPcxPicture({10, 11, 12, 20, 21, 22, 30, 31, 32, 0, 0, 0,  //
+                            40, 41, 42, 50, 51, 52, 60, 61, 62, 0, 0, 0});
+}
+
 TEST(GifReader, DecodesCodesThatWidenTheCodeSize) {
     Frame f(2, 2, 1);
     ASSERT_EQ(ReadBytes(Gif(2, 2, 0x81, {}, 0, {}, kLzw0123), "gif", f), 0);

@@ -97,7 +97,16 @@ TEST(PcxWriter, FollowsOddWidthRowsWithBytesPerPixelZeros) {
     v = WritePcxImage(rgb.img);
     EXPECT_EQ(v[65], 3);
     EXPECT_EQ(v[66], 2);
-    EXPECT_EQ(std::vector<uint8_t>(v.begin() + 128, v.end()), (std::vector<uint8_t>{3, 2, 1, 0, 0, 0}));
+    // Every plane line is padded to the bytes per line, where other readers look for the next plane.
+    EXPECT_EQ(std::vector<uint8_t>(v.begin() + 128, v.end()), (std::vector<uint8_t>{3, 0, 2, 0, 1, 0}));
+
+    Frame wide(3, 1, 3);
+    const uint8_t bgr3[] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    std::memcpy(wide.buf.data(), bgr3, 9);
+    v = WritePcxImage(wide.img);
+    EXPECT_EQ(v[66], 4);
+    EXPECT_EQ(std::vector<uint8_t>(v.begin() + 128, v.end()),
+              (std::vector<uint8_t>{3, 6, 9, 0, 2, 5, 8, 0, 1, 4, 7, 0}));
 }
 
 TEST(PcxWriter, CodesRunsOfAtMost63Bytes) {
