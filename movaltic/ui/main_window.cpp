@@ -318,7 +318,7 @@ void TfmMain::InputSettings() {
     Ui().ExecDialog(dlg);
     // Typed numbers are not held to the bars; frames that do not exist are
     // neither processed nor previewed. A typed 0 stays 0: the run then only
-    // creates and closes the output (Part 4.102).
+    // creates and closes the output.
     FramesToProcess = std::clamp(dlg.Values.framesToProcess, 0, InputMovie.frames);
     PreviewFrame = std::clamp(dlg.Values.previewFrame, 1, InputMovie.frames);
     ShowMovieInfo(PreviewFrame != oldPreview);
