@@ -1,5 +1,6 @@
 // Quarvex starts in its splash; closing the splash shows the main frame.
 #include "quarvex/frame/title1.h"
+#include "quarvex/norm/norm_sheet_adapter.h"
 #include "quarvex/runtime/guard.h"
 
 int main(int argc, char** argv) {
@@ -7,6 +8,7 @@ int main(int argc, char** argv) {
     Q_INIT_RESOURCE(title1);  // the splash picture lives in the static frame library
     QApplication::setApplicationName(QStringLiteral("Quarvex"));
     QApplication::setQuitOnLastWindowClosed(false);  // the frame's unload ends the program
+    NORM3B::InstallSheetAdapter();  // the norm reads and writes the real data sheets
     auto* splash = new quarvex::Title1;
     qvrt::Guard([&] { splash->Form_Load(); });
     splash->show();

@@ -1,14 +1,23 @@
 // Speed of the norm on 15,000 samples: the numeric core alone (both norms,
-// both modes), and the whole command on sheet grids: read the grid into the
-// data table, compute, write the result into a new grid. Run by hand:
-// bench_norm (offscreen by default).
+// both modes), and the whole norm command on a data sheet of the frame:
+// read the sheet into the data table, compute, write the result sheet. Run
+// by hand: bench_norm (offscreen by default).
+#include "quarvex/frame/heading_sets.h"
+#include "quarvex/frame/mdi_form1.h"
+#include "quarvex/frame/program_state.h"
 #include "quarvex/norm/extended_norm.h"
 #include "quarvex/norm/norm3b.h"
+#include "quarvex/norm/norm_sheet_adapter.h"
 #include "quarvex/norm/standard_norm.h"
-#include "quarvex/runtime/spread_grid.h"
+#include "quarvex/runtime/scripted_host.h"
+#include "quarvex/runtime/settings_store.h"
+#include "quarvex/sheets/data_table.h"
+#include "quarvex/sheets/main1.h"
+#include "quarvex/sheets/window_tables.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <array>
@@ -59,51 +68,6 @@ double BestMs(F&& run) {
     return best;
 }
 
-// The data table and result sheet on two grids, as the sheet services
-// will offer them.
-class GridSheetIO : public NORM3B::NormSheetIO {
-public:
-    GridSheetIO(qvrt::SpreadGrid& source, qvrt::SpreadGrid& result) : source_(source), result_(result) {}
-
-    // What MODULE21.ReadActiveGrid does for the norm: row 1 into the headings, each row below into the table.
-    void Read(int rows) {
-        headings_.assign(51, QString());
-        for (int c = 1; c <= 50; ++c) headings_[c] = source_.GetText(c, 1);
-        table_.assign(static_cast<size_t>(rows) + 1, std::array<QString, 51>{});
-        for (int r = 1; r <= rows; ++r) {
-            for (int c = 1; c <= 25; ++c) table_[r][c] = source_.GetText(c, r + 1);
-        }
-    }
-
-    int SampleCount() const override { return static_cast<int>(table_.size()) - 1; }
-    QString DataCell(int sample, int column) const override { return table_[sample][column]; }
-    void SetDataCell(int sample, int column, const QString& text) override { table_[sample][column] = text; }
-    int NameCol() const override { return 2; }
-    QString ColumnHeading(int index) const override { return headings_[index]; }
-    void ResizeColumnHeadings(int last) override { headings_.resize(static_cast<size_t>(last) + 1); }
-    void SetColumnHeading(int index, const QString& text) override { headings_[index] = text; }
-    void SetComponents(int, float, float, float, float) override {}
-    void SetMaficInputs(const std::vector<float>&, const std::vector<float>&, const std::vector<float>&) override {}
-    void SetDialogCancelled(int) override {}
-    void SetSampleIndex(int) override {}
-    void NewDataWindow() override {}
-    void SetGridReDraw(bool redraw) override { result_.setReDraw(redraw); }
-    void SetGridLoading(int) override {}
-    void SetGridText(int column, int row, const QString& text) override { result_.SetText(column, row, text); }
-    void SetCurrentCellText(int column, int row, const QString& text) override {
-        result_.setRow(row);
-        result_.setCol(column);
-        result_.setText(text);
-    }
-    void MarkNewSheetModified() override {}
-
-private:
-    qvrt::SpreadGrid& source_;
-    qvrt::SpreadGrid& result_;
-    std::vector<QString> headings_;
-    std::vector<std::array<QString, 51>> table_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,35 +86,49 @@ int main(int argc, char** argv) {
         std::printf("  extended norm, mode %d: %.2f ms\n", mode, ms);
     }
 
-    qvrt::SpreadGrid source;
-    source.setMaxRows(kSamples + 1);
-    source.setMaxCols(50);
-    const char* headings[] = {"Sample #", "Rockname", "Symbol", "Color", "SiO2", "TiO2", "Al2O3", "Fe2O3",
-                              "FeO",      "MnO",      "MgO",    "CaO",   "Na2O", "K2O",  "P2O5",  "H2O+", "H2O-"};
-    for (int c = 1; c <= 17; ++c) source.SetText(c, 1, headings[c - 1]);
-    NORM3B::StoreOxideLayout(norm::kShortLayout);
+    // The whole command as the frame runs it, answering No to the iron
+    // question; the source sheet is grown to hold every sample.
+    QTemporaryDir settings;
+    qvrt::SetSettingsDirectory(settings.path());
+    qvrt::ScriptedHost& host = qvrt::InstallScriptedHost();
+    quarvex::ResetProgramState();
+    quarvex::MDIForm1* frame = quarvex::MDIForm1::ShowFrame();
+    NORM3B::InstallSheetAdapter();
+    MODULE21::NewDataWindow();
+    quarvex::Main1* source = quarvex::DataWindows.back();
+    qvrt::SpreadGrid& grid = *source->Grid1;
+    grid.setMaxRows(kSamples + 1);
+    quarvex::HeadingSets::InsertOxideExtended();
     for (int r = 1; r <= kSamples; ++r) {
-        source.SetText(1, r + 1, QString::number(r));
-        source.SetText(2, r + 1, QStringLiteral("rock"));
+        grid.SetText(1, r + 1, QString::number(r));
+        grid.SetText(2, r + 1, QStringLiteral("rock"));
         for (int entry = 1; entry <= 13; ++entry) {
-            source.SetText(NORM3B::OxideColumns[entry], r + 1, QString::number(standard[r - 1][entry - 1], 'f', 2));
+            grid.SetText(norm::kExtendedLayout.columns[entry], r + 1,
+                         QString::number(standard[r - 1][entry - 1], 'f', 2));
         }
     }
-    double best = 1e30;
-    for (int i = 0; i < 3; ++i) {
-        qvrt::SpreadGrid result;
-        result.setMaxRows(kSamples + 1);
-        result.setMaxCols(50);
-        GridSheetIO io(source, result);
-        NORM3B::SetSheetIO(&io);
-        QElapsedTimer timer;
-        timer.start();
-        io.Read(kSamples);
-        NORM3B::CalcNorm(3);
-        NORM3B::ShowNormSheet();
-        best = std::min(best, static_cast<double>(timer.nsecsElapsed()) / 1e6);
-        NORM3B::SetSheetIO(nullptr);
+    for (bool extended : {false, true}) {
+        double best = 1e30;
+        for (int i = 0; i < 3; ++i) {
+            source->SetFocus();
+            host.msgBoxAnswers = {qvrt::vbOK, qvrt::vbNo};
+            if (!extended) host.msgBoxAnswers.pop_front();
+            QElapsedTimer timer;
+            timer.start();
+            NORM3B::RunNormOnActiveSheet(3, extended);
+            best = std::min(best, static_cast<double>(timer.nsecsElapsed()) / 1e6);
+            quarvex::Main1* result = quarvex::DataWindows.back();
+            if (result == source || result->Grid1->GetText(5, kSamples + 1).isEmpty()) {
+                std::printf("the norm command wrote no result sheet\n");
+                return 1;
+            }
+            result->UnloadWithoutQuestion();
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        std::printf("whole command (read sheet, %s norm mode 3, result sheet), best of 3: %.1f ms\n",
+                    extended ? "extended" : "standard", best);
     }
-    std::printf("whole command on grids (read, standard norm mode 3, result grid), best of 3: %.1f ms\n", best);
+    source->UnloadWithoutQuestion();
+    delete frame;
     return 0;
 }

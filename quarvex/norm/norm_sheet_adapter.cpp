@@ -1,0 +1,157 @@
+#include "quarvex/norm/norm_sheet_adapter.h"
+
+#include "quarvex/frame/mdi_form1.h"
+#include "quarvex/frame/program_state.h"
+#include "quarvex/norm/fe_ratio_dialog.h"
+#include "quarvex/norm/norm3b.h"
+#include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/host.h"
+#include "quarvex/sheets/data_table.h"
+#include "quarvex/sheets/main1.h"
+#include "quarvex/sheets/window_tables.h"
+
+#include <QAction>
+#include <algorithm>
+#include <array>
+
+namespace NORM3B {
+
+namespace {
+
+constexpr int kObjectNotSet = 91;
+
+// The read takes columns 1 to HeadingCount only, and HeadingCount follows
+// the empty cells of the first sample, so an analysis whose first row lacks
+// a few minor oxides would lose the last oxide columns of every row. Those
+// cells are taken from the grid the table was read from.
+void CompleteOxideCells() {
+    using namespace quarvex;
+    Main1* sheet = ActiveDataSheet();
+    if (!sheet || DataTable.Erased()) return;
+    const qvrt::SpreadGrid& grid = *sheet->Grid1;
+    const int last = std::min<int>(quarvex::SampleCount, DataTable.SampleBound());
+    std::array<bool, TextTable::kLastColumn + 1> done{};
+    for (int entry = 1; entry <= norm::kOxideEntries; ++entry) {
+        const int column = OxideColumns[entry];
+        if (column <= HeadingCount || column > TextTable::kLastColumn || done[column]) continue;
+        done[column] = true;
+        for (int i = 1; i <= last; ++i) DataTable(column, i) = grid.GetText(column, i + 1);
+    }
+}
+
+void StoreComponent(quarvex::SampleArray& values, int sample, float value) {
+    if (sample > values.Bound()) values.Grow(sample);
+    values(sample) = value;
+}
+
+const QString kExtendedNotice = QStringLiteral(
+    "This norm calculates extra components including pyrite, calcite and zircon.  Cl, F, S, SO3, Cr2O3 and "
+    "ZRO2 are used in this calculation if available");
+
+}  // namespace
+
+int NormSheetAdapter::SampleCount() const {
+    CompleteOxideCells();
+    return quarvex::SampleCount;
+}
+
+QString NormSheetAdapter::DataCell(int sample, int column) const { return quarvex::DataTable(column, sample); }
+
+void NormSheetAdapter::SetDataCell(int sample, int column, const QString& text) {
+    quarvex::DataTable(column, sample) = text;
+}
+
+int NormSheetAdapter::NameCol() const { return quarvex::NameCol; }
+
+QString NormSheetAdapter::ColumnHeading(int index) const { return quarvex::HeadingAt(index); }
+
+void NormSheetAdapter::ResizeColumnHeadings(int last) {
+    quarvex::ColumnHeadings.resize(static_cast<size_t>(std::max(last, 0)) + 1);
+}
+
+void NormSheetAdapter::SetColumnHeading(int index, const QString& text) {
+    if (index < 0 || index >= static_cast<int>(quarvex::ColumnHeadings.size())) qvrt::Raise(qvrt::ErrSubscript);
+    quarvex::ColumnHeadings[static_cast<size_t>(index)] = text;
+}
+
+void NormSheetAdapter::SetComponents(int sample, float x, float y, float z, float f) {
+    StoreComponent(quarvex::XValues, sample, x);
+    StoreComponent(quarvex::YValues, sample, y);
+    StoreComponent(quarvex::ZValues, sample, z);
+    StoreComponent(quarvex::FValues, sample, f);
+}
+
+void NormSheetAdapter::SetMaficInputs(const std::vector<float>& maficPercent,
+                                      const std::vector<float>& anorthitePercent,
+                                      const std::vector<float>& olivinePercent) {
+    MaficInputs = {maficPercent, anorthitePercent, olivinePercent};
+}
+
+void NormSheetAdapter::SetDialogCancelled(int value) { quarvex::DialogCancelled = static_cast<int16_t>(value); }
+
+void NormSheetAdapter::SetSampleIndex(int value) { SampleIndex = value; }
+
+void NormSheetAdapter::NewDataWindow() {
+    resultSheet_ = nullptr;
+    MODULE21::NewDataWindow();
+    resultSheet_ = quarvex::DataWindows.back();
+    // A new sheet has 15,000 rows; a longer result must not lose its last rows.
+    qvrt::SpreadGrid& grid = *resultSheet().Grid1;
+    if (grid.MaxRows() < NormResultRows + 1) grid.setMaxRows(NormResultRows + 1);
+}
+
+void NormSheetAdapter::SetGridReDraw(bool redraw) { resultSheet().Grid1->setReDraw(redraw); }
+
+// The sheets' cell-leave handler knows this flag as GridBusy.
+void NormSheetAdapter::SetGridLoading(int value) { quarvex::GridBusy = static_cast<int16_t>(value); }
+
+void NormSheetAdapter::SetGridText(int column, int row, const QString& text) {
+    resultSheet().Grid1->SetText(column, row, text);
+}
+
+void NormSheetAdapter::SetCurrentCellText(int column, int row, const QString& text) {
+    qvrt::SpreadGrid& grid = *resultSheet().Grid1;
+    grid.setRow(row);
+    grid.setCol(column);
+    grid.setText(text);
+}
+
+void NormSheetAdapter::MarkNewSheetModified() { quarvex::MarkModified(resultSheet()); }
+
+quarvex::Main1& NormSheetAdapter::resultSheet() const {
+    if (!resultSheet_) throw qvrt::RuntimeError(kObjectNotSet, "Object variable or With block variable not set");
+    return *resultSheet_;
+}
+
+void InstallSheetAdapter() {
+    static NormSheetAdapter adapter;
+    SetSheetIO(&adapter);
+}
+
+void RunNormOnActiveSheet(int mode, bool extended) {
+    InstallSheetAdapter();
+    qvrt::Host& host = qvrt::host();
+    quarvex::DialogCancelled = 0;
+    IronRatioSet = 0;
+    IronRatio = 0;
+    if (extended) host.MsgBox(kExtendedNotice, qvrt::vbOKOnly + qvrt::vbInformation, QStringLiteral("Norm Calculation 2"));
+    quarvex::MsgBoxAnswer = static_cast<int16_t>(
+        host.MsgBox(QStringLiteral("Adjust Fe2O3/FeO ratio?"), qvrt::vbYesNoCancel, QStringLiteral("Norm Options")));
+    if (quarvex::MsgBoxAnswer == qvrt::vbCancel) return;
+    if (quarvex::MsgBoxAnswer == qvrt::vbYes) FeRatio::ShowModal(quarvex::MDIForm1::Instance());
+    if (quarvex::DialogCancelled == -1) return;
+    StoreOxideLayout(norm::kExtendedLayout);
+    MODULE21::ReadActiveGrid();
+    if (quarvex::SampleCount < 1) {
+        host.MsgBox(QStringLiteral("Insufficient data points"), qvrt::vbExclamation, QStringLiteral("Calculation Error"));
+        host.SetMousePointer(qvrt::vbDefault);
+        return;
+    }
+    if (extended) CalcNormExtended(mode);
+    else CalcNorm(mode);
+    if (quarvex::DialogCancelled == -1) return;
+    ShowNormSheet();
+    if (quarvex::MDIForm1* frame = quarvex::MDIForm1::Instance()) frame->mnuUndo->setEnabled(false);
+}
+
+}  // namespace NORM3B

@@ -1,0 +1,75 @@
+// The norm on the program's own data sheets: the data table that
+// MODULE21.ReadActiveGrid fills, the frame's shared flags, and a new Main1
+// for the result; and the one entry that runs a whole norm command on the
+// active sheet the way the frame's norm commands do.
+#pragma once
+
+#include "quarvex/norm/norm_sheet_io.h"
+
+#include <QPointer>
+#include <vector>
+
+namespace quarvex {
+class Main1;
+}
+
+namespace NORM3B {
+
+// MaficPercent, AnorthitePercent and OlivinePercent of every sample (index 0
+// to the last computed sample), as the last norm left them for the
+// classifiers.
+struct MaficInputArrays {
+    std::vector<float> MaficPercent;
+    std::vector<float> AnorthitePercent;
+    std::vector<float> OlivinePercent;
+};
+inline MaficInputArrays MaficInputs;
+
+// The program-wide sample counter: the norms and the result sheet leave it
+// one past the last row they wrote.
+inline int SampleIndex = 0;
+
+class NormSheetAdapter : public NormSheetIO {
+public:
+    // Both norms ask for the count before they read a cell, with the sheet
+    // they read still active: the oxide cells that the read left out (its
+    // columns stop at HeadingCount) are taken from that sheet's grid here.
+    int SampleCount() const override;
+    QString DataCell(int sample, int column) const override;
+    void SetDataCell(int sample, int column, const QString& text) override;
+    int NameCol() const override;
+    QString ColumnHeading(int index) const override;
+    void ResizeColumnHeadings(int last) override;
+    void SetColumnHeading(int index, const QString& text) override;
+
+    void SetComponents(int sample, float x, float y, float z, float f) override;
+    void SetMaficInputs(const std::vector<float>& maficPercent, const std::vector<float>& anorthitePercent,
+                        const std::vector<float>& olivinePercent) override;
+    void SetDialogCancelled(int value) override;
+    void SetSampleIndex(int value) override;
+
+    void NewDataWindow() override;
+    void SetGridReDraw(bool redraw) override;
+    void SetGridLoading(int value) override;
+    void SetGridText(int column, int row, const QString& text) override;
+    void SetCurrentCellText(int column, int row, const QString& text) override;
+    void MarkNewSheetModified() override;
+
+private:
+    quarvex::Main1& resultSheet() const;
+
+    // The sheet the last NewDataWindow opened; null once it is closed.
+    QPointer<quarvex::Main1> resultSheet_;
+};
+
+// Installs the adapter as the norms' sheet access; the running program does
+// this once at start-up, before any norm can run.
+void InstallSheetAdapter();
+
+// A whole norm command on the active sheet: the iron question and the
+// iron-ratio dialog, the extended oxide layout, the read, the check that
+// there are samples, the standard norm (extended false) or the extended norm
+// in the given mode, the result sheet, and Undo disabled.
+void RunNormOnActiveSheet(int mode, bool extended);
+
+}  // namespace NORM3B
