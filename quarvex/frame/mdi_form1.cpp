@@ -1,5 +1,6 @@
 #include "quarvex/frame/mdi_form1.h"
 
+#include "quarvex/frame/help_viewer.h"
 #include "quarvex/frame/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
@@ -154,53 +155,7 @@ QAction* MDIForm1::AddMenuItem(QMenu* menu, const QString& name, const QString& 
     return item;
 }
 
-void MDIForm1::BuildMenus() {
-    auto on = [this](QAction* item, auto handler) {
-        connect(item, &QAction::triggered, this, qvrt::Guarded([this, handler](bool) { (this->*handler)(); }));
-    };
-    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuNew = AddMenuItem(mnuFile, "mnuNew", "&New");
-    on(mnuNew, &MDIForm1::mnuNew_Click);
-    mnuClose = AddMenuItem(mnuFile, "mnuClose", "&Close", Qt::Key_F11);
-    on(mnuClose, &MDIForm1::mnuClose_Click);
-    mnuFile->addSeparator();
-    mnuOpen = AddMenuItem(mnuFile, "mnuOpen", "&Open...", Qt::CTRL | Qt::Key_O);
-    on(mnuOpen, &MDIForm1::mnuOpen_Click);
-    mnuSave = AddMenuItem(mnuFile, "mnuSave", "&Save", Qt::CTRL | Qt::Key_S);
-    on(mnuSave, &MDIForm1::mnuSave_Click);
-    // Ctrl+A is Save As here, not select-all: users' hands know it so.
-    mnuSaveAs = AddMenuItem(mnuFile, "mnuSaveAs", "Save &As...", Qt::CTRL | Qt::Key_A);
-    on(mnuSaveAs, &MDIForm1::mnuSaveAs_Click);
-    mnuFile->addSeparator();
-    mnuExit = AddMenuItem(mnuFile, "mnuExit", "&Exit", Qt::Key_F7);
-    on(mnuExit, &MDIForm1::mnuExit_Click);
-    mnuFile->addSeparator();
-    for (int i = 0; i < 4; ++i) {
-        mnuFileUpdate[i] = AddMenuItem(mnuFile, QStringLiteral("mnuFileUpdate(%1)").arg(i), QString());
-        connect(mnuFileUpdate[i], &QAction::triggered, this,
-                qvrt::Guarded([this, i](bool) { mnuFileUpdate_Click(i); }));
-    }
-
-    // Undo lives in the Edit menu; the sheets switch it on and off.
-    mnuUndo = new QAction(QStringLiteral("&Undo"), this);
-    mnuUndo->setShortcut(Qt::CTRL | Qt::Key_U);
-    RegisterMenuItem("mnuUndo", mnuUndo);
-
-    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    RegisterMenuItem("mnuOptions", options->menuAction());
-    QMenu* grid = options->addMenu(QStringLiteral("&Grid"));
-    RegisterMenuItem("mnuGrid", grid->menuAction());
-    mnuGrid2[0] = AddMenuItem(grid, "mnuGrid2(0)", "Move &Right", Qt::CTRL | Qt::SHIFT | Qt::Key_F7);
-    mnuGrid2[1] = AddMenuItem(grid, "mnuGrid2(1)", "Move &Down", Qt::CTRL | Qt::SHIFT | Qt::Key_F8);
-    for (int i = 0; i < 2; ++i) {
-        mnuGrid2[i]->setCheckable(true);
-        connect(mnuGrid2[i], &QAction::triggered, this, qvrt::Guarded([this, i](bool) { mnuGrid2_Click(i); }));
-    }
-    mnuGrid2[0]->setChecked(true);
-    options->addSeparator();
-    QAction* restore = AddMenuItem(options, "mnuRestore", "&Restore All Settings", Qt::CTRL | Qt::Key_G);
-    on(restore, &MDIForm1::mnuRestore_Click);
-}
+// BuildMenus: frame_menus.cpp, with the menu and toolbar handlers.
 
 void MDIForm1::buildStatusBar() {
     auto panel = [this](const char* name, double widthTwips) {
@@ -246,6 +201,7 @@ void MDIForm1::MDIForm_Load() {
     activateWindow();  // the splash had the focus; without this a bare X server leaves the frame inactive
 
     HelpFilePath = QStringLiteral("Quarvex.HLP");
+    InstallHelpViewer();
     MODULE21::NewDataWindow();
     ReadSettings();
     {

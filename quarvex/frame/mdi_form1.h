@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <cstdint>
 
 class QAction;
 class QLabel;
@@ -17,6 +18,8 @@ class QMdiArea;
 class QMenu;
 
 namespace quarvex {
+
+class Toolbar1;
 
 class MDIForm1 : public QMainWindow {
     Q_OBJECT
@@ -51,6 +54,51 @@ public:
     void mnuFileUpdate_Click(int index);
     void mnuGrid2_Click(int index);
 
+    // Menu and toolbar handlers of the frame's commands (frame_menus.cpp).
+    void mnuPrint_Click();
+    void mnuPrintSetup_Click();
+    void mnuUndo_Click();
+    void mnuEdit1_Click(int index);
+    void mnuSearch1_Click(int index);
+    void mnuSample_Click();
+    void mnuGraphOptions1_Click();
+    void mnuGraphOptions2_Click();
+    void mnuDefCols_Click();
+    void mnuTernary_Click();
+    void mnuDiamond_Click();
+    void mnuXY_Click();
+    void mnuAssignSymbols_Click();
+    void mnuAutoSymbols_Click();
+    void mnuSymbols2_Click();
+    void mnuColors_Click();
+    void mnuConvert_Click();
+    void mnuCascade_Click();
+    void mnuTile_Click();
+    void mnuArrange_Click();
+    void mnuHelpContents_Click();
+    void mnuHelpSearch_Click();
+    void mnuHelpAbout_Click();
+    void mnuHelpHow_Click();
+    void Toolbar1_ButtonClick(const QString& key);
+
+    // Operations of the frame that no menu item, button or event reaches.
+    void ShowToolbarHint(int16_t index);
+    void ShowPlotOptions();
+    void ReplotFromMemory();
+    void AssignColors();
+    void ShowHelpIndex();
+    void PrepareNormColumns(int16_t index);
+    void InsertPlutonicHeadings(const int16_t& selector);
+    void InsertVolcanicHeadings(const int16_t& selector);
+    void InsertGabbroicHeadings(const int16_t& selector);
+    void InsertUltramaficHeadings(const int16_t& selector);
+    void InsertMeliliteHeadings(const int16_t& selector);
+    void InsertCharnockiteHeadings(const int16_t& selector);
+    void InsertSandstoneHeadings(const int16_t& selector);
+    void InsertOxideHeadings();
+    void InsertOxideHeadingsExtended();
+    void StartDatabase();
+
     // Reads and writes the settings store (load step 6, unload step 1).
     static void ReadSettings();
     static void WriteSettings();
@@ -72,6 +120,8 @@ public:
     std::array<QAction*, 4> mnuFileUpdate{};
     QAction* mnuUndo = nullptr;
     std::array<QAction*, 2> mnuGrid2{};  // "Move &Right", "Move &Down"
+    QAction* mnuAutoSymbols = nullptr;
+    quarvex::Toolbar1* Toolbar1 = nullptr;
 
     // The text of a recent-file entry (its caption as stored, '&' included).
     QString FileUpdateCaption(int index) const;

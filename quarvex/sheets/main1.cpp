@@ -7,6 +7,7 @@
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
+#include "quarvex/sheets/clipboard_edit.h"
 #include "quarvex/sheets/plt_file.h"
 
 #include <QAction>
@@ -201,6 +202,7 @@ void Main1::Grid1_EditMode(int col, int row, int mode, bool) {
         Grid1->setCol(col);
         Grid1->setRow(row);
         UndoRecord = {col, col, row, row, Grid1->Text()};
+        UndoSheetTag = Tag;
         EnterPressed = 0;
     } else if (mode == 0 && EnterPressed == -1) {
         int targetRow = row, targetCol = col;

@@ -1,0 +1,161 @@
+#include "quarvex/frame/frame_commands.h"
+
+#include "quarvex/frame/mdi_form1.h"
+#include "quarvex/frame/program_state.h"
+#include "quarvex/norm/norm3b.h"
+#include "quarvex/runtime/basic.h"
+#include "quarvex/runtime/common_dialog.h"
+#include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/host.h"
+#include "quarvex/runtime/printer.h"
+#include "quarvex/sheets/clipboard_edit.h"
+#include "quarvex/sheets/data_table.h"
+#include "quarvex/sheets/main1.h"
+#include "quarvex/sheets/plt_file.h"
+#include "quarvex/sheets/row_editing.h"
+#include "quarvex/sheets/table_print.h"
+#include "quarvex/sheets/window_tables.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace quarvex::FrameCommands {
+
+namespace {
+
+void open(const std::function<void()>& dialog) {
+    if (dialog) dialog();
+}
+
+void help(int command, long data) { qvrt::host().Help(HelpFilePath, command, data); }
+
+// The printer dialogs work on the frame's common dialog when there is a frame.
+qvrt::CommonDialog& commonDialog() {
+    static qvrt::CommonDialog local;
+    MDIForm1* frame = MDIForm1::Instance();
+    return frame ? frame->CMDialog1 : local;
+}
+
+}  // namespace
+
+void ConvertToCoord(bool disableUndo) {
+    if (!ActiveDataSheet()) return;
+    qvrt::HourglassPointer busy;
+    MODULE21::ReadActiveGrid();
+    // A failed read has been reported; nothing is converted into a new sheet.
+    if (LastReadFailed) return;
+    MODULE21::NormalizeTernary();
+    MODULE21::WriteCoordinates();
+    if (disableUndo) EnableUndo(false);
+}
+
+void PlotDialog() {
+    MDIForm1* frame = MDIForm1::Instance();
+    qvrt::ChildForm* child = frame ? frame->ActiveForm() : nullptr;
+    if (!child) throw qvrt::RuntimeError(91, "No window is open to plot from.");
+    // A tag that is no number (a graph window has none) cannot name a record.
+    bool numeric = false;
+    child->Tag.trimmed().toDouble(&numeric);
+    if (!numeric) qvrt::Raise(qvrt::ErrTypeMismatch);
+    const WindowRecord& record = RecordByTag(child->Tag);
+    if (record.DiagramType == QStringLiteral("XY Plot")) open(GraphDialogOpeners.SetUp);
+    else open(GraphDialogOpeners.Options);
+}
+
+void ToolbarButtonClick(const QString& key) {
+    try {
+        if (key == QStringLiteral("New")) MODULE21::NewDataWindow();
+        else if (key == QStringLiteral("Open")) MODULE21::OpenDataFile();
+        else if (key == QStringLiteral("Save")) MODULE21::SaveDataFile();
+        else if (key == QStringLiteral("Delete Row")) MODULE21::DeleteGridRow();
+        else if (key == QStringLiteral("Insert Row")) MODULE21::InsertGridRow();
+        else if (key == QStringLiteral("Convert")) ConvertToCoord(false);
+        else if (key == QStringLiteral("Plot")) PlotDialog();
+        else if (key == QStringLiteral("Print")) MODULE21::PrintDataTable();
+    } catch (const std::exception& e) {
+        qvrt::host().MsgBox(QString::fromStdString(e.what()), qvrt::vbExclamation, QStringLiteral("Error"));
+        qvrt::host().SetMousePointer(qvrt::vbDefault);
+    }
+}
+
+void AssignSymbols() {
+    if (!ActiveDataSheet()) return;
+    AutoColors = 0;
+    AutoSymbols = -1;
+    MODULE21::ReadActiveGrid();
+    if (!LastReadFailed) MODULE21::WriteTableToGrid();
+}
+
+void AutoSymbolsClick(QAction& item) {
+    const bool on = !item.isChecked();
+    item.setChecked(on);
+    AutoSymbols = on ? -1 : 0;
+}
+
+void AssignColors() {
+    AutoColors = -1;
+    AutoSymbols = 0;
+    if (!ActiveDataSheet()) return;
+    MODULE21::ReadActiveGrid();
+    if (!LastReadFailed) MODULE21::WriteTableToGrid();
+}
+
+void ShowToolbarHint(int16_t index, QLabel& panel) {
+    static const char* const kHints[] = {
+        "Creates a new file", "Opens a data file",  "Saves a data file", "Deletes an entire row",
+        "Inserts an entire row", "Converts to XYZ Coordinates", "Plots data", "Prints data",
+    };
+    if (index < 0 || index > 7) return;
+    panel.setText(QString::fromLatin1(kHints[index]));
+}
+
+void ShowPlotOptions() {
+    PlotFromMemory = 0;
+    PlotDialog();
+}
+
+void ReplotFromMemory() {
+    PlotFromMemory = -1;
+    open(GraphDialogOpeners.Options);
+}
+
+void ShowHelpIndex() { HelpContext(250); }
+
+void PrepareNormColumns(int16_t) {
+    NORM3B::OxideColumns = norm::kExtendedLayout.columns;
+    NORM3B::OxideTotalColumn = norm::kExtendedLayout.total;
+    MODULE21::ReadActiveGrid();
+}
+
+void PrintSetup() {
+    try {
+        qvrt::CommonDialog& dialog = commonDialog();
+        dialog.CancelError = true;
+        dialog.Flags = 64;
+        dialog.Printer = qvrt::Printer().Device();
+        dialog.ShowPrinter();
+    } catch (const qvrt::RuntimeError& e) {
+        if (e.number() == qvrt::ErrDialogCancelled) return;
+        qvrt::host().MsgBox(QString::fromStdString(e.description()), qvrt::vbExclamation,
+                            QStringLiteral("Print Error"));
+        qvrt::host().SetMousePointer(qvrt::vbDefault);
+    }
+}
+
+void HelpContents() { help(qvrt::HELP_CONTENTS, 0); }
+void HelpSearch() { help(qvrt::HELP_PARTIALKEY, 0); }
+void HelpHowTo() { help(qvrt::HELP_HELPONHELP, 0); }
+void HelpContext(int contextId) { help(qvrt::HELP_CONTEXT, contextId); }
+
+void ArrangeIcons(QMdiArea& area) {
+    int x = 0;
+    for (QMdiSubWindow* w : area.subWindowList()) {
+        if (!w->isMinimized()) continue;
+        w->move(x, area.viewport()->height() - w->height());
+        x += w->width();
+    }
+}
+
+}  // namespace quarvex::FrameCommands

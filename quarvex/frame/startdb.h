@@ -1,0 +1,46 @@
+// Starting the separate database program by its stored path, and the
+// dialog "Open Database" that asks for that path when the start fails.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class QLineEdit;
+class QPushButton;
+
+namespace quarvex {
+
+// Full path of the database program; empty at every start, set only by
+// the dialog, not kept in the settings.
+inline QString DatabasePath;
+// -1 when the dialog was left with Cancel; the launch reads and clears it.
+inline int16_t LaunchCancelled = 0;
+
+class Startdb : public QDialog {
+public:
+    explicit Startdb(QWidget* parent = nullptr);
+
+    QLineEdit* Text1 = nullptr;
+    // 0 "Browse...", 1 "OK", 2 "Cancel".
+    std::array<QPushButton*, 3> Command3D1{};
+
+    void Form_Load();
+    void Command3D1_Click(int index);
+
+    // Tests answer the modal dialog here instead of a user: called with the
+    // loaded dialog in place of running it.
+    static inline std::function<void(Startdb&)> RunModal;
+
+private:
+    void browse();
+    void acceptPath();
+};
+
+// Starts the database program; when that fails, asks for its path once and
+// tries once more.
+void StartDatabase();
+
+}  // namespace quarvex

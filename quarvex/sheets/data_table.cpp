@@ -1,0 +1,331 @@
+#include "quarvex/sheets/data_table.h"
+
+#include "quarvex/frame/mdi_form1.h"
+#include "quarvex/frame/program_state.h"
+#include "quarvex/runtime/basic.h"
+#include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/host.h"
+#include "quarvex/sheets/main1.h"
+#include "quarvex/sheets/window_tables.h"
+
+#include <QPointer>
+#include <cmath>
+#include <new>
+
+namespace quarvex {
+
+namespace {
+
+void checkIndex(int index, int bound) {
+    if (index < 0 || index > bound) qvrt::Raise(qvrt::ErrSubscript);
+}
+
+// Sample indices are 16-bit: a sheet longer than that cannot be held.
+constexpr int kMaxSampleIndex = 32767;
+
+QString message(const qvrt::RuntimeError& e) { return QString::fromStdString(e.description()); }
+
+// Switches a grid's repainting off and GridBusy on for a cell-by-cell walk,
+// and both back when the walk ends, also on an error.
+class GridWalk {
+public:
+    explicit GridWalk(qvrt::SpreadGrid* grid) : grid_(grid) {
+        grid_->setReDraw(false);
+        GridBusy = -1;
+    }
+    ~GridWalk() {
+        GridBusy = 0;
+        if (grid_) grid_->setReDraw(true);
+    }
+    GridWalk(const GridWalk&) = delete;
+    GridWalk& operator=(const GridWalk&) = delete;
+
+private:
+    QPointer<qvrt::SpreadGrid> grid_;
+};
+
+// value / sum x 100 in 32-bit floats; a zero sum (or one so small that the
+// quotient overflows) fails at this sample instead of giving inf or NaN.
+float percentOf(float value, float sum) {
+    if (sum == 0.0f) qvrt::Raise(qvrt::ErrDivisionByZero);
+    const float result = value / sum * 100.0f;
+    if (!std::isfinite(result)) qvrt::Raise(qvrt::ErrOverflow);
+    return result;
+}
+
+// Normalises sample i's components in place, over X, Y, Z when X is not 0
+// and over F, Y, Z otherwise.
+void normalizeSample(int i) {
+    float& first = XValues(i) != 0.0f ? XValues(i) : FValues(i);
+    const float sum = first + YValues(i) + ZValues(i);
+    const float a = percentOf(first, sum), b = percentOf(YValues(i), sum), c = percentOf(ZValues(i), sum);
+    first = a;
+    YValues(i) = b;
+    ZValues(i) = c;
+}
+
+}  // namespace
+
+QString& TextTable::operator()(int column, int sample) {
+    checkIndex(column, kLastColumn);
+    checkIndex(sample, SampleBound());
+    return rows_[static_cast<size_t>(sample)][static_cast<size_t>(column)];
+}
+
+const QString& TextTable::operator()(int column, int sample) const {
+    checkIndex(column, kLastColumn);
+    checkIndex(sample, SampleBound());
+    return rows_[static_cast<size_t>(sample)][static_cast<size_t>(column)];
+}
+
+void TextTable::Grow(int lastSample) { rows_.resize(static_cast<size_t>(lastSample + 1)); }
+
+void TextTable::ReorderSamples(const std::vector<int>& order, int firstColumn, int lastColumn) {
+    std::vector<std::array<QString, kLastColumn + 1>> moved;
+    moved.reserve(order.size());
+    for (int from : order) moved.push_back(rows_.at(static_cast<size_t>(from)));
+    for (size_t k = 0; k < moved.size(); ++k)
+        for (int c = firstColumn; c <= lastColumn; ++c) (*this)(c, static_cast<int>(k) + 1) = std::move(moved[k][c]);
+}
+
+float& SampleArray::operator()(int index) {
+    checkIndex(index, Bound());
+    return values_[static_cast<size_t>(index)];
+}
+
+float SampleArray::operator()(int index) const {
+    checkIndex(index, Bound());
+    return values_[static_cast<size_t>(index)];
+}
+
+void ResetDataTable() {
+    ColumnHeadings.clear();
+    HeadingCount = 0;
+    DataTable.Erase();
+    for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors, &PlagRatio})
+        a->Erase();
+    SampleCount = 0;
+    LastReadFailed = false;
+    AutoSymbols = 0;
+    AutoColors = 0;
+}
+
+Main1* ActiveDataSheet() {
+    MDIForm1* frame = MDIForm1::Instance();
+    if (!frame) return nullptr;
+    return dynamic_cast<Main1*>(frame->ActiveForm());
+}
+
+Main1& RequireActiveSheet() {
+    Main1* sheet = ActiveDataSheet();
+    if (!sheet) throw qvrt::RuntimeError(91, "No data sheet is active. ");
+    return *sheet;
+}
+
+QString HeadingAt(int column) {
+    if (column < 0 || column >= static_cast<int>(ColumnHeadings.size())) return QString();
+    return ColumnHeadings[static_cast<size_t>(column)];
+}
+
+void MarkModified(Main1& sheet) { sheet.Record().Modified = -1; }
+
+int ReportError(const QString& text, const QString& title) {
+    return qvrt::host().MsgBox(text, qvrt::vbExclamation, title);
+}
+
+}  // namespace quarvex
+
+namespace MODULE21 {
+
+using namespace quarvex;
+
+namespace {
+
+// The row-1 headings: up to and including the first empty one, then one
+// empty element. Built afresh so no heading of an earlier sheet survives
+// behind the new ones.
+void readHeadings(const qvrt::SpreadGrid& grid) {
+    std::vector<QString> headings(1);
+    for (int c = 1; c <= grid.MaxCols(); ++c) {
+        headings.resize(static_cast<size_t>(c) + 2);
+        headings[static_cast<size_t>(c)] = grid.GetText(c, 1);
+        if (headings[static_cast<size_t>(c)].isEmpty()) break;
+    }
+    ColumnHeadings = std::move(headings);
+}
+
+// The column of the tenth empty cell of row 2, or the last column when row 2
+// has fewer than ten empty cells.
+int16_t countHeadings(const qvrt::SpreadGrid& grid) {
+    int empty = 0;
+    int16_t count = 0;
+    for (int c = 1; c <= grid.MaxCols(); ++c) {
+        if (grid.GetText(c, 2).isEmpty()) ++empty;
+        count = static_cast<int16_t>(c);
+        if (empty == 10) break;
+    }
+    return count;
+}
+
+float numberIn(int column, int sample) { return static_cast<float>(qvrt::Val(DataTable(column, sample))); }
+
+void storeSymbolAndColor(int i, float symbol, float color) {
+    SampleSymbols(i) = symbol;
+    SampleColors(i) = color;
+    DataTable(SymbolCol, i) = qvrt::CStr(symbol);
+    DataTable(ColorCol, i) = qvrt::CStr(color);
+}
+
+// One more sample into the numbering; every fourteenth sample starts the
+// next round of the major counter.
+void autoNumber(int r, int i, float& major, float& minor, bool symbolMajor) {
+    major += 1;
+    if ((r - 2) % 14 == 0) {
+        if (qvrt::CInt(minor) % 14 == 0) minor = 0;
+        major = 1;
+        minor += 1;
+    }
+    if (symbolMajor) storeSymbolAndColor(i, major, minor);
+    else storeSymbolAndColor(i, minor, major);
+}
+
+void writeHeadingRow(qvrt::SpreadGrid& grid) {
+    for (int c = 1; c < static_cast<int>(ColumnHeadings.size()); ++c) grid.SetText(c, 1, ColumnHeadings[c]);
+}
+
+void eraseTableAndArrays() {
+    DataTable.Erase();
+    for (SampleArray* a : {&XValues, &YValues, &ZValues, &SampleSymbols, &SampleColors}) a->Erase();
+}
+
+}  // namespace
+
+void ReadActiveGrid() {
+    SampleCount = 0;
+    LastReadFailed = true;
+    DataTable.Erase();
+    try {
+        Main1& sheet = RequireActiveSheet();
+        qvrt::SpreadGrid& grid = *sheet.Grid1;
+        GridWalk walk(&grid);
+        float symbolCounter = 0, colorCounter = 0;
+        readHeadings(grid);
+        HeadingCount = countHeadings(grid);
+        const int xCol = XCol, yCol = YCol, zCol = ZCol;
+        const int maxRows = grid.MaxRows();
+        int stopRow = 0;
+        for (int r = 2; r <= maxRows; ++r) {
+            const int i = r - 1;
+            if (r > kMaxSampleIndex) throw std::bad_alloc();
+            DataTable.Grow(r);
+            for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors})
+                a->Grow(r);
+            for (int c = 1; c <= HeadingCount; ++c) DataTable(c, i) = grid.GetText(c, r);
+            XValues(i) = xCol > 0 ? numberIn(xCol, i) : 0.0f;
+            YValues(i) = yCol > 0 ? numberIn(yCol, i) : 0.0f;
+            ZValues(i) = zCol > 0 ? numberIn(zCol, i) : 0.0f;
+            SampleSymbols(i) = SymbolCol > 0 ? numberIn(SymbolCol, i) : 2.0f;
+            SampleColors(i) = ColorCol > 0 ? numberIn(ColorCol, i) : 0.0f;
+            FValues(i) = (XValues(i) == 0.0f && zCol > 0 && zCol < 50) ? numberIn(zCol + 1, i) : 0.0f;
+            if (XValues(i) == 0.0f && YValues(i) == 0.0f && ZValues(i) == 0.0f) {
+                stopRow = r;
+                break;
+            }
+            if (AutoSymbols == -1) autoNumber(r, i, symbolCounter, colorCounter, true);
+            if (AutoColors == -1) autoNumber(r, i, colorCounter, symbolCounter, false);
+        }
+        SampleCount = static_cast<int16_t>(stopRow > 0 ? stopRow - 2 : maxRows - 1);
+        LastReadFailed = false;
+    } catch (const std::bad_alloc&) {
+        SampleCount = 0;
+        ReportError(QStringLiteral("You have exceeded the maximum number of samples allowed"),
+                    QStringLiteral("Error Reading Data"));
+        qvrt::host().SetMousePointer(qvrt::vbDefault);
+    } catch (const qvrt::RuntimeError& e) {
+        SampleCount = 0;
+        if (e.number() == qvrt::ErrOutOfStringSpace)
+            ReportError(QStringLiteral("You have exceeded the maximum number of samples allowed"),
+                        QStringLiteral("Error Reading Data"));
+        else
+            ReportError(message(e) + QStringLiteral("Check Data"), QStringLiteral("Error Reading Data"));
+        qvrt::host().SetMousePointer(qvrt::vbDefault);
+    }
+}
+
+void NormalizeTernary() {
+    try {
+        qvrt::HourglassPointer busy;
+        const int xCol = XCol, yCol = YCol, zCol = ZCol;
+        for (int i = 1; i <= SampleCount; ++i) {
+            PlagRatio.Grow(i);
+            normalizeSample(i);
+            DataTable(xCol, i) = qvrt::Str(XValues(i));
+            DataTable(yCol, i) = qvrt::Str(YValues(i));
+            DataTable(zCol, i) = qvrt::Str(ZValues(i));
+            if (FValues(i) > 0) DataTable(zCol + 1, i) = qvrt::Str(FValues(i));
+        }
+    } catch (const qvrt::RuntimeError& e) {
+        MsgBoxAnswer = static_cast<int16_t>(ReportError(message(e), QStringLiteral("Error Converting Data")));
+    }
+}
+
+void NormalizeQAPF() {
+    try {
+        for (int i = 1; i <= SampleCount; ++i) {
+            PlagRatio.Grow(i);
+            const float a = YValues(i), p = ZValues(i);
+            if (a <= 0 && p <= 0) PlagRatio(i) = 0;
+            else PlagRatio(i) = percentOf(p, a + p);
+            normalizeSample(i);
+        }
+    } catch (const qvrt::RuntimeError& e) {
+        ReportError(message(e), QStringLiteral("Error Calculating Data"));
+    }
+}
+
+void WriteTableToGrid() {
+    try {
+        Main1& sheet = RequireActiveSheet();
+        qvrt::HourglassPointer busy;
+        GridWalk walk(sheet.Grid1);
+        writeHeadingRow(*sheet.Grid1);
+        // A write changes the sheet, so its close question must not let it go unsaved.
+        MarkModified(sheet);
+        for (int i = 1; i <= SampleCount + 1; ++i)
+            for (int c = 1; c <= HeadingCount; ++c) sheet.Grid1->SetText(c, i + 1, DataTable(c, i));
+        eraseTableAndArrays();
+    } catch (const qvrt::RuntimeError& e) {
+        ReportError(message(e), QStringLiteral("Load Grid Error"));
+    }
+}
+
+void WriteCoordinates() {
+    try {
+        // Check the table before a sheet is opened for it.
+        if (DataTable.Erased()) qvrt::Raise(qvrt::ErrSubscript);
+        qvrt::HourglassPointer busy;
+        GridBusy = -1;
+        NewDataWindow();
+        Main1& sheet = RequireActiveSheet();
+        GridWalk walk(sheet.Grid1);
+        qvrt::SpreadGrid& grid = *sheet.Grid1;
+        if (grid.MaxRows() < SampleCount + 1) grid.setMaxRows(SampleCount + 1);
+        writeHeadingRow(grid);
+        MarkModified(sheet);
+        const int xCol = XCol, yCol = YCol, zCol = ZCol;
+        const QString pattern = QStringLiteral("##0.00");
+        for (int i = 1; i <= SampleCount; ++i) {
+            DataTable(xCol, i) = qvrt::Format(XValues(i), pattern);
+            DataTable(yCol, i) = qvrt::Format(YValues(i), pattern);
+            DataTable(zCol, i) = qvrt::Format(ZValues(i), pattern);
+            if (XValues(i) == 0.0f && zCol > 0 && zCol < 50) DataTable(zCol + 1, i) = qvrt::Format(FValues(i), pattern);
+            for (int c = 1; c <= HeadingCount; ++c) grid.SetText(c, i + 1, DataTable(c, i));
+        }
+        eraseTableAndArrays();
+    } catch (const qvrt::RuntimeError& e) {
+        GridBusy = 0;
+        ReportError(message(e), QStringLiteral("Load Grid Error"));
+    }
+}
+
+}  // namespace MODULE21

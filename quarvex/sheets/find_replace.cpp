@@ -1,0 +1,229 @@
+#include "quarvex/sheets/find_replace.h"
+
+#include "quarvex/frame/mdi_form1.h"
+#include "quarvex/frame/modeless_dialog.h"
+#include "quarvex/frame/program_state.h"
+#include "quarvex/frame/startdb.h"
+#include "quarvex/runtime/basic.h"
+#include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/guard.h"
+#include "quarvex/runtime/host.h"
+#include "quarvex/sheets/clipboard_edit.h"
+#include "quarvex/sheets/data_table.h"
+#include "quarvex/sheets/main1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+namespace quarvex {
+
+namespace {
+
+QPointer<ReplaceText> gDialog;
+
+constexpr int kLastColumn = 50;
+// A row with this many empty cells among those examined ends the data.
+constexpr int kEmptyCellsAtEnd = 49;
+
+bool matches(const QString& text) { return text == SearchRecord.FindText || text == SearchRecord.ShortFindText; }
+
+enum class ScanKind { Find, ReplaceAll };
+
+void stopBox(const QString& title) {
+    qvrt::host().MsgBox(QStringLiteral("Search Text Not Found"), qvrt::vbCritical, title);
+}
+
+// The scan shared by Find Next and Replace All.
+void scan(ScanKind kind) {
+    Main1& sheet = RequireActiveSheet();
+    qvrt::SpreadGrid& grid = *sheet.Grid1;
+    qvrt::HourglassPointer busy;
+    const int maxRows = grid.MaxRows();
+    // A start cell the scan can never come back to (outside the rows it
+    // visits) would let it run round a full sheet for ever.
+    const int startRow = std::clamp<int>(SearchRecord.StartRow, 1, std::max(1, maxRows - 1));
+    const int startCol = std::clamp<int>(SearchRecord.StartCol, 0, kLastColumn);
+    const int extraRows = kind == ScanKind::Find ? 2 : 3;
+    int row = startRow;
+    bool firstRow = true;
+    int examined = 1;
+    int endOfData = 1000000;
+    int replaced = 0;
+    for (;;) {
+        grid.setRow(row);
+        const int firstCol = (row == startRow && firstRow) ? startCol + 1 : 1;
+        int empty = 0;
+        bool wrap = false;
+        for (int col = firstCol; col <= kLastColumn; ++col) {
+            grid.setCol(col);
+            const QString text = grid.GetText(col, row);
+            if (text.isEmpty() && ++empty == kEmptyCellsAtEnd) {
+                endOfData = row;
+                wrap = true;
+            }
+            if (matches(text)) {
+                if (kind == ScanKind::Find) {
+                    grid.setAction(qvrt::SpreadGrid::ActionActiveCell);
+                    return;
+                }
+                grid.setText(SearchRecord.ReplaceText);
+                ++replaced;
+                MarkModified(sheet);
+            }
+            if (row == startRow && col == startCol && !firstRow) {
+                if (kind == ScanKind::Find) {
+                    stopBox(QStringLiteral("Not Found"));
+                } else {
+                    qvrt::host().MsgBox(QString::number(replaced) + QStringLiteral(" replacements"),
+                                        qvrt::vbInformation, QStringLiteral("Search/Replace Completed"));
+                }
+                return;
+            }
+        }
+        int next = wrap ? 1 : row + 1;
+        if (next % 25 == 0) {
+            // Lets the dialog's Cancel through during a long scan.
+            QApplication::processEvents();
+            if (SearchRecord.StopRequest == -1) {
+                SearchRecord.StopRequest = 0;
+                return;
+            }
+        }
+        firstRow = false;
+        if (next == maxRows) next = 1;  // the last row is never examined
+        ++examined;
+        // Every row has been seen once by now at the latest.
+        if (examined >= endOfData + extraRows || examined > maxRows + extraRows) {
+            stopBox(kind == ScanKind::Find ? QStringLiteral("Search Completed") : QStringLiteral("Search Error"));
+            return;
+        }
+        row = next;
+    }
+}
+
+void runScan(ScanKind kind) {
+    try {
+        scan(kind);
+    } catch (const qvrt::RuntimeError& e) {
+        ReportError(QString::fromStdString(e.description()), QStringLiteral("Search Error"));
+    }
+}
+
+}  // namespace
+
+void SetFindText(const QString& text) {
+    SearchRecord.FindText = text;
+    SearchRecord.ShortFindText = qvrt::FixedString(text, 18);
+}
+
+ReplaceText* ReplaceText::Show() { return ShowModeless(gDialog); }
+
+ReplaceText* ReplaceText::Instance() { return gDialog; }
+
+ReplaceText::ReplaceText(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Search And Replace"));
+    setModal(false);
+    Text1 = new QLineEdit(this);
+    Text2 = new QLineEdit(this);
+    const char* captions[4] = {"Find", "Replace", "Replace All", "Cancel"};
+    for (int i = 0; i < 4; ++i) {
+        Command3D1[i] = new QPushButton(QString::fromLatin1(captions[i]), this);
+        Command3D1[i]->setAutoDefault(false);
+        connect(Command3D1[i], &QPushButton::clicked, this, qvrt::Guarded([this, i](bool) { Command3D1_Click(i); }));
+    }
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Find What:"), this), 0, 0, 1, 2);
+    layout->addWidget(Text1, 1, 0, 1, 2);
+    layout->addWidget(new QLabel(QStringLiteral("Replace With:"), this), 2, 0, 1, 2);
+    layout->addWidget(Text2, 3, 0, 1, 2);
+    layout->addWidget(Command3D1[0], 4, 0);
+    layout->addWidget(Command3D1[2], 4, 1);
+    layout->addWidget(Command3D1[1], 5, 0);
+    layout->addWidget(Command3D1[3], 5, 1);
+    // Tab goes through the buttons as they stand, two by two.
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Command3D1[0]);
+    setTabOrder(Command3D1[0], Command3D1[2]);
+    setTabOrder(Command3D1[2], Command3D1[1]);
+    setTabOrder(Command3D1[1], Command3D1[3]);
+}
+
+void ReplaceText::Form_Load() {
+    CentreOnScreen(*this, qvrt::host().ScreenWidthTwips(), qvrt::host().ScreenHeightTwips());
+}
+
+void ReplaceText::Command3D1_Click(int index) {
+    SearchRecord.StopRequest = 0;
+    Main1* sheet = ActiveDataSheet();
+    switch (index) {
+    case 0:
+        if (sheet) {
+            SearchRecord.StartCol = static_cast<int16_t>(sheet->Grid1->ActiveCol());
+            SearchRecord.StartRow = static_cast<int16_t>(sheet->Grid1->ActiveRow());
+        }
+        SetFindText(Text1->text());
+        MODULE21::FindNext();
+        break;
+    case 1:
+        SearchRecord.ReplaceText = Text2->text();
+        SetFindText(Text1->text());
+        // Replace writes into the current cell (the one Find found) without
+        // looking at it again, as it always has.
+        if (sheet) {
+            sheet->Grid1->setText(Text2->text());
+            MarkModified(*sheet);
+        }
+        EnableUndo(false);
+        break;
+    case 2:
+        if (sheet) {
+            SearchRecord.StartCol = static_cast<int16_t>(sheet->Grid1->ActiveCol());
+            SearchRecord.StartRow = static_cast<int16_t>(sheet->Grid1->ActiveRow());
+        }
+        SearchRecord.ReplaceText = Text2->text();
+        SetFindText(Text1->text());
+        MODULE21::ReplaceAll();
+        EnableUndo(false);
+        break;
+    case 3:
+        SetFindText(Text1->text());
+        SearchRecord.StopRequest = -1;
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void ReplaceText::closeEvent(QCloseEvent* event) {
+    if (gDialog == this) gDialog = nullptr;
+    event->accept();
+}
+
+}  // namespace quarvex
+
+namespace MODULE21 {
+
+using namespace quarvex;
+
+void SearchMenu(int index) {
+    Main1* sheet = ActiveDataSheet();
+    if (!sheet) return;
+    MarkModified(*sheet);
+    LaunchCancelled = 0;
+    SearchRecord.StartCol = static_cast<int16_t>(sheet->Grid1->Col());
+    SearchRecord.StartRow = static_cast<int16_t>(sheet->Grid1->Row());
+    if (index == 0 || index == 2) ReplaceText::Show();
+    else if (index == 1) FindNext();
+}
+
+void FindNext() { runScan(ScanKind::Find); }
+
+void ReplaceAll() { runScan(ScanKind::ReplaceAll); }
+
+}  // namespace MODULE21

@@ -1,0 +1,252 @@
+#include "commands_fixture.h"
+
+#include "quarvex/runtime/basic.h"
+
+#include <QMdiArea>
+
+using namespace quarvex;
+
+class DataTableTest : public CommandsTest {};
+
+TEST_F(DataTableTest, AnEmptySheetHoldsNoSamplesAndTenHeadingColumns) {
+    MODULE21::ReadActiveGrid();
+    EXPECT_EQ(SampleCount, 0);
+    EXPECT_EQ(HeadingCount, 10);
+    EXPECT_EQ(ColumnHeadings.size(), 3u);  // upper bound 2
+    EXPECT_TRUE(host->boxes.empty());
+}
+
+TEST_F(DataTableTest, HeadingCountIsTheColumnOfTheTenthEmptyCellOfRowTwo) {
+    fill({"S\tN\tSym\tCol\tA\tB\tC", "1\tx\t1\t1\t10\t20\t30"});
+    grid().SetText(20, 2, "5");  // beyond the tenth empty cell: never read
+    MODULE21::ReadActiveGrid();
+    EXPECT_EQ(HeadingCount, 17);
+    EXPECT_EQ(SampleCount, 1);
+    EXPECT_EQ(ColumnHeadings.size(), 10u);  // first empty heading 8, upper bound 9
+    EXPECT_EQ(ColumnHeadings[7], "C");
+    EXPECT_EQ(ColumnHeadings[8], "");
+    EXPECT_EQ(DataTable(7, 1), "30");
+    EXPECT_EQ(DataTable(20, 1), "");
+}
+
+TEST_F(DataTableTest, HeadingsOfAnEarlierSheetDoNotSurviveAnEmptyHeadingRow) {
+    fill({"a\tb\tc\td"});
+    MODULE21::ReadActiveGrid();
+    grid().SetText(1, 1, "");
+    MODULE21::ReadActiveGrid();
+    ASSERT_EQ(ColumnHeadings.size(), 3u);
+    EXPECT_EQ(ColumnHeadings[2], "");
+}
+
+TEST_F(DataTableTest, ARowWithoutComponentsEndsTheReadEvenWithDataAfterIt) {
+    fill({"h", "1\tx\t1\t1\t10\t20\t30", "2\ty\t1\t1\ttext\t\t0", "3\tz\t1\t1\t1\t2\t3"});
+    MODULE21::ReadActiveGrid();
+    EXPECT_EQ(SampleCount, 1);
+    EXPECT_EQ(DataTable(1, 2), "2");  // the stopping row is kept as read
+}
+
+TEST_F(DataTableTest, ARowWithOnlyTheFourthComponentAlsoEndsTheRead) {
+    fill({"h", "1\tx\t1\t1\t0\t0\t0\t50"});
+    MODULE21::ReadActiveGrid();
+    EXPECT_EQ(SampleCount, 0);
+}
+
+TEST_F(DataTableTest, NonNumericCellsReadAsTheirLeadingNumber) {
+    fill({"h", "1\tx\tabc\t\t12abc\t 3 \t1e1"});
+    MODULE21::ReadActiveGrid();
+    ASSERT_EQ(SampleCount, 1);
+    EXPECT_FLOAT_EQ(XValues(1), 12);
+    EXPECT_FLOAT_EQ(YValues(1), 3);
+    EXPECT_FLOAT_EQ(ZValues(1), 10);
+    EXPECT_FLOAT_EQ(SampleSymbols(1), 0);
+}
+
+TEST_F(DataTableTest, WithoutSymbolAndColourColumnsSamplesGetSymbolTwoAndColourZero) {
+    SymbolCol = 0;
+    ColorCol = 0;
+    fill({"h", "1\tx\t7\t8\t1\t1\t1"});
+    MODULE21::ReadActiveGrid();
+    EXPECT_FLOAT_EQ(SampleSymbols(1), 2);
+    EXPECT_FLOAT_EQ(SampleColors(1), 0);
+}
+
+TEST_F(DataTableTest, TheFourthComponentIsReadOnlyWhenTheFirstIsZero) {
+    fill({"h", "1\tx\t1\t1\t0\t10\t20\t30", "2\ty\t1\t1\t5\t10\t20\t30"});
+    MODULE21::ReadActiveGrid();
+    EXPECT_FLOAT_EQ(FValues(1), 30);
+    EXPECT_FLOAT_EQ(FValues(2), 0);
+}
+
+TEST_F(DataTableTest, ZColFiftyReadsNoFourthComponent) {
+    ZCol = 50;
+    fill({"h", "1\tx\t1\t1\t0\t10"});
+    MODULE21::ReadActiveGrid();
+    EXPECT_FLOAT_EQ(FValues(1), 0);
+}
+
+TEST_F(DataTableTest, AutoSymbolsNumbersSymbolsFirstThenColours) {
+    AutoSymbols = -1;
+    QStringList rows{"h"};
+    for (int i = 1; i <= 197; ++i) rows << QStringLiteral("%1\tn\t\t\t1\t1\t1").arg(i);
+    fill(rows);
+    MODULE21::ReadActiveGrid();
+    ASSERT_EQ(SampleCount, 197);
+    EXPECT_FLOAT_EQ(SampleSymbols(14), 14);
+    EXPECT_FLOAT_EQ(SampleColors(14), 1);
+    EXPECT_FLOAT_EQ(SampleSymbols(15), 1);
+    EXPECT_FLOAT_EQ(SampleColors(15), 2);
+    EXPECT_FLOAT_EQ(SampleSymbols(197), 1);
+    EXPECT_FLOAT_EQ(SampleColors(197), 1);
+    EXPECT_EQ(DataTable(3, 14), "14");
+    EXPECT_EQ(DataTable(4, 15), "2");
+}
+
+TEST_F(DataTableTest, AutoColorsExchangesTheRolesOfSymbolAndColour) {
+    AutoColors = -1;
+    QStringList rows{"h"};
+    for (int i = 1; i <= 15; ++i) rows << QStringLiteral("%1\tn\t\t\t1\t1\t1").arg(i);
+    fill(rows);
+    MODULE21::ReadActiveGrid();
+    EXPECT_FLOAT_EQ(SampleColors(14), 14);
+    EXPECT_FLOAT_EQ(SampleSymbols(14), 1);
+    EXPECT_FLOAT_EQ(SampleColors(15), 1);
+    EXPECT_FLOAT_EQ(SampleSymbols(15), 2);
+}
+
+TEST_F(DataTableTest, ReadingWithNoDataSheetReportsAndLeavesNoSamples) {
+    SampleCount = 5;
+    sheet->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    MODULE21::ReadActiveGrid();
+    EXPECT_EQ(SampleCount, 0);
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].title, "Error Reading Data");
+    EXPECT_TRUE(host->boxes[0].prompt.endsWith("Check Data"));
+    EXPECT_EQ(GridBusy, 0);
+}
+
+TEST_F(DataTableTest, AnAssignedColumnBeyondTheTableIsReportedNotReadPast) {
+    XCol = 60;
+    fill({"h", "1\tx\t1\t1\t1\t1\t1"});
+    MODULE21::ReadActiveGrid();
+    EXPECT_EQ(SampleCount, 0);
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].prompt, "Subscript out of rangeCheck Data");
+    EXPECT_TRUE(grid().ReDraw());
+    EXPECT_EQ(GridBusy, 0);
+}
+
+class NormalizeTest : public CommandsTest {};
+
+TEST_F(NormalizeTest, TernaryNormalisesToPercentAndWritesThePlainFloatText) {
+    fill({"h", "1\tx\t1\t1\t20\t30\t50", "2\ty\t1\t1\t1\t1\t2"});
+    MODULE21::ReadActiveGrid();
+    MODULE21::NormalizeTernary();
+    EXPECT_FLOAT_EQ(XValues(1), 20);
+    EXPECT_FLOAT_EQ(ZValues(1), 50);
+    EXPECT_FLOAT_EQ(XValues(2), 25);
+    EXPECT_EQ(DataTable(5, 2), " 25");
+    EXPECT_EQ(DataTable(7, 2), " 50");
+    EXPECT_EQ(PlagRatio.Bound(), 2);
+    EXPECT_TRUE(host->boxes.empty());
+}
+
+TEST_F(NormalizeTest, TernaryOverTheFourthComponentWritesItsTextBack) {
+    fill({"h", "1\tx\t1\t1\t0\t1\t1\t2"});
+    MODULE21::ReadActiveGrid();
+    MODULE21::NormalizeTernary();
+    EXPECT_FLOAT_EQ(XValues(1), 0);
+    EXPECT_FLOAT_EQ(FValues(1), 50);
+    EXPECT_EQ(DataTable(8, 1), " 50");
+}
+
+TEST_F(NormalizeTest, AZeroSumStopsAtThatSampleWithoutInfinityOrNaN) {
+    fill({"h", "1\tx\t1\t1\t1\t1\t2", "2\ty\t1\t1\t1\t-1\t0", "3\tz\t1\t1\t1\t1\t2"});
+    MODULE21::ReadActiveGrid();
+    ASSERT_EQ(SampleCount, 3);
+    MODULE21::NormalizeTernary();
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].prompt, "Division by zero");
+    EXPECT_EQ(host->boxes[0].title, "Error Converting Data");
+    EXPECT_FLOAT_EQ(XValues(1), 25);
+    EXPECT_FLOAT_EQ(XValues(2), 1);
+    EXPECT_FLOAT_EQ(YValues(2), -1);
+    EXPECT_FLOAT_EQ(XValues(3), 1);
+    EXPECT_EQ(DataTable(5, 2), "1");
+    EXPECT_EQ(MsgBoxAnswer, qvrt::vbOK);
+}
+
+TEST_F(NormalizeTest, QapfGivesThePlagioclaseRatioAndLeavesTheTable) {
+    fill({"h", "1\tx\t1\t1\t60\t30\t10", "2\ty\t1\t1\t5\t0\t0"});
+    MODULE21::ReadActiveGrid();
+    MODULE21::NormalizeQAPF();
+    EXPECT_FLOAT_EQ(PlagRatio(1), 25);
+    EXPECT_FLOAT_EQ(PlagRatio(2), 0);
+    EXPECT_FLOAT_EQ(XValues(1), 60);
+    EXPECT_FLOAT_EQ(XValues(2), 100);
+    EXPECT_EQ(DataTable(5, 1), "60");
+}
+
+TEST_F(NormalizeTest, QapfWithAZeroRatioDenominatorReportsThatSample) {
+    fill({"h", "1\tx\t1\t1\t5\t-1\t1"});
+    MODULE21::ReadActiveGrid();
+    MODULE21::NormalizeQAPF();
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].title, "Error Calculating Data");
+    EXPECT_EQ(host->boxes[0].prompt, "Division by zero");
+}
+
+TEST_F(NormalizeTest, NormalisingAfterAWriteFindsTheArraysErasedAndSaysSo) {
+    fill({"h", "1\tx\t1\t1\t1\t1\t1"});
+    MODULE21::ReadActiveGrid();
+    MODULE21::WriteTableToGrid();
+    host->boxes.clear();
+    MODULE21::NormalizeTernary();
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].prompt, "Subscript out of range");
+    EXPECT_EQ(host->boxes[0].title, "Error Converting Data");
+}
+
+class WriteBackTest : public CommandsTest {};
+
+TEST_F(WriteBackTest, CoordinatesGoIntoANewModifiedSheetAndTheSourceStays) {
+    fill({"S\tN\tSym\tCol\tA\tB\tC", "1\tgranite\t1\t1\t1\t1\t1"});
+    Main1* source = sheet;
+    MODULE21::ReadActiveGrid();
+    MODULE21::NormalizeTernary();
+    MODULE21::WriteCoordinates();
+    Main1* made = active();
+    ASSERT_NE(made, source);
+    EXPECT_EQ(rowText(1, 7, made), "S\tN\tSym\tCol\tA\tB\tC");
+    EXPECT_EQ(rowText(2, 8, made), "1\tgranite\t1\t1\t33.33\t33.33\t33.33\t");
+    EXPECT_EQ(made->Record().Modified, -1);
+    EXPECT_EQ(made->Record().DiagramType, "Not Defined");
+    EXPECT_EQ(rowText(2, 7, source), "1\tgranite\t1\t1\t1\t1\t1");
+    EXPECT_EQ(source->Record().Modified, 0);
+    EXPECT_TRUE(grid(source).ReDraw());
+    EXPECT_TRUE(DataTable.Erased());
+    EXPECT_EQ(XValues.Bound(), -1);
+}
+
+TEST_F(WriteBackTest, WritingCoordinatesTwiceOpensNoSecondSheet) {
+    fill({"h", "1\tx\t1\t1\t1\t1\t1"});
+    MODULE21::ReadActiveGrid();
+    MODULE21::WriteCoordinates();
+    const auto sheets = frame->mdiArea()->subWindowList().size();
+    MODULE21::WriteCoordinates();
+    EXPECT_EQ(frame->mdiArea()->subWindowList().size(), sheets);
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].title, "Load Grid Error");
+}
+
+TEST_F(WriteBackTest, WritingTheTableBackMarksTheSheetModifiedAndKeepsTheStoppingRow) {
+    AutoSymbols = -1;
+    fill({"h", "1\tx\t\t\t1\t1\t1", "end\tof\t\t\t0\t0\t0"});
+    MODULE21::ReadActiveGrid();
+    MODULE21::WriteTableToGrid();
+    EXPECT_EQ(rowText(2, 4), "1\tx\t1\t1");
+    EXPECT_EQ(rowText(3, 4), "end\tof\t\t");
+    EXPECT_EQ(sheet->Record().Modified, -1);
+    EXPECT_TRUE(DataTable.Erased());
+    EXPECT_EQ(FValues.Bound(), 3);  // not erased
+}

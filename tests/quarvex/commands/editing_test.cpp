@@ -1,0 +1,220 @@
+#include "commands_fixture.h"
+
+#include "quarvex/sheets/clipboard_edit.h"
+#include "quarvex/sheets/row_editing.h"
+#include "quarvex/sheets/sort_samples.h"
+
+#include <QAction>
+#include <QMdiArea>
+
+using namespace quarvex;
+
+class ClipboardTest : public CommandsTest {
+protected:
+    void SetUp() override {
+        CommandsTest::SetUp();
+        ClipBlock = {};
+        UndoSheetTag.clear();
+        fill({"a1\tb1\tc1\td1", "a2\tb2\tc2\td2", "a3\tb3\tc3\td3", "a4\tb4\tc4\td4"});
+    }
+};
+
+TEST_F(ClipboardTest, CopyWithoutASelectionCopiesTheActiveCellAndMarksTheSheetModified) {
+    moveTo(2, 3);
+    MODULE21::EditClipboard(0);
+    EXPECT_EQ(host->clipboard, "b3\r\n");
+    EXPECT_EQ(sheet->Record().Modified, -1);
+    EXPECT_EQ(ClipBlock.Col1, 2);
+    EXPECT_EQ(ClipBlock.Row2, 3);
+}
+
+TEST_F(ClipboardTest, PasteWithoutASelectionFillsABlockOfTheLastCopiedSize) {
+    selectBlock(1, 1, 3, 2);
+    MODULE21::EditClipboard(0);
+    EXPECT_EQ(host->clipboard, "a1\tb1\tc1\r\na2\tb2\tc2\r\n");
+    moveTo(2, 3);
+    host->clipboard = "x\ty\tz\tw\r\np\tq\tr\ts\r\nbeyond\r\n";
+    MODULE21::EditClipboard(2);
+    EXPECT_EQ(rowText(3, 4), "a3\tx\ty\tz");
+    EXPECT_EQ(rowText(4, 4), "a4\tp\tq\tr");
+    EXPECT_EQ(rowText(5, 4), "\t\t\t");
+    EXPECT_TRUE(frame->mnuUndo->isEnabled());
+    MODULE21::UndoLastEdit();
+    EXPECT_EQ(rowText(3, 4), "a3\tb3\tc3\td3");
+    EXPECT_EQ(rowText(4, 4), "a4\tb4\tc4\td4");
+    EXPECT_FALSE(frame->mnuUndo->isEnabled());
+}
+
+TEST_F(ClipboardTest, PasteIntoASelectionFillsThatBlockWhateverTheTextsSize) {
+    selectBlock(1, 1, 2, 1);
+    host->clipboard = "p\tq\tr\r\ns\tt\r\n";
+    MODULE21::EditClipboard(2);
+    EXPECT_EQ(rowText(1, 4), "p\tq\tc1\td1");
+    EXPECT_EQ(rowText(2, 2), "a2\tb2");
+}
+
+TEST_F(ClipboardTest, CutEmptiesTheBlockAndUndoBringsItBack) {
+    selectBlock(1, 2, 2, 3);
+    MODULE21::EditClipboard(1);
+    EXPECT_EQ(rowText(2, 3), "\t\tc2");
+    EXPECT_EQ(host->clipboard, "a2\tb2\r\na3\tb3\r\n");
+    EXPECT_TRUE(frame->mnuUndo->isEnabled());
+    MODULE21::UndoLastEdit();
+    EXPECT_EQ(rowText(2, 3), "a2\tb2\tc2");
+    EXPECT_EQ(rowText(3, 3), "a3\tb3\tc3");
+    EXPECT_FALSE(frame->mnuUndo->isEnabled());
+}
+
+TEST_F(ClipboardTest, AClipboardTextLargerThanTheSheetIsCutAtItsEdges) {
+    QString big;
+    for (int r = 0; r < 3; ++r) {
+        QStringList cells;
+        for (int c = 0; c < 60; ++c) cells << QStringLiteral("v%1").arg(c);
+        big += cells.join('\t') + "\r\n";
+    }
+    ClipBlock = {1, 60, 1, 3};
+    grid().setMaxRows(5);
+    moveTo(45, 4);
+    host->clipboard = big;
+    MODULE21::EditClipboard(2);
+    EXPECT_EQ(cell(45, 4), "v0");
+    EXPECT_EQ(cell(50, 5), "v5");
+    EXPECT_EQ(grid().MaxCols(), 50);
+    EXPECT_EQ(grid().MaxRows(), 5);
+    EXPECT_TRUE(host->boxes.empty());
+    MODULE21::UndoLastEdit();
+    EXPECT_EQ(cell(45, 4), "");
+}
+
+TEST_F(ClipboardTest, UndoGoesBackIntoTheSheetTheBlockCameFrom) {
+    selectBlock(1, 1, 1, 1);
+    moveTo(1, 1);
+    MODULE21::EditClipboard(1);
+    Main1* first = sheet;
+    first->Record().Modified = 0;
+    frame->mnuNew_Click();
+    Main1* second = active();
+    ASSERT_NE(second, first);
+    grid(second).SetText(1, 1, "other");
+    MODULE21::UndoLastEdit();
+    EXPECT_EQ(cell(1, 1, first), "a1");
+    EXPECT_EQ(cell(1, 1, second), "other");
+    EXPECT_EQ(first->Record().Modified, -1);
+    EXPECT_EQ(second->Record().Modified, 0);
+}
+
+TEST_F(ClipboardTest, UndoAfterItsSheetClosedChangesNoOtherSheet) {
+    MODULE21::EditClipboard(1);
+    frame->mnuNew_Click();
+    Main1* second = active();
+    grid(second).SetText(1, 1, "other");
+    sheet->Record().Modified = 0;
+    sheet->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    MODULE21::UndoLastEdit();
+    EXPECT_EQ(cell(1, 1, second), "other");
+    EXPECT_FALSE(frame->mnuUndo->isEnabled());
+}
+
+TEST_F(ClipboardTest, AnUnknownIndexOnlyMarksTheSheet) {
+    MODULE21::EditClipboard(7);
+    EXPECT_EQ(host->clipboard, "");
+    EXPECT_EQ(rowText(1, 4), "a1\tb1\tc1\td1");
+}
+
+class RowEditingTest : public CommandsTest {};
+
+TEST_F(RowEditingTest, InsertRowOpensAnEmptyRowAndLosesNothingAtTheEnd) {
+    fill({"1", "2", "3", "4", "5", "6"});
+    grid().SetText(1, 15000, "last");
+    frame->mnuUndo->setEnabled(true);
+    moveTo(1, 5);
+    MODULE21::InsertGridRow();
+    EXPECT_EQ(grid().MaxRows(), 15001);
+    EXPECT_EQ(cell(1, 5), "");
+    EXPECT_EQ(cell(1, 6), "5");
+    EXPECT_EQ(cell(1, 15001), "last");
+    EXPECT_FALSE(frame->mnuUndo->isEnabled());
+    EXPECT_EQ(sheet->Record().Modified, -1);
+    EXPECT_TRUE(host->boxes.empty());
+}
+
+TEST_F(RowEditingTest, DeleteRowMovesTheRowsBelowUpAndMarksTheSheet) {
+    fill({"1", "2", "3", "4", "5", "6"});
+    moveTo(1, 5);
+    MODULE21::DeleteGridRow();
+    EXPECT_EQ(grid().MaxRows(), 14999);
+    EXPECT_EQ(cell(1, 5), "6");
+    EXPECT_EQ(sheet->Record().Modified, -1);
+}
+
+TEST_F(RowEditingTest, EditingCommandsDoNothingWithoutADataSheet) {
+    sheet->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    MODULE21::InsertGridRow();
+    MODULE21::DeleteGridRow();
+    MODULE21::EditClipboard(0);
+    MODULE21::SortBySample();
+    EXPECT_TRUE(host->boxes.empty());
+    EXPECT_TRUE(frame->mdiArea()->subWindowList().isEmpty());
+}
+
+class SortTest : public CommandsTest {
+protected:
+    // Samples with their number in column 1 and components 1, 1, 1.
+    void samples(const QStringList& numbers) {
+        QStringList rows{"Sample #\tName\tSym\tCol\tA\tB\tC"};
+        for (const QString& n : numbers) rows << n + "\tname" + n + "\t1\t1\t1\t1\t1";
+        fill(rows);
+    }
+    QStringList sortedNumbers(Main1* s) const {
+        QStringList out;
+        for (int r = 2; !cell(5, r, s).isEmpty(); ++r) out << cell(1, r, s);
+        return out;
+    }
+};
+
+TEST_F(SortTest, NumbersSortNumericallyIntoANewModifiedSheet) {
+    samples({"10", "9", "100", "2.5"});
+    Main1* source = sheet;
+    MODULE21::SortBySample();
+    Main1* made = active();
+    ASSERT_NE(made, source);
+    EXPECT_EQ(sortedNumbers(made), QStringList({"2.5", "9", "10", "100"}));
+    EXPECT_EQ(cell(2, 3, made), "name9");
+    EXPECT_EQ(rowText(1, 7, made), "Sample #\tName\tSym\tCol\tA\tB\tC");
+    EXPECT_EQ(made->Record().Modified, -1);
+    EXPECT_EQ(sortedNumbers(source), QStringList({"10", "9", "100", "2.5"}));
+}
+
+TEST_F(SortTest, ATextSampleNumberInANumericSortIsASortErrorAndOpensNoSheet) {
+    samples({"10", "9", "10a"});
+    const auto count = frame->mdiArea()->subWindowList().size();
+    MODULE21::SortBySample();
+    EXPECT_EQ(frame->mdiArea()->subWindowList().size(), count);
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].prompt, "Type mismatch");
+    EXPECT_EQ(host->boxes[0].title, "Sort Error");
+    EXPECT_EQ(host->pointer, qvrt::vbDefault);
+}
+
+TEST_F(SortTest, AFirstSampleWithoutANumberSortsByCharacterCodes) {
+    samples({"A3", "a1", "A10", "B2", "", "10"});
+    MODULE21::SortBySample();
+    EXPECT_EQ(sortedNumbers(active()), QStringList({"", "10", "A10", "A3", "B2", "a1"}));
+}
+
+TEST_F(SortTest, EqualNumbersKeepTheirOrder) {
+    QStringList rows{"S\tN\tSym\tCol\tA\tB\tC"};
+    rows << "2\tfirst\t1\t1\t1\t1\t1" << "1\tx\t1\t1\t1\t1\t1" << "2\tsecond\t1\t1\t1\t1\t1";
+    fill(rows);
+    MODULE21::SortBySample();
+    EXPECT_EQ(cell(2, 3, active()), "first");
+    EXPECT_EQ(cell(2, 4, active()), "second");
+}
+
+TEST_F(SortTest, AnEmptySheetGivesAnEmptyNewSheet) {
+    MODULE21::SortBySample();
+    EXPECT_NE(active(), sheet);
+    EXPECT_TRUE(host->boxes.empty());
+}

@@ -1,0 +1,212 @@
+#include "commands_fixture.h"
+
+#include "quarvex/frame/startdb.h"
+#include "quarvex/sheets/find_replace.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace quarvex;
+
+class FindReplaceTest : public CommandsTest {
+protected:
+    void SetUp() override {
+        CommandsTest::SetUp();
+        SearchRecord = SearchState();
+    }
+    void TearDown() override {
+        if (ReplaceText* d = ReplaceText::Instance()) d->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        CommandsTest::TearDown();
+    }
+    // Rows 1..10 hold data in columns 1..3 ("r<row>c<col>").
+    void tenRows() {
+        QStringList rows;
+        for (int r = 1; r <= 10; ++r) rows << QStringLiteral("r%1c1\tr%1c2\tr%1c3").arg(r);
+        fill(rows);
+    }
+    void find(const QString& text, int col, int row) {
+        moveTo(col, row);
+        ReplaceText* d = ReplaceText::Show();
+        d->Text1->setText(text);
+        d->Command3D1[0]->click();
+    }
+    void replaceAll(const QString& what, const QString& with, int col = 1, int row = 1) {
+        moveTo(col, row);
+        ReplaceText* d = ReplaceText::Show();
+        d->Text1->setText(what);
+        d->Text2->setText(with);
+        d->Command3D1[2]->click();
+    }
+};
+
+TEST_F(FindReplaceTest, FindMakesTheMatchingCellActive) {
+    tenRows();
+    find("r7c2", 1, 1);
+    EXPECT_EQ(grid().ActiveRow(), 7);
+    EXPECT_EQ(grid().ActiveCol(), 2);
+    EXPECT_TRUE(host->boxes.empty());
+    EXPECT_EQ(host->pointer, qvrt::vbDefault);
+}
+
+TEST_F(FindReplaceTest, MatchingIsCaseSensitiveAndWholeCell) {
+    fill({"ABC\tabcd\t abc"});
+    find("abc", 1, 2);
+    ASSERT_EQ(boxTexts(), QStringList({"Search Text Not Found | Not Found"}));
+    EXPECT_EQ(host->boxes[0].style, qvrt::vbCritical);
+}
+
+TEST_F(FindReplaceTest, ACellPaddedToEighteenCharactersMatches) {
+    fill({"x\tabc               \tabc"});
+    find("abc", 1, 1);
+    EXPECT_EQ(grid().ActiveCol(), 2);
+    find(QString(20, u'z'), 1, 1);
+    EXPECT_EQ(boxTexts().size(), 1);
+    grid().SetText(5, 1, QString(18, u'z'));
+    host->boxes.clear();
+    find(QString(20, u'z'), 1, 1);
+    EXPECT_EQ(grid().ActiveRow(), 1);
+    EXPECT_EQ(grid().ActiveCol(), 5);
+}
+
+TEST_F(FindReplaceTest, ATextOnlyInTheStartCellIsFoundLastAfterGoingRound) {
+    tenRows();
+    find("r4c2", 2, 4);
+    EXPECT_TRUE(host->boxes.empty());
+    EXPECT_EQ(grid().ActiveRow(), 4);
+    EXPECT_EQ(grid().ActiveCol(), 2);
+}
+
+TEST_F(FindReplaceTest, TheScanWrapsToRowOneAfterTheFirstEmptyRow) {
+    tenRows();
+    find("r2c1", 3, 5);
+    EXPECT_TRUE(host->boxes.empty());
+    EXPECT_EQ(grid().ActiveRow(), 2);
+}
+
+TEST_F(FindReplaceTest, FindOnAnEmptySheetSaysNotFound) {
+    find("x", 1, 1);
+    EXPECT_EQ(boxTexts(), QStringList({"Search Text Not Found | Not Found"}));
+}
+
+TEST_F(FindReplaceTest, AStartBelowTheDataEndsOnTheRowCount) {
+    tenRows();
+    find("nowhere", 1, 20);
+    EXPECT_EQ(boxTexts(), QStringList({"Search Text Not Found | Search Completed"}));
+}
+
+TEST_F(FindReplaceTest, FindNextFromTheMenuStartsAfterTheFoundCell) {
+    fill({"a\tx\tb\tx", "x"});
+    find("x", 1, 1);
+    EXPECT_EQ(grid().ActiveCol(), 2);
+    MODULE21::SearchMenu(1);
+    EXPECT_EQ(grid().ActiveCol(), 4);
+    MODULE21::SearchMenu(1);
+    EXPECT_EQ(grid().ActiveRow(), 2);
+    EXPECT_EQ(grid().ActiveCol(), 1);
+}
+
+TEST_F(FindReplaceTest, FindNextBeforeAnySearchLooksForAnEmptyCell) {
+    fill({"a\tb"});
+    moveTo(1, 1);
+    MODULE21::SearchMenu(1);
+    EXPECT_EQ(grid().ActiveCol(), 3);
+}
+
+TEST_F(FindReplaceTest, TheSearchMenuMarksTheSheetAndClearsTheLaunchFlag) {
+    LaunchCancelled = -1;
+    MODULE21::SearchMenu(0);
+    EXPECT_EQ(sheet->Record().Modified, -1);
+    EXPECT_EQ(LaunchCancelled, 0);
+    ASSERT_NE(ReplaceText::Instance(), nullptr);
+    EXPECT_EQ(ReplaceText::Instance()->windowTitle(), "Search And Replace");
+}
+
+TEST_F(FindReplaceTest, ReplaceAllReplacesEveryMatchAndCountsThem) {
+    fill({"a\tb\ta", "a\tx", "c\ta"});
+    frame->mnuUndo->setEnabled(true);
+    replaceAll("a", "z");
+    EXPECT_EQ(boxTexts(), QStringList({"4 replacements | Search/Replace Completed"}));
+    EXPECT_EQ(host->boxes[0].style, qvrt::vbInformation);
+    EXPECT_EQ(rowText(1, 3), "z\tb\tz");
+    EXPECT_EQ(rowText(3, 2), "c\tz");
+    EXPECT_EQ(sheet->Record().Modified, -1);
+    EXPECT_FALSE(frame->mnuUndo->isEnabled());
+    host->boxes.clear();
+    replaceAll("a", "z");
+    EXPECT_EQ(boxTexts(), QStringList({"0 replacements | Search/Replace Completed"}));
+}
+
+TEST_F(FindReplaceTest, ReplaceAllFromBelowTheDataSaysNotFound) {
+    fill({"a"});
+    replaceAll("a", "b", 1, 30);
+    EXPECT_EQ(boxTexts(), QStringList({"Search Text Not Found | Search Error"}));
+}
+
+TEST_F(FindReplaceTest, ReplaceWritesIntoTheCurrentCellWhateverItHolds) {
+    fill({"a\tb"});
+    find("b", 1, 1);
+    grid().SetText(2, 1, "changed");
+    ReplaceText* d = ReplaceText::Instance();
+    d->Text2->setText("new");
+    frame->mnuUndo->setEnabled(true);
+    sheet->Record().Modified = 0;
+    d->Command3D1[1]->click();
+    EXPECT_EQ(cell(2, 1), "new");
+    EXPECT_EQ(sheet->Record().Modified, -1);
+    EXPECT_FALSE(frame->mnuUndo->isEnabled());
+    EXPECT_EQ(SearchRecord.ReplaceText, "new");
+}
+
+TEST_F(FindReplaceTest, CancelClosesTheDialogAndStopsTheNextMenuScan) {
+    QStringList rows;
+    for (int r = 1; r <= 60; ++r) rows << "v\tv";
+    fill(rows);
+    ReplaceText* d = ReplaceText::Show();
+    d->Text1->setText("none");
+    d->Command3D1[3]->click();
+    QApplication::processEvents();
+    EXPECT_EQ(ReplaceText::Instance(), nullptr);
+    EXPECT_EQ(SearchRecord.StopRequest, -1);
+    moveTo(1, 1);
+    MODULE21::SearchMenu(1);
+    EXPECT_TRUE(host->boxes.empty());
+    EXPECT_EQ(SearchRecord.StopRequest, 0);
+}
+
+TEST_F(FindReplaceTest, ACancelPressedDuringALongScanStopsItAtTheNextCheck) {
+    QStringList rows;
+    for (int r = 1; r <= 100; ++r) rows << "v\tv";
+    fill(rows);
+    SetFindText("v");
+    SearchRecord.ReplaceText = "w";
+    SearchRecord.StartRow = 1;
+    SearchRecord.StartCol = 0;
+    // Runs while the scan lets pending input through, as a Cancel press would.
+    QTimer::singleShot(0, [] { SearchRecord.StopRequest = -1; });
+    MODULE21::ReplaceAll();
+    EXPECT_TRUE(host->boxes.empty());
+    EXPECT_EQ(SearchRecord.StopRequest, 0);
+    EXPECT_EQ(cell(1, 24), "w");
+    EXPECT_EQ(cell(1, 25), "v");
+    EXPECT_EQ(host->pointer, qvrt::vbDefault);
+}
+
+TEST_F(FindReplaceTest, ARowWithASingleValueEndsTheData) {
+    fill({"a\tb", "only", "target"});
+    find("target", 1, 1);
+    EXPECT_EQ(boxTexts(), QStringList({"Search Text Not Found | Not Found"}));
+}
+
+TEST_F(FindReplaceTest, TheDialogsButtonsWithoutADataSheetReportASearchError) {
+    ReplaceText* d = ReplaceText::Show();
+    sheet->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    d->Text1->setText("x");
+    d->Command3D1[0]->click();
+    d->Command3D1[1]->click();
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].title, "Search Error");
+}
