@@ -60,9 +60,19 @@ QSizeF PainterBackend::Measure(const Surface& s, const QPaintDevice& device, con
     return {metrics.horizontalAdvance(text), metrics.height()};
 }
 
+// Print zones and Tab columns are measured in the font's average character
+// width as Windows fonts state it: lower-case letters and the space weighted
+// by their frequency in English text. Newer fonts (Liberation among them)
+// state the plain mean of all glyphs instead, about a third wider, which
+// would push a 12-column table block past the edge of the page.
 double PainterBackend::AverageCharWidth(const Surface& s, const QPaintDevice& device) const {
     if (IsGlyphFace(s.Face())) return GlyphCell(s, device).width();
-    return QFontMetricsF(TextFont(s), &device).averageCharWidth();
+    static constexpr int kWeights[26] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20,
+                                         56, 56, 17, 4,  49, 56, 71,  31, 10, 18, 3,  18, 2};
+    const QFontMetricsF metrics(TextFont(s), &device);
+    double sum = 166 * metrics.horizontalAdvance(QLatin1Char(' '));
+    for (int i = 0; i < 26; ++i) sum += kWeights[i] * metrics.horizontalAdvance(QLatin1Char(char('a' + i)));
+    return sum / 1000.0;
 }
 
 void PainterBackend::PaintLine(QPainter& painter, const Surface& s, const QPaintDevice& device,

@@ -235,5 +235,18 @@ TEST(PictureBoxWidget, FollowsItsSizeAndShowsTheRubberBandWithoutDrawingIntoTheP
     EXPECT_EQ(box.cursor().shape(), Qt::CrossCursor);
 }
 
+// Arial states an average character width of 904/2048 em; tables laid out in
+// print zones of 14 such widths fit the page only at that width, not at the
+// plain glyph mean (about 0.57 em) that Liberation Sans states.
+TEST(PictureSurfaceText, PrintZonesAreFourteenOfArialsStatedAverageWidths) {
+    PictureSurface s(QSize(2000, 100), 96);
+    s.SetFontName("Arial");
+    s.SetFontSize(10);
+    s.SetCurrentX(s.ScaleLeft());
+    s.NextZone();
+    const double expected = 14 * (904.0 / 2048.0) * 10 * 20;  // twips
+    EXPECT_NEAR(s.CurrentX() - s.ScaleLeft(), expected, expected * 0.04);
+}
+
 }  // namespace
 }  // namespace qvrt
