@@ -241,14 +241,9 @@ const char* ExtendedHeading(int item) {
 
 NormRun CalcExtendedNorm(const std::vector<ExtendedInputs>& rows, int mode, IronChoice iron) {
     const int count = static_cast<int>(rows.size());
-    NormRun run;
-    run.results = NormTable(count, kExtendedItems);
-    run.resultRows = count;
-    run.resultCols = ExTotal;
-    run.noAnalysis.assign(static_cast<size_t>(count) + 1, 0);
+    NormRun run = NewNormRun(count, kExtendedItems, ExTotal);
     NormTable& t = run.results;
     SampleValues& sv = run.sampleValues;
-    sv.Resize(0);
 
     int r = 0;
     try {

@@ -10,4 +10,14 @@ void SampleValues::Resize(int lastSample) {
     }
 }
 
+NormRun NewNormRun(int count, int items, int resultCols) {
+    NormRun run;
+    run.results = NormTable(count, items);
+    run.resultRows = count;
+    run.resultCols = resultCols;
+    run.noAnalysis.assign(static_cast<size_t>(count) + 1, 0);
+    run.sampleValues.Resize(0);
+    return run;
+}
+
 }  // namespace norm

@@ -60,4 +60,8 @@ struct NormRun {
     std::optional<NormFailure> failure;
 };
 
+// An empty run for count samples: a result table of items columns, resultCols
+// of them shown until compaction, no sample values yet.
+NormRun NewNormRun(int count, int items, int resultCols);
+
 }  // namespace norm

@@ -254,14 +254,9 @@ const char* StandardHeading(int item) {
 
 NormRun CalcStandardNorm(const std::vector<StandardInputs>& rows, int mode, IronChoice iron) {
     const int count = static_cast<int>(rows.size());
-    NormRun run;
-    run.results = NormTable(count, kStandardItems);
-    run.resultRows = count;
-    run.resultCols = kStandardItems;
-    run.noAnalysis.assign(static_cast<size_t>(count) + 1, 0);
+    NormRun run = NewNormRun(count, kStandardItems, kStandardItems);
     NormTable& t = run.results;
     SampleValues& sv = run.sampleValues;
-    sv.Resize(0);
 
     bool anyQAbOr = false;
     double mgr = 0;
