@@ -74,29 +74,32 @@ inline void SaturatePixel(uint8_t* px, const SaturateTables& t) {
 typedef int16_t I16x16 __attribute__((vector_size(32)));
 typedef int16_t I16x8 __attribute__((vector_size(16)));
 
-// Sixteen packed B,G,R pixels (48 bytes) split into three lanes of bytes and
-// joined again. Vectors pass by reference: by value they would change the
-// calling convention between the AVX2 and the baseline builds.
-[[gnu::always_inline]] inline void LoadPixels16(const uint8_t* q, I16x16& x0, I16x16& x1, I16x16& x2) {
+// Sixteen packed pixels split into three byte lanes, without widening.
+[[gnu::always_inline]] inline void SplitPixels16(const uint8_t* q, U8x16& x0, U8x16& x1, U8x16& x2) {
     U8x16 A, B, C;
     std::memcpy(&A, q, 16);
     std::memcpy(&B, q + 16, 16);
     std::memcpy(&C, q + 32, 16);
-    x0 = __builtin_convertvector(
-        __builtin_shufflevector(
-            __builtin_shufflevector(A, B, 0, 3, 6, 9, 12, 15, 18, 21, 24, 27, 30, 0, 0, 0, 0, 0), C,
-            0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 17, 20, 23, 26, 29),
-        I16x16);
-    x1 = __builtin_convertvector(
-        __builtin_shufflevector(
-            __builtin_shufflevector(A, B, 1, 4, 7, 10, 13, 16, 19, 22, 25, 28, 31, 0, 0, 0, 0, 0), C,
-            0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 18, 21, 24, 27, 30),
-        I16x16);
-    x2 = __builtin_convertvector(
-        __builtin_shufflevector(
-            __builtin_shufflevector(A, B, 2, 5, 8, 11, 14, 17, 20, 23, 26, 29, 0, 0, 0, 0, 0, 0), C,
-            0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 16, 19, 22, 25, 28, 31),
-        I16x16);
+    x0 = __builtin_shufflevector(
+        __builtin_shufflevector(A, B, 0, 3, 6, 9, 12, 15, 18, 21, 24, 27, 30, 0, 0, 0, 0, 0), C, 0, 1, 2, 3, 4,
+        5, 6, 7, 8, 9, 10, 17, 20, 23, 26, 29);
+    x1 = __builtin_shufflevector(
+        __builtin_shufflevector(A, B, 1, 4, 7, 10, 13, 16, 19, 22, 25, 28, 31, 0, 0, 0, 0, 0), C, 0, 1, 2, 3, 4,
+        5, 6, 7, 8, 9, 10, 18, 21, 24, 27, 30);
+    x2 = __builtin_shufflevector(
+        __builtin_shufflevector(A, B, 2, 5, 8, 11, 14, 17, 20, 23, 26, 29, 0, 0, 0, 0, 0, 0), C, 0, 1, 2, 3, 4,
+        5, 6, 7, 8, 9, 16, 19, 22, 25, 28, 31);
+}
+
+// Sixteen packed B,G,R pixels (48 bytes) split into three lanes of bytes and
+// widened. Vectors pass by reference: by value they would change the
+// calling convention between the AVX2 and the baseline builds.
+[[gnu::always_inline]] inline void LoadPixels16(const uint8_t* q, I16x16& x0, I16x16& x1, I16x16& x2) {
+    U8x16 b0, b1, b2;
+    SplitPixels16(q, b0, b1, b2);
+    x0 = __builtin_convertvector(b0, I16x16);
+    x1 = __builtin_convertvector(b1, I16x16);
+    x2 = __builtin_convertvector(b2, I16x16);
 }
 
 [[gnu::always_inline]] inline void StorePixels16(uint8_t* q, const I16x16& x0, const I16x16& x1, const I16x16& x2) {
@@ -144,23 +147,6 @@ struct PercentFactor {
 
 typedef uint8_t U8x32 __attribute__((vector_size(32)));
 typedef uint16_t U16x32 __attribute__((vector_size(64)));
-
-// Sixteen packed pixels split into three byte lanes, without widening.
-[[gnu::always_inline]] inline void SplitPixels16(const uint8_t* q, U8x16& x0, U8x16& x1, U8x16& x2) {
-    U8x16 A, B, C;
-    std::memcpy(&A, q, 16);
-    std::memcpy(&B, q + 16, 16);
-    std::memcpy(&C, q + 32, 16);
-    x0 = __builtin_shufflevector(
-        __builtin_shufflevector(A, B, 0, 3, 6, 9, 12, 15, 18, 21, 24, 27, 30, 0, 0, 0, 0, 0), C, 0, 1, 2, 3, 4,
-        5, 6, 7, 8, 9, 10, 17, 20, 23, 26, 29);
-    x1 = __builtin_shufflevector(
-        __builtin_shufflevector(A, B, 1, 4, 7, 10, 13, 16, 19, 22, 25, 28, 31, 0, 0, 0, 0, 0), C, 0, 1, 2, 3, 4,
-        5, 6, 7, 8, 9, 10, 18, 21, 24, 27, 30);
-    x2 = __builtin_shufflevector(
-        __builtin_shufflevector(A, B, 2, 5, 8, 11, 14, 17, 20, 23, 26, 29, 0, 0, 0, 0, 0, 0), C, 0, 1, 2, 3, 4,
-        5, 6, 7, 8, 9, 16, 19, 22, 25, 28, 31);
-}
 
 [[gnu::always_inline]] inline void JoinPixels16(uint8_t* q, const U8x16& o0, const U8x16& o1, const U8x16& o2) {
     const U8x16 r0 = __builtin_shufflevector(
