@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 PACKAGES := g++ cmake ninja-build pkg-config make \
   qt6-base-dev libgtest-dev libgmock-dev \
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev \
-  fonts-dejavu-core fonts-liberation2 \
+  fonts-dejavu-core fonts-liberation2 locales-all \
   ffmpeg imagemagick libsdl2-image-tests
 
 .PHONY: run test deps build build-asan check check-asan clean
@@ -28,11 +28,11 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWERROR=ON
 	cmake --build build -j$(JOBS)
 
 build-asan: deps
-	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DWERROR=ON
 	cmake --build build-asan -j$(JOBS)
 
 run: build
@@ -45,7 +45,7 @@ check: build
 	cd build && $(TEST_ENV) ctest --output-on-failure -j$(JOBS) --timeout 600
 
 check-asan: build-asan
-	cd build-asan && $(TEST_ENV) ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+	cd build-asan && $(TEST_ENV) ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS) --timeout 900
 
 test: check check-asan

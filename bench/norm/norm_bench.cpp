@@ -2,18 +2,18 @@
 // both modes), and the whole norm command on a data sheet of the frame:
 // read the sheet into the data table, compute, write the result sheet. Run
 // by hand: bench_norm (offscreen by default).
-#include "quarvex/sheets/new_data_window.h"
-#include "quarvex/sheets/heading_sets.h"
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/norm/extended_norm.h"
+#include "quarvex/norm/standard_norm.h"
 #include "quarvex/normsheet/norm3b.h"
 #include "quarvex/normsheet/norm_sheet_adapter.h"
-#include "quarvex/norm/standard_norm.h"
 #include "quarvex/runtime/scripted_host.h"
 #include "quarvex/runtime/settings_store.h"
 #include "quarvex/sheets/data_table.h"
+#include "quarvex/sheets/heading_sets.h"
 #include "quarvex/sheets/main1.h"
+#include "quarvex/sheets/new_data_window.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
 
 #include <QApplication>

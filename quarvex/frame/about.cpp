@@ -1,10 +1,10 @@
 #include "quarvex/frame/about.h"
 
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/sheets/modeless_dialog.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
+#include "quarvex/sheets/modeless_dialog.h"
+#include "quarvex/state/program_state.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,19 +1,19 @@
 // The frame's menu tree, its toolbar and the handlers of both.
 #include "quarvex/frame/about.h"
-#include "quarvex/sheets/def_cols.h"
 #include "quarvex/frame/frame_commands.h"
-#include "quarvex/sheets/heading_sets.h"
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/frame/startdb.h"
 #include "quarvex/frame/toolbar.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/sheets/clipboard_edit.h"
 #include "quarvex/sheets/data_table.h"
+#include "quarvex/sheets/def_cols.h"
 #include "quarvex/sheets/find_replace.h"
+#include "quarvex/sheets/heading_sets.h"
 #include "quarvex/sheets/row_editing.h"
 #include "quarvex/sheets/sort_samples.h"
 #include "quarvex/sheets/table_print.h"
+#include "quarvex/state/program_state.h"
 
 #include <QAction>
 #include <QActionGroup>

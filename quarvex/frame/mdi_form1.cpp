@@ -1,8 +1,7 @@
-#include "quarvex/sheets/new_data_window.h"
 #include "quarvex/frame/mdi_form1.h"
+#include "quarvex/sheets/new_data_window.h"
 
 #include "quarvex/frame/help_viewer.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
@@ -10,6 +9,7 @@
 #include "quarvex/runtime/settings_store.h"
 #include "quarvex/sheets/main1.h"
 #include "quarvex/sheets/plt_file.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
 
 #include <QAction>

@@ -1,11 +1,11 @@
 #include "quarvex/frame/startdb.h"
 
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/sheets/modeless_dialog.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
+#include "quarvex/sheets/modeless_dialog.h"
+#include "quarvex/state/program_state.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

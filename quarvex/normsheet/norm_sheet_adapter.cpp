@@ -1,14 +1,14 @@
-#include "quarvex/sheets/new_data_window.h"
 #include "quarvex/normsheet/norm_sheet_adapter.h"
+#include "quarvex/sheets/new_data_window.h"
 
-#include "quarvex/state/frame_interface.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/normsheet/fe_ratio_dialog.h"
 #include "quarvex/normsheet/norm3b.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
 
 #include <QAction>

@@ -1,12 +1,12 @@
 #include "quarvex/sheets/clipboard_edit.h"
 
-#include "quarvex/state/frame_interface.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
-#include "quarvex/sheets/new_data_window.h"
 #include "quarvex/sheets/data_table.h"
+#include "quarvex/sheets/new_data_window.h"
 
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"

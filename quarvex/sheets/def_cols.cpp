@@ -1,11 +1,11 @@
 #include "quarvex/sheets/def_cols.h"
 
-#include "quarvex/sheets/modeless_dialog.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
+#include "quarvex/sheets/modeless_dialog.h"
+#include "quarvex/state/program_state.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>

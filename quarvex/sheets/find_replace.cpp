@@ -1,7 +1,5 @@
 #include "quarvex/sheets/find_replace.h"
 
-#include "quarvex/sheets/modeless_dialog.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
@@ -9,6 +7,8 @@
 #include "quarvex/sheets/clipboard_edit.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
+#include "quarvex/sheets/modeless_dialog.h"
+#include "quarvex/state/program_state.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,10 +1,10 @@
 #include "quarvex/sheets/heading_sets.h"
 
-#include "quarvex/state/frame_interface.h"
-#include "quarvex/state/program_state.h"
-#include "quarvex/state/norm_state.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/norm_state.h"
+#include "quarvex/state/program_state.h"
 
 #include <QAction>
 #include <QLabel>

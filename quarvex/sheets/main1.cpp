@@ -1,14 +1,14 @@
 #include "quarvex/sheets/main1.h"
 
-#include "quarvex/state/data_menus.h"
-#include "quarvex/state/frame_interface.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/sheets/clipboard_edit.h"
 #include "quarvex/sheets/plt_file.h"
+#include "quarvex/state/data_menus.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/program_state.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -3,8 +3,8 @@
 // the screen when it loads.
 #pragma once
 
-#include "quarvex/state/frame_interface.h"
 #include "quarvex/runtime/host.h"
+#include "quarvex/state/frame_interface.h"
 
 #include <QPointer>
 #include <QWidget>

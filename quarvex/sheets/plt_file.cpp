@@ -1,13 +1,13 @@
 #include "quarvex/sheets/plt_file.h"
 
-#include "quarvex/state/data_menus.h"
-#include "quarvex/state/frame_interface.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/common_dialog.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/sheets/main1.h"
 #include "quarvex/sheets/plt_format.h"
+#include "quarvex/state/data_menus.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
 
 #include <QMdiArea>

@@ -5,9 +5,9 @@
 #include "quarvex/runtime/code_page.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
 
 #include <QLocale>

@@ -1,13 +1,13 @@
 #include "quarvex/sheets/table_print.h"
 
-#include "quarvex/state/frame_interface.h"
-#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/common_dialog.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/runtime/printer.h"
 #include "quarvex/sheets/main1.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/program_state.h"
 
 #include <QDate>
 #include <QLocale>

@@ -116,3 +116,28 @@ TEST_F(AboutTest, ShowsTheNameAndVersionInLinesSeparatedByCarriageReturns) {
     a->Command3D1->click();
     EXPECT_FALSE(a->isVisible());
 }
+
+// The picture is our own drawing; a change to it shows here. A run with
+// UPDATE_REFERENCES set writes the reference anew.
+TEST_F(AboutTest, PictureMatchesItsReference) {
+    const QImage shown = About::Show()->Picture1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    const QString path = QStringLiteral(TEST_DATA_DIR "/quarvex/about_picture.png");
+    if (qEnvironmentVariableIsSet("UPDATE_REFERENCES")) {
+        ASSERT_TRUE(shown.save(path));
+    }
+    const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(reference.isNull()) << path.toStdString();
+    ASSERT_EQ(shown.size(), reference.size());
+    int differing = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb a = shown.pixel(x, y), b = reference.pixel(x, y);
+            // Antialiased edges may move by a shade between renderer versions.
+            if (std::abs(qRed(a) - qRed(b)) > 8 || std::abs(qGreen(a) - qGreen(b)) > 8 ||
+                std::abs(qBlue(a) - qBlue(b)) > 8) {
+                ++differing;
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}

@@ -1,8 +1,8 @@
 #include "commands_fixture.h"
 
-#include "quarvex/sheets/def_cols.h"
 #include "quarvex/frame/toolbar.h"
 #include "quarvex/sheets/clipboard_edit.h"
+#include "quarvex/sheets/def_cols.h"
 #include "quarvex/sheets/find_replace.h"
 
 #include <QAction>

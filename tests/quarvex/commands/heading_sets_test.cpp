@@ -1,7 +1,7 @@
 #include "commands_fixture.h"
 
-#include "quarvex/sheets/heading_sets.h"
 #include "quarvex/normsheet/norm3b.h"
+#include "quarvex/sheets/heading_sets.h"
 
 #include <QAction>
 #include <QLabel>

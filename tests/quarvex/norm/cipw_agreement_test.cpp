@@ -4,8 +4,8 @@
 // up to the anhydrous analysis by construction. It covers what ordinary
 // igneous rocks need (no Cl, F, S, Cr; no acmite, leucite, larnite or
 // kaliophilite) and refuses anything else, so a case can't pass by accident.
-#include "quarvex/norm/standard_norm.h"
 #include "quarvex/norm/norm_test_support.h"
+#include "quarvex/norm/standard_norm.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // amounts (weight percent / weight per cation, scaled to 100 cations) and
 // the allocation order; the steps are written down with each case.
 #include "quarvex/norm/iron_ratio.h"
-#include "quarvex/norm/standard_norm.h"
 #include "quarvex/norm/norm_test_support.h"
+#include "quarvex/norm/standard_norm.h"
 
 #include <gtest/gtest.h>
 

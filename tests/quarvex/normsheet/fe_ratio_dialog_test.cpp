@@ -1,7 +1,7 @@
 // The iron-ratio dialog: what it sets on load, OK with good and bad
 // ratios, Cancel and the close box.
-#include "quarvex/normsheet/fe_ratio_dialog.h"
 #include "quarvex/normsheet/fake_norm_sheet.h"
+#include "quarvex/normsheet/fe_ratio_dialog.h"
 #include "quarvex/runtime/scripted_host.h"
 #include "quarvex/state/reset.h"
 

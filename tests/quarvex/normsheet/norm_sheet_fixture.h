@@ -3,10 +3,10 @@
 #pragma once
 
 #include "quarvex/frame/frame_fixture.h"
-#include "quarvex/sheets/heading_sets.h"
 #include "quarvex/normsheet/norm3b.h"
 #include "quarvex/normsheet/norm_sheet_adapter.h"
 #include "quarvex/sheets/data_table.h"
+#include "quarvex/sheets/heading_sets.h"
 
 #include <QStringList>
 #include <array>

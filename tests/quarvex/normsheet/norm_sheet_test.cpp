@@ -1,8 +1,8 @@
 // The norm procedures on a data table: reading the oxide columns, the
 // result texts and headings, failure reports, and the result sheet.
-#include "quarvex/normsheet/norm3b.h"
 #include "quarvex/norm/norm_test_support.h"
 #include "quarvex/normsheet/fake_norm_sheet.h"
+#include "quarvex/normsheet/norm3b.h"
 #include "quarvex/runtime/scripted_host.h"
 #include "quarvex/state/reset.h"
 

@@ -1,7 +1,7 @@
 #include "quarvex/frame/frame_fixture.h"
-#include "quarvex/state/data_menus.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/sheets/plt_file.h"
+#include "quarvex/state/data_menus.h"
 
 #include <QAction>
 #include <QLabel>

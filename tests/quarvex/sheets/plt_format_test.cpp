@@ -1,6 +1,6 @@
 #include "quarvex/runtime/errors.h"
-#include "quarvex/sheets/plt_format.h"
 #include "quarvex/sheets/file_limits.h"
+#include "quarvex/sheets/plt_format.h"
 
 #include <QFile>
 #include <QDir>

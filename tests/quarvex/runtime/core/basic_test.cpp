@@ -1,6 +1,9 @@
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 
+#include <QLocale>
+#include <clocale>
+#include <string>
 #include <gtest/gtest.h>
 
 using namespace qvrt;
@@ -49,8 +52,19 @@ TEST(Val, GivesZeroForTextWithoutALeadingNumber) {
     EXPECT_EQ(Val("x12"), 0.0);
 }
 
+// Numbers in sheets and files use a point whatever the user's locale says.
 TEST(Val, IgnoresTheDecimalCommaOfTheLocale) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "the de_DE.UTF-8 locale is not installed";
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    const QLocale qtBefore;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_DOUBLE_EQ(Val("3,75"), 3.0);
+    EXPECT_DOUBLE_EQ(Val("3.75"), 3.75);
+    EXPECT_EQ(Str(2.5f), " 2.5");
+    EXPECT_EQ(Format(1234.5, "##0.00"), "1234.50");
+    QLocale::setDefault(qtBefore);
+    std::setlocale(LC_ALL, before.c_str());
 }
 
 TEST(Val, OverflowsBeyondTheDoubleRangeButUnderflowsToZero) {

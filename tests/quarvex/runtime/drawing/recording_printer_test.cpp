@@ -1,7 +1,7 @@
 // The printer's document life (pages, EndDoc, failures) on the recording
 // printer that printing tests use.
-#include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/drawing/error_of.h"
+#include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/recording_surface.h"
 
 #include <gtest/gtest.h>

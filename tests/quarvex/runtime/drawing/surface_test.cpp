@@ -2,8 +2,8 @@
 // checks), observed through the recording backend's fixed metrics:
 // em = FontSize * 20 twips, text characters 0.5 em, symbol characters 1 em,
 // line height 1 em.
-#include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/drawing/error_of.h"
+#include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/recording_surface.h"
 
 #include <gtest/gtest.h>
