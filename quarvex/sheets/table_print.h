@@ -5,14 +5,6 @@
 
 #include "quarvex/sheets/data_table.h"
 
-namespace quarvex {
-
-// The cells printed: columns 0..50 by samples, filled by ReadGridForPrint
-// and erased when the printout is complete.
-inline TextTable PrintTable;
-
-}  // namespace quarvex
-
 namespace MODULE21 {
 
 // The active sheet into PrintTable, ColumnHeadings, HeadingCount (one more

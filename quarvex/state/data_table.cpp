@@ -48,6 +48,7 @@ void ResetDataTable() {
     ColumnHeadings.clear();
     HeadingCount = 0;
     DataTable.Erase();
+    PrintTable.Erase();
     for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors, &PlagRatio})
         a->Erase();
     SampleCount = 0;

@@ -56,6 +56,9 @@ private:
 inline std::vector<QString> ColumnHeadings;
 inline int16_t HeadingCount = 0;
 inline TextTable DataTable;
+// The cells a table printout prints: columns 0..50 by samples, filled by
+// ReadGridForPrint and erased when the printout is complete.
+inline TextTable PrintTable;
 inline SampleArray XValues, YValues, ZValues, FValues, SampleSymbols, SampleColors, PlagRatio;
 inline int16_t SampleCount = 0;
 // True when the last ReadActiveGrid failed (and reported it): the table
