@@ -36,16 +36,15 @@ void PrintTASFrame(PrintedGraph& g);
 void PrintXYPlot(PrintedGraph& g);
 
 // The printed classification overlay of one diagram, in two pieces: what
-// goes on the diagram page, and the key page of the QAPF diagrams (which
-// prints nothing for every other diagram or with the field key off).
+// goes on the diagram page, and the key page of the QAPF diagrams, which
+// the job prints after the user's drawings. Both are empty for a type
+// without an overlay; fromDispatcher leaves out the two QAPF types, which
+// the ternary frame's dispatcher never reaches.
 struct PrintedOverlay {
     std::function<void(PrintedGraph&)> diagramPage;
     std::function<void(PrintedGraph&)> keyPage;
 };
-// The overlay the job prints over the frame for a diagram type; empty
-// functions for a type without one.
-using OverlayLookup = std::function<PrintedOverlay(const QString& diagramType)>;
-void SetOverlayLookup(OverlayLookup lookup);
+PrintedOverlay PrintedOverlayFor(const QString& diagramType, bool fromDispatcher);
 
 // --- helpers the printers share --------------------------------------------
 
@@ -64,7 +63,7 @@ bool FrameMargin(const QString& diagramSize, double large, double medium, double
 // surface reads wider than tall) and, with a margin, fits the diagram
 // extents to it and sets the printer's scale. On a page wider than tall the
 // window is computed as for an upright page and widened in x about its
-// centre, so the diagram keeps its proportions.
+// centre, so the diagram keeps its proportions and keys stay on the page.
 void FitPage(PrintedGraph& g, qvrt::PrinterSurface& p, double x1, double y1, double x2, double y2, double aspect,
              const double* margin);
 // Resets what an earlier job may have left on the printer: scale, font,

@@ -19,16 +19,6 @@ namespace {
 // bit (64) is clear.
 constexpr long kPrintDialogFlags = 0x10004C & ~64L;
 
-OverlayLookup& overlayLookup() {
-    static OverlayLookup lookup;
-    return lookup;
-}
-
-PrintedOverlay overlayFor(const QString& diagramType) {
-    const OverlayLookup& lookup = overlayLookup();
-    return lookup ? lookup(diagramType) : PrintedOverlay{};
-}
-
 // A ternary template point (top, left, right percentages) on the page. The
 // left and right shares are summed as 16-bit integers; a point without
 // either share, negative ones cancelling out included, lies on the left edge.
@@ -82,8 +72,6 @@ void replayDrawings(PrintedGraph& g, qvrt::PrinterSurface& p) {
 
 }  // namespace
 
-void SetOverlayLookup(OverlayLookup lookup) { overlayLookup() = std::move(lookup); }
-
 void PrintDiagram(PrintedGraph& g) {
     qvrt::PrinterSurface& p = qvrt::Printer();
     try {
@@ -105,15 +93,15 @@ void PrintDiagram(PrintedGraph& g) {
         PrintedOverlay overlay;
         if (type == QLatin1String("TAS-Volcanic")) {
             PrintTASFrame(g);
-            overlay = overlayFor(type);
+            overlay = PrintedOverlayFor(type, false);
         } else if (type == QLatin1String("XY Plot")) {
             PrintXYPlot(g);
         } else if (type == QLatin1String("QAPF-Plutonic") || type == QLatin1String("QAPF-Volcanic")) {
             PrintDiamondFrame(g);
-            overlay = overlayFor(type);
+            overlay = PrintedOverlayFor(type, false);
         } else {
             PrintTernaryFrame(g);
-            overlay = overlayFor(type);
+            overlay = PrintedOverlayFor(type, true);
         }
         if (overlay.diagramPage) overlay.diagramPage(g);
 

@@ -51,20 +51,24 @@ void FitPage(PrintedGraph& g, qvrt::PrinterSurface& p, double x1, double y1, dou
     g.SurfaceSize[1] = static_cast<float>(height);
     if (!margin) return;
 
-    // A page wider than tall would stretch the window across it: fit as for
-    // a square page (what an upright one gives in the short direction) and
-    // widen x about the centre by the page's proportions instead.
+    // A page wider than tall would stretch the window across it. Fit the
+    // diagram as on the same page turned upright instead, and widen x about
+    // the centre so a unit keeps its upright length on paper in both
+    // directions: the diagram keeps its proportions, and keys printed below
+    // or beside it stay on the page as they do upright.
     const bool wide = height < width;
     double m = *margin;
     float w = 0, h = 0, top = 0, left = 0;
     try {
-        MODULE21::ComputeScaleWindow(x1, y1, x2, y2, aspect, m, wide ? height : width, height, w, h, top, left);
+        MODULE21::ComputeScaleWindow(x1, y1, x2, y2, aspect, m, wide ? height : width, wide ? width : height, w, h,
+                                     top, left);
     } catch (const std::domain_error&) {
         qvrt::Raise(qvrt::ErrDivisionByZero);
     }
     if (wide && height > 0) {
         const double centre = double(left) + double(w) / 2;
-        w = static_cast<float>(double(w) * width / height);
+        const double turn = width / height;
+        w = static_cast<float>(double(w) * turn * turn);
         left = static_cast<float>(centre - double(w) / 2);
     }
     g.ScaleWindow[0] = left;

@@ -18,10 +18,8 @@ protected:
         auto recording = std::make_unique<qvrt::RecordingPrinter>(10000, 15000);
         printer = recording.get();
         qvrt::SetPrinter(std::move(recording));
-        SetOverlayLookup(nullptr);
     }
     void TearDown() override {
-        SetOverlayLookup(nullptr);
         qvrt::SetPrinter(nullptr);
         qvrt::SetHost(nullptr);
     }

@@ -23,18 +23,10 @@ TEST_F(PrintJob, CancelInTheDialogPrintsNothingAndSaysNothing) {
 }
 
 TEST_F(PrintJob, PagesComeDiagramThenKeyThenLegendInOneDocument) {
-    SetOverlayLookup([](const QString&) {
-        PrintedOverlay o;
-        o.diagramPage = [](PrintedGraph&) { qvrt::Printer().Print(QStringLiteral("fields")); };
-        o.keyPage = [](PrintedGraph&) {
-            qvrt::Printer().NewPage();
-            qvrt::Printer().Print(QStringLiteral("key"));
-        };
-        return o;
-    });
     PrintedGraph g;
     g.DiagramType = QStringLiteral("QAPF-Plutonic");
     g.PrintSymbolLegendChecked = true;
+    g.FieldKeyChecked = true;
     g.TextLabelList.push_back({QStringLiteral("note"), 10, -10, QStringLiteral("Arial"), 10, 0, 0, 0});
     AddSample(g, 3, 50, -50);
     Print(g);
@@ -48,9 +40,9 @@ TEST_F(PrintJob, PagesComeDiagramThenKeyThenLegendInOneDocument) {
             if (op.kind == DrawOp::Text && op.text == text) return op.page;
         return 0;
     };
-    EXPECT_EQ(pageOf(QStringLiteral("fields")), 1);
+    EXPECT_EQ(pageOf(QStringLiteral("A2")), 1);
     EXPECT_EQ(pageOf(QStringLiteral("note")), 1);  // the user's texts stay on the diagram page
-    EXPECT_EQ(pageOf(QStringLiteral("key")), 2);
+    EXPECT_EQ(pageOf(QStringLiteral("Legend")), 2);
     EXPECT_EQ(pageOf(QStringLiteral("Symbol Legend")), 3);
     EXPECT_EQ(host->pointer, qvrt::vbDefault);
 }
@@ -143,30 +135,30 @@ TEST_F(PrintJob, EachJobStartsFromAFreshPrinter) {
     EXPECT_EQ(printer->FillStyle(), qvrt::vbFSTransparent);
 }
 
-TEST_F(PrintJob, AFailingOverlayEndsTheJobWithOnePrintErrorAndDiscardsTheDocument) {
-    SetOverlayLookup([](const QString&) {
-        PrintedOverlay o;
-        o.diagramPage = [](PrintedGraph&) { qvrt::Raise(qvrt::ErrOverflow); };
-        return o;
-    });
+// The XY plot has no handler of its own: a symbol number past the centring
+// table fails there and ends the job.
+TEST_F(PrintJob, AFailureInTheXYPlotEndsTheJobWithOnePrintErrorAndDiscardsTheDocument) {
     PrintedGraph g;
-    g.DiagramType = QStringLiteral("QAP-Plutonic");
-    g.ShowTickMarks = 0;
+    g.DiagramType = QStringLiteral("XY Plot");
     g.PrintSymbolLegendChecked = true;
+    AddSample(g, 3, 1, 1);
+    AddSample(g, 3, 2, 2);
+    g.SampleSymbol[2] = 25;
     g.LineList.push_back({0, 0, 50, 50});
     Print(g);
     ASSERT_EQ(host->boxes.size(), 1u);
     EXPECT_EQ(host->boxes[0].title, QStringLiteral("Print Error"));
-    EXPECT_EQ(host->boxes[0].prompt, QStringLiteral("Overflow"));
+    EXPECT_EQ(host->boxes[0].prompt, QStringLiteral("Subscript out of range"));
     EXPECT_EQ(host->boxes[0].style, qvrt::vbExclamation);
     EXPECT_EQ(host->pointer, qvrt::vbDefault);
     EXPECT_EQ(printer->DocumentsEnded(), 0);
     EXPECT_EQ(printer->DocumentsKilled(), 1);
     EXPECT_FALSE(printer->DocumentOpen());
-    EXPECT_TRUE(printer->OpsOf(DrawOp::Line).size() == 3u);  // the frame only, not the user's line
+    for (const auto& op : printer->OpsOf(DrawOp::Line)) EXPECT_NE(op.x2, 50);  // not the user's line
+    EXPECT_TRUE(printer->OpsOf(DrawOp::NewPage).empty());
 
     // The next job is a document of its own, from page 1.
-    SetOverlayLookup(nullptr);
+    g.SampleSymbol[2] = 3;
     printer->ClearOps();
     Print(g);
     EXPECT_EQ(printer->DocumentsEnded(), 1);
@@ -223,6 +215,7 @@ TEST_F(PrintJob, TemplatesPrintOnlyOnTernaryAndXYGraphs) {
     PrintedGraph g;
     g.DiagramType = QStringLiteral("QAP-Plutonic");
     g.ShowTickMarks = 0;
+    g.ShowFieldLines = 0;
     g.TemplateLines.push_back({40, 0, 0, 60, 10, 5});
     Print(g);
     EXPECT_EQ(printer->OpsOf(DrawOp::Line).size(), 3u);
