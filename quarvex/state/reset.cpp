@@ -2,6 +2,7 @@
 
 #include "quarvex/state/data_table.h"
 #include "quarvex/state/edit_state.h"
+#include "quarvex/state/graph_state.h"
 #include "quarvex/state/norm_state.h"
 #include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
@@ -13,6 +14,7 @@ void ResetProgramState() {
     ResetWindowTables();
     ResetDataTable();
     ResetEditState();
+    ResetGraphState();
     NORM3B::ResetNormState();
 }
 
