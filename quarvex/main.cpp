@@ -1,6 +1,7 @@
 // Quarvex starts in its splash; closing the splash shows the main frame.
 #include "quarvex/frame/title1.h"
 #include "quarvex/normsheet/norm_sheet_adapter.h"
+#include "quarvex/printing/graph_window_print.h"
 #include "quarvex/runtime/guard.h"
 
 int main(int argc, char** argv) {
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quarvex"));
     QApplication::setQuitOnLastWindowClosed(false);  // the frame's unload ends the program
     NORM3B::InstallSheetAdapter();  // the norm reads and writes the real data sheets
+    quarvex::printing::InstallGraphPrinting();  // graph windows print through the print job
     auto* splash = new quarvex::Title1;
     qvrt::Guard([&] { splash->Form_Load(); });
     splash->show();

@@ -1,15 +1,11 @@
 #include "quarvex/printing/graph_print.h"
 
+#include "quarvex/graphcore/scale_window.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/printer.h"
 
 #include <cmath>
-
-namespace MODULE21 {
-void ComputeScaleWindow(double x1, double y1, double x2, double y2, double stretch, double& margin,
-                        double surfaceA, double surfaceB, float& width, float& height, float& top,
-                        float& left);
-}
+#include <stdexcept>
 
 namespace quarvex::printing {
 
