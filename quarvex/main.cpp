@@ -2,6 +2,7 @@
 #include "quarvex/frame/title1.h"
 #include "quarvex/normsheet/norm_sheet_adapter.h"
 #include "quarvex/overlaydraw/graph_overlays.h"
+#include "quarvex/printing/graph_window_print.h"
 #include "quarvex/runtime/guard.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);  // the frame's unload ends the program
     NORM3B::InstallSheetAdapter();  // the norm reads and writes the real data sheets
     quarvex::InstallGraphOverlays();  // graph windows draw the classification overlays
+    quarvex::printing::InstallGraphPrinting();  // graph windows print through the print job
     auto* splash = new quarvex::Title1;
     qvrt::Guard([&] { splash->Form_Load(); });
     splash->show();

@@ -85,6 +85,8 @@ void Graph2::BuildMenus() {
         ->setEnabled(false);
     AddItem(options, "mnuLegends(1)", "Print &Symbol Legend", Ctrl(Qt::Key_D), [this] { mnuLegends_Click(1); })
         ->setCheckable(true);
+    // The key of the printed classification fields, off when a window opens.
+    AddItem(options, "mnuLegends(2)", "Print Field &Key", {}, [this] { mnuLegends_Click(2); })->setCheckable(true);
     AddItem(options, "mnuGrid", "Show &Grid", Ctrl(Qt::Key_G), [this] { mnuGrid_Click(); })->setCheckable(true);
     AddItem(options, "mnuSymbolDesc", "S&ymbol Descriptions...", Ctrl(Qt::Key_Y), [this] { mnuSymbolDesc_Click(); });
     QAction* ticks = AddItem(options, "mnuTickMarks", "&Tick Marks", Ctrl(Qt::Key_T), [this] { mnuTickMarks_Click(); });
@@ -285,8 +287,9 @@ void Graph2::mnuTables_Click() {
 
 void Graph2::mnuCurveFit_Click() { Curvefit1(); }
 
-void Graph2::mnuLegends_Click(int) {
-    QAction* item = MenuItem(QStringLiteral("mnuLegends(1)"));
+void Graph2::mnuLegends_Click(int index) {
+    QAction* item = MenuItem(QStringLiteral("mnuLegends(%1)").arg(index));
+    if (!item) return;
     item->setChecked(!item->isChecked());
 }
 

@@ -3,6 +3,7 @@
 #include "quarvex/runtime/errors.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
@@ -76,6 +77,16 @@ void QtPrinterSurface::NewPage() {
 
 void QtPrinterSurface::EndDoc() {
     if (DocumentOpen() && !painter_->end()) Raise(ErrPrinter);
+    HomePosition();
+}
+
+void QtPrinterSurface::KillDoc() {
+    if (DocumentOpen()) {
+        printer_->abort();
+        painter_->end();
+        if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty())
+            QFile::remove(printer_->outputFileName());
+    }
     HomePosition();
 }
 

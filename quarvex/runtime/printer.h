@@ -32,6 +32,9 @@ public:
     virtual void NewPage() = 0;
     // Ends the document and sends it; nothing happens when none is open.
     virtual void EndDoc() = 0;
+    // Discards the open document: nothing of it is sent, a PDF file being
+    // written is removed, and the next drawing opens a new document.
+    virtual void KillDoc() = 0;
     // The QPrinter behind this printer, for the printer set-up dialog
     // (CommonDialog::Printer); null for a printer that is not a Qt one.
     virtual QPrinter* Device() { return nullptr; }
@@ -67,6 +70,7 @@ public:
     void SetOrientation(int orientation) override;
     void NewPage() override;
     void EndDoc() override;
+    void KillDoc() override;
 
 protected:
     QSizeF DeviceSize() const override;

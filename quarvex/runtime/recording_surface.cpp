@@ -66,7 +66,7 @@ std::vector<DrawOp> Filter(const std::vector<DrawOp>& ops, DrawOp::Kind kind) {
 }  // namespace
 
 QString Describe(const DrawOp& op) {
-    static const char* const names[] = {"Line", "Box", "FilledBox", "Text", "Cls", "NewPage", "EndDoc"};
+    static const char* const names[] = {"Line", "Box", "FilledBox", "Text", "Cls", "NewPage", "EndDoc", "KillDoc"};
     return QStringLiteral("%1 (%2, %3)-(%4, %5) \"%6\" colour %7 style %8 width %9 font %10 %11%12%13 page %14")
         .arg(QLatin1String(names[op.kind]))
         .arg(op.x1)
@@ -143,6 +143,15 @@ void RecordingPrinter::EndDoc() {
         ops_.push_back(Base(*this, DrawOp::EndDoc, page_));
         open_ = false;
         ++documentsEnded_;
+    }
+    HomePosition();
+}
+
+void RecordingPrinter::KillDoc() {
+    if (open_) {
+        ops_.push_back(Base(*this, DrawOp::KillDoc, page_));
+        open_ = false;
+        ++documentsKilled_;
     }
     HomePosition();
 }

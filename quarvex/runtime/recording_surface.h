@@ -21,7 +21,7 @@
 namespace qvrt {
 
 struct DrawOp {
-    enum Kind { Line, Box, FilledBox, Text, Cls, NewPage, EndDoc };
+    enum Kind { Line, Box, FilledBox, Text, Cls, NewPage, EndDoc, KillDoc };
     Kind kind = Line;
     // Line, Box, FilledBox: the two corners. Text: (x1, y1) is the top-left
     // corner and (x2, y2) the bottom-right one of the text's box.
@@ -74,6 +74,7 @@ public:
     bool DocumentOpen() const { return open_; }
     int Page() const { return page_; }
     int DocumentsEnded() const { return documentsEnded_; }
+    int DocumentsKilled() const { return documentsKilled_; }
 
     // From now on every drawing, NewPage and EndDoc raises this error
     // number (482 for a printer that fails); 0 stops failing.
@@ -85,6 +86,9 @@ public:
     void SetOrientation(int orientation) override;
     void NewPage() override;
     void EndDoc() override;
+    // Marks the open document discarded (a KillDoc operation); the
+    // operations recorded before it stay for tests to read.
+    void KillDoc() override;
 
 protected:
     QSizeF DeviceSize() const override { return {Width(), Height()}; }
@@ -105,6 +109,7 @@ private:
     bool open_ = false;
     int page_ = 1;
     int documentsEnded_ = 0;
+    int documentsKilled_ = 0;
     int failWith_ = 0;
 };
 
