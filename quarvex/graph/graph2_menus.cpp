@@ -28,7 +28,10 @@ QAction* AddItem(QMenu* menu, const char* name, const char* caption, const QKeyS
     QAction* a = menu->addAction(QString::fromLatin1(caption));
     a->setObjectName(QString::fromLatin1(name));
     a->setShortcut(shortcut);
-    QObject::connect(a, &QAction::triggered, menu, [handler = std::move(handler)] {
+    QObject::connect(a, &QAction::triggered, menu, [a, handler = std::move(handler)](bool checked) {
+        // A click toggles a checkable item before its handler runs; the
+        // handler alone decides the check, so the click's toggle is undone.
+        if (a->isCheckable()) a->setChecked(!checked);
         try {
             handler();
         } catch (const std::exception& e) {

@@ -103,6 +103,7 @@ TEST_F(GraphTest, MenuCommandsToggleTheirSettingsAndRedraw) {
 
     QAction* legend = graph->MenuItem(QStringLiteral("mnuLegends(1)"));
     legend->trigger();
+    EXPECT_TRUE(legend->isChecked());  // a click turns it on, not on and back off
     legend->trigger();
     EXPECT_FALSE(legend->isChecked());
 }
