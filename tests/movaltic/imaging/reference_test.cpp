@@ -227,7 +227,7 @@ protected:
     void TearDown() override { AllowChannelAvx2(true); }
 };
 INSTANTIATE_TEST_SUITE_P(ReferenceFrames, ChannelBuilds, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Chosen" : "Baseline"; });
+                         [](const auto& p) { return p.param ? "Chosen" : "Baseline"; });
 
 TEST_P(ChannelBuilds, LanesGiveTheTableBytesForEveryParameter) {
     const int w = 101, h = 5;
