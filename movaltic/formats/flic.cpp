@@ -143,14 +143,16 @@ uint16_t FlicState::depth() const { return GetLE16(header + 12); }
 uint32_t FlicState::speed() const { return GetLE32(header + 16); }
 
 bool FlicApplyFrame(const uint8_t* data, size_t size, int32_t subchunks, uint8_t* pixels, int32_t width,
-                    int32_t height, uint8_t* palette) {
+                    int32_t height, uint8_t* palette, int32_t* chunksRead) {
     bool colour = false;
+    int32_t read = 0;
     ByteReader r(data, size);
     for (int32_t i = 0; i < subchunks && r.remaining() >= 6; ++i) {
         size_t start = r.pos();
         uint32_t subSize = r.u32();
         uint16_t type = r.u16();
         if (subSize < 6) break;
+        ++read;
         size_t body = std::min<size_t>(subSize - 6, r.remaining());
         ByteReader sub(r.here(), body);
         switch (type) {
@@ -169,6 +171,7 @@ bool FlicApplyFrame(const uint8_t* data, size_t size, int32_t subchunks, uint8_t
         if (subSize > r.size() - start) break;
         r.seek(start + subSize);
     }
+    if (chunksRead) *chunksRead = read;
     return colour;
 }
 
@@ -213,7 +216,8 @@ static void FlicReadFrameUnguarded(FlicState& state, imagerec& image) {
         }
         uint32_t size = GetLE32(head);
         uint16_t type = GetLE16(head + 4);
-        if (size < 16 || int64_t(size) > state.fileSize - state.position) {
+        const int64_t left = state.fileSize - state.position;
+        if (size < 16 || (type != kFlicFrameType && int64_t(size) > left)) {
             state.endOfFile = true;
             ErrCode = kErrMemory;
             return;
@@ -222,14 +226,24 @@ static void FlicReadFrameUnguarded(FlicState& state, imagerec& image) {
             state.position += size;
             continue;
         }
-        std::vector<uint8_t> data(size - 16);
+        // Other programs' files may end inside the last frame (most often
+        // without the pad byte of an odd-length chunk): what the file holds
+        // is decoded, and only a frame with nothing readable is refused.
+        const bool cut = int64_t(size) > left;
+        std::vector<uint8_t> data(size_t(std::min<int64_t>(size, left)) - 16);
         if (!data.empty() && std::fread(data.data(), 1, data.size(), state.file) != data.size()) {
             state.endOfFile = true;
             ErrCode = kErrMemory;
             return;
         }
-        state.paletteRead =
-            FlicApplyFrame(data.data(), data.size(), GetLE16(head + 6), image.pixels, width, height, image.palette);
+        int32_t chunks = 0;
+        state.paletteRead = FlicApplyFrame(data.data(), data.size(), GetLE16(head + 6), image.pixels, width,
+                                           height, image.palette, &chunks);
+        if (cut && chunks == 0) {
+            state.endOfFile = true;
+            ErrCode = kErrMemory;
+            return;
+        }
         state.position += size;
         break;
     }

@@ -77,9 +77,11 @@ uint32_t FlicSpeedFor(bool fli, double frameRate);
 // Frame-chunk decoding on its own (the reader and the fuzzer use it): applies
 // one frame chunk's subchunks (data after the 16-byte head) to a top-down
 // width x height picture and its R,G,B palette. Returns true when a colour
-// chunk was seen. Never reads or writes outside the given buffers.
+// chunk was seen; chunksRead (when given) receives the number of subchunks
+// whose head could be read, a last one cut short by the data's end included.
+// Never reads or writes outside the given buffers.
 bool FlicApplyFrame(const uint8_t* data, size_t size, int32_t subchunks, uint8_t* pixels, int32_t width,
-                    int32_t height, uint8_t* palette);
+                    int32_t height, uint8_t* palette, int32_t* chunksRead = nullptr);
 
 // Encoders of the writer, exposed for tests: each returns the subchunk data
 // (without the 6-byte head). prev and cur are top-down width x height

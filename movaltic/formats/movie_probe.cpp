@@ -9,8 +9,47 @@
 
 namespace movaltic {
 
+namespace {
 
-void MovieProbe(const std::string& fileName, MovieDescription& d) {
+// A described file must also give its first frame: a job learns at the probe,
+// with the code the reader gives, what it would otherwise learn at frame 1.
+// The buffer is the size of the job's work images (one spare row, 24 bits),
+// so a picture too large for them is refused here as it would be there.
+int32_t FirstFrameCode(const std::string& fileName, const MovieDescription& d) {
+    imagerec img;
+    ImageCreate(img, d.width, d.height + 1, 3);
+    if (ErrCode > 0) return ErrCode;
+    ErrCode = kErrNone;
+    if (d.extension == "AVI") {
+        AviState s;
+        AviOpen(s, fileName);
+        if (ErrCode <= 0) AviReadFrame(s, img);
+        const int32_t code = ErrCode;
+        AviClose(s);
+        ErrCode = code;
+    } else if (d.extension == "FLC" || d.extension == "FLI") {
+        FlicState s;
+        FlicOpen(s, fileName);
+        if (ErrCode <= 0) FlicReadFrame(s, img);
+        const int32_t code = ErrCode;
+        FlicClose(s);
+        ErrCode = code;
+    } else if (d.extension == "ZUV") {
+        CodecState s;
+        CodecFileOpen(s, fileName);
+        if (ErrCode <= 0) CodecReadFrame(s, img);
+        const int32_t code = ErrCode;
+        CodecFileClose(s);
+        ErrCode = code;
+    } else {
+        SeqReadFrame(fileName, img);
+    }
+    const int32_t code = ErrCode > 0 ? ErrCode : kErrNone;
+    ImageFree(img);
+    return code;
+}
+
+void DescribeMovie(const std::string& fileName, MovieDescription& d) {
     ErrCode = kErrNone;
     d = MovieDescription{};
     d.extension = FileExtension(fileName);
@@ -70,6 +109,17 @@ void MovieProbe(const std::string& fileName, MovieDescription& d) {
         d.bitsPerPixel = info.bitsPerPixel == 15 ? 15 : 8 * info.bytesPerPixel;
         d.frameCount = 1;
     }
+}
+
+}  // namespace
+
+void MovieProbe(const std::string& fileName, MovieDescription& d) {
+    DescribeMovie(fileName, d);
+    if (ErrCode > 0) return;
+    const int32_t described = ErrCode;
+    // A movie of no frames has no first frame to read; the job reports it.
+    const int32_t code = d.frameCount > 0 ? FirstFrameCode(fileName, d) : kErrNone;
+    ErrCode = code != kErrNone ? code : described;
 }
 
 }  // namespace movaltic

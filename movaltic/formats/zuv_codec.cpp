@@ -57,26 +57,58 @@ struct LevelKeys {
     }
 };
 
-// First transmitted byte of a run's pixel and the remaining bits, as the
-// token carries them (16-bit pixels high byte first; 24-bit b0, b2, b1).
-inline void PixelBits(const uint8_t* px, int bpp, uint32_t& first, uint32_t& rest) {
-    if (bpp == 1) {
-        first = px[0];
-        rest = 0;
-    } else if (bpp == 2) {
-        first = px[1];
-        rest = px[0];
-    } else {
-        first = px[0];
-        rest = (uint32_t(px[2]) << 8) | px[1];
-    }
-}
+// The tokens both coders write, in each coder's code widths: FAST codes are
+// 9 or 10 bits, BEST codes 10 or 12 (BEST adds cache and window copies).
+struct TokenCodes {
+    uint32_t literal;  // prefix of a literal byte
+    int literalBits;
+    uint32_t row;      // prefix of a copy from the row above, length - 2
+    int rowBits;
+    int codeBits;      // unchanged bytes, runs, the end code
+};
+constexpr TokenCodes kFastCodes = {0x100, 9, 0x80, 9, 10};
+constexpr TokenCodes kBestCodes = {0x300, 10, 0x100, 12, 12};
 
-inline void PutUnchangedTail(CodecBitWriter& w, int len, uint32_t longPrefix, int codeBits) {
-    int v = (len + 62) / 64;
-    CodecPutBits(w, longPrefix | uint32_t((len - 2) % 64), codeBits);
-    CodecPutLength(w, v);
-}
+class TokenWriter {
+public:
+    TokenWriter(CodecBitWriter& w, const TokenCodes& c) : w_(w), c_(c) {}
+    void Literal(uint8_t b) { CodecPutBits(w_, c_.literal | b, c_.literalBits); }
+    // len bytes equal to the previous frame's: up to 65 in one code, more
+    // with a length in 64-byte steps.
+    void Unchanged(int len) {
+        if (len <= 65) {
+            CodecPutBits(w_, 0x180u + uint32_t(len - 2), c_.codeBits);
+            return;
+        }
+        CodecPutBits(w_, 0x1C0u | uint32_t((len - 2) % 64), c_.codeBits);
+        CodecPutLength(w_, (len + 62) / 64);
+    }
+    // A run of len bytes of the pixel at px: its first byte in the code, the
+    // others after it (16-bit pixels high byte first; 24-bit b0, b2, b1).
+    void Run(const uint8_t* px, int bpp, int len) {
+        uint32_t first = px[0], rest = 0;
+        if (bpp == 2) {
+            first = px[1];
+            rest = px[0];
+        } else if (bpp == 3) {
+            rest = (uint32_t(px[2]) << 8) | px[1];
+        }
+        CodecPutBits(w_, first, c_.codeBits);
+        if (bpp == 2) CodecPutBits(w_, rest, 8);
+        if (bpp == 3) CodecPutBits(w_, rest, 16);
+        CodecPutLength(w_, len / bpp);
+    }
+    void Row(int len) { CodecPutBits(w_, c_.row + uint32_t(len - 2), c_.rowBits); }
+    void End() { CodecPutBits(w_, 0x1C0, c_.codeBits); }
+
+private:
+    CodecBitWriter& w_;
+    const TokenCodes& c_;
+};
+
+// A strip both coders take: 1 to 3 bytes per pixel, and a size whose coded
+// length the int32 result can give.
+bool StripFits(int64_t size, int bpp) { return size > 0 && size <= INT32_MAX && bpp >= 1 && bpp <= 3; }
 
 // Forward byte-by-byte copy: an overlapping copy repeats bytes, which the
 // coders rely on.
@@ -223,11 +255,12 @@ int32_t CodecPackStripFast(const uint8_t* src, uint8_t* output, const uint8_t* p
                            int rows, int width) {
     const int64_t rb = int64_t(width) * bpp;
     const int64_t size = rb * rows;
-    if (size <= 0 || bpp < 1 || bpp > 3) return 0;
+    if (!StripFits(size, bpp)) return 0;
     if (!prev) compare = false;
     const int64_t limit = GiveUpLimit(size);
     const int runCandidateMax = kMaxRunPixels * bpp - 1;
     CodecBitWriter w(output);
+    TokenWriter tokens(w, kFastCodes);
     int64_t p = 0;
     while (p < size) {
         const int remaining = int(std::min<int64_t>(size - p, kMaxUnchanged));
@@ -252,32 +285,15 @@ int32_t CodecPackStripFast(const uint8_t* src, uint8_t* output, const uint8_t* p
             }
         }
         switch (kind) {
-        case Literal:
-            CodecPutBits(w, 0x100u | src[p], 9);
-            break;
-        case Unchanged:
-            if (len <= 65)
-                CodecPutBits(w, 0x180u | uint32_t(len - 2), 10);
-            else
-                PutUnchangedTail(w, len, 0x1C0u, 10);
-            break;
-        case Run: {
-            uint32_t first, rest;
-            PixelBits(src + p, bpp, first, rest);
-            CodecPutBits(w, first, 10);
-            if (bpp == 2) CodecPutBits(w, rest, 8);
-            if (bpp == 3) CodecPutBits(w, rest, 16);
-            CodecPutLength(w, len / bpp);
-            break;
-        }
-        case Row:
-            CodecPutBits(w, 0x80u | uint32_t(len - 2), 9);
-            break;
+        case Literal: tokens.Literal(src[p]); break;
+        case Unchanged: tokens.Unchanged(len); break;
+        case Run: tokens.Run(src + p, bpp, len); break;
+        case Row: tokens.Row(len); break;
         }
         p += len;
         if (w.bytesStored() > limit) return 0;
     }
-    CodecPutBits(w, 0x1C0, 10);
+    tokens.End();
     return int32_t(CodecFlushBits(w));
 }
 
@@ -285,7 +301,7 @@ int32_t CodecPackStripBest(const uint8_t* src, uint8_t* output, const uint8_t* p
                            int rows, int width) {
     const int64_t rb = int64_t(width) * bpp;
     const int64_t size = rb * rows;
-    if (size <= 0 || bpp < 1 || bpp > 3 || size > INT32_MAX) return 0;
+    if (!StripFits(size, bpp)) return 0;
     if (!prev) compare = false;
     const int64_t limit = GiveUpLimit(size);
     const int64_t reach = kWindowRows * rb;
@@ -345,6 +361,7 @@ int32_t CodecPackStripBest(const uint8_t* src, uint8_t* output, const uint8_t* p
     };
 
     CodecBitWriter w(output);
+    TokenWriter tokens(w, kBestCodes);
     int64_t p = 0;
     int64_t col = 0;  // p mod rb
     while (p < size) {
@@ -486,24 +503,9 @@ int32_t CodecPackStripBest(const uint8_t* src, uint8_t* output, const uint8_t* p
         }
 
         switch (kind) {
-        case Literal:
-            CodecPutBits(w, 0x300u | src[p], 10);
-            break;
-        case Unchanged:
-            if (len <= 65)
-                CodecPutBits(w, uint32_t(382 + len), 12);
-            else
-                PutUnchangedTail(w, len, 0x1C0u, 12);
-            break;
-        case Run: {
-            uint32_t first, rest;
-            PixelBits(src + p, bpp, first, rest);
-            CodecPutBits(w, first, 12);
-            if (bpp == 2) CodecPutBits(w, rest, 8);
-            if (bpp == 3) CodecPutBits(w, rest, 16);
-            CodecPutLength(w, len / bpp);
-            break;
-        }
+        case Literal: tokens.Literal(src[p]); break;
+        case Unchanged: tokens.Unchanged(len); break;
+        case Run: tokens.Run(src + p, bpp, len); break;
         case Cache:
             CodecPutBits(w, uint32_t(0x200 + arg), 12);
             break;
@@ -519,9 +521,7 @@ int32_t CodecPackStripBest(const uint8_t* src, uint8_t* output, const uint8_t* p
             head = cached++;
             break;
         }
-        case Row:
-            CodecPutBits(w, uint32_t(254 + len), 12);
-            break;
+        case Row: tokens.Row(len); break;
         }
 
         const int64_t next = p + len;
@@ -530,7 +530,7 @@ int32_t CodecPackStripBest(const uint8_t* src, uint8_t* output, const uint8_t* p
         p = next;
         col = p % rb;
     }
-    CodecPutBits(w, 0x1C0, 12);
+    tokens.End();
     return int32_t(CodecFlushBits(w));
 }
 

@@ -9,14 +9,14 @@
 #endif
 
 #include "movaltic/imaging/depth.h"
+#include "movaltic/imaging/operation_support.h"
+#include "movaltic/imaging/pixel_lanes.h"
 
 namespace movaltic {
 
-namespace {
+using namespace lanes;
 
-// Dialogs allow -100..100; anything else (a hand-edited or merged value) is
-// held to that range rather than wrapped, so no table divides by zero.
-int32_t PercentParam(int32_t p) { return std::clamp(p, -100, 100); }
+namespace {
 
 // Divide-by-3 of a byte sum (0..765): grey value of a pixel.
 struct Div3Table {
@@ -26,17 +26,6 @@ struct Div3Table {
     }
 };
 const Div3Table kDiv3;
-
-// Hot per-pixel loops get an AVX2 build beside the baseline one on x86-64;
-// both compute exactly the same bytes.
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
-#define MOVALTIC_HOT_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define MOVALTIC_HOT_CLONES
-#endif
-
-typedef uint8_t U8x16 __attribute__((vector_size(16)));
-typedef uint8_t U8x8 __attribute__((vector_size(8)));
 
 // Each byte moves towards the grey value g = sum / 3 by T(|byte - g|).
 inline void DesaturatePixel(uint8_t* c, const int16_t* pull) {
@@ -69,133 +58,6 @@ inline void SaturatePixel(uint8_t* px, const SaturateTables& t) {
     px[0] = uint8_t(!a && !b ? nL : (a && b ? nS : nM));
     px[1] = uint8_t(a && !c ? nL : (!a && c ? nS : nM));
     px[2] = uint8_t(b && c ? nL : (!b && !c ? nS : nM));
-}
-
-typedef int16_t I16x16 __attribute__((vector_size(32)));
-typedef int16_t I16x8 __attribute__((vector_size(16)));
-
-// Sixteen packed pixels split into three byte lanes, without widening.
-[[gnu::always_inline]] inline void SplitPixels16(const uint8_t* q, U8x16& x0, U8x16& x1, U8x16& x2) {
-    U8x16 A, B, C;
-    std::memcpy(&A, q, 16);
-    std::memcpy(&B, q + 16, 16);
-    std::memcpy(&C, q + 32, 16);
-    x0 = __builtin_shufflevector(
-        __builtin_shufflevector(A, B, 0, 3, 6, 9, 12, 15, 18, 21, 24, 27, 30, 0, 0, 0, 0, 0), C, 0, 1, 2, 3, 4,
-        5, 6, 7, 8, 9, 10, 17, 20, 23, 26, 29);
-    x1 = __builtin_shufflevector(
-        __builtin_shufflevector(A, B, 1, 4, 7, 10, 13, 16, 19, 22, 25, 28, 31, 0, 0, 0, 0, 0), C, 0, 1, 2, 3, 4,
-        5, 6, 7, 8, 9, 10, 18, 21, 24, 27, 30);
-    x2 = __builtin_shufflevector(
-        __builtin_shufflevector(A, B, 2, 5, 8, 11, 14, 17, 20, 23, 26, 29, 0, 0, 0, 0, 0, 0), C, 0, 1, 2, 3, 4,
-        5, 6, 7, 8, 9, 16, 19, 22, 25, 28, 31);
-}
-
-// Sixteen packed B,G,R pixels (48 bytes) split into three lanes of bytes and
-// widened. Vectors pass by reference: by value they would change the
-// calling convention between the AVX2 and the baseline builds.
-[[gnu::always_inline]] inline void LoadPixels16(const uint8_t* q, I16x16& x0, I16x16& x1, I16x16& x2) {
-    U8x16 b0, b1, b2;
-    SplitPixels16(q, b0, b1, b2);
-    x0 = __builtin_convertvector(b0, I16x16);
-    x1 = __builtin_convertvector(b1, I16x16);
-    x2 = __builtin_convertvector(b2, I16x16);
-}
-
-[[gnu::always_inline]] inline void StorePixels16(uint8_t* q, const I16x16& x0, const I16x16& x1, const I16x16& x2) {
-    const U8x16 o0 = __builtin_convertvector(x0, U8x16);
-    const U8x16 o1 = __builtin_convertvector(x1, U8x16);
-    const U8x16 o2 = __builtin_convertvector(x2, U8x16);
-    const U8x16 r0 = __builtin_shufflevector(
-        __builtin_shufflevector(o0, o1, 0, 16, 0, 1, 17, 0, 2, 18, 0, 3, 19, 0, 4, 20, 0, 5), o2,
-        0, 1, 16, 3, 4, 17, 6, 7, 18, 9, 10, 19, 12, 13, 20, 15);
-    const U8x16 r1 = __builtin_shufflevector(
-        __builtin_shufflevector(o0, o1, 21, 0, 6, 22, 0, 7, 23, 0, 8, 24, 0, 9, 25, 0, 10, 26), o2,
-        0, 21, 2, 3, 22, 5, 6, 23, 8, 9, 24, 11, 12, 25, 14, 15);
-    const U8x16 r2 = __builtin_shufflevector(
-        __builtin_shufflevector(o0, o1, 0, 11, 27, 0, 12, 28, 0, 13, 29, 0, 14, 30, 0, 15, 31, 0), o2,
-        26, 1, 2, 27, 4, 5, 28, 7, 8, 29, 10, 11, 30, 13, 14, 31);
-    std::memcpy(q, &r0, 16);
-    std::memcpy(q + 16, &r1, 16);
-    std::memcpy(q + 32, &r2, 16);
-}
-
-// out = (a x k) >> 16 for unsigned 16-bit lanes (the high half of the product).
-[[gnu::always_inline]] inline void MulHigh16(const I16x16& a, uint16_t k, I16x16& out) {
-    // Written per lane; the compiler turns it into one high-half multiply.
-    uint16_t in[16], res[16];
-    std::memcpy(in, &a, 32);
-    for (int i = 0; i < 16; ++i) res[i] = uint16_t((uint32_t(in[i]) * k) >> 16);
-    std::memcpy(&out, res, 32);
-}
-
-// out = d x m / 100 rounded down for d in 0..255 and m in 0..100, as one
-// high-half multiply by k = ceil(m x 65536 / 100): the error stays below
-// 255 / 65536, too little to reach the next whole number, since d x m / 100
-// lies at most 0.99 above a whole number. At m = 100, k would not fit: out = d.
-struct PercentFactor {
-    uint16_t k;
-    bool whole;
-    explicit PercentFactor(int32_t m)
-        : k(uint16_t(m >= 100 ? 0 : (m * 65536 + 99) / 100)), whole(m >= 100) {}
-};
-
-[[gnu::always_inline]] inline void PercentOf16(const I16x16& d, const PercentFactor& f, I16x16& out) {
-    if (f.whole) out = d;
-    else MulHigh16(d, f.k, out);
-}
-
-typedef uint8_t U8x32 __attribute__((vector_size(32)));
-typedef uint16_t U16x32 __attribute__((vector_size(64)));
-
-[[gnu::always_inline]] inline void JoinPixels16(uint8_t* q, const U8x16& o0, const U8x16& o1, const U8x16& o2) {
-    const U8x16 r0 = __builtin_shufflevector(
-        __builtin_shufflevector(o0, o1, 0, 16, 0, 1, 17, 0, 2, 18, 0, 3, 19, 0, 4, 20, 0, 5), o2,
-        0, 1, 16, 3, 4, 17, 6, 7, 18, 9, 10, 19, 12, 13, 20, 15);
-    const U8x16 r1 = __builtin_shufflevector(
-        __builtin_shufflevector(o0, o1, 21, 0, 6, 22, 0, 7, 23, 0, 8, 24, 0, 9, 25, 0, 10, 26), o2,
-        0, 21, 2, 3, 22, 5, 6, 23, 8, 9, 24, 11, 12, 25, 14, 15);
-    const U8x16 r2 = __builtin_shufflevector(
-        __builtin_shufflevector(o0, o1, 0, 11, 27, 0, 12, 28, 0, 13, 29, 0, 14, 30, 0, 15, 31, 0), o2,
-        26, 1, 2, 27, 4, 5, 28, 7, 8, 29, 10, 11, 30, 13, 14, 31);
-    std::memcpy(q, &r0, 16);
-    std::memcpy(q + 16, &r1, 16);
-    std::memcpy(q + 32, &r2, 16);
-}
-
-[[gnu::always_inline]] inline void Concat16(const U8x16& lo, const U8x16& hi, U8x32& out) {
-    out = __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18,
-                                   19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
-}
-
-[[gnu::always_inline]] inline U8x16 Low16(const U8x32& v) {
-    return __builtin_shufflevector(v, v, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-}
-
-[[gnu::always_inline]] inline U8x16 High16(const U8x32& v) {
-    return __builtin_shufflevector(v, v, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
-}
-
-// min(255, a + b) for bytes: b is capped at the room left above a.
-[[gnu::always_inline]] inline void AddCapped(const U8x32& a, const U8x32& b, U8x32& out) {
-    const U8x32 room = ~a;
-    out = a + (b < room ? b : room);
-}
-
-// PercentOf16 for byte lanes; only the product needs sixteen bits.
-[[gnu::always_inline]] inline void PercentOf32(const U8x32& d, const PercentFactor& f, U8x32& out) {
-    if (f.whole) {
-        out = d;
-        return;
-    }
-    // Written per lane, as in MulHigh16, so it becomes high-half multiplies.
-    const U16x32 w = __builtin_convertvector(d, U16x32);
-    uint16_t in[32], res[32];
-    std::memcpy(in, &w, 64);
-    for (int i = 0; i < 32; ++i) res[i] = uint16_t((uint32_t(in[i]) * f.k) >> 16);
-    U16x32 r;
-    std::memcpy(&r, res, 64);
-    out = __builtin_convertvector(r, U8x32);
 }
 
 // SaturatePixel for n packed pixels, thirty-two at a time. Every value stays
@@ -277,36 +139,6 @@ MOVALTIC_HOT_CLONES void DesaturateRun(uint8_t* p, int64_t n, int32_t m, const i
     for (; i < n; ++i) DesaturatePixel(p + 3 * i, pull);
 }
 
-// Applies three channel tables to src and writes dst (same record allowed).
-void ApplyTables(const imagerec& src, imagerec& dst, const uint8_t* red, const uint8_t* green,
-                 const uint8_t* blue) {
-    if (src.bytesPerPixel == 1) {
-        uint8_t pal[768];
-        for (int i = 0; i < 256; ++i) {
-            pal[3 * i] = red[src.palette[3 * i]];
-            pal[3 * i + 1] = green[src.palette[3 * i + 1]];
-            pal[3 * i + 2] = blue[src.palette[3 * i + 2]];
-        }
-        ImageCopyPixels(src, dst);
-        std::memcpy(dst.palette, pal, 768);
-    } else {
-        const int64_t n = int64_t(src.width) * src.height;
-        const uint8_t* s = src.pixels;
-        uint8_t* d = dst.pixels;
-        for (int64_t i = 0; i < n; ++i, s += 3, d += 3) {
-            d[0] = blue[s[0]];
-            d[1] = green[s[1]];
-            d[2] = red[s[2]];
-        }
-    }
-    ImageCopyHeader(src, dst, false);
-}
-
-bool CheckInPlace(const imagerec& src, const imagerec& dst) {
-    if (src.bytesPerPixel != 1 && src.bytesPerPixel != 3) return false;
-    return ImageCheckTarget(src, dst, src.bytesPerPixel, false);
-}
-
 // Per-pixel colour change of a palette or of 24-bit pixels, through fn(b0, b1, b2).
 template <class Fn>
 void ForEachColour(const imagerec& src, imagerec& dst, Fn fn) {
@@ -326,118 +158,7 @@ void ForEachColour(const imagerec& src, imagerec& dst, Fn fn) {
     ImageCopyHeader(src, dst, false);
 }
 
-// ln(i / 255) for i = 1..254, computed once per run.
-const double* GammaLogs() {
-    static const std::vector<double> logs = [] {
-        std::vector<double> v(256, 0.0);
-        for (int i = 1; i < 255; ++i) v[size_t(i)] = std::log(double(i) / 255.0);
-        return v;
-    }();
-    return logs.data();
-}
-
 }  // namespace
-
-void IdentityTable(uint8_t* table) {
-    for (int i = 0; i < 256; ++i) table[i] = uint8_t(i);
-}
-
-void BrightnessTable(int32_t param, uint8_t* table) {
-    const int p = PercentParam(param), m = std::abs(p);
-    const int d = 255 * m / 100;
-    for (int i = 0; i < 256; ++i) table[i] = uint8_t(p > 0 ? std::min(255, i + d) : std::max(0, i - d));
-}
-
-void AdjustTable(int32_t param, uint8_t* table) {
-    const int p = PercentParam(param), m = std::abs(p);
-    for (int i = 0; i < 256; ++i) {
-        const int d = i * m / 100;
-        table[i] = uint8_t(p > 0 ? std::min(255, i + d) : std::max(0, i - d));
-    }
-}
-
-void ContrastTable(int32_t param, uint8_t* table) {
-    const int p = PercentParam(param), m = std::abs(p);
-    const int t = 127 * m / 100;
-    const int base = 128 / (128 - t);
-    for (int i = 0; i < 256; ++i) {
-        int out;
-        if (i >= 128) {
-            const int u = (i - 128) * m / 100;
-            out = p > 0 ? std::min(255, i + base + u) : std::max(128, i - base - u);
-        } else {
-            const int v = (127 - i) * m / 100;
-            out = p > 0 ? std::max(0, i - base - v) : std::min(128, i + base + v);
-        }
-        table[i] = uint8_t(out);
-    }
-}
-
-int32_t GammaHundredths(double gamma) {
-    // Formed in extended precision on purpose: a stored 1.2 (just below 1.2)
-    // gives 119, as the program always did.
-    long double a = static_cast<long double>(gamma) * 100.0L;
-    if (!(a > 0.0L)) return 0;
-    if (a > 1.0e6L) return 1000000;
-    return int32_t(a);
-}
-
-void GammaTable(double gamma, uint8_t* table) {
-    const int32_t a = GammaHundredths(gamma);
-    IdentityTable(table);
-    if (a == 0) return;
-    const double* logs = GammaLogs();
-    const double e = 100.0 / a;
-    for (int i = 1; i < 255; ++i) {
-        double v = std::nearbyint(255.0 * std::exp(logs[i] * e));  // halves to even
-        table[i] = uint8_t(std::clamp(v, 0.0, 255.0));
-    }
-    table[0] = 0;
-    table[255] = 255;
-}
-
-void ApplyChannelOperation(const imagerec& src, imagerec& dst, int32_t red, int32_t green,
-                           int32_t blue, ChannelTableBuilder builder) {
-    if (!CheckInPlace(src, dst)) return;
-    if (red == 0 && green == 0 && blue == 0) {
-        ImageCopy(src, dst);
-        return;
-    }
-    uint8_t tr[256], tg[256], tb[256];
-    auto build = [builder](int32_t p, uint8_t* t) {
-        if (p == 0) IdentityTable(t);
-        else builder(p, t);
-    };
-    build(red, tr);
-    build(green, tg);
-    build(blue, tb);
-    ApplyTables(src, dst, tr, tg, tb);
-}
-
-void OpBrightness(const imagerec& src, imagerec& dst, int32_t red, int32_t green, int32_t blue) {
-    ApplyChannelOperation(src, dst, red, green, blue, BrightnessTable);
-}
-
-void OpContrast(const imagerec& src, imagerec& dst, int32_t red, int32_t green, int32_t blue) {
-    ApplyChannelOperation(src, dst, red, green, blue, ContrastTable);
-}
-
-void OpAdjustRGB(const imagerec& src, imagerec& dst, int32_t red, int32_t green, int32_t blue) {
-    ApplyChannelOperation(src, dst, red, green, blue, AdjustTable);
-}
-
-void OpGamma(const imagerec& src, imagerec& dst, double red, double green, double blue) {
-    if (!CheckInPlace(src, dst)) return;
-    if (red == 0 && green == 0 && blue == 0) {
-        ImageCopy(src, dst);
-        return;
-    }
-    uint8_t tr[256], tg[256], tb[256];
-    GammaTable(red, tr);
-    GammaTable(green, tg);
-    GammaTable(blue, tb);
-    ApplyTables(src, dst, tr, tg, tb);
-}
 
 void OpNegative(imagerec& img) {
     if (!CheckInPlace(img, img)) return;

@@ -15,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QVBoxLayout;
 
 namespace movaltic {
 
@@ -176,6 +177,9 @@ protected:
 };
 
 // The one instance of each, created at program start and kept to the end.
+// Shared by the dialogs: a fixed-size window laid out by layout.
+void FixedDialog(QDialog* dialog, QVBoxLayout* layout);
+
 void CreateOptionDialogs();
 void DestroyOptionDialogs();
 TfmInOpt& fmInOpt();

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "frames.h"
+#include "movaltic/imaging/channel_runs.h"
 #include "movaltic/imaging/depth.h"
 #include "movaltic/imaging/operations.h"
 #include "movaltic/imaging/rescale.h"
@@ -196,6 +197,78 @@ TEST(ReferenceFrames, ChannelOperationsAndNegativeMatchThePlainRuleOnWholeFrames
         Bytes en = px;
         for (auto& v : en) v = uint8_t(255 - v);
         ASSERT_EQ(neg.Bytes(), en) << Where(s, 0);
+    }
+}
+
+// The lane loops against the per-channel rule for every parameter: a frame
+// of odd width whose every channel holds every byte value, whole blocks and a
+// tail, in place and into another frame, both row orders; equal and unequal
+// parameters per channel (Gamma reads one table for all three when they match).
+Bytes AllValuesFrame(int w, int h) {
+    Bytes px(size_t(w * h * 3));
+    for (size_t i = 0; i < px.size(); ++i) px[i] = uint8_t(i * 37 + i / 768);
+    return px;
+}
+
+using ChannelRule = int (*)(int, int);
+
+void ExpectChannelRule(const Bytes& px, const Bytes& got, const int (&bgr)[3], ChannelRule rule,
+                       const std::string& what) {
+    for (size_t i = 0; i < px.size(); ++i) {
+        const int p = bgr[i % 3], v = px[i];
+        ASSERT_EQ(int(got[i]), p ? rule(p, v) : v) << what << " byte " << i;
+    }
+}
+
+// Both builds of the lane loops: the processor's choice, then the baseline.
+class ChannelBuilds : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { AllowChannelAvx2(GetParam()); }
+    void TearDown() override { AllowChannelAvx2(true); }
+};
+INSTANTIATE_TEST_SUITE_P(ReferenceFrames, ChannelBuilds, ::testing::Values(true, false),
+                         [](const auto& p) { return p.param ? "Chosen" : "Baseline"; });
+
+TEST_P(ChannelBuilds, LanesGiveTheTableBytesForEveryParameter) {
+    const int w = 101, h = 5;
+    const Bytes px = AllValuesFrame(w, h);
+    using Op = void (*)(const imagerec&, imagerec&, int32_t, int32_t, int32_t);
+    const struct {
+        Op op;
+        ChannelRule rule;
+        const char* name;
+    } ops[] = {{OpBrightness, RefBrightness, "Brightness"}, {OpContrast, RefContrast, "Contrast"},
+               {OpAdjustRGB, RefAdjust, "Adjust RGB"}};
+    for (int p = -100; p <= 100; ++p) {
+        const int sets[3][3] = {{p, p, p}, {p, -p, p / 2}, {0, p, -p}};  // blue, green, red
+        for (const auto& bgr : sets)
+            for (const auto& o : ops)
+                for (int topDown = 0; topDown < 2; ++topDown) {
+                    Frame in(w, h, 3, px, topDown), out(w, h, 3);
+                    o.op(in.img, out.img, bgr[2], bgr[1], bgr[0]);
+                    const std::string what = std::string(o.name) + " " + std::to_string(p) + " " + Where({w, h}, topDown);
+                    ExpectChannelRule(px, out.Bytes(), bgr, o.rule, what);
+                    EXPECT_EQ(out.img.topDown, topDown);
+                    o.op(in.img, in.img, bgr[2], bgr[1], bgr[0]);
+                    ASSERT_EQ(in.Bytes(), out.Bytes()) << what << " in place";
+                }
+    }
+}
+
+TEST_P(ChannelBuilds, GammaLookupGivesTheTableBytesForEveryGamma) {
+    const int w = 77, h = 3;
+    const Bytes px = AllValuesFrame(w, h);
+    for (int a = 1; a <= 499; ++a) {
+        const double g = a / 100.0, other = (500 - a) / 100.0;
+        const double sets[2][3] = {{g, g, g}, {g, other, g / 2}};  // blue, green, red
+        for (const auto& bgr : sets)
+            for (int topDown = 0; topDown < 2; ++topDown) {
+                Frame in(w, h, 3, px, topDown);
+                OpGamma(in.img, in.img, bgr[2], bgr[1], bgr[0]);
+                const Bytes got = in.Bytes();
+                for (size_t i = 0; i < px.size(); ++i)
+                    ASSERT_EQ(int(got[i]), RefGamma(bgr[i % 3], px[i])) << a << " byte " << i << " " << topDown;
+            }
     }
 }
 

@@ -485,11 +485,12 @@ std::vector<uint8_t> HeaderFor(uint16_t w, uint16_t h, uint16_t frames) {
     return file;
 }
 
-TEST_F(FlicFiles, AChunkRunningPastTheEndOfTheFileGives1000) {
+TEST_F(FlicFiles, AFrameCutBeforeItsFirstChunkGives1000) {
     auto file = HeaderFor(4, 4, 1);
-    std::vector<uint8_t> chunk(16, 0);
+    std::vector<uint8_t> chunk(16 + 3, 0);  // three bytes: no whole subchunk head
     PutLE32(&chunk[0], 5000);
     PutLE16(&chunk[4], 0xF1FA);
+    PutLE16(&chunk[6], 1);
     file.insert(file.end(), chunk.begin(), chunk.end());
     WriteWholeFile(path("trunc.flc"), file);
     FlicState s;
@@ -500,6 +501,48 @@ TEST_F(FlicFiles, AChunkRunningPastTheEndOfTheFileGives1000) {
     EXPECT_EQ(ErrCode, kErrMemory);
     FlicReadFrame(s, f.img);  // and stays finished
     EXPECT_EQ(ErrCode, 0);
+}
+
+TEST_F(FlicFiles, AFrameCutInsideAChunkIsDecodedAsFarAsTheFileGoes) {
+    auto file = HeaderFor(4, 2, 2);
+    auto black = Sub(kFlicBlack, {});
+    auto copy = Sub(kFlicCopy, {1, 2, 3, 4, 5, 6, 7, 8});
+    std::vector<uint8_t> head(16, 0);
+    PutLE32(&head[0], uint32_t(16 + black.size() + copy.size()));
+    PutLE16(&head[4], 0xF1FA);
+    PutLE16(&head[6], 2);
+    file.insert(file.end(), head.begin(), head.end());
+    file.insert(file.end(), black.begin(), black.end());
+    file.insert(file.end(), copy.begin(), copy.end() - 3);  // the last three pixels are missing
+    WriteWholeFile(path("cut.flc"), file);
+    FlicState s;
+    FlicOpen(s, path("cut.flc"));
+    Frame f(4, 2);
+    std::fill(f.bytes.begin(), f.bytes.end(), 9);
+    FlicReadFrame(s, f.img);
+    EXPECT_EQ(ErrCode, 0);
+    EXPECT_EQ(f.bytes, (std::vector<uint8_t>{1, 2, 3, 4, 5, 0, 0, 0}));
+    EXPECT_EQ(s.frameCounter, 2);
+    EXPECT_TRUE(s.endOfFile);
+}
+
+TEST_F(FlicFiles, AFliWithoutThePadByteOfItsLastChunkPlays) {
+    // Written by tests/data/flic/make_fixtures.py; Pillow shows the same indexes.
+    const std::string data = std::string(TEST_DATA_DIR) + "/flic/";
+    std::vector<uint8_t> indexes, file;
+    ASSERT_TRUE(ReadWholeFile(data + "no_pad.idx", indexes));
+    ASSERT_TRUE(ReadWholeFile(data + "no_pad.fli", file));
+    FlicState s;
+    FlicOpen(s, data + "no_pad.fli");
+    ASSERT_EQ(ErrCode, 0);
+    ASSERT_EQ(int64_t(GetLE32(&file[128])), int64_t(file.size()) - 128 + 1);  // one byte short
+    Frame f(128, 128);
+    FlicReadFrame(s, f.img);
+    EXPECT_EQ(ErrCode, 0);
+    EXPECT_TRUE(s.paletteRead);
+    EXPECT_EQ(f.bytes, indexes);
+    EXPECT_EQ(f.img.palette[3 * 200], 200);
+    EXPECT_TRUE(s.endOfFile);
 }
 
 TEST_F(FlicFiles, AChunkOfSizeZeroEndsTheReadInsteadOfLooping) {

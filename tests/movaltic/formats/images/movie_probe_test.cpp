@@ -119,3 +119,55 @@ TEST(MovieProbe, DescribesAnAviThatFfmpegWrote) {
     EXPECT_EQ(d.soundRate, 22050);
     EXPECT_DOUBLE_EQ(d.frameRate, 12.0);
 }
+
+std::vector<uint8_t> BmpHeader(int32_t w, int32_t h) {
+    std::vector<uint8_t> v(54, 0);
+    v[0] = 'B';
+    v[1] = 'M';
+    PutLE32(&v[10], 54);
+    PutLE32(&v[14], 40);
+    PutLE32(&v[18], uint32_t(w));
+    PutLE32(&v[22], uint32_t(h));
+    PutLE16(&v[26], 1);
+    PutLE16(&v[28], 24);
+    return v;
+}
+
+// What the probe accepts, the reader reads; what the reader would refuse at
+// frame 1, the probe refuses with the reader's code.
+TEST(MovieProbe, AgreesWithTheReaderOnTheFirstFrame) {
+    TempDir tmp;
+    MovieDescription d;
+    WriteWholeFile(tmp("huge.bmp"), BmpHeader(3000000, 2000000));
+    MovieProbe(tmp("huge.bmp"), d);
+    EXPECT_EQ(ErrCode, kErrMemory);
+
+    auto cut = BmpHeader(8, 8);
+    cut.resize(cut.size() + 8 * 3 * 2);  // two rows of eight
+    WriteWholeFile(tmp("cut.bmp"), cut);
+    Frame f(8, 9, 3);
+    SeqReadFrame(tmp("cut.bmp"), f.img);
+    const int32_t readCode = ErrCode;
+    MovieProbe(tmp("cut.bmp"), d);
+    EXPECT_EQ(ErrCode, readCode);
+
+    std::vector<uint8_t> flc(128 + 16, 0);
+    PutLE16(&flc[4], 0xAF12);
+    PutLE16(&flc[6], 1);
+    PutLE16(&flc[8], 4);
+    PutLE16(&flc[10], 4);
+    PutLE16(&flc[12], 8);
+    PutLE32(&flc[128], 100);  // a frame of one chunk the file no longer holds
+    PutLE16(&flc[132], 0xF1FA);
+    PutLE16(&flc[134], 1);
+    WriteWholeFile(tmp("cut.flc"), flc);
+    MovieProbe(tmp("cut.flc"), d);
+    EXPECT_EQ(ErrCode, kErrMemory);
+
+    auto whole = BmpHeader(8, 8);
+    whole.resize(whole.size() + 8 * 8 * 3, 7);
+    WriteWholeFile(tmp("whole.bmp"), whole);
+    MovieProbe(tmp("whole.bmp"), d);
+    EXPECT_EQ(ErrCode, 0);
+    EXPECT_EQ(d.width, 8);
+}

@@ -372,3 +372,19 @@ TEST(ZuvRowReversal, SwapsRowsInPlace) {
     EXPECT_EQ(0, std::memcmp(buf, expect, 12));
     img.pixels = nullptr;
 }
+
+namespace movaltic {
+namespace {
+
+// A strip of more than INT32_MAX bytes would code to a length the result
+// cannot give: both coders refuse it before reading a byte.
+TEST(ZuvCoders, BothRefuseAStripAboveTheInt32Range) {
+    uint8_t tiny[16] = {}, out[64] = {};
+    const int width = 65536, rows = 16384;  // x 3 bytes: 3 GiB
+    EXPECT_EQ(CodecPackStripFast(tiny, out, tiny, true, 3, rows, width), 0);
+    EXPECT_EQ(CodecPackStripBest(tiny, out, tiny, true, 3, rows, width), 0);
+    EXPECT_GT(CodecPackStripFast(tiny, out, tiny, false, 1, 1, 16), 0);
+}
+
+}  // namespace
+}  // namespace movaltic

@@ -36,12 +36,6 @@ protected:
         EXPECT_TRUE(jobs::RunProgram(args));
         return out;
     }
-    void ExpectOutputIsWhatWasWritten(const fs::path& output, size_t frames) {
-        ASSERT_EQ(host.written.size(), frames) << host.BoxTexts();
-        std::vector<jobs::Frame> back = ReadMovie(output);
-        ASSERT_EQ(back.size(), frames);
-        for (size_t i = 0; i < frames; ++i) EXPECT_TRUE(jobs::SamePicture(back[i], host.written[i])) << "frame " << i;
-    }
 
 private:
     AviCompressionSettings saved_;
@@ -54,7 +48,7 @@ TEST_F(AviJob, AviInputToZuv) {
     AddStep(kOpMirrorVertical);
     RunProcessing();
     EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
-    ExpectOutputIsWhatWasWritten(dir / "o.zuv", 6);
+    ExpectOutputFrames(dir / "o.zuv", 6);
 }
 
 TEST_F(AviJob, ZuvInputToUncompressedAvi) {
@@ -64,7 +58,7 @@ TEST_F(AviJob, ZuvInputToUncompressedAvi) {
     AddStep(kOpEmboss);
     RunProcessing();
     EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
-    ExpectOutputIsWhatWasWritten(dir / "o.avi", 4);
+    ExpectOutputFrames(dir / "o.avi", 4);
 }
 
 TEST_F(AviJob, EightBitAviWithOnePalette) {
@@ -74,7 +68,7 @@ TEST_F(AviJob, EightBitAviWithOnePalette) {
     AviSetCompressor(AviCompressionSettings{}, 64, 48, 1);
     RunProcessing();
     EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
-    ExpectOutputIsWhatWasWritten(dir / "o.avi", 4);
+    ExpectOutputFrames(dir / "o.avi", 4);
 }
 
 TEST_F(AviJob, EightBitAviWithAPaletteForEachFrame) {
@@ -85,7 +79,7 @@ TEST_F(AviJob, EightBitAviWithAPaletteForEachFrame) {
     AviSetCompressor(AviCompressionSettings{}, 64, 48, 1);
     RunProcessing();
     EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
-    ExpectOutputIsWhatWasWritten(dir / "o.avi", 3);
+    ExpectOutputFrames(dir / "o.avi", 3);
 }
 
 TEST_F(AviJob, LosslessCompressorKeepsThePictures) {
@@ -102,7 +96,7 @@ TEST_F(AviJob, LosslessCompressorKeepsThePictures) {
     ChooseOutput(dir / "o.avi", 3);
     RunProcessing();
     EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
-    ExpectOutputIsWhatWasWritten(dir / "o.avi", 3);
+    ExpectOutputFrames(dir / "o.avi", 3);
 }
 
 TEST_F(AviJob, SoundIsCopiedToAnAviOutput) {
@@ -132,7 +126,7 @@ TEST_F(AviJob, CancelLeavesAPlayableAviWithTheFramesSoFar) {
     ChooseOutput(dir / "o.avi", 3);
     host.cancelAfterFrames = 3;
     RunProcessing();
-    ExpectOutputIsWhatWasWritten(dir / "o.avi", 3);
+    ExpectOutputFrames(dir / "o.avi", 3);
 }
 
 TEST_F(AviJob, BmpSequenceWrittenByFfmpegIsAnInput) {
@@ -144,7 +138,7 @@ TEST_F(AviJob, BmpSequenceWrittenByFfmpegIsAnInput) {
     AddStep(kOpSoften);
     RunProcessing();
     EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
-    ExpectOutputIsWhatWasWritten(dir / "o.zuv", 4);
+    ExpectOutputFrames(dir / "o.zuv", 4);
 }
 
 }  // namespace

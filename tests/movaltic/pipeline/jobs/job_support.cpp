@@ -7,11 +7,17 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "movaltic/formats/flic.h"
 #include "movaltic/formats/image_files.h"
 #include "movaltic/formats/zuv_file.h"
+#include "movaltic/imaging/depth.h"
+#include "movaltic/imaging/operations.h"
+#include "movaltic/imaging/palette.h"
+#include "movaltic/imaging/rescale.h"
 
 extern char** environ;
 
@@ -118,6 +124,7 @@ void JobTest::TearDown() {
 }
 
 void JobTest::ChooseInput(const fs::path& file) {
+    input = file;
     InputMovie.name->SetName(file.string());
     MovieInspect(InputMovie);
     FramesToProcess = InputMovie.frames;
@@ -144,6 +151,133 @@ void JobTest::AddStep(int32_t operation, double a, double b, double c) {
     s.params[1] = b;
     s.params[2] = c;
     ASSERT_TRUE(StepInsert(-1, s));
+}
+
+namespace {
+
+// One step of the to-do list on a frame; two-image operations write spare,
+// which then changes places with cur.
+void ApplyStep(const steprec& step, imagerec*& cur, imagerec*& spare) {
+    int32_t n[3];
+    for (int k = 0; k < 3; ++k) n[k] = int32_t(std::nearbyint(step.params[k]));
+    imagerec& a = *cur;
+    bool swap = false;
+    switch (step.operation) {
+    case kOpBrightness: OpBrightness(a, a, n[0], n[1], n[2]); break;
+    case kOpContrast: OpContrast(a, a, n[0], n[1], n[2]); break;
+    case kOpNegative: OpNegative(a); break;
+    case kOpGrayscale: OpGrayscale(a, a); break;
+    case kOpGamma: OpGamma(a, a, step.params[0], step.params[1], step.params[2]); break;
+    case kOpSaturation: OpSaturation(a, a, n[0]); break;
+    case kOpAdjustRGB: OpAdjustRGB(a, a, n[0], n[1], n[2]); break;
+    case kOpBlur: OpBlur(a, *spare); swap = true; break;
+    case kOpSoften: OpSoften(a, *spare); swap = true; break;
+    case kOpSharpen: OpSharpen(a, *spare); swap = true; break;
+    case kOpFindEdges: OpFindEdges(a, *spare); swap = true; break;
+    case kOpEmboss: OpEmboss(a, *spare); swap = true; break;
+    case kOpFlipVertical: OpFlipVertical(a); break;
+    case kOpFlipHorizontal: OpFlipHorizontal(a); break;
+    case kOpMirrorVertical: OpMirrorVertical(a, a); break;
+    case kOpMirrorHorizontal: OpMirrorHorizontal(a, a); break;
+    case kOpChaos: OpChaos(a, *spare, n[0]); swap = true; break;
+    default: break;
+    }
+    if (swap) std::swap(cur, spare);
+}
+
+void Rescale(imagerec*& cur, imagerec*& spare, int32_t w, int32_t h, bool resample) {
+    if (cur->width == w && cur->height == h) return;
+    if (resample) ImageResample(*cur, *spare, w, h);
+    else ImageResize(*cur, *spare, w, h);
+    std::swap(cur, spare);
+}
+
+}  // namespace
+
+std::vector<Frame> JobTest::ExpectedFrames(size_t n) {
+    std::vector<Frame> in = ReadMovie(input);
+    if (in.size() > n) in.resize(n);
+    const int32_t outW = OutputMovie.width, outH = OutputMovie.height, outBpp = OutputMovie.bytesPerPixel;
+    std::vector<Frame> out;
+    const int32_t w = std::max(outW, in.empty() ? 0 : in[0].width), h = std::max(outH, in.empty() ? 0 : in[0].height);
+    imagerec a, b;
+    ImageCreate(a, w, h + 1, 3);
+    ImageCreate(b, w, h + 1, 3);
+    std::vector<Frame> processed;
+    for (const Frame& f : in) {
+        imagerec* cur = &a;
+        imagerec* spare = &b;
+        cur->width = f.width;
+        cur->height = f.height;
+        cur->bytesPerPixel = f.bytesPerPixel;
+        cur->bitsPerPixel = 8 * f.bytesPerPixel;
+        cur->topDown = f.topDown ? 1 : 0;
+        std::memcpy(cur->pixels, f.pixels.data(), f.pixels.size());
+        std::memcpy(cur->palette, f.palette.data(), 768);
+        if (cur->bytesPerPixel == 2) {
+            ImageConvertDepth(*cur, *spare, 3);
+            std::swap(cur, spare);
+        }
+        if (RescaleAtStart) Rescale(cur, spare, outW, outH, UseResample != 0);
+        for (int32_t s = 0; s < ToDoList.count; ++s) ApplyStep(ToDoList.entries[s], cur, spare);
+        if (!RescaleAtStart) Rescale(cur, spare, outW, outH, UseResample != 0);
+        processed.push_back(CopyFrame(*cur));
+    }
+    const bool reduce = outBpp == 1 && !processed.empty() && processed[0].bytesPerPixel != 1;
+    if (reduce && SinglePalette) {
+        HistogramAlloc();
+        for (const Frame& f : processed) {
+            Frame copy = f;
+            imagerec img;
+            img.pixels = copy.pixels.data();
+            img.width = f.width;
+            img.height = f.height;
+            img.bytesPerPixel = f.bytesPerPixel;
+            img.bitsPerPixel = 8 * f.bytesPerPixel;
+            img.size = int32_t(copy.pixels.size());
+            HistogramAddFrame(img);
+            img.pixels = nullptr;
+        }
+        PaletteChoose(256);
+    } else if (reduce) {
+        HistogramAlloc();
+    }
+    for (const Frame& f : processed) {
+        imagerec* cur = &a;
+        cur->width = f.width;
+        cur->height = f.height;
+        cur->bytesPerPixel = f.bytesPerPixel;
+        cur->bitsPerPixel = 8 * f.bytesPerPixel;
+        cur->topDown = f.topDown ? 1 : 0;
+        std::memcpy(cur->pixels, f.pixels.data(), f.pixels.size());
+        std::memcpy(cur->palette, f.palette.data(), 768);
+        if (reduce) {
+            if (!SinglePalette) {
+                HistogramClear();
+                HistogramAddFrame(*cur);
+                PaletteChoose(256);
+            }
+            PaletteRemapFrame(a, b);
+            cur = &b;
+        } else if (cur->bytesPerPixel != outBpp) {
+            ImageConvertDepth(a, b, outBpp);
+            cur = &b;
+        }
+        out.push_back(CopyFrame(*cur));
+    }
+    if (reduce) HistogramFree();
+    ImageFree(a);
+    ImageFree(b);
+    return out;
+}
+
+void JobTest::ExpectOutputFrames(const fs::path& output, size_t n, int tolerance) {
+    ASSERT_EQ(host.written.size(), n) << host.BoxTexts();
+    const std::vector<Frame> want = expected.empty() ? ExpectedFrames(n) : expected;
+    ASSERT_EQ(want.size(), n) << "input " << input;
+    std::vector<Frame> back = ReadMovie(output);
+    ASSERT_EQ(back.size(), n) << output;
+    for (size_t i = 0; i < n; ++i) EXPECT_TRUE(SamePicture(back[i], want[i], tolerance)) << "frame " << i;
 }
 
 std::vector<Frame> JobTest::ReadMovie(const fs::path& file) {

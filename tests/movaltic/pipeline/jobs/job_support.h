@@ -73,8 +73,19 @@ protected:
     void AddStep(int32_t operation, double a = 0, double b = 0, double c = 0);
     // Every frame of a movie, read through the movie dispatch.
     std::vector<Frame> ReadMovie(const std::filesystem::path& file);
+    // The first n output frames of the job as set up, worked out here step by
+    // step without the pipeline: the input decoded, the to-do list applied
+    // through the operations themselves, the rescale, then the palette (one
+    // for the movie or one per frame) or the depth conversion.
+    std::vector<Frame> ExpectedFrames(size_t n);
+    // The output file holds n frames equal to ExpectedFrames (or to expected,
+    // when a test worked it out before the job, as an in-place job must), and
+    // the pipeline handed the writer n frames.
+    void ExpectOutputFrames(const std::filesystem::path& output, size_t n, int tolerance = 0);
+    std::vector<Frame> expected;
 
     std::filesystem::path dir;
+    std::filesystem::path input;
     RecordingHost host;
 };
 
