@@ -1,6 +1,6 @@
 // Quarvex starts in its splash; closing the splash shows the main frame.
 #include "quarvex/frame/title1.h"
-#include "quarvex/norm/norm_sheet_adapter.h"
+#include "quarvex/normsheet/norm_sheet_adapter.h"
 #include "quarvex/runtime/guard.h"
 
 int main(int argc, char** argv) {
