@@ -211,6 +211,10 @@ void MDIForm1::NewDataWindow() { MODULE21::NewDataWindow(); }
 
 void MDIForm1::onSubWindowActivated(QMdiSubWindow* window) {
     if (window) lastActive_ = window;
+    // The Calculate menu works on data sheets only; with no sheet open at all
+    // the data menus switch it off with the rest.
+    if (QAction* calculate = MenuItem(QStringLiteral("mnuCalculate")); calculate && window)
+        calculate->setEnabled(dynamic_cast<Main1*>(window) != nullptr);
     if (auto* sheet = dynamic_cast<Main1*>(window)) sheet->Form_Activate();
 }
 

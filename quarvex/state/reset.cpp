@@ -1,5 +1,6 @@
 #include "quarvex/state/reset.h"
 
+#include "quarvex/state/classify_state.h"
 #include "quarvex/state/data_table.h"
 #include "quarvex/state/edit_state.h"
 #include "quarvex/state/norm_state.h"
@@ -14,6 +15,7 @@ void ResetProgramState() {
     ResetDataTable();
     ResetEditState();
     NORM3B::ResetNormState();
+    ResetClassifyState();
 }
 
 }  // namespace quarvex
