@@ -1,5 +1,7 @@
 // The frame's menu tree, its toolbar and the handlers of both.
 #include "quarvex/frame/about.h"
+#include "quarvex/classifysheet/dispatchers.h"
+#include "quarvex/classifysheet/norm_launchers.h"
 #include "quarvex/frame/frame_commands.h"
 #include "quarvex/frame/mdi_form1.h"
 #include "quarvex/frame/startdb.h"
@@ -154,6 +156,47 @@ void MDIForm1::BuildMenus() {
     options->addSeparator();
     item(options, "mnuRestore", "&Restore All Settings", ctrl(Qt::Key_G), 0, [this] { mnuRestore_Click(); });
 
+    // The norms, the two classification commands and the heading sets that
+    // no other menu reaches; all act on the active data sheet.
+    QMenu* calculate = topMenu("mnuCalculate", "&Calculate", 400);
+    item(calculate, "mnuNormCalculation2", "&Extended Norm...", {}, 410, [this] { RunNormCalculation2(); });
+    item(calculate, "mnuNormCalculation2Weight", "Extended Norm by &Weight...", {}, 410,
+         [this] { RunNormCalculation2Weight(); });
+    item(calculate, "mnuNormCalculation", "Norm by W&eight...", {}, 410, [this] { RunNormCalculation(); });
+    item(calculate, "mnuNormMode2", "&Norm...", {}, 410, [this] { RunNormMode2(); });
+    item(calculate, "mnuNormMode4", "Norm, &Last Layout...", {}, 410, [this] { RunNormMode4(); });
+    item(calculate, "mnuNormNoSheet", "Norm &without Sheet...", {}, 410, [this] { RunNormNoSheet(); });
+    calculate->addSeparator();
+    item(calculate, "mnuClassifyRockGroup", "Classify &Rock Group...", {}, 420, [this] { ClassifyRockGroup(); });
+    item(calculate, "mnuClassifyFromNorm", "Classify from &Norm...", {}, 430, [this] { ClassifyFromNorm(); });
+    calculate->addSeparator();
+    QMenu* headings = subMenu(calculate, "mnuHeadingSets", "Insert &Headings", 440);
+    const struct {
+        const char* caption;
+        void (MDIForm1::*insert)(const int16_t&);
+        std::initializer_list<std::pair<int16_t, const char*>> sets;
+    } families[] = {
+        {"&Plutonic", &MDIForm1::InsertPlutonicHeadings, {{0, "QAPF"}, {1, "QAP"}, {2, "FAP"}}},
+        {"&Volcanic", &MDIForm1::InsertVolcanicHeadings, {{0, "QAPF"}, {1, "QAP"}, {2, "FAP"}, {3, "TAS"}}},
+        {"&Gabbroic", &MDIForm1::InsertGabbroicHeadings, {{1, "Plag-Px-Ol"}, {2, "Plag-Px-Hbl"}, {3, "Plag-OPx-CPx"}}},
+        {"&Ultramafic", &MDIForm1::InsertUltramaficHeadings, {{1, "Ol-OPx-CPx"}, {2, "Ol-Px-Hbl"}}},
+        {"&Melilite", &MDIForm1::InsertMeliliteHeadings, {{1, "Plutonic"}, {2, "Volcanic"}}},
+        {"&Carbonatites and Charnockites", &MDIForm1::InsertCharnockiteHeadings, {{1, "Carbonatites"}, {2, "Charnockites"}}},
+        {"&Sandstones", &MDIForm1::InsertSandstoneHeadings, {{1, "Sandstones"}, {2, "Arenites"}, {3, "Wackes"}}},
+    };
+    int familyIndex = 0;
+    for (const auto& family : families) {
+        QMenu* sets = subMenu(headings, indexed("mnuHeadingFamily", familyIndex++).toLatin1().constData(),
+                              family.caption, 440);
+        for (auto [selector, caption] : family.sets) {
+            const auto insert = family.insert;
+            item(sets, indexed(QStringLiteral("mnuHeadingSet%1").arg(familyIndex).toLatin1().constData(), selector),
+                 caption, {}, 440, [this, insert, selector] { (this->*insert)(selector); });
+        }
+    }
+    item(headings, "mnuOxideHeadings", "&Oxides", {}, 440, [this] { InsertOxideHeadings(); });
+    item(headings, "mnuOxideHeadingsExtended", "Oxides, &Extended", {}, 440, [this] { InsertOxideHeadingsExtended(); });
+
     QMenu* window = topMenu("mnuWindow", "&Window", 0);
     item(window, "mnuCascade", "&Cascade", {}, 0, [this] { mnuCascade_Click(); });
     item(window, "mnuTile", "&Tile", {}, 0, [this] { mnuTile_Click(); });
@@ -252,5 +295,13 @@ void MDIForm1::InsertSandstoneHeadings(const int16_t& selector) { HeadingSets::I
 void MDIForm1::InsertOxideHeadings() { HeadingSets::InsertOxide(); }
 void MDIForm1::InsertOxideHeadingsExtended() { HeadingSets::InsertOxideExtended(); }
 void MDIForm1::StartDatabase() { quarvex::StartDatabase(); }
+void MDIForm1::RunNormCalculation2() { RockClassification::RunNormCalculation2(); }
+void MDIForm1::RunNormCalculation2Weight() { RockClassification::RunNormCalculation2Weight(); }
+void MDIForm1::RunNormCalculation() { RockClassification::RunNormCalculation(); }
+void MDIForm1::RunNormMode2() { RockClassification::RunNormMode2(); }
+void MDIForm1::RunNormMode4() { RockClassification::RunNormMode4(); }
+void MDIForm1::RunNormNoSheet() { RockClassification::RunNormNoSheet(); }
+void MDIForm1::ClassifyRockGroup() { RockClassification::ClassifyRockGroup(); }
+void MDIForm1::ClassifyFromNorm() { RockClassification::ClassifyFromNorm(); }
 
 }  // namespace quarvex

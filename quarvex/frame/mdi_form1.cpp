@@ -239,6 +239,10 @@ void MDIForm1::showMenusOf(QMdiSubWindow* window) {
 void MDIForm1::onSubWindowActivated(QMdiSubWindow* window) {
     showMenusOf(window);
     if (window) lastActive_ = window;
+    // The Calculate menu works on data sheets only; with no sheet open at all
+    // the data menus switch it off with the rest.
+    if (QAction* calculate = MenuItem(QStringLiteral("mnuCalculate")); calculate && window)
+        calculate->setEnabled(dynamic_cast<Main1*>(window) != nullptr);
     if (auto* sheet = dynamic_cast<Main1*>(window)) sheet->Form_Activate();
 }
 

@@ -112,6 +112,15 @@ public:
     void InsertOxideHeadings();
     void InsertOxideHeadingsExtended();
     void StartDatabase();
+    // The norm launchers and the classification dispatchers (Calculate menu).
+    void RunNormCalculation2();
+    void RunNormCalculation2Weight();
+    void RunNormCalculation();
+    void RunNormMode2();
+    void RunNormMode4();
+    void RunNormNoSheet();
+    void ClassifyRockGroup();
+    void ClassifyFromNorm();
 
     // Reads and writes the settings store (load step 6, unload step 1).
     static void ReadSettings();

@@ -14,14 +14,14 @@ const char* const kDisableOrder[] = {
     "mnuEdit1(1)", "mnuEdit1(3)", "mnuEdit1(4)", "mnuUndo", "mnuSearch1(0)", "mnuSearch1(1)",
     "mnuSearch1(2)", "mnuDiamond", "mnuTernary", "mnuXY", "mnuSample", "mnuGraphOptions1",
     "mnuGraphOptions2", "mnuGrid", "mnuSymbols", "mnuColors", "mnuConvert", "mnuDefCols",
-    "mnuArrange", "mnuTile", "mnuCascade",
+    "mnuArrange", "mnuTile", "mnuCascade", "mnuCalculate",
 };
 const char* const kEnableOrder[] = {
     "mnuArrange", "mnuTile", "mnuCascade", "mnuClose", "mnuSave", "mnuSaveAs", "mnuNew", "mnuPrint",
     "mnuPrintSetup", "mnuEdit1(0)", "mnuEdit1(2)", "mnuEdit1(1)", "mnuEdit1(3)", "mnuEdit1(4)",
     "mnuUndo", "mnuSearch1(0)", "mnuSearch1(1)", "mnuSearch1(2)", "mnuTernary", "mnuDiamond",
     "mnuXY", "mnuSample", "mnuGraphOptions1", "mnuGraphOptions2", "mnuGrid", "mnuSymbols",
-    "mnuColors", "mnuConvert", "mnuDefCols",
+    "mnuColors", "mnuConvert", "mnuDefCols", "mnuCalculate",
 };
 
 template <size_t N>

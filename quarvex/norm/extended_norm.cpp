@@ -40,12 +40,17 @@ Allocation Allocate(const std::array<double, 18>& p) {
     double Si = p[InSi], Ti = p[InTi], Al = p[InAl], Fe3 = p[InFe3], Fe2 = p[InFe2] + p[InMn], Mg = p[InMg],
            Ca = p[InCa], Na = p[InNa], K = p[InK];
 
-    x[ExAp] = 2.667 * p[InP];
-    Ca -= 1.667 * p[InP];
+    // Apatite, fluorite and calcite each take at most the Ca that is left, so
+    // no later mineral is built on negative Ca. The P2O5 and F beyond it are
+    // left out of the norm; the CO2 beyond it is the "Excess CO2" item.
+    const double apatiteP = std::clamp(Ca / 1.667, 0.0, double(p[InP]));
+    x[ExAp] = 2.667 * apatiteP;
+    Ca -= 1.667 * apatiteP;
     x[ExHl] = 2 * p[InCl];
     Na -= p[InCl];
-    x[ExFl] = 1.5 * p[InF];
-    Ca -= p[InF] / 2;
+    const double fluoriteF = std::clamp(2 * Ca, 0.0, double(p[InF]));
+    x[ExFl] = 1.5 * fluoriteF;
+    Ca -= fluoriteF / 2;
     x[ExTh] = 3 * p[InSO3];
     Na -= 2 * p[InSO3];
     x[ExPr] = 1.5 * p[InS];
@@ -54,9 +59,10 @@ Allocation Allocate(const std::array<double, 18>& p) {
     Fe2 -= 0.5 * p[InCr];
     x[ExZn] = 2 * p[InZr];
     Si -= p[InZr];
-    // Calcite takes all the CO2, so "Excess CO2" stays 0.
-    x[ExCc] = 2 * p[InCO2];
-    Ca -= p[InCO2];
+    const double calciteCO2 = std::clamp(Ca, 0.0, double(p[InCO2]));
+    x[ExCc] = 2 * calciteCO2;
+    Ca -= calciteCO2;
+    x[ExExcessCO2] = p[InCO2] - calciteCO2;
     if (Fe2 >= Ti) {
         x[ExIl] = 2 * Ti;
         Fe2 -= Ti;
@@ -217,6 +223,7 @@ double ItemWeight(int item, double m) {
     case ExTn: return 65.3;
     case ExRu: return 79.9;
     case ExCc: return 50;
+    case ExExcessCO2: return kWeightCO2;
     case ExPr: return 60;
     case ExFl: return 39;
     case ExPv: return 68;

@@ -3,6 +3,8 @@
 #include "quarvex/norm/norm_arithmetic.h"
 #include "quarvex/norm/norm_constants.h"
 
+#include <algorithm>
+
 namespace norm {
 
 using detail::Divide;
@@ -43,8 +45,12 @@ Minerals Allocate(Cations a, double& mgr) {
     double& Ca = a.Ca;
     double& Na = a.Na;
 
-    m.ap = 2.667 * a.P;
-    Ca -= 1.667 * a.P;
+    // Apatite takes at most the Ca there is. A high-silica rock can carry more
+    // P2O5 than its CaO would bind; that rest of the P2O5 is left out of the
+    // norm instead of being drawn from the anorthite as negative Ca.
+    const double apatiteP = std::clamp(Ca / 1.667, 0.0, a.P);
+    m.ap = 2.667 * apatiteP;
+    Ca -= 1.667 * apatiteP;
 
     if (Fe2 >= Ti) {
         m.il = 2 * Ti;

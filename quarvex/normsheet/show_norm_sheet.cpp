@@ -24,9 +24,16 @@ void ShowNormSheet() {
         io.MarkNewSheetModified();
         io.SetGridReDraw(true);
     } catch (const std::exception& e) {
-        // The rows written so far stay in the new sheet.
+        // The rows written so far stay in the new sheet, and it must paint
+        // and take edits again.
         qvrt::host().MsgBox(QString::fromStdString(e.what()), qvrt::vbExclamation, QStringLiteral("Load Grid Error"));
         qvrt::host().SetMousePointer(qvrt::vbDefault);
+        io.SetGridLoading(0);
+        try {
+            io.SetGridReDraw(true);
+        } catch (const std::exception&) {
+            // No new sheet was opened: there is no grid to restore.
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "quarvex/state/reset.h"
 
+#include "quarvex/state/classify_state.h"
 #include "quarvex/state/data_table.h"
 #include "quarvex/state/edit_state.h"
 #include "quarvex/state/graph_state.h"
@@ -16,6 +17,7 @@ void ResetProgramState() {
     ResetEditState();
     ResetGraphState();
     NORM3B::ResetNormState();
+    ResetClassifyState();
 }
 
 }  // namespace quarvex

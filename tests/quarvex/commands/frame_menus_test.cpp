@@ -30,10 +30,10 @@ protected:
     }
 };
 
-TEST_F(FrameMenusTest, TheMenuBarHoldsTheSevenMenusInOrder) {
+TEST_F(FrameMenusTest, TheMenuBarHoldsTheEightMenusInOrder) {
     QStringList captions;
     for (QAction* a : frame->menuBar()->actions()) captions << a->text();
-    EXPECT_EQ(captions, QStringList({"&File", "&Edit", "&Search", "S&ort", "&Options", "&Window", "&Help"}));
+    EXPECT_EQ(captions, QStringList({"&File", "&Edit", "&Search", "S&ort", "&Options", "&Calculate", "&Window", "&Help"}));
 }
 
 TEST_F(FrameMenusTest, ItemsCarryTheirCaptionsShortcutsAndHelpContexts) {

@@ -222,7 +222,7 @@ TEST_F(NormResultSheet, AnErrorIsReportedAndTheRowsWrittenSoFarStay) {
     EXPECT_EQ(host->boxes[0].style, 48);
     EXPECT_EQ(host->boxes[0].prompt, QString::fromStdString(qvrt::ErrorText(qvrt::ErrSubscript)));
     EXPECT_EQ(sheet.Grid(8, 2), "26.70");  // ab of the basalt
-    EXPECT_FALSE(sheet.redraw);
+    EXPECT_TRUE(sheet.redraw);  // the new sheet paints again
     EXPECT_FALSE(sheet.modified);
     EXPECT_EQ(host->pointer, qvrt::vbDefault);
 }
