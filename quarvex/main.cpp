@@ -1,7 +1,11 @@
 // Quarvex starts in its splash; closing the splash shows the main frame.
+#include "quarvex/frame/frame_commands.h"
 #include "quarvex/frame/title1.h"
-#include "quarvex/norm/norm_sheet_adapter.h"
+#include "quarvex/graph/colors1.h"
+#include "quarvex/graph/symbols1.h"
+#include "quarvex/normsheet/norm_sheet_adapter.h"
 #include "quarvex/runtime/guard.h"
+#include "quarvex/state/frame_interface.h"
 
 int main(int argc, char** argv) {
     qvrt::GuardedApplication app(argc, argv);
@@ -9,6 +13,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quarvex"));
     QApplication::setQuitOnLastWindowClosed(false);  // the frame's unload ends the program
     NORM3B::InstallSheetAdapter();  // the norm reads and writes the real data sheets
+    quarvex::GraphDialogOpeners.Symbols1 = [] { quarvex::Symbols1::Show(quarvex::TheFrame()->FrameWindow()); };
+    quarvex::GraphDialogOpeners.Colors1 = [] { quarvex::Colors1::Show(quarvex::TheFrame()->FrameWindow()); };
     auto* splash = new quarvex::Title1;
     qvrt::Guard([&] { splash->Form_Load(); });
     splash->show();

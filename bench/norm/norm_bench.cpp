@@ -2,18 +2,19 @@
 // both modes), and the whole norm command on a data sheet of the frame:
 // read the sheet into the data table, compute, write the result sheet. Run
 // by hand: bench_norm (offscreen by default).
-#include "quarvex/frame/heading_sets.h"
+#include "quarvex/sheets/new_data_window.h"
+#include "quarvex/sheets/heading_sets.h"
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/norm/extended_norm.h"
-#include "quarvex/norm/norm3b.h"
-#include "quarvex/norm/norm_sheet_adapter.h"
+#include "quarvex/normsheet/norm3b.h"
+#include "quarvex/normsheet/norm_sheet_adapter.h"
 #include "quarvex/norm/standard_norm.h"
 #include "quarvex/runtime/scripted_host.h"
 #include "quarvex/runtime/settings_store.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
-#include "quarvex/sheets/window_tables.h"
+#include "quarvex/state/window_tables.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -107,15 +108,15 @@ int main(int argc, char** argv) {
                          QString::number(standard[r - 1][entry - 1], 'f', 2));
         }
     }
-    for (bool extended : {false, true}) {
+    for (bool useExtended : {false, true}) {
         double best = 1e30;
         for (int i = 0; i < 3; ++i) {
             source->SetFocus();
             host.msgBoxAnswers = {qvrt::vbOK, qvrt::vbNo};
-            if (!extended) host.msgBoxAnswers.pop_front();
+            if (!useExtended) host.msgBoxAnswers.pop_front();
             QElapsedTimer timer;
             timer.start();
-            NORM3B::RunNormOnActiveSheet(3, extended);
+            NORM3B::RunNormOnActiveSheet(3, useExtended);
             best = std::min(best, static_cast<double>(timer.nsecsElapsed()) / 1e6);
             quarvex::Main1* result = quarvex::DataWindows.back();
             if (result == source || result->Grid1->GetText(5, kSamples + 1).isEmpty()) {
@@ -126,7 +127,7 @@ int main(int argc, char** argv) {
             QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         std::printf("whole command (read sheet, %s norm mode 3, result sheet), best of 3: %.1f ms\n",
-                    extended ? "extended" : "standard", best);
+                    useExtended ? "useExtended" : "standard", best);
     }
     source->UnloadWithoutQuestion();
     delete frame;

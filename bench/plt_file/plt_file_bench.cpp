@@ -1,13 +1,14 @@
 // Opening and saving a 15,000-row by 25-column sheet through the File
 // commands, and the memory an empty sheet costs. Run by hand:
 //   QT_QPA_PLATFORM=offscreen build/bench/plt_file/plt_file_bench
+#include "quarvex/sheets/new_data_window.h"
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/scripted_host.h"
 #include "quarvex/runtime/settings_store.h"
 #include "quarvex/sheets/main1.h"
 #include "quarvex/sheets/plt_file.h"
-#include "quarvex/sheets/window_tables.h"
+#include "quarvex/state/window_tables.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 // Run by hand: bench_sheet_commands (offscreen by default). With
 // "--pdf FILE" it instead prints a small sheet as a table into that PDF.
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/frame/title1.h"
 #include "quarvex/runtime/printer.h"
 #include "quarvex/runtime/scripted_host.h"

@@ -1,8 +1,9 @@
+#include "quarvex/sheets/new_data_window.h"
 #include "quarvex/frame/frame_commands.h"
 
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
-#include "quarvex/norm/norm3b.h"
+#include "quarvex/state/program_state.h"
+#include "quarvex/normsheet/norm3b.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/common_dialog.h"
 #include "quarvex/runtime/errors.h"
@@ -14,7 +15,7 @@
 #include "quarvex/sheets/plt_file.h"
 #include "quarvex/sheets/row_editing.h"
 #include "quarvex/sheets/table_print.h"
-#include "quarvex/sheets/window_tables.h"
+#include "quarvex/state/window_tables.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,10 +1,10 @@
 // The frame's menu tree, its toolbar and the handlers of both.
 #include "quarvex/frame/about.h"
-#include "quarvex/frame/def_cols.h"
+#include "quarvex/sheets/def_cols.h"
 #include "quarvex/frame/frame_commands.h"
-#include "quarvex/frame/heading_sets.h"
+#include "quarvex/sheets/heading_sets.h"
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/frame/startdb.h"
 #include "quarvex/frame/toolbar.h"
 #include "quarvex/runtime/guard.h"

@@ -76,10 +76,10 @@ bool HelpViewer::Load(const QString& path) {
     return true;
 }
 
-void HelpViewer::Command(int command, long data) {
+void HelpViewer::Command(int command, long context) {
     switch (command) {
     case qvrt::HELP_CONTEXT:
-        browser_->scrollToAnchor(QStringLiteral("context-%1").arg(data));
+        browser_->scrollToAnchor(QStringLiteral("context-%1").arg(context));
         break;
     case qvrt::HELP_PARTIALKEY:
         search_->setFocus();

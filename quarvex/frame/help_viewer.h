@@ -25,7 +25,7 @@ public:
     explicit HelpViewer(QWidget* parent = nullptr);
 
     bool Load(const QString& path);
-    void Command(int command, long data);
+    void Command(int command, long context);
     QTextBrowser* Browser() const { return browser_; }
     QLineEdit* SearchBox() const { return search_; }
     // Finds the next place holding the search box's text.

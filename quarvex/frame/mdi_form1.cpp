@@ -1,7 +1,8 @@
+#include "quarvex/sheets/new_data_window.h"
 #include "quarvex/frame/mdi_form1.h"
 
 #include "quarvex/frame/help_viewer.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
@@ -9,7 +10,7 @@
 #include "quarvex/runtime/settings_store.h"
 #include "quarvex/sheets/main1.h"
 #include "quarvex/sheets/plt_file.h"
-#include "quarvex/sheets/window_tables.h"
+#include "quarvex/state/window_tables.h"
 
 #include <QAction>
 #include <QApplication>
@@ -105,6 +106,7 @@ QString escapeAmpersands(QString s) { return s.replace(u'&', QStringLiteral("&&"
 
 MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     gFrame = this;
+    InstallFrame(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QStringLiteral("Quarvex V1.0"));
     mdiArea_ = new QMdiArea(this);
@@ -119,6 +121,7 @@ MDIForm1::~MDIForm1() {
     // Closing the area's windows while the frame goes must not reach a half-destroyed frame.
     QObject::disconnect(mdiArea_, nullptr, this, nullptr);
     if (gFrame == this) gFrame = nullptr;
+    if (TheFrame() == this) InstallFrame(nullptr);
 }
 
 MDIForm1* MDIForm1::Instance() { return gFrame; }
@@ -183,6 +186,28 @@ void MDIForm1::setFileUpdateCaption(int index, const QString& caption) {
     mnuFileUpdate[index]->setData(caption);
     mnuFileUpdate[index]->setText(escapeAmpersands(caption));
 }
+
+void MDIForm1::SetRecentFileCaption(int index, const QString& caption) {
+    setFileUpdateCaption(index, caption);
+    mnuFileUpdate[index]->setVisible(true);
+}
+
+void MDIForm1::SetPanelText(StatusPanel panel, const QString& text) {
+    QLabel* label = panel == StatusPanel::DiagramType    ? Panel3D1
+                    : panel == StatusPanel::CellPosition ? Panel3D2
+                                                         : Panel3D4;
+    if (label) label->setText(text);
+}
+
+void MDIForm1::SetUndoEnabled(bool on) {
+    if (mnuUndo) mnuUndo->setEnabled(on);
+}
+
+void MDIForm1::AddChildWindow(qvrt::ChildForm* child) { mdiArea_->addSubWindow(child); }
+
+void MDIForm1::ActivateChild(qvrt::ChildForm* child) { mdiArea_->setActiveSubWindow(child); }
+
+void MDIForm1::NewDataWindow() { MODULE21::NewDataWindow(); }
 
 void MDIForm1::onSubWindowActivated(QMdiSubWindow* window) {
     if (window) lastActive_ = window;

@@ -5,6 +5,7 @@
 
 #include "quarvex/runtime/child_form.h"
 #include "quarvex/runtime/common_dialog.h"
+#include "quarvex/state/frame_interface.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -21,7 +22,7 @@ namespace quarvex {
 
 class Toolbar1;
 
-class MDIForm1 : public QMainWindow {
+class MDIForm1 : public QMainWindow, public FrameInterface {
     Q_OBJECT
 
 public:
@@ -34,7 +35,20 @@ public:
     static MDIForm1* ShowFrame();
 
     // The frame's active child window, or null.
-    qvrt::ChildForm* ActiveForm() const;
+    qvrt::ChildForm* ActiveForm() const override;
+
+    // What the layers below reach of the frame; the frame installs itself
+    // as their FrameInterface while it exists.
+    QWidget* FrameWindow() override { return this; }
+    void SetPanelText(StatusPanel panel, const QString& text) override;
+    void SetUndoEnabled(bool on) override;
+    void SetDataMenusEnabled(bool on) override;
+    void AddChildWindow(qvrt::ChildForm* child) override;
+    void ActivateChild(qvrt::ChildForm* child) override;
+    void NewDataWindow() override;
+    qvrt::CommonDialog& CommonDialog() override { return CMDialog1; }
+    QString RecentFileCaption(int index) const override { return FileUpdateCaption(index); }
+    void SetRecentFileCaption(int index, const QString& caption) override;
     QMdiArea* mdiArea() const { return mdiArea_; }
     // A menu item by its name ("mnuSave", "mnuEdit1(3)"); null when the frame has none.
     QAction* MenuItem(const QString& name) const;

@@ -1,8 +1,8 @@
 #include "quarvex/frame/startdb.h"
 
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/modeless_dialog.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/sheets/modeless_dialog.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"

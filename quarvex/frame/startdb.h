@@ -2,6 +2,8 @@
 // dialog "Open Database" that asks for that path when the start fails.
 #pragma once
 
+#include "quarvex/state/program_state.h"
+
 #include <QDialog>
 #include <QString>
 #include <array>
@@ -12,12 +14,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace quarvex {
-
-// Full path of the database program; empty at every start, set only by
-// the dialog, not kept in the settings.
-inline QString DatabasePath;
-// -1 when the dialog was left with Cancel; the launch reads and clears it.
-inline int16_t LaunchCancelled = 0;
 
 class Startdb : public QDialog {
 public:

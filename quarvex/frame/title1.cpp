@@ -1,11 +1,11 @@
 #include "quarvex/frame/title1.h"
 
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/fonts.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
-#include "quarvex/sheets/window_tables.h"
+#include "quarvex/state/window_tables.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "quarvex/graph/format_dialogs.h"
 
-#include "quarvex/frame/mdi_form1.h"  // Undo; through the frame interface with the layering
 #include "quarvex/runtime/glyphs.h"
 #include "quarvex/runtime/spread_grid.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
+#include "quarvex/state/frame_interface.h"
 #include "quarvex/runtime/host.h"
 
 #include <QPainter>
@@ -32,7 +32,7 @@ void WriteToActiveSheet(int column, const QString& text) {
         grid.setAction(qvrt::SpreadGrid::ActionActiveCell);
     }
     sheet->Record().Modified = -1;
-    if (MDIForm1* f = MDIForm1::Instance(); f && f->mnuUndo) f->mnuUndo->setEnabled(false);
+    if (FrameInterface* f = TheFrame()) f->SetUndoEnabled(false);
 }
 
 SymbolLabel::SymbolLabel(int symbol, QWidget* parent) : QLabel(parent), symbol_(symbol) {

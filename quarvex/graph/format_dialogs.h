@@ -3,7 +3,7 @@
 #pragma once
 
 #include "quarvex/state/format_state.h"
-#include "quarvex/frame/program_state.h"  // moves to state/ with the layering
+#include "quarvex/state/program_state.h"
 
 #include <QLabel>
 

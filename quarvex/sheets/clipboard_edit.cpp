@@ -1,13 +1,13 @@
 #include "quarvex/sheets/clipboard_edit.h"
 
-#include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
-#include "quarvex/sheets/window_tables.h"
+#include "quarvex/state/window_tables.h"
 
 #include <QAction>
 #include <QPointer>
@@ -15,7 +15,7 @@
 namespace quarvex {
 
 void EnableUndo(bool on) {
-    if (MDIForm1* f = MDIForm1::Instance(); f && f->mnuUndo) f->mnuUndo->setEnabled(on);
+    if (FrameInterface* f = TheFrame()) f->SetUndoEnabled(on);
 }
 
 namespace {

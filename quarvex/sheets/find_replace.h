@@ -4,6 +4,8 @@
 // "Search And Replace".
 #pragma once
 
+#include "quarvex/state/edit_state.h"
+
 #include <QDialog>
 #include <QString>
 #include <array>
@@ -13,19 +15,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace quarvex {
-
-struct SearchState {
-    QString FindText;
-    // The find text in an 18-character field (padded or cut): a cell holding
-    // exactly that matches too.
-    QString ShortFindText = QString(18, u' ');
-    QString ReplaceText;
-    int16_t StartRow = 0;
-    int16_t StartCol = 0;
-    // -1 after the dialog's Cancel; a running scan stops at its next check.
-    int16_t StopRequest = 0;
-};
-inline SearchState SearchRecord;
 
 // Sets the find text and its short form.
 void SetFindText(const QString& text);

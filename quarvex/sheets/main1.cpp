@@ -1,8 +1,8 @@
 #include "quarvex/sheets/main1.h"
 
-#include "quarvex/frame/data_menus.h"
-#include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/data_menus.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
@@ -13,20 +13,17 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMdiArea>
 
 namespace quarvex {
 
 namespace {
 
-MDIForm1* frame() { return MDIForm1::Instance(); }
-
-void setPanel(QLabel* MDIForm1::*panel, const QString& text) {
-    if (MDIForm1* f = frame()) (f->*panel)->setText(text);
+void setPanel(StatusPanel panel, const QString& text) {
+    if (FrameInterface* f = TheFrame()) f->SetPanelText(panel, text);
 }
 
 void enableUndo(bool on) {
-    if (MDIForm1* f = frame()) f->mnuUndo->setEnabled(on);
+    if (FrameInterface* f = TheFrame()) f->SetUndoEnabled(on);
 }
 
 }  // namespace
@@ -34,11 +31,11 @@ void enableUndo(bool on) {
 Main1* Main1::Create() {
     auto* sheet = new Main1;
     sheet->setAttribute(Qt::WA_DeleteOnClose);
-    if (MDIForm1* f = frame()) {
-        f->mdiArea()->addSubWindow(sheet);
+    if (FrameInterface* f = TheFrame()) {
+        f->AddChildWindow(sheet);
         sheet->Form_Load();
         sheet->show();
-        f->mdiArea()->setActiveSubWindow(sheet);
+        f->ActivateChild(sheet);
     } else {
         sheet->Form_Load();
         sheet->show();
@@ -81,7 +78,7 @@ QString Main1::FileName() const {
 }
 
 void Main1::SetFocus() {
-    if (MDIForm1* f = frame()) f->mdiArea()->setActiveSubWindow(this);
+    if (FrameInterface* f = TheFrame()) f->ActivateChild(this);
     Grid1->SetFocus();
 }
 
@@ -110,7 +107,7 @@ void Main1::Form_Load() {
         resize(qRound(8800 / tx), qRound(4800 / ty));
         move(0, 0);
         Tag = QString::number(CurrentDataWindow);
-        setPanel(&MDIForm1::Panel3D1, QStringLiteral("Not Defined"));
+        setPanel(StatusPanel::DiagramType, QStringLiteral("Not Defined"));
         Record().DiagramType = QStringLiteral("Not Defined");
         Grid1->setCol(1);
         Grid1->setRow(1);
@@ -122,7 +119,7 @@ void Main1::Form_Load() {
     }
 }
 
-void Main1::Form_Activate() { setPanel(&MDIForm1::Panel3D1, Record().DiagramType); }
+void Main1::Form_Activate() { setPanel(StatusPanel::DiagramType, Record().DiagramType); }
 
 bool Main1::Form_QueryUnload() {
     DialogCancelled = 0;
@@ -249,7 +246,7 @@ void Main1::Grid1_SelChange(int, int, int, int blockRow2, int, int) {
 
 void Main1::Grid1_LeaveCell(int, int, int newCol, int newRow) {
     if (GridBusy == 0 && newRow >= 1 && newCol >= 1)
-        setPanel(&MDIForm1::Panel3D2, QStringLiteral("ROW: %1  COL: %2").arg(newRow).arg(newCol));
+        setPanel(StatusPanel::CellPosition, QStringLiteral("ROW: %1  COL: %2").arg(newRow).arg(newCol));
 }
 
 }  // namespace quarvex

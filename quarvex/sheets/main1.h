@@ -5,7 +5,7 @@
 
 #include "quarvex/runtime/child_form.h"
 #include "quarvex/runtime/spread_grid.h"
-#include "quarvex/sheets/window_tables.h"
+#include "quarvex/state/window_tables.h"
 
 #include <cstdint>
 

@@ -1,13 +1,14 @@
 #include "quarvex/sheets/plt_file.h"
 
-#include "quarvex/frame/data_menus.h"
-#include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/data_menus.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/program_state.h"
+#include "quarvex/runtime/common_dialog.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/sheets/main1.h"
 #include "quarvex/sheets/plt_format.h"
-#include "quarvex/sheets/window_tables.h"
+#include "quarvex/state/window_tables.h"
 
 #include <QMdiArea>
 
@@ -42,7 +43,7 @@ bool withDiskRetry(Step&& step) {
 }
 
 Main1* activeSheet() {
-    MDIForm1* f = MDIForm1::Instance();
+    FrameInterface* f = TheFrame();
     return f ? dynamic_cast<Main1*>(f->ActiveForm()) : nullptr;
 }
 
@@ -83,11 +84,11 @@ namespace MODULE21 {
 using namespace quarvex;
 
 void OpenDataFile() {
-    MDIForm1* f = MDIForm1::Instance();
+    FrameInterface* f = TheFrame();
     if (!f) return;
     for (;;) {
         try {
-            qvrt::CommonDialog& dlg = f->CMDialog1;
+            qvrt::CommonDialog& dlg = f->CommonDialog();
             dlg.CancelError = true;
             dlg.Flags = 6146;
             dlg.Filter = QStringLiteral("Quarvex file (*.plt)|*.plt|All Files (*.*)|*.*");
@@ -116,9 +117,9 @@ void OpenDataFile() {
 }
 
 void OpenRecentFile(int index) {
-    MDIForm1* f = MDIForm1::Instance();
+    FrameInterface* f = TheFrame();
     if (!f || index < 0 || index > 3) return;
-    CurrentFileName = f->FileUpdateCaption(index);
+    CurrentFileName = f->RecentFileCaption(index);
     LoadDataFile();
 }
 
@@ -195,12 +196,12 @@ bool SaveDataFile(Main1* sheet) {
 
 bool SaveDataFileAs(Main1* sheet) {
     if (!sheet) sheet = activeSheet();
-    MDIForm1* f = MDIForm1::Instance();
+    FrameInterface* f = TheFrame();
     if (!sheet || !f) return false;
     const QString tag = sheet->Tag;
     for (;;) {
         try {
-            qvrt::CommonDialog& dlg = f->CMDialog1;
+            qvrt::CommonDialog& dlg = f->CommonDialog();
             dlg.Flags = 2050;
             dlg.CancelError = true;
             dlg.Filter = QStringLiteral("Quarvex file (*.plt)|*.plt|Tab delim ASCII (*.*)|*.*");
@@ -247,16 +248,13 @@ bool SaveDataFileAs(Main1* sheet) {
 }
 
 void RecentFilesUpdate() {
-    MDIForm1* f = MDIForm1::Instance();
+    FrameInterface* f = TheFrame();
     std::array<QString, 4> list;
-    for (int i = 0; i < 4; ++i) list[i] = f ? f->FileUpdateCaption(i) : RecentFiles[i + 1];
+    for (int i = 0; i < 4; ++i) list[i] = f ? f->RecentFileCaption(i) : RecentFiles[i + 1];
     list = RotateRecentFiles(list, CurrentFileName);
     for (int i = 0; i < 4; ++i) {
         RecentFiles[i + 1] = list[i];
-        if (f) {
-            f->setFileUpdateCaption(i, list[i]);
-            f->mnuFileUpdate[i]->setVisible(true);
-        }
+        if (f) f->SetRecentFileCaption(i, list[i]);
     }
 }
 

@@ -1,13 +1,14 @@
+#include "quarvex/sheets/new_data_window.h"
 #include "quarvex/sheets/sort_samples.h"
 
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/code_page.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
-#include "quarvex/sheets/window_tables.h"
+#include "quarvex/state/window_tables.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "quarvex/sheets/table_print.h"
 
-#include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/common_dialog.h"
 #include "quarvex/runtime/errors.h"
@@ -159,8 +159,8 @@ void PrintDataTable() {
     if (!sheet) return;
     try {
         qvrt::CommonDialog local;
-        MDIForm1* frame = MDIForm1::Instance();
-        qvrt::CommonDialog& dialog = frame ? frame->CMDialog1 : local;
+        FrameInterface* frame = TheFrame();
+        qvrt::CommonDialog& dialog = frame ? frame->CommonDialog() : local;
         qvrt::PrinterSurface& printer = qvrt::Printer();
         dialog.CancelError = true;
         dialog.Flags = kPrintDialogFlags;

@@ -11,11 +11,6 @@ using namespace quarvex;
 
 class StartdbTest : public CommandsTest {
 protected:
-    void SetUp() override {
-        CommandsTest::SetUp();
-        DatabasePath.clear();
-        LaunchCancelled = 0;
-    }
     void TearDown() override {
         Startdb::RunModal = nullptr;
         CommandsTest::TearDown();

@@ -16,7 +16,6 @@ class CommandsTest : public FrameTest {
 protected:
     void SetUp() override {
         FrameTest::SetUp();
-        quarvex::ResetDataTable();
         start();
         sheet = active();
         ASSERT_NE(sheet, nullptr);

@@ -1,6 +1,6 @@
 #include "commands_fixture.h"
 
-#include "quarvex/frame/def_cols.h"
+#include "quarvex/sheets/def_cols.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -13,8 +13,6 @@ class ClipboardTest : public CommandsTest {
 protected:
     void SetUp() override {
         CommandsTest::SetUp();
-        ClipBlock = {};
-        UndoSheetTag.clear();
         fill({"a1\tb1\tc1\td1", "a2\tb2\tc2\td2", "a3\tb3\tc3\td3", "a4\tb4\tc4\td4"});
     }
 };

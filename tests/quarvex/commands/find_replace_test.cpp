@@ -12,10 +12,6 @@ using namespace quarvex;
 
 class FindReplaceTest : public CommandsTest {
 protected:
-    void SetUp() override {
-        CommandsTest::SetUp();
-        SearchRecord = SearchState();
-    }
     void TearDown() override {
         if (ReplaceText* d = ReplaceText::Instance()) d->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

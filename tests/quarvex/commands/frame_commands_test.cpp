@@ -2,7 +2,7 @@
 
 #include "quarvex/frame/frame_commands.h"
 #include "quarvex/frame/toolbar.h"
-#include "quarvex/norm/norm3b.h"
+#include "quarvex/normsheet/norm3b.h"
 #include "quarvex/runtime/recording_surface.h"
 
 #include <QAction>
@@ -133,7 +133,6 @@ TEST_F(FrameCommandsTest, ReplotFromMemorySetsTheFlagAndShowPlotOptionsClearsIt)
 }
 
 TEST_F(FrameCommandsTest, PrepareNormColumnsSetsTheExtendedLayoutAndReads) {
-    NORM3B::ResetNormState();
     fill({"h", "1\tx\t1\t1\t1\t1\t1"});
     FC::PrepareNormColumns(3);
     EXPECT_EQ(NORM3B::OxideColumns[norm::OxSiO2], 5);

@@ -1,6 +1,6 @@
 #include "commands_fixture.h"
 
-#include "quarvex/frame/def_cols.h"
+#include "quarvex/sheets/def_cols.h"
 #include "quarvex/frame/toolbar.h"
 #include "quarvex/sheets/clipboard_edit.h"
 #include "quarvex/sheets/find_replace.h"

@@ -1,7 +1,7 @@
 #include "commands_fixture.h"
 
-#include "quarvex/frame/heading_sets.h"
-#include "quarvex/norm/norm3b.h"
+#include "quarvex/sheets/heading_sets.h"
+#include "quarvex/normsheet/norm3b.h"
 
 #include <QAction>
 #include <QLabel>
@@ -11,10 +11,6 @@ namespace HS = quarvex::HeadingSets;
 
 class HeadingSetTest : public CommandsTest {
 protected:
-    void SetUp() override {
-        CommandsTest::SetUp();
-        NORM3B::ResetNormState();
-    }
     // Row 1, columns 1..n.
     QString headings(int n = 10) const { return rowText(1, n); }
     QString type() const { return sheet->Record().DiagramType; }

@@ -132,6 +132,6 @@ INSTANTIATE_TEST_SUITE_P(OrdinaryIgneousRocks, WeightNormAgainstTextbook,
                                            std::make_pair("rhyolite", kRhyolite),
                                            std::make_pair("tonalite", kTonalite),
                                            std::make_pair("trachyte", kTrachyte)),
-                         [](const auto& info) { return std::string(info.param.first); });
+                         [](const auto& tp) { return std::string(tp.param.first); });
 
 }  // namespace

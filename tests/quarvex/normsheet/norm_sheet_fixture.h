@@ -3,9 +3,9 @@
 #pragma once
 
 #include "quarvex/frame/frame_fixture.h"
-#include "quarvex/frame/heading_sets.h"
-#include "quarvex/norm/norm3b.h"
-#include "quarvex/norm/norm_sheet_adapter.h"
+#include "quarvex/sheets/heading_sets.h"
+#include "quarvex/normsheet/norm3b.h"
+#include "quarvex/normsheet/norm_sheet_adapter.h"
 #include "quarvex/sheets/data_table.h"
 
 #include <QStringList>
@@ -29,10 +29,6 @@ class NormOnSheet : public FrameTest {
 protected:
     void SetUp() override {
         FrameTest::SetUp();
-        quarvex::ResetDataTable();
-        NORM3B::ResetNormState();
-        NORM3B::MaficInputs = {};
-        NORM3B::SampleIndex = 0;
         NORM3B::InstallSheetAdapter();
         start();
         source = active();

@@ -2,7 +2,7 @@
 // check for samples, failures, and the result sheet with Undo disabled.
 #include "quarvex/normsheet/norm_sheet_fixture.h"
 
-#include "quarvex/norm/fe_ratio_dialog.h"
+#include "quarvex/normsheet/fe_ratio_dialog.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 #include "quarvex/frame/frame_fixture.h"
-#include "quarvex/frame/data_menus.h"
+#include "quarvex/state/data_menus.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/sheets/plt_file.h"
 

@@ -43,8 +43,8 @@ TEST_P(FullDisk, IsReportedOnceAndLeavesAClosedMovieOrNone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, FullDisk, ::testing::Values("o.zuv", "o.flc", "o.avi"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param).substr(2);
+                         [](const ::testing::TestParamInfo<const char*>& tp) {
+                             return std::string(tp.param).substr(2);
                          });
 
 // /proc takes no new files, not even from root (the tests may run as root,

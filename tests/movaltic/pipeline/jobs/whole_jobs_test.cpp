@@ -86,12 +86,12 @@ INSTANTIATE_TEST_SUITE_P(Outputs, EveryOutputKind,
                                            OutputCase{"o001.bmp", 1, 64, 48}, OutputCase{"o001.dib", 3, -1, -1},
                                            OutputCase{"o001.tga", 3, 20, 15}, OutputCase{"o001.pcx", 1, -1, -1},
                                            OutputCase{"o001.pcx", 3, -1, -1}),
-                         [](const ::testing::TestParamInfo<OutputCase>& info) {
-                             std::string s = info.param.file;
+                         [](const ::testing::TestParamInfo<OutputCase>& tp) {
+                             std::string s = tp.param.file;
                              for (char& ch : s)
                                  if (ch == '.') ch = '_';
-                             return s + "_" + std::to_string(info.param.bytesPerPixel * 8) + "bit_" +
-                                    std::to_string(info.index);
+                             return s + "_" + std::to_string(tp.param.bytesPerPixel * 8) + "bit_" +
+                                    std::to_string(tp.index);
                          });
 
 TEST_F(WholeJob, FlcInputToBmpSequence) {
@@ -218,8 +218,8 @@ TEST_P(CancelAtOnce, LeavesAReadableMovieOfNoFramesOrNone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, CancelAtOnce, ::testing::Values("o.zuv", "o.avi", "o.flc"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                             std::string s = info.param;
+                         [](const ::testing::TestParamInfo<const char*>& tp) {
+                             std::string s = tp.param;
                              return s.substr(2);
                          });
 

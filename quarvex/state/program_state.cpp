@@ -1,7 +1,6 @@
-#include "quarvex/frame/program_state.h"
+#include "quarvex/state/program_state.h"
 
 #include "quarvex/runtime/basic.h"
-#include "quarvex/sheets/window_tables.h"
 
 namespace quarvex {
 
@@ -42,7 +41,7 @@ void SetDefaultColumnAssignment() {
     AxisLabels[3] = QStringLiteral("C");
 }
 
-void ResetProgramState() {
+void ResetFrameState() {
     ScreenWidthTwips = 0;
     ScreenHeightTwips = 0;
     ScreenScaleX = 1;
@@ -70,7 +69,8 @@ void ResetProgramState() {
     DataMenusEnabled = 0;
     GridBusy = 0;
     UndoRecord = {};
-    ResetWindowTables();
+    DatabasePath.clear();
+    LaunchCancelled = 0;
 }
 
 }  // namespace quarvex

@@ -2,7 +2,7 @@
 // stand for the norm procedures.
 #pragma once
 
-#include "quarvex/norm/norm3b.h"
+#include "quarvex/normsheet/norm3b.h"
 #include "quarvex/runtime/errors.h"
 
 #include <QString>

@@ -1,9 +1,10 @@
 // The norm procedures on a data table: reading the oxide columns, the
 // result texts and headings, failure reports, and the result sheet.
-#include "quarvex/norm/norm3b.h"
+#include "quarvex/normsheet/norm3b.h"
 #include "quarvex/norm/norm_test_support.h"
-#include "quarvex/norm/fake_norm_sheet.h"
+#include "quarvex/normsheet/fake_norm_sheet.h"
 #include "quarvex/runtime/scripted_host.h"
+#include "quarvex/state/reset.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ class NormSheet : public ::testing::Test {
 protected:
     void SetUp() override {
         host = &qvrt::InstallScriptedHost();
-        NORM3B::ResetNormState();
+        quarvex::ResetProgramState();
         NORM3B::SetSheetIO(&sheet);
         sheet.headings = {"", "Sample #", "Rockname", "Symbol", "Color"};
     }

@@ -1,6 +1,6 @@
-#include "quarvex/norm/fe_ratio_dialog.h"
+#include "quarvex/normsheet/fe_ratio_dialog.h"
 
-#include "quarvex/norm/norm3b.h"
+#include "quarvex/normsheet/norm3b.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"

@@ -3,6 +3,8 @@
 // Flags are 16-bit, -1 true and 0 false; colours red + 256 green + 65536 blue.
 #pragma once
 
+#include "quarvex/state/reset.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -88,8 +90,13 @@ constexpr uint32_t RGB(int r, int g, int b) {
 // fresh start and of Restore All Settings.
 void SetDefaultColumnAssignment();
 
-// Puts every program-wide value of the frame and the window tables back to
-// its state before the splash's load (for tests).
-void ResetProgramState();
+// Full path of the database program; empty at every start, set only by
+// the "Open Database" dialog, not kept in the settings.
+inline QString DatabasePath;
+// -1 when that dialog was left with Cancel; the launch reads and clears it.
+inline int16_t LaunchCancelled = 0;
+
+// The frame's values above back to their state before the splash's load.
+void ResetFrameState();
 
 }  // namespace quarvex

@@ -1,8 +1,9 @@
 // The iron-ratio dialog: what it sets on load, OK with good and bad
 // ratios, Cancel and the close box.
-#include "quarvex/norm/fe_ratio_dialog.h"
-#include "quarvex/norm/fake_norm_sheet.h"
+#include "quarvex/normsheet/fe_ratio_dialog.h"
+#include "quarvex/normsheet/fake_norm_sheet.h"
 #include "quarvex/runtime/scripted_host.h"
+#include "quarvex/state/reset.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -16,7 +17,7 @@ class FeRatioDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         host = &qvrt::InstallScriptedHost();
-        NORM3B::ResetNormState();
+        quarvex::ResetProgramState();
         NORM3B::SetSheetIO(&sheet);
         sheet.dialogCancelled = -1;
         NORM3B::IronRatio = 0.7f;

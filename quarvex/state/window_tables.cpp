@@ -1,10 +1,7 @@
-#include "quarvex/sheets/window_tables.h"
+#include "quarvex/state/window_tables.h"
 
-#include "quarvex/frame/data_menus.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
-#include "quarvex/runtime/host.h"
-#include "quarvex/sheets/main1.h"
 
 #include <cmath>
 
@@ -12,7 +9,7 @@ namespace quarvex {
 
 void ResetWindowTables() {
     WindowTable.assign(1, WindowRecord{});
-    DataWindows.assign(1, nullptr);
+    DataWindows.assign(1, QPointer<Main1>());
     GraphWindows.assign(1, nullptr);
     CurrentDataWindow = 0;
     SheetCounter = 0;
@@ -36,25 +33,3 @@ int16_t GrowWindowTables() {
 }
 
 }  // namespace quarvex
-
-namespace MODULE21 {
-
-using namespace quarvex;
-
-void NewDataWindow() {
-    qvrt::HourglassPointer busy;
-    EnableDataMenus();
-    CurrentFileName.clear();
-    // The index is set before the window exists: its load step reads it.
-    const int16_t n = GrowWindowTables();
-    CurrentDataWindow = n;
-    Main1* sheet = Main1::Create();
-    DataWindows[n] = sheet;
-    sheet->SetFocus();
-    sheet->Tag = QString::number(n);
-    WindowTable[n].Saved = 0;
-    WindowTable[n].Modified = 0;
-    WindowTable[n].DiagramType = QStringLiteral("Not Defined");
-}
-
-}  // namespace MODULE21

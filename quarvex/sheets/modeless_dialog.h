@@ -1,9 +1,9 @@
-// The frame's dialogs that stay open beside the sheets: one at a time, a
+// Dialogs that stay open beside the sheets: one at a time, a
 // second Show only brings the open one forward, and each centres itself on
 // the screen when it loads.
 #pragma once
 
-#include "quarvex/frame/mdi_form1.h"
+#include "quarvex/state/frame_interface.h"
 #include "quarvex/runtime/host.h"
 
 #include <QPointer>
@@ -16,7 +16,7 @@ namespace quarvex {
 template <typename Dialog>
 Dialog* ShowModeless(QPointer<Dialog>& slot) {
     if (!slot) {
-        slot = new Dialog(MDIForm1::Instance());
+        slot = new Dialog(TheFrame() ? TheFrame()->FrameWindow() : nullptr);
         slot->setAttribute(Qt::WA_DeleteOnClose);
         slot->Form_Load();
     }

@@ -4,7 +4,8 @@
 // active sheet the way the frame's norm commands do.
 #pragma once
 
-#include "quarvex/norm/norm_sheet_io.h"
+#include "quarvex/normsheet/norm_sheet_io.h"
+#include "quarvex/state/norm_state.h"
 
 #include <QPointer>
 #include <vector>
@@ -14,20 +15,6 @@ class Main1;
 }
 
 namespace NORM3B {
-
-// MaficPercent, AnorthitePercent and OlivinePercent of every sample (index 0
-// to the last computed sample), as the last norm left them for the
-// classifiers.
-struct MaficInputArrays {
-    std::vector<float> MaficPercent;
-    std::vector<float> AnorthitePercent;
-    std::vector<float> OlivinePercent;
-};
-inline MaficInputArrays MaficInputs;
-
-// The program-wide sample counter: the norms and the result sheet leave it
-// one past the last row they wrote.
-inline int SampleIndex = 0;
 
 class NormSheetAdapter : public NormSheetIO {
 public:

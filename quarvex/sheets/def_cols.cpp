@@ -1,8 +1,7 @@
-#include "quarvex/frame/def_cols.h"
+#include "quarvex/sheets/def_cols.h"
 
-#include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/modeless_dialog.h"
-#include "quarvex/frame/program_state.h"
+#include "quarvex/sheets/modeless_dialog.h"
+#include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"

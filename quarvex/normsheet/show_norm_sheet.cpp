@@ -1,4 +1,5 @@
-#include "quarvex/norm/norm3b.h"
+#include "quarvex/sheets/new_data_window.h"
+#include "quarvex/normsheet/norm3b.h"
 
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"

@@ -1,11 +1,9 @@
-#include "quarvex/frame/data_menus.h"
-
+// The order in which the frame switches its data menu items.
 #include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
 
 #include <QAction>
 
-namespace MODULE21 {
+namespace quarvex {
 
 namespace {
 
@@ -27,23 +25,16 @@ const char* const kEnableOrder[] = {
 };
 
 template <size_t N>
-void setAll(const char* const (&names)[N], bool on) {
-    quarvex::MDIForm1* frame = quarvex::MDIForm1::Instance();
-    if (!frame) return;
+void setAll(MDIForm1& frame, const char* const (&names)[N], bool on) {
     for (const char* name : names)
-        if (QAction* item = frame->MenuItem(QString::fromLatin1(name))) item->setEnabled(on);
+        if (QAction* item = frame.MenuItem(QString::fromLatin1(name))) item->setEnabled(on);
 }
 
 }  // namespace
 
-void EnableDataMenus() {
-    setAll(kEnableOrder, true);
-    quarvex::DataMenusEnabled = -1;
+void MDIForm1::SetDataMenusEnabled(bool on) {
+    if (on) setAll(*this, kEnableOrder, true);
+    else setAll(*this, kDisableOrder, false);
 }
 
-void DisableDataMenus() {
-    setAll(kDisableOrder, false);
-    quarvex::DataMenusEnabled = 0;
-}
-
-}  // namespace MODULE21
+}  // namespace quarvex

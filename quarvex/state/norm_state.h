@@ -1,11 +1,10 @@
-// The norm module: where the oxides stand, the iron ratio, the last result,
-// and the procedures that run a norm on the active sheet's data table and
-// show it as a new sheet.
+// The norm's program-wide values: where the oxides stand, the iron ratio,
+// the last result table, and the per-sample arrays the norms leave for the
+// classifiers.
 #pragma once
 
 #include "quarvex/norm/norm_constants.h"
 #include "quarvex/norm/norm_result.h"
-#include "quarvex/norm/norm_sheet_io.h"
 
 #include <array>
 #include <vector>
@@ -29,19 +28,24 @@ struct SampleArrays {
 };
 inline SampleArrays NormSampleArrays;
 
-// Back to the state at start-up (for tests).
+// MaficPercent, AnorthitePercent and OlivinePercent of every sample (index 0
+// to the last computed sample), as the last norm left them for the
+// classifiers.
+struct MaficInputArrays {
+    std::vector<float> MaficPercent;
+    std::vector<float> AnorthitePercent;
+    std::vector<float> OlivinePercent;
+};
+inline MaficInputArrays MaficInputs;
+
+// The program-wide sample counter: the norms and the result sheet leave it
+// one past the last row they wrote.
+inline int SampleIndex = 0;
+
+// Back to the state at start-up.
 void ResetNormState();
 
 // Stores a layout; entries it leaves unset keep their columns.
 void StoreOxideLayout(const norm::OxideLayout& layout);
-
-// The standard norm (mode 3 weight, otherwise molar) and the extended norm
-// (mode 3 weight, otherwise molar) of every sample of the data table. A
-// failure is reported in a box and sets DialogCancelled to -1.
-void CalcNorm(const int& mode);
-void CalcNormExtended(const int& mode);
-
-// Writes the last result into a new data sheet.
-void ShowNormSheet();
 
 }  // namespace NORM3B

@@ -43,10 +43,3 @@ WindowRecord& RecordByTag(const QString& tag);
 int16_t GrowWindowTables();
 
 }  // namespace quarvex
-
-namespace MODULE21 {
-
-// Opens a new empty data sheet in the frame and makes it the active child.
-void NewDataWindow();
-
-}  // namespace MODULE21

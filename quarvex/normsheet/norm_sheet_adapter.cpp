@@ -1,14 +1,15 @@
-#include "quarvex/norm/norm_sheet_adapter.h"
+#include "quarvex/sheets/new_data_window.h"
+#include "quarvex/normsheet/norm_sheet_adapter.h"
 
-#include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
-#include "quarvex/norm/fe_ratio_dialog.h"
-#include "quarvex/norm/norm3b.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/program_state.h"
+#include "quarvex/normsheet/fe_ratio_dialog.h"
+#include "quarvex/normsheet/norm3b.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
-#include "quarvex/sheets/window_tables.h"
+#include "quarvex/state/window_tables.h"
 
 #include <QAction>
 #include <algorithm>
@@ -138,7 +139,7 @@ void RunNormOnActiveSheet(int mode, bool extended) {
     quarvex::MsgBoxAnswer = static_cast<int16_t>(
         host.MsgBox(QStringLiteral("Adjust Fe2O3/FeO ratio?"), qvrt::vbYesNoCancel, QStringLiteral("Norm Options")));
     if (quarvex::MsgBoxAnswer == qvrt::vbCancel) return;
-    if (quarvex::MsgBoxAnswer == qvrt::vbYes) FeRatio::ShowModal(quarvex::MDIForm1::Instance());
+    if (quarvex::MsgBoxAnswer == qvrt::vbYes) FeRatio::ShowModal(quarvex::TheFrame() ? quarvex::TheFrame()->FrameWindow() : nullptr);
     if (quarvex::DialogCancelled == -1) return;
     StoreOxideLayout(norm::kExtendedLayout);
     MODULE21::ReadActiveGrid();
@@ -151,7 +152,7 @@ void RunNormOnActiveSheet(int mode, bool extended) {
     else CalcNorm(mode);
     if (quarvex::DialogCancelled == -1) return;
     ShowNormSheet();
-    if (quarvex::MDIForm1* frame = quarvex::MDIForm1::Instance()) frame->mnuUndo->setEnabled(false);
+    if (quarvex::FrameInterface* frame = quarvex::TheFrame()) frame->SetUndoEnabled(false);
 }
 
 }  // namespace NORM3B

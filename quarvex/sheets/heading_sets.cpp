@@ -1,8 +1,8 @@
-#include "quarvex/frame/heading_sets.h"
+#include "quarvex/sheets/heading_sets.h"
 
-#include "quarvex/frame/mdi_form1.h"
-#include "quarvex/frame/program_state.h"
-#include "quarvex/norm/norm3b.h"
+#include "quarvex/state/frame_interface.h"
+#include "quarvex/state/program_state.h"
+#include "quarvex/state/norm_state.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
 
@@ -87,7 +87,7 @@ void writeHeading(Main1& sheet, int column, const char* text) {
 }
 
 void disableUndo() {
-    if (MDIForm1* f = MDIForm1::Instance(); f && f->mnuUndo) f->mnuUndo->setEnabled(false);
+    if (FrameInterface* f = TheFrame()) f->SetUndoEnabled(false);
 }
 
 void clearHeadingRow(Main1& sheet) {
@@ -97,7 +97,7 @@ void clearHeadingRow(Main1& sheet) {
 void setDiagramType(Main1& sheet, const char* type) {
     WindowRecord& record = sheet.Record();
     record.DiagramType = QString::fromLatin1(type);
-    if (MDIForm1* f = MDIForm1::Instance(); f && f->Panel3D1) f->Panel3D1->setText(record.DiagramType);
+    if (FrameInterface* f = TheFrame()) f->SetPanelText(StatusPanel::DiagramType, record.DiagramType);
 }
 
 void writeRoleHeadings(Main1& sheet, const char* nameHeading) {

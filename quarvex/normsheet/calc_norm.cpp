@@ -1,7 +1,7 @@
 // Running a norm on the data table: reading the oxide cells, handing the
 // rows to the numeric core and writing its results back for the result
 // sheet and the classifiers.
-#include "quarvex/norm/norm3b.h"
+#include "quarvex/normsheet/norm3b.h"
 
 #include "quarvex/norm/extended_norm.h"
 #include "quarvex/norm/standard_norm.h"
@@ -74,24 +74,6 @@ void SetSheetIO(NormSheetIO* io) { installedIO = io; }
 NormSheetIO& SheetIO() {
     if (!installedIO) throw qvrt::RuntimeError(qvrt::ErrInvalidProperty, "No data sheet for the norm");
     return *installedIO;
-}
-
-void ResetNormState() {
-    OxideColumns.fill(0);
-    OxideTotalColumn = 0;
-    IronRatio = 0;
-    IronRatioSet = 0;
-    NormResults = norm::NormTable();
-    NormResultRows = 0;
-    NormResultCols = 0;
-    NormSampleArrays = SampleArrays();
-}
-
-void StoreOxideLayout(const norm::OxideLayout& layout) {
-    for (int entry = 1; entry <= norm::kOxideEntries; ++entry) {
-        if (layout.columns[entry] != 0) OxideColumns[entry] = layout.columns[entry];
-    }
-    OxideTotalColumn = layout.total;
 }
 
 void CalcNorm(const int& mode) {

@@ -1,4 +1,5 @@
-// Switching the menu items that need a data sheet on and off.
+// Switching the menu items that need a data sheet on and off, and the flag
+// that says which way they were last switched.
 #pragma once
 
 namespace MODULE21 {

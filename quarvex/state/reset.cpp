@@ -1,0 +1,21 @@
+#include "quarvex/state/reset.h"
+
+#include "quarvex/state/data_table.h"
+#include "quarvex/state/edit_state.h"
+#include "quarvex/state/format_state.h"
+#include "quarvex/state/norm_state.h"
+#include "quarvex/state/program_state.h"
+#include "quarvex/state/window_tables.h"
+
+namespace quarvex {
+
+void ResetProgramState() {
+    ResetFrameState();
+    ResetWindowTables();
+    ResetDataTable();
+    ResetEditState();
+    ResetFormatState();
+    NORM3B::ResetNormState();
+}
+
+}  // namespace quarvex
