@@ -2,6 +2,7 @@
 #include "quarvex/frame/frame_commands.h"
 #include "quarvex/frame/title1.h"
 #include "quarvex/graph/colors1.h"
+#include "quarvex/graph/format_dialogs.h"
 #include "quarvex/graph/symbols1.h"
 #include "quarvex/normsheet/norm_sheet_adapter.h"
 #include "quarvex/runtime/guard.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quarvex"));
     QApplication::setQuitOnLastWindowClosed(false);  // the frame's unload ends the program
     NORM3B::InstallSheetAdapter();  // the norm reads and writes the real data sheets
+    quarvex::InstallFormatDialogs();
     quarvex::GraphDialogOpeners.Symbols1 = [] { quarvex::Symbols1::Show(quarvex::TheFrame()->FrameWindow()); };
     quarvex::GraphDialogOpeners.Colors1 = [] { quarvex::Colors1::Show(quarvex::TheFrame()->FrameWindow()); };
     auto* splash = new quarvex::Title1;

@@ -240,7 +240,7 @@ void Font1::Command3D2_Click(int index) {
             done(QDialog::Accepted);
         } else if (index == 0) {
             DialogCancelled = -1;
-            FontChoice.TitleChosen = 0;
+            FontChoice.TitleFlag = 0;
             done(QDialog::Rejected);
         }
     });

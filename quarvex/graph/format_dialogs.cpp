@@ -1,5 +1,9 @@
 #include "quarvex/graph/format_dialogs.h"
 
+#include "quarvex/graph/font1.h"
+#include "quarvex/graph/graph2.h"
+#include "quarvex/graph/settitle.h"
+#include "quarvex/graph/symbol_desc.h"
 #include "quarvex/runtime/glyphs.h"
 #include "quarvex/runtime/spread_grid.h"
 #include "quarvex/sheets/data_table.h"
@@ -10,6 +14,20 @@
 #include <QPainter>
 
 namespace quarvex {
+
+namespace {
+QWidget* DialogParent() { return TheFrame() ? TheFrame()->FrameWindow() : nullptr; }
+}  // namespace
+
+void InstallFormatDialogs() {
+    GraphSeams& seams = Graph2Seams();
+    seams.ShowFont1 = [] { Font1::ShowModal(DialogParent()); };
+    seams.ShowSETTITLE = [] { SETTITLE::ShowModal(DialogParent()); };
+    seams.ShowSymbolDesc = [](bool modal) {
+        if (modal) SymbolDesc::ShowModal(DialogParent());
+        else SymbolDesc::Show(DialogParent());
+    };
+}
 
 void CentreDialog(QWidget& dialog) {
     dialog.adjustSize();

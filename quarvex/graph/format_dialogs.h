@@ -3,11 +3,16 @@
 #pragma once
 
 #include "quarvex/state/format_state.h"
+#include "quarvex/state/graph_state.h"
 #include "quarvex/state/program_state.h"
 
 #include <QLabel>
 
 namespace quarvex {
+
+// Installs the font, title and symbol-description dialogs where the graph
+// windows and the plot set-up dialogs open them.
+void InstallFormatDialogs();
 
 // Brings a dialog to its size and centres it on the start-up screen.
 void CentreDialog(QWidget& dialog);

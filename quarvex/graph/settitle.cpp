@@ -52,22 +52,22 @@ void SETTITLE::Form_Load() {
 }
 
 void SETTITLE::Command3D1_Click() {
-    TitleAccepted = -1;
+    TitleChanged = -1;
     GraphTitle = Text1->text();
     done(QDialog::Accepted);
 }
 
 void SETTITLE::Command3D2_Click(int index) {
     if (index == 0) {
-        TitleAccepted = 0;
-        FontChoice.TitleChosen = 0;
+        TitleChanged = 0;
+        FontChoice.TitleFlag = 0;
         done(QDialog::Rejected);
     } else if (index == 1) {
         Font1::ShowModal(this);
-        FontChoice.TitleChosen = -1;
+        FontChoice.TitleFlag = -1;
         if (DialogCancelled == -1) {
             DialogCancelled = 0;
-            FontChoice.TitleChosen = 0;
+            FontChoice.TitleFlag = 0;
         }
     }
 }

@@ -1,6 +1,6 @@
 // "Title": the graph title and, through "Font", the title's font. Modal,
 // from a graph window's "Set &Title..."; the caller takes the title when
-// TitleAccepted is -1 and the font when FontChoice.TitleChosen is -1.
+// TitleChanged is -1 and the font when FontChoice.TitleFlag is -1.
 #pragma once
 
 #include <QDialog>

@@ -3,9 +3,7 @@
 namespace quarvex {
 
 void ResetFormatState() {
-    FontChoice = FontChoiceRecord{};
     SymbolDescriptions = {};
-    TitleAccepted = 0;
     CurveFitDegree = 0;
 }
 

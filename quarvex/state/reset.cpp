@@ -3,6 +3,7 @@
 #include "quarvex/state/data_table.h"
 #include "quarvex/state/edit_state.h"
 #include "quarvex/state/format_state.h"
+#include "quarvex/state/graph_state.h"
 #include "quarvex/state/norm_state.h"
 #include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
@@ -15,6 +16,7 @@ void ResetProgramState() {
     ResetDataTable();
     ResetEditState();
     ResetFormatState();
+    ResetGraphState();
     NORM3B::ResetNormState();
 }
 

@@ -79,7 +79,7 @@ TEST_F(FormatDialogs, FontSizesAndNamesThatCannotBeDrawnGetTheFontErrorBox) {
 }
 
 TEST_F(FormatDialogs, FontCancelAfterClicksLeavesTheChoiceButSetsCancelled) {
-    FontChoice.TitleChosen = -1;
+    FontChoice.TitleFlag = -1;
     Font1::RunModal = [](Font1& d) {
         d.Check3D1[0]->click();
         d.Command3D2[0]->click();
@@ -87,7 +87,7 @@ TEST_F(FormatDialogs, FontCancelAfterClicksLeavesTheChoiceButSetsCancelled) {
     Font1::ShowModal();
     EXPECT_EQ(DialogCancelled, -1);
     EXPECT_EQ(FontChoice.Bold, -1);
-    EXPECT_EQ(FontChoice.TitleChosen, 0);
+    EXPECT_EQ(FontChoice.TitleFlag, 0);
 }
 
 TEST_F(FormatDialogs, TitleDialogTakesTheTitleAndAFontOnlyWhenTheFontDialogWasNotCancelled) {
@@ -96,16 +96,16 @@ TEST_F(FormatDialogs, TitleDialogTakesTheTitleAndAFontOnlyWhenTheFontDialogWasNo
     SETTITLE::RunModal = [](SETTITLE& d) {
         EXPECT_EQ(d.Text1->text(), "Old");
         d.Command3D2[1]->click();
-        EXPECT_EQ(FontChoice.TitleChosen, 0);
+        EXPECT_EQ(FontChoice.TitleFlag, 0);
         EXPECT_EQ(DialogCancelled, 0);
         Font1::RunModal = [](Font1& f) { f.Command3D2[1]->click(); };
         d.Command3D2[1]->click();
-        EXPECT_EQ(FontChoice.TitleChosen, -1);
+        EXPECT_EQ(FontChoice.TitleFlag, -1);
         d.Text1->setText("Basalts");
         d.Command3D1->click();
     };
     SETTITLE::ShowModal();
-    EXPECT_EQ(TitleAccepted, -1);
+    EXPECT_EQ(TitleChanged, -1);
     EXPECT_EQ(GraphTitle, "Basalts");
 
     SETTITLE::RunModal = [](SETTITLE& d) {
@@ -113,8 +113,8 @@ TEST_F(FormatDialogs, TitleDialogTakesTheTitleAndAFontOnlyWhenTheFontDialogWasNo
         d.Command3D2[0]->click();
     };
     SETTITLE::ShowModal();
-    EXPECT_EQ(TitleAccepted, 0);
-    EXPECT_EQ(FontChoice.TitleChosen, 0);
+    EXPECT_EQ(TitleChanged, 0);
+    EXPECT_EQ(FontChoice.TitleFlag, 0);
     EXPECT_EQ(GraphTitle, "Basalts");
 }
 

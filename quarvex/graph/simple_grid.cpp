@@ -1,0 +1,101 @@
+#include "quarvex/graph/simple_grid.h"
+
+#include "quarvex/runtime/host.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QPalette>
+#include <cmath>
+
+namespace quarvex {
+
+int SimpleGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int SimpleGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : cols_; }
+
+QVariant SimpleGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const int r = index.row(), c = index.column();
+    if (role == Qt::DisplayRole) return cells_[size_t(r) * size_t(cols_) + size_t(c)];
+    if (role == Qt::BackgroundRole && (r < fixedRows_ || c < fixedCols_)) return QColor(0xC0, 0xC0, 0xC0);
+    if (role == Qt::TextAlignmentRole && size_t(c) < alignment_.size())
+        return QVariant::fromValue(alignment_[size_t(c)] | Qt::AlignVCenter);
+    return {};
+}
+
+void SimpleGridModel::Resize(int rows, int cols) {
+    beginResetModel();
+    std::vector<QString> next(size_t(rows) * size_t(cols));
+    for (int r = 0; r < std::min(rows, rows_); ++r)
+        for (int c = 0; c < std::min(cols, cols_); ++c)
+            next[size_t(r) * size_t(cols) + size_t(c)] = std::move(cells_[size_t(r) * size_t(cols_) + size_t(c)]);
+    cells_ = std::move(next);
+    rows_ = rows;
+    cols_ = cols;
+    alignment_.resize(size_t(cols), Qt::AlignLeft);
+    endResetModel();
+}
+
+void SimpleGridModel::Changed(int row, int col) {
+    const QModelIndex i = index(row, col);
+    emit dataChanged(i, i);
+}
+
+SimpleGrid::SimpleGrid(QWidget* parent) : QTableView(parent) {
+    setModel(&model_);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(18);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+void SimpleGrid::SetRows(int rows) { model_.Resize(std::max(rows, 0), model_.cols_); }
+void SimpleGrid::SetCols(int cols) { model_.Resize(model_.rows_, std::max(cols, 0)); }
+
+QString SimpleGrid::TextMatrix(int row, int col) const {
+    if (row < 0 || col < 0 || row >= model_.rows_ || col >= model_.cols_) return {};
+    return model_.cells_[size_t(row) * size_t(model_.cols_) + size_t(col)];
+}
+
+void SimpleGrid::SetTextMatrix(int row, int col, const QString& text) {
+    if (row < 0 || col < 0 || row >= model_.rows_ || col >= model_.cols_) return;
+    model_.cells_[size_t(row) * size_t(model_.cols_) + size_t(col)] = text;
+    model_.Changed(row, col);
+}
+
+void SimpleGrid::SetRowTexts(int row, int col, const QStringList& cells) {
+    if (row < 0 || row >= model_.rows_) return;
+    for (int k = 0; k < cells.size() && col + k < model_.cols_; ++k)
+        model_.cells_[size_t(row) * size_t(model_.cols_) + size_t(col + k)] = cells[k];
+}
+
+void SimpleGrid::SetFixedRows(int n) {
+    model_.fixedRows_ = n;
+    model_.Reset();
+}
+void SimpleGrid::SetFixedCols(int n) {
+    model_.fixedCols_ = n;
+    model_.Reset();
+}
+
+void SimpleGrid::SetColWidth(int col, int twips) {
+    const double perPixel = qvrt::host().TwipsPerPixelX();
+    setColumnWidth(col, int(std::lround(twips / (perPixel > 0 ? perPixel : 15))));
+}
+
+int SimpleGrid::ColWidth(int col) const {
+    return int(std::lround(columnWidth(col) * qvrt::host().TwipsPerPixelX()));
+}
+
+void SimpleGrid::SetColAlignment(int col, Qt::Alignment alignment) {
+    if (col < 0 || col >= model_.cols_) return;
+    model_.alignment_[size_t(col)] = alignment;
+}
+
+void SimpleGrid::SelectRow(int row, int col1, int col2) {
+    if (!selectionModel() || row >= model_.rows_ || col2 >= model_.cols_) return;
+    selectionModel()->select(QItemSelection(model_.index(row, col1), model_.index(row, col2)),
+                             QItemSelectionModel::ClearAndSelect);
+}
+
+}  // namespace quarvex

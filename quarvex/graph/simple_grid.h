@@ -1,0 +1,57 @@
+// The simple grid of the graph window (point table, field-name key): a
+// table of texts with one optional fixed header row and index column,
+// addressed by row and column from 0 as TextMatrix did.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTableView>
+#include <vector>
+
+namespace quarvex {
+
+class SimpleGridModel : public QAbstractTableModel {
+public:
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    int rows_ = 0, cols_ = 0, fixedRows_ = 0, fixedCols_ = 0;
+    std::vector<QString> cells_;  // row-major
+    std::vector<Qt::Alignment> alignment_;
+    void Resize(int rows, int cols);
+    void Changed(int row, int col);
+    void Reset() {
+        beginResetModel();
+        endResetModel();
+    }
+};
+
+class SimpleGrid : public QTableView {
+public:
+    explicit SimpleGrid(QWidget* parent = nullptr);
+
+    int Rows() const { return model_.rows_; }
+    int Cols() const { return model_.cols_; }
+    void SetRows(int rows);
+    void SetCols(int cols);
+    // The cell's text; empty outside the grid.
+    QString TextMatrix(int row, int col) const;
+    void SetTextMatrix(int row, int col, const QString& text);
+    // Writes a row in one piece from column col on (without a view update
+    // per cell; call Refresh after a batch).
+    void SetRowTexts(int row, int col, const QStringList& cells);
+    void Refresh() { model_.Reset(); }
+    void SetFixedRows(int n);
+    void SetFixedCols(int n);
+    // Width in twips of the screen.
+    void SetColWidth(int col, int twips);
+    int ColWidth(int col) const;
+    void SetColAlignment(int col, Qt::Alignment alignment);
+    // Selects row's cells from col1 to col2.
+    void SelectRow(int row, int col1, int col2);
+
+private:
+    SimpleGridModel model_;
+};
+
+}  // namespace quarvex
