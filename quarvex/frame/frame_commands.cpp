@@ -56,10 +56,14 @@ void PlotDialog() {
     MDIForm1* frame = MDIForm1::Instance();
     qvrt::ChildForm* child = frame ? frame->ActiveForm() : nullptr;
     if (!child) throw qvrt::RuntimeError(91, "No window is open to plot from.");
-    // A tag that is no number (a graph window has none) cannot name a record.
+    // A tag that is no number (a graph window has none) names no sheet: the
+    // set-up dialog says that plotting needs one.
     bool numeric = false;
     child->Tag.trimmed().toDouble(&numeric);
-    if (!numeric) qvrt::Raise(qvrt::ErrTypeMismatch);
+    if (!numeric) {
+        open(GraphDialogOpeners.Options);
+        return;
+    }
     const WindowRecord& record = RecordByTag(child->Tag);
     if (record.DiagramType == QStringLiteral("XY Plot")) open(GraphDialogOpeners.SetUp);
     else open(GraphDialogOpeners.Options);

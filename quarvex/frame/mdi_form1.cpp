@@ -1,7 +1,11 @@
 #include "quarvex/sheets/new_data_window.h"
 #include "quarvex/frame/mdi_form1.h"
 
+#include "quarvex/frame/about.h"
+#include "quarvex/frame/frame_commands.h"
 #include "quarvex/frame/help_viewer.h"
+#include "quarvex/graph/graph2.h"
+#include "quarvex/graph/plot_setup_dialogs.h"
 #include "quarvex/state/program_state.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
@@ -115,6 +119,10 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
             qvrt::Guarded([this](QMdiSubWindow* w) { onSubWindowActivated(w); }));
     BuildMenus();
     buildStatusBar();
+    frameMenus_ = menuBar()->actions();
+    GraphDialogOpeners.Options = ShowOptions;
+    GraphDialogOpeners.SetUp = ShowSetUp;
+    Graph2Seams().ShowAbout = [] { About::Show(); };
 }
 
 MDIForm1::~MDIForm1() {
@@ -209,7 +217,27 @@ void MDIForm1::ActivateChild(qvrt::ChildForm* child) { mdiArea_->setActiveSubWin
 
 void MDIForm1::NewDataWindow() { MODULE21::NewDataWindow(); }
 
+// A graph window's own menu bar stands in the frame's while it is the active
+// child; a sheet, or no window at all, brings the frame's back.
+void MDIForm1::showMenusOf(QMdiSubWindow* window) {
+    auto* graph = qobject_cast<Graph2*>(window);
+    if (!window && menuOwner_ && mdiArea_->subWindowList().contains(menuOwner_.data())) return;
+    if (graph == menuOwner_.data() && (graph || menuBar()->actions() == frameMenus_)) return;
+    QMenuBar* bar = menuBar();
+    for (QAction* a : bar->actions()) bar->removeAction(a);
+    menuOwner_ = graph;
+    if (graph) {
+        bar->addActions(graph->MenuBar()->actions());
+        connect(graph, &QObject::destroyed, this, [this] {
+            if (!menuOwner_) showMenusOf(mdiArea_->activeSubWindow());
+        });
+    } else {
+        bar->addActions(frameMenus_);
+    }
+}
+
 void MDIForm1::onSubWindowActivated(QMdiSubWindow* window) {
+    showMenusOf(window);
     if (window) lastActive_ = window;
     if (auto* sheet = dynamic_cast<Main1*>(window)) sheet->Form_Activate();
 }

@@ -154,10 +154,13 @@ protected:
 private:
     void buildStatusBar();
     void onSubWindowActivated(QMdiSubWindow* window);
+    void showMenusOf(QMdiSubWindow* window);
 
     QMdiArea* mdiArea_ = nullptr;
     QHash<QString, QAction*> menuItems_;
     QPointer<QMdiSubWindow> lastActive_;
+    QList<QAction*> frameMenus_;
+    QPointer<QMdiSubWindow> menuOwner_;  // the graph window whose menus show
     bool ended_ = false;
 };
 

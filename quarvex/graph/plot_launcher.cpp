@@ -58,7 +58,10 @@ void PlotActiveData() {
         GraphWindows[static_cast<size_t>(GraphCount)] = graph;
         // Creation reads the sheet's kind and caption while the sheet is
         // still the active child; the window joins the frame afterwards.
-        if (graph->Form_Load()) AddToFrame(graph);
+        if (graph->Form_Load()) {
+            AddToFrame(graph);
+            graph->show();
+        }
     } catch (const std::exception& e) {
         qvrt::host().MsgBox(QString::fromStdString(e.what()) + QStringLiteral("Check Data"), qvrt::vbExclamation,
                             QStringLiteral("Plotting Error"));

@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -188,8 +189,63 @@ void PictureSurface::PaintLine(const LineOp& op) {
     Changed();
 }
 
+namespace {
+
+// A plot glyph drawn once into a small transparent image, for one colour,
+// size and quarter-pixel offset: a diagram of thousands of samples then
+// costs one image copy per sample instead of one path fill.
+struct GlyphSpriteKey {
+    int face, code, cellW, cellH, offsetX, offsetY;
+    uint32_t color;
+    bool bold;
+    bool operator==(const GlyphSpriteKey&) const = default;
+};
+
+size_t qHash(const GlyphSpriteKey& k, size_t seed = 0) {
+    return qHashMulti(seed, k.face, k.code, k.cellW, k.cellH, k.offsetX, k.offsetY, k.color, k.bold);
+}
+
+constexpr int kSpriteSteps = 4;     // quarter pixels
+constexpr qsizetype kMaxSprites = 4096;
+
+const QImage& GlyphSprite(const GlyphSpriteKey& key, const QSizeF& cell, const QPointF& offset) {
+    static QHash<GlyphSpriteKey, QImage> sprites;
+    auto it = sprites.constFind(key);
+    if (it != sprites.constEnd()) return *it;
+    if (sprites.size() >= kMaxSprites) sprites.clear();
+    // A margin of two pixels holds the antialiased edge and the offset.
+    QImage sprite(int(std::ceil(cell.width())) + 4, int(std::ceil(cell.height())) + 4,
+                  QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    {
+        QPainter painter(&sprite);
+        PaintGlyph(painter, FontKind(key.face), key.code, QRectF(QPointF(2, 2) + offset, cell),
+                   ToQColor(key.color), key.bold);
+    }
+    return *sprites.insert(key, std::move(sprite));
+}
+
+}  // namespace
+
 void PictureSurface::PaintText(const TextOp& op) {
     if (op.text.isEmpty()) return;
+    if (Face().kind != FontKind::Text && FontTransparent()) {
+        const QSizeF cell = GlyphCell(*this, image_);
+        QPainter painter(&image_);
+        for (qsizetype i = 0; i < op.text.size(); ++i) {
+            const QPointF at = op.topLeft + QPointF(cell.width() * double(i), 0);
+            const QPointF whole(std::floor(at.x()), std::floor(at.y()));
+            const int ox = int(std::lround((at.x() - whole.x()) * kSpriteSteps));
+            const int oy = int(std::lround((at.y() - whole.y()) * kSpriteSteps));
+            const GlyphSpriteKey key{int(Face().kind), op.text[i].unicode(), int(std::lround(cell.width() * 16)),
+                                     int(std::lround(cell.height() * 16)), ox, oy, ForeColor(), FontBold()};
+            const QImage& sprite = GlyphSprite(key, cell, QPointF(double(ox), double(oy)) / kSpriteSteps);
+            painter.drawImage(whole - QPointF(2, 2), sprite);
+        }
+        painter.end();
+        Changed();
+        return;
+    }
     {
         QPainter painter(&image_);
         backend_.PaintText(painter, *this, image_, op);

@@ -1,0 +1,238 @@
+// Speed of the graph windows: the first drawing of a 1,999-sample ternary
+// plot with grid and tick marks and of a 15,000-sample XY plot, each from
+// Plot to the window shown, and a full RedrawGraph of each; next to
+// matplotlib drawing the same 15,000-point scatter to an image.
+// Run by hand: bench_graph (offscreen by default).
+// With "--screens DIR" (under xvfb-run) it instead opens tests/data/graph/
+// analyses.plt from the menus, plots a ternary, a QAPF diamond, a TAS and an
+// XY plot from the menus and the toolbar and saves a screenshot of each.
+#include "quarvex/frame/mdi_form1.h"
+#include "quarvex/frame/title1.h"
+#include "quarvex/graph/graph2.h"
+#include "quarvex/graph/plot_launcher.h"
+#include "quarvex/graph/plot_setup_dialogs.h"
+#include "quarvex/runtime/guard.h"
+#include "quarvex/runtime/scripted_host.h"
+#include "quarvex/runtime/settings_store.h"
+#include "quarvex/sheets/data_table.h"
+#include "quarvex/sheets/main1.h"
+#include "quarvex/state/graph_state.h"
+#include "quarvex/state/program_state.h"
+#include "quarvex/state/window_tables.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+using namespace quarvex;
+
+namespace {
+
+double ms(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }
+
+void settle() {
+    for (int k = 0; k < 5; ++k) QApplication::processEvents();
+}
+
+Main1* startFrame() {
+    auto* splash = new Title1;
+    splash->Form_Load();
+    splash->Form_Click();
+    return dynamic_cast<Main1*>(MDIForm1::Instance()->ActiveForm());
+}
+
+Graph2* lastGraph() { return qobject_cast<Graph2*>(GraphWindows.back().data()); }
+
+struct Timing {
+    double first = 0, redraw = 0, read = 0;
+};
+
+Timing plotAndRedraw(Main1& sheet) {
+    MDIForm1::Instance()->ActivateChild(&sheet);
+    settle();
+    QElapsedTimer t;
+    t.start();
+    MODULE21::ReadActiveGrid();
+    const double read = ms(t);
+    t.restart();
+    MODULE21::PlotActiveData();
+    settle();
+    Timing timing{ms(t), 0, read};
+    Graph2* g = lastGraph();
+    constexpr int kRuns = 10;
+    t.restart();
+    for (int k = 0; k < kRuns; ++k) g->RedrawGraph();
+    timing.redraw = ms(t) / kRuns;
+    g->CloseGraph();
+    settle();
+    return timing;
+}
+
+double matplotlibScatter(int points) {
+    QTemporaryDir dir;
+    const QString script = QStringLiteral(
+        "import time, random, matplotlib\n"
+        "matplotlib.use('Agg')\n"
+        "import matplotlib.pyplot as plt\n"
+        "random.seed(1)\n"
+        "x = [random.uniform(40, 80) for _ in range(%1)]\n"
+        "y = [random.uniform(0, 16) for _ in range(%1)]\n"
+        "t = time.perf_counter()\n"
+        "fig = plt.figure(figsize=(5.3, 5.3), dpi=96)\n"
+        "plt.scatter(x, y, s=12, marker='D')\n"
+        "fig.savefig('%2/scatter.png')\n"
+        "print((time.perf_counter() - t) * 1000)\n")
+                               .arg(points)
+                               .arg(dir.path());
+    QProcess p;
+    // Debian's interpreter, which has python3-matplotlib.
+    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script});
+    p.waitForFinished(120000);
+    return p.readAllStandardOutput().trimmed().toDouble();
+}
+
+int bench() {
+    Main1* sheet = startFrame();
+    qvrt::InstallScriptedHost();
+    qvrt::SpreadGrid& grid = *sheet->Grid1;
+    grid.setReDraw(false);
+    const char* heads[] = {"Sample #", "Name", "Symbol", "Color", "A", "B", "C"};
+    for (int c = 1; c <= 7; ++c) grid.SetText(c, 1, QString::fromLatin1(heads[c - 1]));
+    auto fill = [&](int samples) {
+        grid.setMaxRows(samples + 1);
+        for (int r = 2; r <= samples + 1; ++r) {
+            grid.SetText(1, r, QString::number(r - 1));
+            grid.SetText(3, r, QString::number(r % 14 + 1));
+            grid.SetText(4, r, QString::number(r % 13 + 1));
+            grid.SetText(5, r, QString::number(5 + (r * 37) % 80));
+            grid.SetText(6, r, QString::number(5 + (r * 53) % 70));
+            grid.SetText(7, r, QString::number(1 + (r * 11) % 40));
+        }
+    };
+    fill(1999);
+    grid.setReDraw(true);
+    sheet->Record().DiagramType = QStringLiteral("Ternary");
+    PlotKind = QStringLiteral("Ternary Plot");
+    ShowTickMarks = -1;
+    // The grid is a window switch: the first drawing of a gridded window is
+    // the redraw after "Show Grid".
+    Timing ternary = plotAndRedraw(*sheet);
+
+    fill(15000);
+    sheet->Record().DiagramType = QStringLiteral("XY Plot");
+    PlotKind = QStringLiteral("XY Plot");
+    AutoScale = -1;
+    const Timing xy = plotAndRedraw(*sheet);
+
+    // Ternary with the grid on, redrawn from the window's Show Grid.
+    fill(1999);
+    sheet->Record().DiagramType = QStringLiteral("Ternary");
+    PlotKind = QStringLiteral("Ternary Plot");
+    MDIForm1::Instance()->ActivateChild(sheet);
+    settle();
+    MODULE21::PlotActiveData();
+    settle();
+    Graph2* g = lastGraph();
+    QElapsedTimer t;
+    t.start();
+    g->MenuItem(QStringLiteral("mnuGrid"))->trigger();
+    settle();
+    const double gridFirst = ms(t);
+    t.restart();
+    for (int k = 0; k < 10; ++k) g->RedrawGraph();
+    const double gridRedraw = ms(t) / 10;
+    g->CloseGraph();
+    settle();
+
+    const double mpl = matplotlibScatter(15000);
+    std::printf("%-52s %10s\n", "graph window", "ms");
+    std::printf("%-52s %10.1f\n", "ternary 1,999 samples, ticks: Plot to shown", ternary.first);
+    std::printf("%-52s %10.1f\n", "  of which reading the sheet (ReadActiveGrid)", ternary.read);
+    std::printf("%-52s %10.1f\n", "ternary 1,999 samples, ticks: RedrawGraph", ternary.redraw);
+    std::printf("%-52s %10.1f\n", "ternary 1,999 samples, ticks + grid: Show Grid", gridFirst);
+    std::printf("%-52s %10.1f\n", "ternary 1,999 samples, ticks + grid: RedrawGraph", gridRedraw);
+    std::printf("%-52s %10.1f\n", "XY 15,000 samples: Plot to shown", xy.first);
+    std::printf("%-52s %10.1f\n", "  of which reading the sheet (ReadActiveGrid)", xy.read);
+    std::printf("%-52s %10.1f\n", "XY 15,000 samples: RedrawGraph", xy.redraw);
+    std::printf("%-52s %10.1f\n", "matplotlib 15,000-point scatter to PNG", mpl);
+    if (mpl > 0) std::printf("%-52s %10.2f\n", "XY RedrawGraph / matplotlib", xy.redraw / mpl);
+    return 0;
+}
+
+void shoot(const QString& dir, const char* name) {
+    settle();
+    QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
+                                                 dir + QLatin1Char('/') + QString::fromLatin1(name)});
+}
+
+void assign(int x, int y, int z) {
+    XCol = x;
+    YCol = y;
+    ZCol = z;
+}
+
+int screens(const QString& dir) {
+    startFrame();
+    MDIForm1* frame = MDIForm1::Instance();
+    frame->showMaximized();
+    qvrt::ScriptedHost& host = qvrt::InstallScriptedHost();
+    host.fileAnswers.push_back(QStringLiteral(SOURCE_DIR "/tests/data/graph/analyses.plt"));
+    frame->MenuItem(QStringLiteral("mnuOpen"))->trigger();
+    settle();
+
+    auto plotTernary = [&](const char* menuOrToolbar, const char* kind, const char* title) {
+        if (std::strcmp(menuOrToolbar, "toolbar") == 0) frame->Toolbar1_ButtonClick(QStringLiteral("Plot"));
+        else frame->MenuItem(QStringLiteral("mnuGraphOptions1"))->trigger();
+        Options* o = LoadedOptions();
+        o->Combo1->setEditText(QString::fromLatin1(kind));
+        o->Text3->setText(QString::fromLatin1(title));
+        o->Command3D1_Click();
+        settle();
+        lastGraph()->showMaximized();
+    };
+    assign(12, 13, 11);  // AFM: FeOt top, alkalis left, MgO right
+    plotTernary("menu", "Ternary Plot", "AFM");
+    lastGraph()->MenuItem(QStringLiteral("mnuGrid"))->trigger();
+    shoot(dir, "ternary.png");
+
+    assign(5, 6, 7);  // Q, A, P and F beside them
+    plotTernary("toolbar", "Diamond Plot", "QAPF modes");
+    shoot(dir, "diamond.png");
+
+    assign(9, 10, 0);
+    plotTernary("menu", "TAS-Volcanic", "Volcanic rocks");
+    shoot(dir, "tas.png");
+
+    assign(9, 11, 0);
+    frame->MenuItem(QStringLiteral("mnuGraphOptions2"))->trigger();
+    SetUp* s = LoadedSetUp();
+    s->GraphTitleT->setText(QStringLiteral("MgO against silica"));
+    s->Command3D1_Click(2);
+    settle();
+    s->hide();
+    lastGraph()->showMaximized();
+    shoot(dir, "xy.png");
+    for (const auto& box : host.boxes)
+        std::printf("box: %s | %s\n", qPrintable(box.title), qPrintable(box.prompt));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool shots = argc == 3 && std::strcmp(argv[1], "--screens") == 0;
+    if (!shots) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    qvrt::GuardedApplication app(argc, argv);
+    QTemporaryDir settings;
+    qvrt::SetSettingsDirectory(settings.path());
+    return shots ? screens(QString::fromLocal8Bit(argv[2])) : bench();
+}
