@@ -223,7 +223,7 @@ void Graph2::PrintFitReport() {
         pr.SetFontSize(8);
         for (int k = 0; k < 3; ++k) pr.Print();
         // Up to the array's bound, which shows the one unfitted element too.
-        for (int i = 1; i + 1 < int(FitCoefficients.size()); ++i)
+        for (int i = 1; i < int(FitCoefficients.size()); ++i)
             pr.Print(QStringLiteral("Coefficient ") + qvrt::CStr(i) + QStringLiteral(" = ") +
                      qvrt::CStr(FitCoefficients[size_t(i)]));
         pr.Print(QStringLiteral("Standard Deviation: ") + qvrt::CStr(FitStdDeviation));
