@@ -183,13 +183,17 @@ void assign(int x, int y, int z) {
 int screens(const QString& dir) {
     startFrame();
     MDIForm1* frame = MDIForm1::Instance();
-    frame->showMaximized();
+    // No window manager under xvfb: the frame is given the screen itself.
+    frame->setGeometry(0, 0, 1280, 1000);
     qvrt::ScriptedHost& host = qvrt::InstallScriptedHost();
     host.fileAnswers.push_back(QStringLiteral(SOURCE_DIR "/tests/data/graph/analyses.plt"));
     frame->MenuItem(QStringLiteral("mnuOpen"))->trigger();
     settle();
+    qvrt::ChildForm* sheet = frame->ActiveForm();
 
     auto plotTernary = [&](const char* menuOrToolbar, const char* kind, const char* title) {
+        frame->ActivateChild(sheet);
+        settle();
         if (std::strcmp(menuOrToolbar, "toolbar") == 0) frame->Toolbar1_ButtonClick(QStringLiteral("Plot"));
         else frame->MenuItem(QStringLiteral("mnuGraphOptions1"))->trigger();
         Options* o = LoadedOptions();
@@ -197,7 +201,7 @@ int screens(const QString& dir) {
         o->Text3->setText(QString::fromLatin1(title));
         o->Command3D1_Click();
         settle();
-        lastGraph()->showMaximized();
+        lastGraph()->move(0, 0);
     };
     assign(12, 13, 11);  // AFM: FeOt top, alkalis left, MgO right
     plotTernary("menu", "Ternary Plot", "AFM");
@@ -213,13 +217,16 @@ int screens(const QString& dir) {
     shoot(dir, "tas.png");
 
     assign(9, 11, 0);
+    frame->ActivateChild(sheet);
+    settle();
     frame->MenuItem(QStringLiteral("mnuGraphOptions2"))->trigger();
     SetUp* s = LoadedSetUp();
     s->GraphTitleT->setText(QStringLiteral("MgO against silica"));
     s->Command3D1_Click(2);
     settle();
+
     s->hide();
-    lastGraph()->showMaximized();
+    lastGraph()->move(0, 0);
     shoot(dir, "xy.png");
     for (const auto& box : host.boxes)
         std::printf("box: %s | %s\n", qPrintable(box.title), qPrintable(box.prompt));

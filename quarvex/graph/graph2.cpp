@@ -92,7 +92,8 @@ void Graph2::BuildControls() {
 
     Picture1 = new qvrt::PictureBox(body);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setFixedSize(400, 400);
+    // Square, and as tall as the window leaves room for below its toolbar.
+    Picture1->setFixedSize(390, 390);
     row->addWidget(Picture1, 0, Qt::AlignTop | Qt::AlignHCenter);
 
     Picture2 = new QWidget(body);

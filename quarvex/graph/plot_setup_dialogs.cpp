@@ -315,7 +315,7 @@ void SetUp::Command3D1_Click(int index) {
     XAxisTitle = XTitleT->text();
     YAxisTitle = YTitleT->text();
     AxisLabels[1] = XTitleT->text();
-    ActiveSheetKind() = QStringLiteral("XY Plot");
+    RecordByTag(ActiveTag()).DiagramType = QStringLiteral("XY Plot");
     PlotKind = QStringLiteral("XY Plot");
     MODULE21::PlotActiveData();
 }
