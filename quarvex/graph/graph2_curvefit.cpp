@@ -66,7 +66,7 @@ void Graph2::BuildCurveFitPanel() {
     layout->addLayout(values);
     Grid2 = new SimpleGrid(Picture3);
     Grid2->setObjectName(QStringLiteral("Grid2"));
-    Grid2->setFixedWidth(250);
+    Grid2->setFixedWidth(340);
     layout->addWidget(Grid2, 1);
     auto* buttons = new QHBoxLayout;
     const char* captions[2] = {"Print", "Close"};
