@@ -8,6 +8,7 @@
 #include "quarvex/runtime/painter_surface.h"
 
 #include <QAction>
+#include <QToolBar>
 #include <algorithm>
 #include <cmath>
 
@@ -32,6 +33,11 @@ bool RefuseWhenFull(int count, const char* what) {
                         qvrt::vbExclamation, QStringLiteral("Drawing Error"));
     qvrt::host().SetMousePointer(qvrt::vbDefault);
     return true;
+}
+
+// Shows the armed tool pressed on the toolbar, whichever way it was armed.
+void CheckToolButton(QToolBar* toolbar, const char* key) {
+    if (QAction* a = toolbar->findChild<QAction*>(QString::fromLatin1(key))) a->setChecked(true);
 }
 
 }  // namespace
@@ -61,6 +67,7 @@ void Graph2::BoxDraw1() {
     LastDrawKind.Line = 0;
     LastDrawKind.Text = 0;
     Picture1->HideRubberLine();
+    CheckToolButton(Toolbar1, "Box Draw");
 }
 
 void Graph2::LineDraw1() {
@@ -70,6 +77,7 @@ void Graph2::LineDraw1() {
     BoxDrawMode = 0;
     TextInsertMode = 0;
     Picture1->HideRubberLine();
+    CheckToolButton(Toolbar1, "Line Draw");
 }
 
 void Graph2::InsertText1() {
@@ -80,6 +88,7 @@ void Graph2::InsertText1() {
     LastDrawKind.Text = -1;
     LastDrawKind.Box = 0;
     LastDrawKind.Line = 0;
+    CheckToolButton(Toolbar1, "Insert Text");
 }
 
 // --- Mouse and keys ----------------------------------------------------------

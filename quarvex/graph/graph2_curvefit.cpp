@@ -209,6 +209,17 @@ void Graph2::PrintFitReport() {
         CMDialog1.Printer = pr.Device();
         CMDialog1.ShowPrinter();
         qvrt::host().SetMousePointer(qvrt::vbHourglass);
+        // The printer's glyph metrics are in its own units: the screen's
+        // come back afterwards, so marks and labels placed before the next
+        // redraw still centre on their points.
+        struct KeepCentring {
+            Graph2& g;
+            std::array<float, 20> v = g.SymbolCentringV, h = g.SymbolCentringH;
+            ~KeepCentring() {
+                g.SymbolCentringV = v;
+                g.SymbolCentringH = h;
+            }
+        } keep{*this};
         MeasurePrinterSymbols();
         pr.Print();
         qvrt::host().SetMousePointer(qvrt::vbDefault);

@@ -88,7 +88,9 @@ TEST_F(CurveFit, TheReportShowsTheUnfittedCoefficientAndTheFittedTable) {
     graph->SampleY = {0, 9, 1, 4};
     graph->Curvefit1();
     host->printerAnswers.push_back(true);
+    const auto screenCentring = graph->SymbolCentringH;
     graph->SSCommand1_Click(0);
+    EXPECT_EQ(graph->SymbolCentringH, screenCentring);  // marks still centre after printing
     const auto lines = printed();
     auto has = [&](const QString& t) { return std::find(lines.begin(), lines.end(), t) != lines.end(); };
     EXPECT_TRUE(has("Number of Points: 3"));
