@@ -48,6 +48,9 @@ Graph2::Graph2(QWidget* parent) : qvrt::ChildForm(parent) {
     BuildControls();
     BuildMenus();
     BuildToolbar();
+    BuildCurveFitPanel();
+    ConnectAnnotationEvents();
+    ConnectPointTable();
 }
 
 Graph2::~Graph2() { delete menuBar_; }

@@ -23,6 +23,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPushButton;
 class QMenuBar;
 class QScrollBar;
 class QToolBar;
@@ -232,6 +233,23 @@ public:
     void SelectTextFont();
     void Curvefit1();
 
+    // Annotation tools on Picture1 (X, Y in its user coordinates; Button 1
+    // is the left button alone).
+    void Picture1_MouseDown(int button, int shift, float x, float y);
+    void Picture1_MouseMove(int button, int shift, float x, float y);
+    void Picture1_MouseUp(int button, int shift, float x, float y);
+    void Picture1_KeyPress(int keyAscii);
+    // The point table: marking the selected sample and labelling it.
+    void Grid1_SelChange();
+    void Grid1_DblClick();
+    void Grid1_KeyPress(int keyAscii);
+    // The curve fit's sample order and its panel's buttons (0 "Print",
+    // 1 "Close").
+    void SortSamplesByX();
+    void SSCommand1_Click(int index);
+    // Centres the glyphs for the Printer (changes the Printer's font).
+    void MeasurePrinterSymbols();
+
     // The window's own menu bar, which the frame shows in place of its own
     // while this window is the active child.
     QMenuBar* MenuBar() const { return menuBar_; }
@@ -251,6 +269,13 @@ public:
     QLabel* Label2 = nullptr;     // "Points:"
     QLabel* Label3 = nullptr;     // the point count
     QLineEdit* Text1 = nullptr;   // label text
+    // The curve-fit panel's captions and values (0-5 "Coef1:".."Coef6:",
+    // 6-11 their values, 15 "Standard Deviation:", 16 the degree), the
+    // deviation, the fitted values and the buttons.
+    std::array<QLabel*, 17> Label4{};
+    QLabel* Label5 = nullptr;
+    SimpleGrid* Grid2 = nullptr;
+    std::array<QPushButton*, 2> SSCommand1{};
     qvrt::CommonDialog CMDialog1;
 
     // --- Window state --------------------------------------------------------
@@ -320,8 +345,20 @@ public:
     // window resets the program-wide flag, which must not turn a manually
     // scaled window into an automatically scaled one.
     int16_t AutoScale = -1;
-    // The fitted values of this window's own fit (one per sample index).
+    // The fitted values of this window's own fit (one per sample index),
+    // with its coefficients (1..degree + 1, the array bound degree + 2), its
+    // deviation and degree: another window's fit never reaches them.
     std::vector<float> FittedY;
+    std::vector<float> FitCoefficients;
+    float FitStdDeviation = 0;
+    int16_t FitDegree = 0;
+    // The last press on Picture1; in text mode the running insertion point.
+    struct {
+        float X = 0, Y = 0;
+    } DragStart;
+    // The text label that typing extends (index into TextLabelList); 0 when
+    // none, as after an undo or Delete All, so typing starts a new label.
+    int16_t TypingLabel = 0;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -341,6 +378,20 @@ private:
     void SetWindowFont(const WindowFont& font);
     void SetSizeChecks();
     void ReportFrameError(const std::exception& e, bool lowerCaseFonts);
+    void ConnectAnnotationEvents();
+    void ConnectPointTable();
+    void BuildCurveFitPanel();
+    // Removes the last entry of each list LastDrawKind names.
+    void ShortenLastDrawn();
+    // Appends an empty text label at DragStart in TextFont and TextColor and
+    // applies its font to the picture; false (nothing stored) when full.
+    bool PlaceTextLabel();
+    void ApplyLabelFont(const TextLabel& label);
+    void DrawMark(int row, uint32_t colour);
+    void PlacePointLabel(bool byEnter);
+    void PrintFitReport();
+    void CloseCurveFitPanel();
+    bool markPressPending_ = false;
 
     QMenuBar* menuBar_ = nullptr;
     qvrt::Surface* testSurface_ = nullptr;

@@ -98,4 +98,10 @@ void SimpleGrid::SelectRow(int row, int col1, int col2) {
                              QItemSelectionModel::ClearAndSelect);
 }
 
+void SimpleGrid::SetRow(int row) {
+    if (row < 0 || row >= model_.rows_ || !selectionModel()) return;
+    selectionModel()->setCurrentIndex(model_.index(row, std::min(1, model_.cols_ - 1)),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 }  // namespace quarvex

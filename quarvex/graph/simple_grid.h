@@ -49,6 +49,10 @@ public:
     void SetColAlignment(int col, Qt::Alignment alignment);
     // Selects row's cells from col1 to col2.
     void SelectRow(int row, int col1, int col2);
+    // The current row (-1 when there is none); SetRow makes row current in
+    // column 1, as a click in it would.
+    int Row() const { return currentIndex().row(); }
+    void SetRow(int row);
 
 private:
     SimpleGridModel model_;

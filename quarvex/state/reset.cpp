@@ -3,6 +3,7 @@
 #include "quarvex/state/classify_state.h"
 #include "quarvex/state/data_table.h"
 #include "quarvex/state/edit_state.h"
+#include "quarvex/state/format_state.h"
 #include "quarvex/state/graph_state.h"
 #include "quarvex/state/norm_state.h"
 #include "quarvex/state/program_state.h"
@@ -15,6 +16,7 @@ void ResetProgramState() {
     ResetWindowTables();
     ResetDataTable();
     ResetEditState();
+    ResetFormatState();
     ResetGraphState();
     NORM3B::ResetNormState();
     ResetClassifyState();

@@ -1,0 +1,152 @@
+#include "quarvex/graphcore/kmt_template.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace graphcore {
+
+namespace {
+
+// No valid field comes near this; a longer one is refused without being
+// kept whole in memory.
+constexpr std::size_t kMaxFieldChars = 64;
+
+bool IsBlank(int ch) { return ch == ' ' || ch == '\t'; }
+bool IsLineEnd(int ch) { return ch == '\r' || ch == '\n'; }
+bool EndsField(int ch) { return ch == ',' || IsBlank(ch) || IsLineEnd(ch); }
+
+// Decimal digits with an optional sign, point and exponent (E or D), the
+// whole field and nothing else.
+bool ParseNumber(const std::string& text, double& value) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    std::string c = text;
+    if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        c[i] = 'e';
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+        std::size_t expDigits = 0;
+        while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++expDigits;
+        if (expDigits == 0) return false;
+    }
+    if (i != n) return false;
+    value = std::strtod(c.c_str(), nullptr);
+    return std::isfinite(value);
+}
+
+class FieldReader {
+public:
+    explicit FieldReader(std::istream& in) : buf_(in.rdbuf()) {}
+
+    // Skips blanks and line ends; true when nothing but them is left.
+    bool AtEnd() {
+        for (;;) {
+            const int ch = buf_ ? buf_->sgetc() : EOF;
+            if (ch == EOF) return true;
+            if (!IsBlank(ch) && !IsLineEnd(ch)) return false;
+            buf_->sbumpc();
+        }
+    }
+
+    // One field; false with `why` set when it is not a 16-bit integer.
+    bool Next(int16_t& out, std::string& why) {
+        if (AtEnd()) {
+            why = "a record is cut short by the end of the file";
+            return false;
+        }
+        std::string text;
+        for (int ch = buf_->sgetc(); ch != EOF && !EndsField(ch); ch = buf_->sgetc()) {
+            if (text.size() == kMaxFieldChars) {
+                why = "a field is too long to be a number";
+                return false;
+            }
+            text.push_back(static_cast<char>(ch));
+            buf_->sbumpc();
+        }
+        // The separator: blanks, then at most one comma. A line end is left
+        // for the next field's skip.
+        while (IsBlank(buf_->sgetc())) buf_->sbumpc();
+        if (buf_->sgetc() == ',') buf_->sbumpc();
+        // An empty field between two commas reads as 0, the sequential
+        // reader's rule.
+        double value = 0.0;
+        if (!text.empty() && !ParseNumber(text, value)) {
+            why = "\"" + text + "\" is not a number";
+            return false;
+        }
+        const double rounded = std::nearbyint(value);  // halves to even
+        if (rounded < -32768.0 || rounded > 32767.0) {
+            why = "\"" + text + "\" is outside -32768 to 32767";
+            return false;
+        }
+        out = static_cast<int16_t>(rounded);
+        return true;
+    }
+
+private:
+    std::streambuf* buf_;
+};
+
+TemplateReadResult Failure(TemplateReadStatus status, std::string why) {
+    TemplateReadResult r;
+    r.status = status;
+    r.detail = std::move(why);
+    return r;
+}
+
+}  // namespace
+
+TemplateReadResult ParseTemplate(std::istream& in, int fieldsPerRecord) {
+    if (fieldsPerRecord != kTernaryTemplateFields && fieldsPerRecord != kXYTemplateFields)
+        throw std::invalid_argument("ParseTemplate: records have 6 or 4 fields");
+    TemplateReadResult result;
+    FieldReader reader(in);
+    std::string why;
+    while (!reader.AtEnd()) {
+        if (static_cast<int>(result.segments.size()) == kMaxTemplateSegments)
+            return Failure(TemplateReadStatus::FormatError, "more than 32767 segments");
+        TemplateSegment seg;
+        for (int f = 0; f < fieldsPerRecord; ++f) {
+            if (!reader.Next(seg.fields[f], why)) return Failure(TemplateReadStatus::FormatError, why);
+            if (fieldsPerRecord == kTernaryTemplateFields && seg.fields[f] < 0)
+                return Failure(TemplateReadStatus::FormatError, "a ternary component is negative");
+        }
+        result.segments.push_back(seg);
+    }
+    if (in.bad()) return Failure(TemplateReadStatus::AccessError, "the file could not be read");
+    return result;
+}
+
+TemplateReadResult ReadTemplateFile(const std::string& path, int fieldsPerRecord) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return Failure(TemplateReadStatus::AccessError, path + " is a folder");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Failure(TemplateReadStatus::AccessError, path + " cannot be opened");
+    return ParseTemplate(in, fieldsPerRecord);
+}
+
+TemplatePoint TernaryTemplatePoint(int16_t top, int16_t left, int16_t right) {
+    float p = 0.0f;
+    const int32_t sum = int32_t(left) + int32_t(right);
+    if (!(left <= 0 && right <= 0) && sum != 0) p = float(right) / float(sum) * 100.0f;
+    TemplatePoint pt;
+    pt.x = (100.0f - float(top)) * p / 100.0f + float(top) / 2.0f;
+    pt.y = float(top);
+    return pt;
+}
+
+}  // namespace graphcore

@@ -1,0 +1,10 @@
+#include "quarvex/state/format_state.h"
+
+namespace quarvex {
+
+void ResetFormatState() {
+    SymbolDescriptions = {};
+    CurveFitDegree = 0;
+}
+
+}  // namespace quarvex
