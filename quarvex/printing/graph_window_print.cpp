@@ -2,6 +2,7 @@
 
 #include "quarvex/graph/graph2.h"
 #include "quarvex/printing/graph_print.h"
+#include "quarvex/state/format_state.h"
 #include "quarvex/state/program_state.h"
 
 #include <QAction>
@@ -49,6 +50,7 @@ PrintedGraph PrintInputsOf(const Graph2& w) {
     g.ShowFieldLetters = w.ShowFieldLetters;
     g.PrintSymbolLegendChecked = checked(w, "mnuLegends(1)");
     g.FieldKeyChecked = checked(w, "mnuLegends(2)");
+    g.SymbolDescriptions = quarvex::SymbolDescriptions;
 
     const int n = w.SampleCount;
     g.SampleCount = w.SampleCount;

@@ -4,6 +4,7 @@
 
 #include "quarvex/graph/graph2.h"
 #include "quarvex/printing/graph_window_print.h"
+#include "quarvex/state/format_state.h"
 #include "quarvex/state/reset.h"
 
 #include <QAction>
@@ -66,6 +67,21 @@ TEST_F(WindowPrint, PrintingLeavesTheScreenGlyphCentringAlone) {
     EXPECT_EQ(printer->DocumentsEnded(), 1);
     EXPECT_FLOAT_EQ(window->SymbolCentringV[3], -7);
     EXPECT_FLOAT_EQ(window->SymbolCentringH[3], 5);
+}
+
+TEST_F(WindowPrint, TheLegendPageCarriesTheUsersSymbolDescriptions) {
+    window->SampleCount = 1;
+    window->SampleSymbol.assign(2, 3);
+    window->SampleSymbolChar.assign(2, 117);
+    window->SampleX.assign(2, 30);
+    window->SampleY.assign(2, 30);
+    SymbolDescriptions[3] = QStringLiteral("Basalt lavas");
+    window->mnuLegends_Click(1);
+    host->printerAnswers.push_back(true);
+    window->mnuPrint_Click();
+    bool found = false;
+    for (const DrawOp& op : TextsOn(2)) found = found || op.text == QStringLiteral("Basalt lavas");
+    EXPECT_TRUE(found);
 }
 
 }  // namespace
