@@ -98,12 +98,7 @@ void body(PrintedGraph& g, qvrt::PrinterSurface& p) {
     p.SetFontBold(false);
     p.SetFontSize(9.75);
     PrintSampleGlyphs(g, p);
-    p.SetFontName(QStringLiteral("Arial"));
-    p.SetFontSize(6);
-    p.SetFontBold(false);
-    p.SetForeColor(axes);
-    PrintSampleNumbers(g, p, true);
-    PrintPointLabels(g, p);
+    PrintSampleMarks(g, p, axes, true);
 }
 
 }  // namespace

@@ -46,6 +46,15 @@ void PrintSampleNumbers(const PrintedGraph& g, qvrt::PrinterSurface& p, bool bel
     }
 }
 
+void PrintSampleMarks(const PrintedGraph& g, qvrt::PrinterSurface& p, uint32_t axes, bool below) {
+    p.SetFontName(QStringLiteral("Arial"));
+    p.SetFontSize(6);
+    p.SetFontBold(false);
+    p.SetForeColor(axes);
+    PrintSampleNumbers(g, p, below);
+    PrintPointLabels(g, p);
+}
+
 void PrintPointLabels(const PrintedGraph& g, qvrt::PrinterSurface& p) {
     for (size_t i = 1; i < g.PointLabelList.size(); ++i) {
         const PrintPointLabel& label = g.PointLabelList[i];

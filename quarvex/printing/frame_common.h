@@ -23,6 +23,9 @@ void PrintSampleGlyphs(PrintedGraph& g, qvrt::PrinterSurface& p);
 // added (top of the glyph) or, with below set, subtracted (its bottom).
 void PrintSampleNumbers(const PrintedGraph& g, qvrt::PrinterSurface& p, bool below);
 void PrintPointLabels(const PrintedGraph& g, qvrt::PrinterSurface& p);
+// What every diagram frame prints over its glyphs: the sample numbers and
+// the point labels, in 6-point Arial in the diagram colour.
+void PrintSampleMarks(const PrintedGraph& g, qvrt::PrinterSurface& p, uint32_t axes, bool below);
 
 // Runs the body of a diagram frame: error 380 is reported as the text
 // font's "Font Error", any other failure as "Plotting Error"; either way

@@ -68,12 +68,7 @@ void body(PrintedGraph& g, qvrt::PrinterSurface& p) {
     MeasurePrinterSymbols(g);
     p.SetFontSize(9.75);
     PrintSampleGlyphs(g, p);
-    p.SetFontName(QStringLiteral("Arial"));
-    p.SetFontSize(6);
-    p.SetFontBold(false);
-    p.SetForeColor(axes);
-    PrintSampleNumbers(g, p, false);
-    PrintPointLabels(g, p);
+    PrintSampleMarks(g, p, axes, false);
 }
 
 }  // namespace

@@ -97,12 +97,7 @@ void body(PrintedGraph& g, qvrt::PrinterSurface& p) {
 
     MeasurePrinterSymbols(g);
     PrintSampleGlyphs(g, p);
-    p.SetFontName(QStringLiteral("Arial"));
-    p.SetFontSize(6);
-    p.SetFontBold(false);
-    p.SetForeColor(axes);
-    PrintSampleNumbers(g, p, false);
-    PrintPointLabels(g, p);
+    PrintSampleMarks(g, p, axes, false);
 }
 
 }  // namespace
