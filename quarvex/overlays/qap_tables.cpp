@@ -1,5 +1,6 @@
 // QAP triangles (Q apex, A left, P right) on the ternary frame.
 #include "quarvex/overlays/diagram_tables.h"
+#include "quarvex/overlays/plutonic_keys.h"
 #include "quarvex/overlays/table_rows.h"
 
 namespace quarvex::overlays {
@@ -39,34 +40,8 @@ constexpr Letter kPlutonicLetters[] = {
     At("Q", Chord(4, 0.92), 4),
 };
 
-constexpr KeyRow kPlutonicKeys[] = {
-    {"A.", "Quartzolite"},
-    {"B.", "Quartz Rich Granitoids"},
-    {"C.", "Alkali Feldspar Granite"},
-    {"D.", "Syenogranite (Granite)"},
-    {"E.", "Monzogranite (Granite)"},
-    {"F.", "Granodiorite"},
-    {"G.", "Tonalite"},
-    {"H.", "Quartz Alkali Feldspar Syenite"},
-    {"I.", "Quartz Syenite"},
-    {"J.", "Quartz Monzonite"},
-    {"K.", "Quartz Monzodiorite (An < 50%)"},
-    {"K.", "Quartz Monzogabbro (An > 50%)"},
-    {"L", "Quartz Diorite (An < 50%)"},
-    {"L.", "Quartz Gabbro (An > 50%)"},
-    {"L.", "Quartz Anorthosite (M < 10%)"},
-    {"M.", "Alkali Feldspar Syenite"},
-    {"N.", "Syenite"},
-    {"O.", "Monzonite"},
-    {"P.", "Monzodiorite (An < 50%)"},
-    {"P.", "Monzogabbro (An > 50%)"},
-    {"Q.", "Diorite (An < 50%)"},
-    {"Q.", "Gabbro (An > 50%)"},
-    {"Q.", "Anorthosite (M < 10%)"},
-};
-
 constexpr Half kPlutonicHalves[] = {
-    {.segments = kPlutonicSegments, .keys = kPlutonicKeys, .letters = kPlutonicLetters,
+    {.segments = kPlutonicSegments, .keys = kQuartzPlutonicKeys, .letters = kPlutonicLetters,
      .screenFont = StartFont::ArialBold, .paperFont = StartFont::ArialBold},
 };
 

@@ -2,6 +2,7 @@
 // y = -Q, the F half below it at y = F. Each half is drawn, keyed and
 // lettered before the next.
 #include "quarvex/overlays/diagram_tables.h"
+#include "quarvex/overlays/plutonic_keys.h"
 #include "quarvex/overlays/table_rows.h"
 
 namespace quarvex::overlays {
@@ -66,32 +67,6 @@ constexpr Letter kPlutonicFLetters[] = {
     At("J2", Chord(61, 0.08), 61),
 };
 
-constexpr KeyRow kPlutonicQKeys[] = {
-    {"A.", "Quartzolite"},
-    {"B.", "Quartz Rich Granitoids"},
-    {"C.", "Alkali Feldspar Granite"},
-    {"D.", "Syenogranite (Granite)"},
-    {"E.", "Monzogranite (Granite)"},
-    {"F.", "Granodiorite"},
-    {"G.", "Tonalite"},
-    {"H.", "Quartz Alkali Feldspar Syenite"},
-    {"I.", "Quartz Syenite"},
-    {"J.", "Quartz Monzonite"},
-    {"K.", "Quartz Monzodiorite (An < 50%)"},
-    {"K.", "Quartz Monzogabbro (An > 50%)"},
-    {"L", "Quartz Diorite (An < 50%)"},
-    {"L.", "Quartz Gabbro (An > 50%)"},
-    {"L.", "Quartz Anorthosite (M < 10%)"},
-    {"M.", "Alkali Feldspar Syenite"},
-    {"N.", "Syenite"},
-    {"O.", "Monzonite"},
-    {"P.", "Monzodiorite (An < 50%)"},
-    {"P.", "Monzogabbro (An > 50%)"},
-    {"Q.", "Diorite (An < 50%)"},
-    {"Q.", "Gabbro (An > 50%)"},
-    {"Q.", "Anorthosite (M < 10%)"},
-};
-
 constexpr KeyRow kPlutonicFKeys[] = {
     {"A2.", "Foid Bearing Alkali Felds. Syenite"},
     {"B2.", "Foid Bearing Syenite"},
@@ -112,7 +87,7 @@ constexpr KeyRow kPlutonicFKeys[] = {
 };
 
 constexpr Half kPlutonicHalves[] = {
-    {.segments = kPlutonicQSegments, .keys = kPlutonicQKeys, .letters = kPlutonicQLetters,
+    {.segments = kPlutonicQSegments, .keys = kQuartzPlutonicKeys, .letters = kPlutonicQLetters,
      .paperLetterFont = PaperLetterFont::Arial6Bold},
     {.segments = kPlutonicFSegments, .keys = kPlutonicFKeys, .letters = kPlutonicFLetters,
      .screenRecolour = false, .paperLetterFont = PaperLetterFont::Arial6Bold},
