@@ -153,9 +153,27 @@ PictureSurface::PictureSurface(QSize pixels, double dpi)
     Resize(pixels);
 }
 
+PictureSurface::~PictureSurface() { EndPainting(); }
+
+const QImage& PictureSurface::Image() const {
+    EndPainting();
+    return image_;
+}
+
+QPainter& PictureSurface::Painter() {
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&image_);
+        Changed();
+    }
+    return *painter_;
+}
+
+void PictureSurface::EndPainting() const { painter_.reset(); }
+
 void PictureSurface::Resize(QSize pixels) {
     pixels = pixels.expandedTo(QSize(1, 1));
     if (!image_.isNull() && image_.size() == pixels) return;
+    EndPainting();
     QImage next(pixels, QImage::Format_RGB32);
     const int dotsPerMetre = int(std::lround(dpi_ / kMetresPerInch));
     next.setDotsPerMeterX(dotsPerMetre);
@@ -170,7 +188,7 @@ void PictureSurface::Resize(QSize pixels) {
 }
 
 void PictureSurface::SavePicture(const QString& path) const {
-    if (!image_.save(path, "BMP")) Raise(ErrPathFileAccess);
+    if (!Image().save(path, "BMP")) Raise(ErrPathFileAccess);
 }
 
 QSizeF PictureSurface::DeviceSize() const { return QSizeF(image_.size()); }
@@ -181,13 +199,7 @@ QSizeF PictureSurface::MeasureDevice(const QString& text) const { return backend
 
 double PictureSurface::AverageCharWidthDevice() const { return backend_.AverageCharWidth(*this, image_); }
 
-void PictureSurface::PaintLine(const LineOp& op) {
-    {
-        QPainter painter(&image_);
-        backend_.PaintLine(painter, *this, image_, op);
-    }
-    Changed();
-}
+void PictureSurface::PaintLine(const LineOp& op) { backend_.PaintLine(Painter(), *this, image_, op); }
 
 namespace {
 
@@ -231,7 +243,7 @@ void PictureSurface::PaintText(const TextOp& op) {
     if (op.text.isEmpty()) return;
     if (Face().kind != FontKind::Text && FontTransparent()) {
         const QSizeF cell = GlyphCell(*this, image_);
-        QPainter painter(&image_);
+        QPainter& painter = Painter();
         for (qsizetype i = 0; i < op.text.size(); ++i) {
             const QPointF at = op.topLeft + QPointF(cell.width() * double(i), 0);
             const QPointF whole(std::floor(at.x()), std::floor(at.y()));
@@ -242,18 +254,13 @@ void PictureSurface::PaintText(const TextOp& op) {
             const QImage& sprite = GlyphSprite(key, cell, QPointF(double(ox), double(oy)) / kSpriteSteps);
             painter.drawImage(whole - QPointF(2, 2), sprite);
         }
-        painter.end();
-        Changed();
         return;
     }
-    {
-        QPainter painter(&image_);
-        backend_.PaintText(painter, *this, image_, op);
-    }
-    Changed();
+    backend_.PaintText(Painter(), *this, image_, op);
 }
 
 void PictureSurface::PaintClear() {
+    EndPainting();
     image_.fill(ToQColor(BackColor()));
     Changed();
 }
