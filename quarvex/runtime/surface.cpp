@@ -98,7 +98,7 @@ double Surface::FromDeviceY(double deviceY) const { return ScaleTop() + deviceY 
 // face again, so it needs no look-up: the plot glyphs name their font once
 // per sample.
 void Surface::SetFontName(const QString& name) {
-    if (QStringView(name).trimmed().compare(face_.name, Qt::CaseInsensitive) == 0) return;
+    if (name == face_.name || QStringView(name).trimmed().compare(face_.name, Qt::CaseInsensitive) == 0) return;
     face_ = ResolveFont(name);
 }
 
