@@ -273,11 +273,16 @@ const GlyphMask& MaskFor(const GlyphMaskKey& key, const QSizeF& cell, const QPoi
         }
         if (!drawn) continue;
         const double pen = GlyphPassPenWidth(QRectF(QPointF(), cell), key.bold, pass);
-        if (pen != 0 && !(pen > 1 + 1e-6)) mask.colourable = false;
+        if (pen != 0 && !(pen > 1 + 1e-6)) {
+            mask.colourable = false;
+            mask.passes.clear();
+            break;
+        }
         std::vector<uint8_t> coverage(size_t(mask.width) * size_t(mask.height));
         for (int y = 0; y < mask.height; ++y) {
             const auto* line = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
-            for (int x = 0; x < mask.width; ++x) coverage[size_t(y) * size_t(mask.width) + size_t(x)] = uint8_t(qAlpha(line[x]));
+            uint8_t* row = coverage.data() + size_t(y) * size_t(mask.width);
+            for (int x = 0; x < mask.width; ++x) row[x] = uint8_t(qAlpha(line[x]));
         }
         mask.passes.push_back(std::move(coverage));
     }
