@@ -211,4 +211,50 @@ void PaintGlyph(QPainter& painter, FontKind face, int code, const QRectF& cell, 
     painter.restore();
 }
 
+double GlyphPassPenWidth(const QRectF& cell, bool bold, int pass) {
+    const double em = cell.height() / kGlyphCellHeightEm;
+    if (pass == 1) return (kBoldStrokeEm - kStrokeEm) * em;
+    if (pass == 2) return (bold ? kBoldStrokeEm : kStrokeEm) * em;
+    return 0;
+}
+
+bool PaintGlyphPass(QPainter& painter, FontKind face, int code, const QRectF& cell, const QColor& color,
+                    bool bold, int pass) {
+    const Entry* entry = Find(face, code);
+    if (!entry) return false;
+    QPainterPath fill, stroke;
+    Build(entry->shape, fill, stroke);
+    if ((pass == 0 && fill.isEmpty()) || (pass == 1 && (fill.isEmpty() || !bold)) || (pass == 2 && stroke.isEmpty()) ||
+        pass < 0 || pass >= kGlyphPasses)
+        return false;
+    const double em = cell.height() / kGlyphCellHeightEm;
+    const double half = kInkHalfEm * em;
+
+    // The same set-up and pens as PaintGlyph.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.translate(cell.center());
+    painter.scale(half, half);
+    if (pass == 0) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+        painter.drawPath(fill);
+    } else if (pass == 1) {
+        QPen edge(color, (kBoldStrokeEm - kStrokeEm) * em / half);
+        edge.setJoinStyle(Qt::RoundJoin);
+        painter.setPen(edge);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(fill);
+    } else {
+        QPen pen(color, (bold ? kBoldStrokeEm : kStrokeEm) * em / half);
+        pen.setJoinStyle(Qt::RoundJoin);
+        pen.setCapStyle(Qt::FlatCap);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(stroke);
+    }
+    painter.restore();
+    return true;
+}
+
 }  // namespace qvrt

@@ -40,4 +40,14 @@ bool HasGlyph(FontKind face, int code);
 void PaintGlyph(QPainter& painter, FontKind face, int code, const QRectF& cell, const QColor& color,
                 bool bold);
 
+// PaintGlyph draws a glyph in up to kGlyphPasses passes (the filled shape,
+// its bold edge, the stroked shape), each one fill of the painter. This
+// draws pass `pass` alone, so that a caller can keep each pass's coverage
+// and colour it later; false when the glyph has no such pass.
+inline constexpr int kGlyphPasses = 3;
+bool PaintGlyphPass(QPainter& painter, FontKind face, int code, const QRectF& cell, const QColor& color,
+                    bool bold, int pass);
+// The device width of the pen of a pass in that cell; 0 for the filled shape.
+double GlyphPassPenWidth(const QRectF& cell, bool bold, int pass);
+
 }  // namespace qvrt

@@ -13,6 +13,8 @@
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 namespace qvrt {
 
@@ -153,9 +155,27 @@ PictureSurface::PictureSurface(QSize pixels, double dpi)
     Resize(pixels);
 }
 
+PictureSurface::~PictureSurface() { EndPainting(); }
+
+const QImage& PictureSurface::Image() const {
+    EndPainting();
+    return image_;
+}
+
+QPainter& PictureSurface::Painter() {
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&image_);
+        Changed();
+    }
+    return *painter_;
+}
+
+void PictureSurface::EndPainting() const { painter_.reset(); }
+
 void PictureSurface::Resize(QSize pixels) {
     pixels = pixels.expandedTo(QSize(1, 1));
     if (!image_.isNull() && image_.size() == pixels) return;
+    EndPainting();
     QImage next(pixels, QImage::Format_RGB32);
     const int dotsPerMetre = int(std::lround(dpi_ / kMetresPerInch));
     next.setDotsPerMeterX(dotsPerMetre);
@@ -170,7 +190,7 @@ void PictureSurface::Resize(QSize pixels) {
 }
 
 void PictureSurface::SavePicture(const QString& path) const {
-    if (!image_.save(path, "BMP")) Raise(ErrPathFileAccess);
+    if (!Image().save(path, "BMP")) Raise(ErrPathFileAccess);
 }
 
 QSizeF PictureSurface::DeviceSize() const { return QSizeF(image_.size()); }
@@ -181,13 +201,7 @@ QSizeF PictureSurface::MeasureDevice(const QString& text) const { return backend
 
 double PictureSurface::AverageCharWidthDevice() const { return backend_.AverageCharWidth(*this, image_); }
 
-void PictureSurface::PaintLine(const LineOp& op) {
-    {
-        QPainter painter(&image_);
-        backend_.PaintLine(painter, *this, image_, op);
-    }
-    Changed();
-}
+void PictureSurface::PaintLine(const LineOp& op) { backend_.PaintLine(Painter(), *this, image_, op); }
 
 namespace {
 
@@ -208,19 +222,106 @@ size_t qHash(const GlyphSpriteKey& k, size_t seed = 0) {
 constexpr int kSpriteSteps = 4;     // quarter pixels
 constexpr qsizetype kMaxSprites = 4096;
 
+// Qt's multiplication of the four bytes of x by a / 255, rounded as the
+// raster engine rounds it.
+uint32_t ByteMul(uint32_t x, uint32_t a) {
+    uint64_t t = ((uint64_t(x) | (uint64_t(x) << 24)) & 0x00ff00ff00ff00ffULL) * a;
+    t = (t + ((t >> 8) & 0x00ff00ff00ff00ffULL) + 0x0080008000800080ULL) >> 8;
+    t &= 0x00ff00ff00ff00ffULL;
+    return uint32_t(t) | uint32_t(t >> 24);
+}
+
+// The coverage of each pass of a glyph at one size, offset and boldness,
+// whatever its colour: drawn in opaque white, whose premultiplied pixels
+// are the coverage itself.
+struct GlyphMaskKey {
+    int face, code, cellW, cellH, offsetX, offsetY;
+    bool bold;
+    bool operator==(const GlyphMaskKey&) const = default;
+};
+
+size_t qHash(const GlyphMaskKey& k, size_t seed = 0) {
+    return qHashMulti(seed, k.face, k.code, k.cellW, k.cellH, k.offsetX, k.offsetY, k.bold);
+}
+
+struct GlyphMask {
+    int width = 0, height = 0;
+    // False when a pass is a pen of at most one pixel: the engine draws such
+    // a pen line by line, touching pixels more than once, so its coverage
+    // cannot be coloured afterwards exactly.
+    bool colourable = true;
+    std::vector<std::vector<uint8_t>> passes;  // row-major coverage, one per pass drawn
+};
+
+const GlyphMask& MaskFor(const GlyphMaskKey& key, const QSizeF& cell, const QPointF& offset) {
+    static QHash<GlyphMaskKey, GlyphMask> masks;
+    auto it = masks.constFind(key);
+    if (it != masks.constEnd()) return *it;
+    if (masks.size() >= kMaxSprites) masks.clear();
+    GlyphMask mask;
+    // A margin of two pixels holds the antialiased edge and the offset.
+    mask.width = int(std::ceil(cell.width())) + 4;
+    mask.height = int(std::ceil(cell.height())) + 4;
+    QImage layer(mask.width, mask.height, QImage::Format_ARGB32_Premultiplied);
+    for (int pass = 0; pass < kGlyphPasses; ++pass) {
+        layer.fill(Qt::transparent);
+        bool drawn;
+        {
+            QPainter painter(&layer);
+            drawn = PaintGlyphPass(painter, FontKind(key.face), key.code, QRectF(QPointF(2, 2) + offset, cell),
+                                   Qt::white, key.bold, pass);
+        }
+        if (!drawn) continue;
+        const double pen = GlyphPassPenWidth(QRectF(QPointF(), cell), key.bold, pass);
+        if (pen != 0 && !(pen > 1 + 1e-6)) {
+            mask.colourable = false;
+            mask.passes.clear();
+            break;
+        }
+        std::vector<uint8_t> coverage(size_t(mask.width) * size_t(mask.height));
+        for (int y = 0; y < mask.height; ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+            uint8_t* row = coverage.data() + size_t(y) * size_t(mask.width);
+            for (int x = 0; x < mask.width; ++x) row[x] = uint8_t(qAlpha(line[x]));
+        }
+        mask.passes.push_back(std::move(coverage));
+    }
+    return *masks.insert(key, std::move(mask));
+}
+
+// A plot glyph for one colour, size and quarter-pixel offset, ready to be
+// stamped. Its passes are laid over each other the way the raster engine
+// lays an opaque solid fill over what is there (colour x coverage plus
+// what is there x the rest), so the sprite is byte for byte the one that
+// painting the glyph in that colour gives, at the cost of a few hundred
+// multiplications instead of a path fill per colour.
 const QImage& GlyphSprite(const GlyphSpriteKey& key, const QSizeF& cell, const QPointF& offset) {
     static QHash<GlyphSpriteKey, QImage> sprites;
     auto it = sprites.constFind(key);
     if (it != sprites.constEnd()) return *it;
     if (sprites.size() >= kMaxSprites) sprites.clear();
-    // A margin of two pixels holds the antialiased edge and the offset.
-    QImage sprite(int(std::ceil(cell.width())) + 4, int(std::ceil(cell.height())) + 4,
-                  QImage::Format_ARGB32_Premultiplied);
+    const GlyphMask& mask =
+        MaskFor({key.face, key.code, key.cellW, key.cellH, key.offsetX, key.offsetY, key.bold}, cell, offset);
+    QImage sprite(mask.width, mask.height, QImage::Format_ARGB32_Premultiplied);
     sprite.fill(Qt::transparent);
-    {
+    if (!mask.colourable) {
         QPainter painter(&sprite);
-        PaintGlyph(painter, FontKind(key.face), key.code, QRectF(QPointF(2, 2) + offset, cell),
-                   ToQColor(key.color), key.bold);
+        PaintGlyph(painter, FontKind(key.face), key.code, QRectF(QPointF(2, 2) + offset, cell), ToQColor(key.color),
+                   key.bold);
+        painter.end();
+        return *sprites.insert(key, std::move(sprite));
+    }
+    const uint32_t color = ToQColor(key.color).rgba();  // opaque, so premultiplied as it is
+    for (const std::vector<uint8_t>& coverage : mask.passes) {
+        for (int y = 0; y < mask.height; ++y) {
+            auto* line = reinterpret_cast<uint32_t*>(sprite.scanLine(y));
+            const uint8_t* cov = coverage.data() + size_t(y) * size_t(mask.width);
+            for (int x = 0; x < mask.width; ++x) {
+                const uint32_t c = cov[x];
+                if (c == 0) continue;
+                line[x] = c == 255 ? color : ByteMul(color, c) + ByteMul(line[x], 255 - c);
+            }
+        }
     }
     return *sprites.insert(key, std::move(sprite));
 }
@@ -231,7 +332,7 @@ void PictureSurface::PaintText(const TextOp& op) {
     if (op.text.isEmpty()) return;
     if (Face().kind != FontKind::Text && FontTransparent()) {
         const QSizeF cell = GlyphCell(*this, image_);
-        QPainter painter(&image_);
+        QPainter& painter = Painter();
         for (qsizetype i = 0; i < op.text.size(); ++i) {
             const QPointF at = op.topLeft + QPointF(cell.width() * double(i), 0);
             const QPointF whole(std::floor(at.x()), std::floor(at.y()));
@@ -242,18 +343,13 @@ void PictureSurface::PaintText(const TextOp& op) {
             const QImage& sprite = GlyphSprite(key, cell, QPointF(double(ox), double(oy)) / kSpriteSteps);
             painter.drawImage(whole - QPointF(2, 2), sprite);
         }
-        painter.end();
-        Changed();
         return;
     }
-    {
-        QPainter painter(&image_);
-        backend_.PaintText(painter, *this, image_, op);
-    }
-    Changed();
+    backend_.PaintText(Painter(), *this, image_, op);
 }
 
 void PictureSurface::PaintClear() {
+    EndPainting();
     image_.fill(ToQColor(BackColor()));
     Changed();
 }

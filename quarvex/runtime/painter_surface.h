@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QPainter;
@@ -39,11 +40,13 @@ class PictureSurface : public Surface {
 public:
     // dpi 0 takes the screen's logical resolution.
     explicit PictureSurface(QSize pixels = QSize(1, 1), double dpi = 0);
+    ~PictureSurface() override;
 
     // New size in pixels; the drawing stays at the top left and new area is
     // BackColor. A user scale keeps its values and stretches.
     void Resize(QSize pixels);
-    const QImage& Image() const { return image_; }
+    // Ends the drawing pass first, so the image holds everything drawn.
+    const QImage& Image() const;
     // Writes the image as a Windows bitmap; Path/File access error (75)
     // when it cannot be written.
     void SavePicture(const QString& path) const;
@@ -61,9 +64,16 @@ protected:
 
 private:
     void Changed();
+    // One painter stays open on the image from the first drawing after a
+    // look at the image until the next look (or a resize or Cls): a
+    // diagram of thousands of glyphs then opens it once, not per glyph.
+    // Opening it is what tells the widget to repaint.
+    QPainter& Painter();
+    void EndPainting() const;
 
     double dpi_;
     QImage image_;
+    mutable std::unique_ptr<QPainter> painter_;
     PainterBackend backend_;
     std::function<void()> changed_;
 };

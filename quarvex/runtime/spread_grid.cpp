@@ -139,6 +139,15 @@ void SpreadGrid::setText(const QString& text) {
 
 QString SpreadGrid::GetText(int col, int row) const { return DecodeWindows1252(cells_->get(col, row)); }
 
+void SpreadGrid::GetRowTexts(int row, int lastCol, std::vector<QString>& out) const {
+    std::vector<std::string_view> bytes;
+    cells_->getRow(row, lastCol, bytes);
+    out.resize(bytes.size());
+    for (size_t c = 0; c < bytes.size(); ++c) out[c] = DecodeWindows1252(bytes[c]);
+}
+
+int SpreadGrid::LastUsedRow() const { return cells_->lastUsedRow(); }
+
 void SpreadGrid::SetText(int col, int row, const QString& text) {
     if (!cells_->inRange(col, row)) return;
     model_->setCell(col, row, bytesOf(EncodeWindows1252(text)));

@@ -94,6 +94,11 @@ public:
     QString Text() const;
     void setText(const QString& text);
     QString GetText(int col, int row) const;
+    // GetText of columns 1..lastCol of a row, read in one pass: out[c] is
+    // GetText(c, row), out[0] is "".
+    void GetRowTexts(int row, int lastCol, std::vector<QString>& out) const;
+    // The last row holding any text, 0 for an empty grid.
+    int LastUsedRow() const;
     void SetText(int col, int row, const QString& text);
 
     // The block as text; assigning pastes the text's rows and fields into the

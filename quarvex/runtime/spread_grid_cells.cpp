@@ -86,6 +86,21 @@ std::string_view GridCells::get(int col, int row) const {
     return {};
 }
 
+void GridCells::getRow(int row, int lastCol, std::vector<std::string_view>& out) const {
+    out.assign(static_cast<size_t>(std::max(lastCol, 0)) + 1, std::string_view());
+    if (row < 1 || row > rows()) return;
+    const int last = std::min(lastCol, cols_);
+    const std::string& s = rows_[static_cast<size_t>(row - 1)];
+    size_t pos = 0;
+    while (pos < s.size()) {
+        int c;
+        std::string_view text;
+        nextEntry(s, pos, c, text);
+        if (c > last) break;
+        if (c >= 1) out[static_cast<size_t>(c)] = text;
+    }
+}
+
 void GridCells::set(int col, int row, std::string_view bytes) {
     if (!inRange(col, row)) return;
     std::string& s = rows_[static_cast<size_t>(row - 1)];

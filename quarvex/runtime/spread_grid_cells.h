@@ -27,6 +27,9 @@ public:
     bool inRange(int col, int row) const { return col >= 1 && col <= cols_ && row >= 1 && row <= rows(); }
     // "" outside the grid.
     std::string_view get(int col, int row) const;
+    // Cells 1..lastCol of row in one pass over the row: out[c] is get(c, row)
+    // (out[0] and cells outside the grid stay "").
+    void getRow(int row, int lastCol, std::vector<std::string_view>& out) const;
     // Ignored outside the grid.
     void set(int col, int row, std::string_view bytes);
     // Sets row's cells from col onward to fields (cut at the last column).

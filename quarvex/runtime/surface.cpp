@@ -15,7 +15,13 @@ constexpr double kMaxFontPoints = 2160;
 // Slack for comparing device positions that went through a scale and back.
 constexpr double kDeviceSlack = 1e-6;
 
+bool HasLineBreak(const QString& text) {
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
 QStringList SplitLines(const QString& text) {
+    // Nearly every text is one line: skip the copy and the list.
+    if (!HasLineBreak(text)) return QStringList{text};
     QString t = text;
     t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -88,7 +94,13 @@ QPointF Surface::ToDevice(double x, double y) const {
 double Surface::FromDeviceX(double deviceX) const { return ScaleLeft() + deviceX * ScaleWidth() / DeviceWidth(); }
 double Surface::FromDeviceY(double deviceY) const { return ScaleTop() + deviceY * ScaleHeight() / DeviceHeight(); }
 
-void Surface::SetFontName(const QString& name) { face_ = ResolveFont(name); }
+// A name that spells the current face (in any case) resolves to that very
+// face again, so it needs no look-up: the plot glyphs name their font once
+// per sample.
+void Surface::SetFontName(const QString& name) {
+    if (name == face_.name || QStringView(name).trimmed().compare(face_.name, Qt::CaseInsensitive) == 0) return;
+    face_ = ResolveFont(name);
+}
 
 void Surface::SetFontSize(double points) {
     if (!(points > 0 && points <= kMaxFontPoints)) Raise(ErrInvalidProperty);
@@ -119,39 +131,47 @@ void Surface::Line(double x1, double y1, double x2, double y2, std::optional<uin
 }
 
 double Surface::TextWidth(const QString& text) const {
+    if (!HasLineBreak(text)) return MeasureDevice(text).width() * ScaleWidth() / DeviceWidth();
     double widest = 0;
     for (const QString& line : SplitLines(text)) widest = std::max(widest, MeasureDevice(line).width());
     return widest * ScaleWidth() / DeviceWidth();
 }
 
 double Surface::TextHeight(const QString& text) const {
-    const auto lines = SplitLines(text).size();
+    const auto lines = HasLineBreak(text) ? SplitLines(text).size() : 1;
     return double(lines) * MeasureDevice(QString()).height() * ScaleHeight() / DeviceHeight();
 }
 
 void Surface::PrintLines(const QString& text) {
     BeforeDrawing();
+    if (!HasLineBreak(text)) {
+        PrintLine(text);
+        return;
+    }
     const QStringList lines = SplitLines(text);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0) NewLine();
-        const QString& line = lines[i];
-        if (flowing_ && FlowsOverPages()) {
-            const double top = ToDevice(currentX_, currentY_).y();
-            if (top > 0 && top + MeasureDevice(line).height() > DeviceHeight() + kDeviceSlack) {
-                const double x = currentX_;
-                StartFlowPage();
-                currentX_ = x;
-                currentY_ = ScaleTop();
-            }
-        }
-        PaintText(TextOp{currentX_, currentY_, ToDevice(currentX_, currentY_), line});
-        currentX_ += MeasureDevice(line).width() * ScaleWidth() / DeviceWidth();
+        PrintLine(lines[i]);
     }
+}
+
+void Surface::PrintLine(const QString& line) {
+    if (flowing_ && FlowsOverPages()) {
+        const double top = ToDevice(currentX_, currentY_).y();
+        if (top > 0 && top + MeasureDevice(line).height() > DeviceHeight() + kDeviceSlack) {
+            const double x = currentX_;
+            StartFlowPage();
+            currentX_ = x;
+            currentY_ = ScaleTop();
+        }
+    }
+    PaintText(TextOp{currentX_, currentY_, ToDevice(currentX_, currentY_), line});
+    currentX_ += MeasureDevice(line).width() * ScaleWidth() / DeviceWidth();
 }
 
 void Surface::NewLine() {
     currentX_ = ScaleLeft();
-    currentY_ += TextHeight(QString());
+    currentY_ += MeasureDevice(QString()).height() * ScaleHeight() / DeviceHeight();
     flowing_ = true;
 }
 

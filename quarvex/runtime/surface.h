@@ -208,6 +208,8 @@ protected:
 
 private:
     void PrintLines(const QString& text);
+    // One line at the print position; the position moves past it.
+    void PrintLine(const QString& line);
     void NewLine();
     double DeviceWidth() const;
     double DeviceHeight() const;

@@ -10,6 +10,7 @@
 #include "quarvex/state/window_tables.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -166,6 +167,9 @@ void ReadActiveGrid() {
         HeadingCount = countHeadings(grid);
         const int xCol = XCol, yCol = YCol, zCol = ZCol;
         const int maxRows = grid.MaxRows();
+        // The read stops at the first empty row at the latest.
+        DataTable.Reserve(std::min({maxRows, grid.LastUsedRow() + 1, kMaxSampleIndex}));
+        std::vector<QString> texts;
         int stopRow = 0;
         for (int r = 2; r <= maxRows; ++r) {
             const int i = r - 1;
@@ -173,7 +177,8 @@ void ReadActiveGrid() {
             DataTable.Grow(r);
             for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors})
                 a->Grow(r);
-            for (int c = 1; c <= HeadingCount; ++c) DataTable(c, i) = grid.GetText(c, r);
+            grid.GetRowTexts(r, HeadingCount, texts);
+            for (int c = 1; c <= HeadingCount; ++c) DataTable(c, i) = std::move(texts[static_cast<size_t>(c)]);
             XValues(i) = xCol > 0 ? numberIn(xCol, i) : 0.0f;
             YValues(i) = yCol > 0 ? numberIn(yCol, i) : 0.0f;
             ZValues(i) = zCol > 0 ? numberIn(zCol, i) : 0.0f;

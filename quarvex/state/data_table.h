@@ -24,6 +24,8 @@ public:
 
     // Samples 0..lastSample afterwards, keeping the cells of those that stay.
     void Grow(int lastSample);
+    // Room for samples 0..lastSample without moving the table as it grows.
+    void Reserve(int lastSample) { rows_.reserve(static_cast<size_t>(lastSample) + 1); }
     // No elements at all.
     void Erase() { rows_.clear(); }
     bool Erased() const { return rows_.empty(); }
