@@ -88,14 +88,8 @@ struct DrawKinds {
     int16_t PointLabel = 0, Box = 0, Line = 0, Text = 0;
 };
 
-// The window's copy of a font record.
-struct WindowFont {
-    QString Name;
-    int16_t Bold = 0;
-    float Size = 0;
-    int16_t Italic = 0;
-    double Color = 0;
-};
+// The window's copy of a font record, taken when the window is made.
+using WindowFont = FontRecord;
 
 struct TextFontRecord {
     QString Name;
