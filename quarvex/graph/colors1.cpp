@@ -5,6 +5,7 @@
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/runtime/surface.h"
+#include "quarvex/sheets/modeless_dialog.h"
 
 #include <QGroupBox>
 #include <QPointer>
@@ -36,17 +37,7 @@ Colors1::Colors1(QWidget* parent) : PaletteDialog(QStringLiteral("Colors"), {"In
         connect(Command3D1[i], &QPushButton::clicked, this, qvrt::Guarded([this, i](bool) { Command3D1_Click(i); }));
 }
 
-Colors1* Colors1::Show(QWidget* parent) {
-    if (!gDialog) {
-        gDialog = new Colors1(parent);
-        gDialog->setAttribute(Qt::WA_DeleteOnClose);
-        gDialog->Form_Load();
-    }
-    gDialog->show();
-    gDialog->raise();
-    gDialog->activateWindow();
-    return gDialog;
-}
+Colors1* Colors1::Show(QWidget* parent) { return ShowModeless(gDialog, parent); }
 
 Colors1* Colors1::Instance() { return gDialog; }
 

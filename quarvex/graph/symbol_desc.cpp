@@ -2,6 +2,7 @@
 
 #include "quarvex/graph/format_dialogs.h"
 #include "quarvex/runtime/guard.h"
+#include "quarvex/sheets/modeless_dialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -45,17 +46,7 @@ SymbolDesc::SymbolDesc(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 }
 
-SymbolDesc* SymbolDesc::Show(QWidget* parent) {
-    if (!gDialog) {
-        gDialog = new SymbolDesc(parent);
-        gDialog->setAttribute(Qt::WA_DeleteOnClose);
-        gDialog->Form_Load();
-    }
-    gDialog->show();
-    gDialog->raise();
-    gDialog->activateWindow();
-    return gDialog;
-}
+SymbolDesc* SymbolDesc::Show(QWidget* parent) { return ShowModeless(gDialog, parent); }
 
 SymbolDesc* SymbolDesc::Instance() { return gDialog; }
 

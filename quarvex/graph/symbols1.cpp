@@ -4,6 +4,7 @@
 #include "quarvex/runtime/fonts.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
+#include "quarvex/sheets/modeless_dialog.h"
 
 #include <QGroupBox>
 #include <QPointer>
@@ -23,17 +24,7 @@ Symbols1::Symbols1(QWidget* parent) : PaletteDialog(QStringLiteral("Symbols"), {
         connect(Command3D1[i], &QPushButton::clicked, this, qvrt::Guarded([this, i](bool) { Command3D1_Click(i); }));
 }
 
-Symbols1* Symbols1::Show(QWidget* parent) {
-    if (!gDialog) {
-        gDialog = new Symbols1(parent);
-        gDialog->setAttribute(Qt::WA_DeleteOnClose);
-        gDialog->Form_Load();
-    }
-    gDialog->show();
-    gDialog->raise();
-    gDialog->activateWindow();
-    return gDialog;
-}
+Symbols1* Symbols1::Show(QWidget* parent) { return ShowModeless(gDialog, parent); }
 
 Symbols1* Symbols1::Instance() { return gDialog; }
 

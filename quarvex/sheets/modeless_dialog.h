@@ -12,11 +12,12 @@
 namespace quarvex {
 
 // Loads the dialog into slot when it is not open (new, deleted on close,
-// Form_Load run), then shows it and brings it forward.
+// Form_Load run), then shows it and brings it forward. Its parent is the
+// frame unless another is given.
 template <typename Dialog>
-Dialog* ShowModeless(QPointer<Dialog>& slot) {
+Dialog* ShowModeless(QPointer<Dialog>& slot, QWidget* parent) {
     if (!slot) {
-        slot = new Dialog(TheFrame() ? TheFrame()->FrameWindow() : nullptr);
+        slot = new Dialog(parent);
         slot->setAttribute(Qt::WA_DeleteOnClose);
         slot->Form_Load();
     }
@@ -24,6 +25,11 @@ Dialog* ShowModeless(QPointer<Dialog>& slot) {
     slot->raise();
     slot->activateWindow();
     return slot;
+}
+
+template <typename Dialog>
+Dialog* ShowModeless(QPointer<Dialog>& slot) {
+    return ShowModeless(slot, TheFrame() ? TheFrame()->FrameWindow() : nullptr);
 }
 
 // Centres a window on a screen of the given size in twips.
