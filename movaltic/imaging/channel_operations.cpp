@@ -131,7 +131,9 @@ inline __m256i Lookup(__m256i x, const LookupRows& t) {
 int64_t LookupSameRun(const uint8_t* src, uint8_t* dst, int64_t n, const uint8_t* table) {
     LookupRows t;
     LoadRows(table, t);
-    const int64_t bytes = 3 * n;
+    // Whole pixels only: the tail goes to the pixel loop, which must not see
+    // a byte twice when the frame is converted in place.
+    const int64_t bytes = 3 * n / 96 * 96;
     int64_t i = 0;
     for (; i + 32 <= bytes; i += 32) {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
