@@ -1,6 +1,6 @@
 // The table lookup of 24-bit pixels behind the channel operations, and the
 // choice of build of the channel operations' lane loops, open to the tests
-// so both builds can be checked on one machine.
+// so every build can be checked on one machine.
 #pragma once
 
 #include <cstdint>
@@ -15,5 +15,8 @@ void ChannelLookupRun(const uint8_t* src, uint8_t* dst, int64_t pixels, const ui
 // With false the baseline builds run even where the processor has AVX2
 // (true, the default, lets the processor decide).
 void AllowChannelAvx2(bool allowed);
+// With false the table lookup keeps to AVX2 even where the processor has
+// AVX-512 byte permutes.
+void AllowChannelAvx512(bool allowed);
 
 }  // namespace movaltic

@@ -221,14 +221,24 @@ void ExpectChannelRule(const Bytes& px, const Bytes& got, const int (&bgr)[3], C
     }
 }
 
-// Both builds of the lane loops: the processor's choice, then the baseline.
-class ChannelBuilds : public ::testing::TestWithParam<bool> {
+// Every build of the lane loops and the lookup: the processor's choice,
+// AVX2 without AVX-512, then the baseline.
+enum class Build { Chosen, Avx2, Baseline };
+class ChannelBuilds : public ::testing::TestWithParam<Build> {
 protected:
-    void SetUp() override { AllowChannelAvx2(GetParam()); }
-    void TearDown() override { AllowChannelAvx2(true); }
+    void SetUp() override {
+        AllowChannelAvx2(GetParam() != Build::Baseline);
+        AllowChannelAvx512(GetParam() == Build::Chosen);
+    }
+    void TearDown() override {
+        AllowChannelAvx2(true);
+        AllowChannelAvx512(true);
+    }
 };
-INSTANTIATE_TEST_SUITE_P(ReferenceFrames, ChannelBuilds, ::testing::Values(true, false),
-                         [](const auto& p) { return p.param ? "Chosen" : "Baseline"; });
+INSTANTIATE_TEST_SUITE_P(ReferenceFrames, ChannelBuilds, ::testing::Values(Build::Chosen, Build::Avx2, Build::Baseline),
+                         [](const auto& p) {
+                             return p.param == Build::Chosen ? "Chosen" : p.param == Build::Avx2 ? "Avx2" : "Baseline";
+                         });
 
 TEST_P(ChannelBuilds, LanesGiveTheTableBytesForEveryParameter) {
     const int w = 101, h = 5;
