@@ -1,6 +1,6 @@
 // QAP triangles (Q apex, A left, P right) on the ternary frame.
 #include "quarvex/overlays/diagram_tables.h"
-#include "quarvex/overlays/plutonic_keys.h"
+#include "quarvex/overlays/quartz_keys.h"
 #include "quarvex/overlays/table_rows.h"
 
 namespace quarvex::overlays {
@@ -72,23 +72,8 @@ constexpr Letter kVolcanicLetters[] = {
     At("J", Chord(4, 0.37), 4),
 };
 
-// The same eleven rows as the Q half of the QAPF volcanic key, "0r" and all.
-constexpr KeyRow kVolcanicKeys[] = {
-    {"A.", "Alkali Feldspar Rhyolite"},
-    {"B.", "Rhyolite"},
-    {"C.", "Dacite"},
-    {"D.", "Quartz Alkali Feldspar Trachyte"},
-    {"E.", "Quartz Trachyte"},
-    {"F.", "Quartz Latite"},
-    {"G.", "Basalt (M = 35-90 or SiO2 < 52%)"},
-    {"G.", "Andesite (M = 0-35% 0r SiO2 > 52%)"},
-    {"H.", "Alkali Feldspar Trachyte"},
-    {"I.", "Trachyte"},
-    {"J.", "Latite"},
-};
-
 constexpr Half kVolcanicHalves[] = {
-    {.segments = kVolcanicSegments, .keys = kVolcanicKeys, .letters = kVolcanicLetters,
+    {.segments = kVolcanicSegments, .keys = kQuartzVolcanicKeys, .letters = kVolcanicLetters,
      .screenFont = StartFont::ArialBold, .paperFont = StartFont::ArialBold},
 };
 

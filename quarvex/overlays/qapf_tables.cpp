@@ -2,7 +2,7 @@
 // y = -Q, the F half below it at y = F. Each half is drawn, keyed and
 // lettered before the next.
 #include "quarvex/overlays/diagram_tables.h"
-#include "quarvex/overlays/plutonic_keys.h"
+#include "quarvex/overlays/quartz_keys.h"
 #include "quarvex/overlays/table_rows.h"
 
 namespace quarvex::overlays {
@@ -145,22 +145,6 @@ constexpr Letter kVolcanicFLetters[] = {
     Centred("K2", Chord(91, 0.5), 91),
 };
 
-// Row 7 lacks its per cent sign after "35-90" and row 8 has "0r" with a
-// zero: keys already printed and saved carry these texts.
-constexpr KeyRow kVolcanicQKeys[] = {
-    {"A.", "Alkali Feldspar Rhyolite"},
-    {"B.", "Rhyolite"},
-    {"C.", "Dacite"},
-    {"D.", "Quartz Alkali Feldspar Trachyte"},
-    {"E.", "Quartz Trachyte"},
-    {"F.", "Quartz Latite"},
-    {"G.", "Basalt (M = 35-90 or SiO2 < 52%)"},
-    {"G.", "Andesite (M = 0-35% 0r SiO2 > 52%)"},
-    {"H.", "Alkali Feldspar Trachyte"},
-    {"I.", "Trachyte"},
-    {"J.", "Latite"},
-};
-
 constexpr KeyRow kVolcanicFKeys[] = {
     {"A2.", "Foid Bearing Alkali Feldspar Trachyte"},
     {"B2.", "Foid Bearing Trachyte"},
@@ -180,7 +164,7 @@ constexpr KeyRow kVolcanicFKeys[] = {
 
 // Paper sets "Arial" bold between the halves, so its F letters only size the font.
 constexpr Half kVolcanicHalves[] = {
-    {.segments = kVolcanicQSegments, .keys = kVolcanicQKeys, .letters = kVolcanicQLetters,
+    {.segments = kVolcanicQSegments, .keys = kQuartzVolcanicKeys, .letters = kVolcanicQLetters,
      .paperLetterFont = PaperLetterFont::Arial6Bold},
     {.segments = kVolcanicFSegments, .keys = kVolcanicFKeys, .letters = kVolcanicFLetters,
      .paperFont = StartFont::ArialBold, .paperLetterFont = PaperLetterFont::Size6},

@@ -1,5 +1,5 @@
-// The key of the quartz-bearing plutonic fields: the QAP-Plutonic triangle
-// and the Q half of the QAPF-Plutonic diamond name them alike.
+// The keys of the quartz-bearing fields: the QAP triangles and the Q halves
+// of the QAPF diamonds name them alike.
 #pragma once
 
 #include "quarvex/overlays/overlay_table.h"
@@ -30,6 +30,22 @@ inline constexpr KeyRow kQuartzPlutonicKeys[] = {
     {"Q.", "Diorite (An < 50%)"},
     {"Q.", "Gabbro (An > 50%)"},
     {"Q.", "Anorthosite (M < 10%)"},
+};
+
+// Row 7 lacks its per cent sign after "35-90" and row 8 has "0r" with a
+// zero: keys already printed and saved carry these texts.
+inline constexpr KeyRow kQuartzVolcanicKeys[] = {
+    {"A.", "Alkali Feldspar Rhyolite"},
+    {"B.", "Rhyolite"},
+    {"C.", "Dacite"},
+    {"D.", "Quartz Alkali Feldspar Trachyte"},
+    {"E.", "Quartz Trachyte"},
+    {"F.", "Quartz Latite"},
+    {"G.", "Basalt (M = 35-90 or SiO2 < 52%)"},
+    {"G.", "Andesite (M = 0-35% 0r SiO2 > 52%)"},
+    {"H.", "Alkali Feldspar Trachyte"},
+    {"I.", "Trachyte"},
+    {"J.", "Latite"},
 };
 
 }  // namespace quarvex::overlays
