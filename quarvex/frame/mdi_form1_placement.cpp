@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <QStyleOptionTitleBar>
 
+#include <algorithm>
+
 namespace quarvex {
 
 void MDIForm1::PlaceNewSheet(qvrt::ChildForm* sheet) {

@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
+#include <cstdlib>
+
 // The picture lives in this static library; the resource must be registered
 // before first use wherever the library is linked, program or test.
 static void registerPictureResource() { Q_INIT_RESOURCE(title1); }

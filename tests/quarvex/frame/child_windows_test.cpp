@@ -2,7 +2,6 @@
 // save question is about, the position panel, access keys and the icon.
 #include "frame_fixture.h"
 
-#include "quarvex/frame/about.h"
 #include "quarvex/frame/program_icon.h"
 #include "quarvex/sheets/new_data_window.h"
 
@@ -22,62 +21,43 @@ protected:
         MODULE21::NewDataWindow();
         return active();
     }
-    QRect clientArea() const { return frame->mdiArea()->viewport()->rect(); }
 };
 
-TEST_F(ChildWindows, NewSheetsCascadeFromTheActiveOneInsideTheFrame) {
+TEST_F(ChildWindows, NewSheetsCascadeFromTheActiveOneInsideTheFrameAndWrapAtItsEdge) {
     start();
-    Main1* first = active();
-    EXPECT_EQ(first->pos(), QPoint(0, 0));
-    const QSize design = first->size();
-    std::vector<Main1*> sheets{first};
+    const QRect area = frame->mdiArea()->viewport()->rect();
+    std::vector<Main1*> sheets{active()};
     for (int i = 0; i < 5; ++i) sheets.push_back(newSheet());
-    QSet<QPair<int, int>> corners;
-    for (size_t i = 0; i < sheets.size(); ++i) {
-        const QRect g = sheets[i]->geometry();
-        EXPECT_TRUE(clientArea().contains(g)) << "sheet " << i + 1;
-        EXPECT_GE(g.width(), design.width() / 2);
-        EXPECT_GE(g.height(), design.height() / 2);
-        corners.insert({g.x(), g.y()});
-        if (i > 0) {  // down and right of the sheet active when it opened
-            EXPECT_GT(g.x(), sheets[i - 1]->x());
-            EXPECT_GT(g.y(), sheets[i - 1]->y());
-        }
+    for (size_t i = 1; i < sheets.size(); ++i) {
+        EXPECT_GT(sheets[i]->x(), sheets[i - 1]->x());
+        EXPECT_GT(sheets[i]->y(), sheets[i - 1]->y());
+        EXPECT_TRUE(area.contains(sheets[i]->geometry())) << "sheet " << i + 1;
     }
-    EXPECT_EQ(corners.size(), 6) << "no sheet opens exactly over another";
-
-    // From a sheet at the edge of the cascade the next wraps back to the top
-    // left, past the corners in use, and stays inside the frame.
-    frame->mdiArea()->setActiveSubWindow(sheets.back());
-    sheets.back()->move(clientArea().width() - design.width() / 2 - 1, sheets.back()->y());
-    QSet<QPair<int, int>> inUse;
-    for (Main1* s : sheets) inUse.insert({s->x(), s->y()});
+    // From a sheet at the right edge the next wraps back, past every corner in use.
+    sheets.back()->move(area.width() - sheets[0]->width() / 2 - 1, sheets.back()->y());
+    QSet<QPoint> inUse;
+    for (Main1* s : sheets) inUse.insert(s->pos());
     Main1* wrapped = newSheet();
     EXPECT_LT(wrapped->x(), sheets.back()->x());
-    EXPECT_TRUE(clientArea().contains(wrapped->geometry()));
-    EXPECT_FALSE(inUse.contains({wrapped->x(), wrapped->y()}));
+    EXPECT_TRUE(area.contains(wrapped->geometry()));
+    EXPECT_FALSE(inUse.contains(wrapped->pos()));
 }
 
 TEST_F(ChildWindows, AtExitEachUnsavedSheetComesForwardBeforeItsQuestion) {
     start();
     Main1* one = active();
     Main1* two = newSheet();
-    Main1* three = newSheet();
+    newSheet();
     one->Record().Modified = -1;
     two->Record().Modified = -1;
     two->showMinimized();
-    frame->mdiArea()->setActiveSubWindow(three);
-    std::vector<Main1*> activeAtQuestion;
-    std::vector<bool> minimisedAtQuestion;
+    std::vector<Main1*> shown;
     host->onMsgBox = [&](const qvrt::ScriptedHost::Box&) {
-        activeAtQuestion.push_back(active());
-        minimisedAtQuestion.push_back(active() && active()->isMinimized());
+        shown.push_back(active() && !active()->isMinimized() ? active() : nullptr);
     };
     host->msgBoxAnswers = {qvrt::vbNo, qvrt::vbCancel};
     EXPECT_FALSE(frame->close());
-    EXPECT_EQ(activeAtQuestion, (std::vector<Main1*>{one, two}));
-    EXPECT_EQ(minimisedAtQuestion, (std::vector<bool>{false, false}));
-    EXPECT_EQ(host->boxes.size(), 2u) << "the unchanged sheet asks nothing";
+    EXPECT_EQ(shown, (std::vector<Main1*>{one, two}));
 }
 
 TEST_F(ChildWindows, ThePositionPanelFollowsTheActiveSheet) {
@@ -86,61 +66,43 @@ TEST_F(ChildWindows, ThePositionPanelFollowsTheActiveSheet) {
     one->Grid1->setRow(5);
     one->Grid1->setCol(3);
     one->Grid1->setAction(qvrt::SpreadGrid::ActionActiveCell);
-    Main1* two = newSheet();
+    newSheet();
     EXPECT_EQ(frame->Panel3D2->text(), "ROW: 1  COL: 1");
     frame->mdiArea()->setActiveSubWindow(one);
     EXPECT_EQ(frame->Panel3D2->text(), "ROW: 5  COL: 3");
-    frame->mdiArea()->setActiveSubWindow(two);
-    EXPECT_EQ(frame->Panel3D2->text(), "ROW: 1  COL: 1");
 }
 
-// Alt plus a letter must reach one item; a letter used twice in a menu
-// makes the user press it again to reach the second.
 TEST_F(ChildWindows, EveryMenuUsesEachAccessKeyOnce) {
     start();
     std::function<void(QMenu*)> check = [&](QMenu* menu) {
         QSet<QChar> keys;
         for (QAction* item : menu->actions()) {
-            const QString caption = item->text();
-            for (qsizetype i = caption.indexOf(u'&'); i >= 0 && i + 1 < caption.size();
-                 i = caption.indexOf(u'&', i + 2)) {
-                if (caption[i + 1] == u'&') continue;
-                const QChar key = caption[i + 1].toUpper();
-                EXPECT_FALSE(keys.contains(key)) << menu->title().toStdString() << ": "
-                                                 << caption.toStdString();
+            const QString caption = QString(item->text()).replace("&&", "");
+            if (const qsizetype at = caption.indexOf(u'&'); at >= 0 && at + 1 < caption.size()) {
+                const QChar key = caption[at + 1].toUpper();
+                EXPECT_FALSE(keys.contains(key)) << caption.toStdString();
                 keys.insert(key);
-                break;
             }
             if (item->menu()) check(item->menu());
         }
     };
-    for (QAction* top : frame->menuBar()->actions())
-        if (top->menu()) check(top->menu());
-    EXPECT_EQ(frame->MenuItem("mnuClassifyFromNorm")->text(), "Classify &from Norm...");
+    for (QAction* top : frame->menuBar()->actions()) check(top->menu());
 }
 
-TEST_F(ChildWindows, TheProgramsWindowsCarryItsIconLegibleAtTitleBarSize) {
+TEST_F(ChildWindows, TheWindowsCarryTheProgramIconLegibleAtTitleBarSize) {
     start();
-    const QIcon icon = ProgramIcon();
-    ASSERT_FALSE(icon.isNull());
-    const qint64 key = icon.cacheKey();
+    const qint64 key = ProgramIcon().cacheKey();
     EXPECT_EQ(frame->windowIcon().cacheKey(), key);
     EXPECT_EQ(active()->windowIcon().cacheKey(), key);
-    EXPECT_EQ(About::Show()->windowIcon().cacheKey(), key);
-    About::Instance()->close();
-
-    // The diagram's lines and dots survive at 16 pixels instead of fading
-    // into the background.
-    const QImage small = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(small.size(), QSize(16, 16));
-    const QRgb background = small.pixel(0, 0);
+    EXPECT_EQ(QApplication::windowIcon().cacheKey(), key);  // dialogs and boxes
+    // The diagram's lines and dots stand out at 16 pixels instead of fading.
+    const QImage small = ProgramIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb bg = small.pixel(0, 0);
     int ink = 0;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
+    for (int y = 0; y < small.height(); ++y)
+        for (int x = 0; x < small.width(); ++x) {
             const QRgb c = small.pixel(x, y);
-            if (std::abs(qRed(c) - qRed(background)) + std::abs(qGreen(c) - qGreen(background)) +
-                    std::abs(qBlue(c) - qBlue(background)) > 200)
-                ++ink;
+            ink += std::abs(qRed(c) - qRed(bg)) + std::abs(qGreen(c) - qGreen(bg)) + std::abs(qBlue(c) - qBlue(bg)) > 200;
         }
     EXPECT_GE(ink, 20);
 }
