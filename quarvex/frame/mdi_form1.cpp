@@ -4,6 +4,7 @@
 #include "quarvex/frame/about.h"
 #include "quarvex/frame/frame_commands.h"
 #include "quarvex/frame/help_viewer.h"
+#include "quarvex/frame/program_icon.h"
 #include "quarvex/graph/graph2.h"
 #include "quarvex/graph/plot_setup_dialogs.h"
 #include "quarvex/runtime/basic.h"
@@ -113,6 +114,9 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     InstallFrame(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QStringLiteral("Quarvex V1.0"));
+    // Set for the whole program before any child exists: sheets, graph
+    // windows, dialogs and boxes take it from there.
+    QApplication::setWindowIcon(ProgramIcon());
     mdiArea_ = new QMdiArea(this);
     setCentralWidget(mdiArea_);
     connect(mdiArea_, &QMdiArea::subWindowActivated, this,

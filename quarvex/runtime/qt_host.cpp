@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -14,6 +16,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QScreen>
+#include <QSpacerItem>
 #include <QUrl>
 
 #include <vector>
@@ -38,6 +41,15 @@ private:
 };
 
 }  // namespace
+
+int TitleBarWidth(const QString& title) {
+    QFont font = QApplication::font();
+    font.setBold(true);
+    if (font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * 1.25);
+    else font.setPixelSize(qRound(font.pixelSize() * 1.25));
+    const QFontMetrics fm(font);
+    return fm.horizontalAdvance(title) + 6 * fm.height();
+}
 
 int QtHost::MsgBox(const QString& prompt, int style, const QString& title) {
     RestoreActiveWindow restore;
@@ -67,6 +79,11 @@ int QtHost::MsgBox(const QString& prompt, int style, const QString& title) {
     }
     for (const auto& b : buttons) box.addButton(b.qt);
     box.setDefaultButton(buttons.front().qt);
+    // Qt sizes a box by its text and its own guess at the title; a window
+    // manager's larger title font then cuts the title short ("Save F... Error").
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(TitleBarWidth(box.windowTitle()), 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     QApplication::setOverrideCursor(Qt::ArrowCursor);  // an hourglass must not hide the question
     box.exec();
     QApplication::restoreOverrideCursor();
