@@ -115,10 +115,12 @@ bool SameFrameSize() {
 // so a typed count is held to it.
 int32_t FramesOfTheJob() { return std::clamp(FramesToProcess, 0, std::max(InputMovie.frames, 0)); }
 
-// The files of a movie: a container's one file (the one its writer really
-// creates), or the first count files of a numbered sequence.
+// The files of a movie: a container's one file (for an output, the one its
+// writer really creates), or the first count files of a numbered sequence.
 std::vector<std::string> MovieFiles(const movierec& movie, int32_t count) {
-    if (movie.container) return {CreatedFileName(*movie.name, movie.kind, movie.width, movie.height)};
+    if (movie.container)
+        return {&movie == &OutputMovie ? CreatedFileName(*movie.name, movie.kind, movie.width, movie.height)
+                                       : movie.name->GetFileName()};
     std::vector<std::string> files;
     oFlexName n;
     n.CopyFrom(*movie.name);
