@@ -152,7 +152,7 @@ bool AviChoiceWrites(int32_t bytesPerPixel) {
 
 int32_t AviOutputBits(int32_t bytesPerPixel) {
     int32_t stream = AviCompressorOutputBits(AviCompression.settings.compressor, bytesPerPixel);
-    // 16-bit streams are 5-5-5.
+    // A 16-bit stream counts as 15 bits, as the compressor choice counts it.
     if (stream == 16) stream = 15;
     const int32_t frames = bytesPerPixel == 1 ? 8 : bytesPerPixel == 2 ? 15 : 24;
     return std::min(frames, stream);

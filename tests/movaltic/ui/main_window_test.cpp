@@ -133,6 +133,15 @@ protected:
             o.btnOK->click();
         };
     }
+    // "Settings..." of the input: one edit typed, then OK.
+    void TypeInputOption(QLineEdit* TfmInOpt::*edit, const char* typed) {
+        host().scripts.push_back([edit, typed](QDialog& d) {
+            auto& in = static_cast<TfmInOpt&>(d);
+            (in.*edit)->setText(typed);
+            in.btnOK->click();
+        });
+        window->btnInputSetClick();
+    }
     QString Path(const char* name) const { return QString::fromStdString((dir / name).string()); }
     QImage Picture(QLabel* image) const { return image->pixmap().toImage(); }
     // The output options closed with OK after "Change...", where the size
@@ -424,12 +433,7 @@ TEST_F(MainWindow, CancelledInputDialogMakesTheNextOutputStartFromTheInput) {
 TEST_F(MainWindow, InputOptionsCancelResetsThePreviewFrame) {
     WriteZuv(dir / "clip.zuv", 9, 32, 32, 3);
     PickInput(dir / "clip.zuv");
-    host().scripts.push_back([](QDialog& d) {
-        auto& in = static_cast<TfmInOpt&>(d);
-        in.Edit2->setText("7");
-        in.btnOK->click();
-    });
-    window->btnInputSetClick();
+    TypeInputOption(&TfmInOpt::Edit2, "7");
     EXPECT_EQ(PreviewFrame, 7);
     host().scripts.push_back([](QDialog& d) { static_cast<TfmInOpt&>(d).btnCancel->click(); });
     window->btnInputSetClick();
@@ -455,12 +459,7 @@ TEST_F(MainWindow, TypedFrameCountOfNoneIsKeptAndBelowNoneIsNone) {
     WriteZuv(dir / "clip.zuv", 9, 32, 32, 3);
     PickInput(dir / "clip.zuv");
     for (const char* typed : {"0", "-5"}) {
-        host().scripts.push_back([typed](QDialog& d) {
-            auto& in = static_cast<TfmInOpt&>(d);
-            in.Edit1->setText(typed);
-            in.btnOK->click();
-        });
-        window->btnInputSetClick();
+        TypeInputOption(&TfmInOpt::Edit1, typed);
         EXPECT_EQ(FramesToProcess, 0) << typed;
     }
 }
@@ -541,12 +540,7 @@ TEST_F(MainWindow, GoRunsTheJobWithTheProgressWindowAndShowsTheTime) {
 TEST_F(MainWindow, NoFramesToProcessWritesNoFileAndSaysWhy) {
     WriteZuv(dir / "clip.zuv", 3, 32, 32, 3);
     PickInput(dir / "clip.zuv");
-    host().scripts.push_back([](QDialog& d) {
-        auto& in = static_cast<TfmInOpt&>(d);
-        in.Edit1->setText("0");
-        in.btnOK->click();
-    });
-    window->btnInputSetClick();
+    TypeInputOption(&TfmInOpt::Edit1, "0");
     PickOutput(Path("o.avi"), 3, DepthThenOK(&TfmOutOpt::RadioButton1, {Compressor(0)}));
     window->btnBegin->click();
     EXPECT_EQ(host().BoxTexts(), QStringList{"The number of frames to process is 0: there is nothing to write."});
