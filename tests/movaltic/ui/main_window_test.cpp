@@ -215,7 +215,6 @@ TEST_F(MainWindow, FailedInputPickLeavesNoInputAsAtTheStart) {
         EXPECT_EQ(Picture(window->Image1), blank) << bad;
         EXPECT_EQ(Picture(window->Image2), blank) << bad;
         EXPECT_EQ(InputMovie.width, 0) << bad;
-        EXPECT_EQ(FramesToProcess, 0) << bad;
     }
     EXPECT_EQ(host().BoxTexts(), QStringList({"Error in input file.", "Error opening first frame."}));
 }
@@ -363,7 +362,6 @@ TEST_F(MainWindow, CancelAfterARefusedCompressorGoesBackToTheLastUsableOne) {
     EXPECT_EQ(host().BoxTexts(), QStringList{"That compression is not supported."});
     EXPECT_EQ(window->lblOutput->text(), "o.AVI, 32x32, 16M colors, 2 frame(s)");
     window->btnBegin->click();
-    EXPECT_EQ(host().BoxTexts().size(), 1) << host().BoxTexts().join("|").toStdString();
     EXPECT_EQ(FramesIn(dir / "o.avi"), 2);
 }
 
@@ -588,12 +586,7 @@ TEST_F(MainWindow, CancelInTheProgressWindowStopsTheJob) {
     window->btnBegin->click();
     EXPECT_EQ(StopFlag, 1);
     EXPECT_TRUE(window->StatusBar1->text().startsWith("Processing time: "));
-    oFlexName n;
-    n.SetName((dir / "o.zuv").string());
-    movierec m;
-    m.name = &n;
-    MovieInspect(m);
-    EXPECT_EQ(m.frames, 2);
+    EXPECT_EQ(FramesIn(dir / "o.zuv"), 2);
 }
 
 TEST_F(MainWindow, ClosingTheWindowDuringAJobStopsItFirst) {
