@@ -36,9 +36,11 @@ bool ParseNumber(const std::string& text, double& value) {
     }
     if (digits == 0) return false;
     std::string c = text;
+    bool negativeExponent = false;
     if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
         c[i] = 'e';
         ++i;
+        negativeExponent = i < n && text[i] == '-';
         if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
         std::size_t expDigits = 0;
         while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++expDigits;
@@ -49,6 +51,13 @@ bool ParseNumber(const std::string& text, double& value) {
     const char* first = c.data() + (c[0] == '+' ? 1 : 0);
     const char* last = c.data() + c.size();
     const auto res = std::from_chars(first, last, value);
+    // Out of range one way or the other. A field is too short for its digits
+    // to reach either end, so the exponent's sign tells which: a value
+    // too small for a double rounds to 0 like any other small one.
+    if (res.ec == std::errc::result_out_of_range && negativeExponent) {
+        value = 0.0;
+        return true;
+    }
     return res.ec == std::errc() && res.ptr == last;
 }
 

@@ -50,12 +50,13 @@ TEST(KmtTemplate, ReadsDecimalsWithAPointUnderADecimalCommaLocale) {
     const std::string before = std::setlocale(LC_ALL, nullptr);
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "the de_DE.UTF-8 locale is not installed";
     const auto r = Parse("-10, 2.6 ,3.5,1.5e3\n", 4);
-    const auto comma = Parse("2,6,1,1\n", 4);  // commas only ever separate fields
+    const auto comma = Parse("2,6,1e-400,1\n", 4);  // commas only ever separate fields
     std::setlocale(LC_ALL, before.c_str());
     ASSERT_EQ(r.status, TemplateReadStatus::Ok) << r.detail;
     EXPECT_EQ(r.segments[0].fields, (std::array<int16_t, 6>{-10, 3, 4, 1500, 0, 0}));
     ASSERT_EQ(comma.segments.size(), 1u);
-    EXPECT_EQ(comma.segments[0].fields[0], 2);
+    EXPECT_EQ(comma.segments[0].fields, (std::array<int16_t, 6>{2, 6, 0, 1, 0, 0}));
+    EXPECT_EQ(Parse("1e400,1,1,1\n", 4).status, TemplateReadStatus::FormatError);
 }
 
 TEST(KmtTemplate, RefusesEverythingThatIsNotWholeRecordsOfIntegers) {
