@@ -23,8 +23,14 @@ constexpr qint64 kMaxDataFileBytes = 256LL * 1024 * 1024;
 int rowLimit = kPltMaxRows;
 
 [[noreturn]] void RaiseTooManyLines() {
-    throw qvrt::RuntimeError(7, "The file has more than " + std::to_string(rowLimit) +
-                                    " lines, the most rows a sheet can hold.");
+    // "1,000,000": a bare run of zeros is hard to read at a glance.
+    const std::string digits = std::to_string(rowLimit);
+    std::string count;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) count += ',';
+        count += digits[i];
+    }
+    throw qvrt::RuntimeError(7, "The file has more than " + count + " lines, the most rows a sheet can hold.");
 }
 
 class Fd {

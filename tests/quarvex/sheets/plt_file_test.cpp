@@ -74,7 +74,7 @@ TEST_F(PltFileTest, AFileLongerThanASheetMayBeIsRefusedBeforeAnySheetIsMade) {
     start();
     load(path("over.plt"));
     ASSERT_EQ(host->boxes.size(), 1u);
-    EXPECT_EQ(host->boxes[0].prompt, "The file has more than 20000 lines, the most rows a sheet can hold.");
+    EXPECT_EQ(host->boxes[0].prompt, "The file has more than 20,000 lines, the most rows a sheet can hold.");
     EXPECT_EQ(host->boxes[0].title, "Open File Error");
     EXPECT_EQ(WindowTable.size(), 2u);
     EXPECT_EQ(frame->mdiArea()->subWindowList().size(), 1);
