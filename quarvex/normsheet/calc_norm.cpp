@@ -7,6 +7,7 @@
 #include "quarvex/norm/standard_norm.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/grid_model.h"
 #include "quarvex/runtime/host.h"
 
 #include <array>
@@ -57,9 +58,10 @@ bool LayoutFits(NormSheetIO& io, const int* entries, size_t count) {
         bool namesAnother = folded == u"total";
         for (const char* other : kOxideHeadings) namesAnother = namesAnother || folded == Folded(other);
         if (!namesAnother) continue;
-        qvrt::host().MsgBox(QStringLiteral("Column %1 is headed \"%2\", but the norm reads %3 there.")
+        // The grid's header shows the letters, the heading sets speak of numbers.
+        qvrt::host().MsgBox(QStringLiteral("Column %1 (%2) is headed \"%3\", but the norm reads %4 there.")
                                 .arg(column)
-                                .arg(found.trimmed(), expected),
+                                .arg(qvrt::ColumnLetters(column), found.trimmed(), expected),
                             qvrt::vbExclamation, QStringLiteral("Error Calculating Norm"));
         io.SetDialogCancelled(-1);
         qvrt::host().SetMousePointer(qvrt::vbDefault);

@@ -196,7 +196,7 @@ TEST_F(RunNorm, TheExtendedNormRefusesASheetWithTotalWhereItReadsCl) {
     host->msgBoxAnswers = {qvrt::vbOK, qvrt::vbNo};
     launchers::RunNormCalculation2();
     ASSERT_EQ(host->boxes.size(), 3u);
-    EXPECT_EQ(host->boxes[2].prompt, "Column 19 is headed \"Total\", but the norm reads CL there.");
+    EXPECT_EQ(host->boxes[2].prompt, "Column 19 (S) is headed \"Total\", but the norm reads CL there.");
     EXPECT_EQ(host->boxes[2].title, "Error Calculating Norm");
     EXPECT_EQ(host->boxes[2].style, qvrt::vbExclamation);
     EXPECT_EQ(sheetCount(), 1);
@@ -227,7 +227,7 @@ TEST_F(RunNorm, OtherSpellingsPassButAnOxideInAnotherColumnIsRefused) {
     host->msgBoxAnswers = {qvrt::vbNo};
     launchers::RunNormMode2();
     ASSERT_EQ(host->boxes.size(), 2u);
-    EXPECT_EQ(host->boxes[1].prompt, "Column 5 is headed \"FeO\", but the norm reads SiO2 there.");
+    EXPECT_EQ(host->boxes[1].prompt, "Column 5 (E) is headed \"FeO\", but the norm reads SiO2 there.");
     EXPECT_EQ(sheetCount(), 2);
 }
 
