@@ -74,6 +74,11 @@ void FitPage(PrintedGraph& g, qvrt::PrinterSurface& p, double x1, double y1, dou
     p.Scale(left, top, double(left) + double(w), double(top) + double(h));
 }
 
+double UprightUnit(const PrintedGraph& g) {
+    const double width = g.SurfaceSize[0], height = g.SurfaceSize[1];
+    return height > 0 && height < width ? width / height : 1.0;
+}
+
 void FreshPrinterState(qvrt::PrinterSurface& p) {
     p.Scale();
     p.SetFontName(QStringLiteral("Arial"));
