@@ -74,10 +74,7 @@ void FitPage(PrintedGraph& g, qvrt::PrinterSurface& p, double x1, double y1, dou
     p.Scale(left, top, double(left) + double(w), double(top) + double(h));
 }
 
-double UprightUnit(const PrintedGraph& g) {
-    const double width = g.SurfaceSize[0], height = g.SurfaceSize[1];
-    return height > 0 && height < width ? width / height : 1.0;
-}
+bool FittedWide(const PrintedGraph& g) { return g.SurfaceSize[1] < g.SurfaceSize[0]; }
 
 void FreshPrinterState(qvrt::PrinterSurface& p) {
     p.Scale();

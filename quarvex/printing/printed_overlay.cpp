@@ -175,7 +175,7 @@ std::vector<QString> key(qvrt::PrinterSurface& p, const Diagram& d, const Printe
         p.SetFontSize(6);
         double step = d.keyStep;
         const double line = std::fabs(p.TextHeight(QString()));
-        if (UprightUnit(g) > 1 && std::fabs(step) < line) step = std::copysign(line, step);
+        if (FittedWide(g) && std::fabs(step) < line) step = std::copysign(line, step);
         return printColumns(p, lines, d.keyX, d.keyX, d.keyY, step);
     }
     double x = p.CurrentX();
