@@ -123,8 +123,9 @@ int main(int argc, char** argv) {
             for (const char* size : {"Small", "Medium"}) {
                 PrintedGraph g = makeGraph(QString::fromLatin1(type), 40, 3);
                 g.DiagramSize = QString::fromLatin1(size);
-                printTo(g, dir.filePath(QStringLiteral("%1_%2_landscape.pdf").arg(QLatin1String(type), QLatin1String(size))),
-                        qvrt::vbPRORLandscape);
+                const QString name =
+                    QStringLiteral("%1_%2_landscape.pdf").arg(QLatin1String(type), QLatin1String(size));
+                printTo(g, dir.filePath(name), qvrt::vbPRORLandscape);
             }
         }
         for (const auto& box : host.boxes) std::printf("  box: %s\n", qPrintable(box.prompt));
