@@ -142,6 +142,28 @@ bool QtHost::ColorDialog(uint32_t* color, long) {
     return true;
 }
 
+namespace {
+
+// Qt's print dialog on CUPS shows its page range group even without the
+// page-range option, since the print server could pick the pages; a job
+// that asks for no page numbers hides the group once the dialog is shown.
+class PrintDialog : public QPrintDialog {
+public:
+    PrintDialog(QPrinter* printer, QWidget* parent, bool noPageNumbers)
+        : QPrintDialog(printer, parent), noPageNumbers_(noPageNumbers) {}
+
+    void setVisible(bool visible) override {
+        QPrintDialog::setVisible(visible);
+        if (!visible || !noPageNumbers_) return;
+        if (auto* range = findChild<QWidget*>(QStringLiteral("gbPrintRange"))) range->hide();
+    }
+
+private:
+    bool noPageNumbers_;
+};
+
+}  // namespace
+
 bool QtHost::PrinterDialog(QPrinter* printer, long flags) {
     RestoreActiveWindow restore;
     static QPrinter fallback;
@@ -150,7 +172,16 @@ bool QtHost::PrinterDialog(QPrinter* printer, long flags) {
         QPageSetupDialog dlg(p, dialogParent());
         return dlg.exec() == QDialog::Accepted;
     }
-    QPrintDialog dlg(p, dialogParent());
+    PrintDialog dlg(p, dialogParent(), (flags & 8) != 0);
+    // PD_NOSELECTION and PD_NOPAGENUMS: the job prints what it prints, so
+    // it offers neither a selection nor pages to pick. Printing to a PDF
+    // file stays whatever the flags say: on Linux it is how most people
+    // print.
+    if (flags & 4) dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
+    if (flags & 8) {
+        dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    }
     return dlg.exec() == QDialog::Accepted;
 }
 
