@@ -250,9 +250,12 @@ void MDIForm1::MDIForm_Load() {
     qvrt::Host& h = qvrt::host();
     const double screenW = h.ScreenWidthTwips();
     const double screenH = h.ScreenHeightTwips();
-    const int w = twipsToPixelsX(9300), ht = twipsToPixelsY(6500);
-    resize(w, ht);
-    move(twipsToPixelsX(screenW / 2 - 9300 / 2.0), twipsToPixelsY(screenH / 2 - 6500 / 2.0));
+    // 9300 x 6500 twips filled most of the 800 x 600 screen the frame was
+    // made for; a larger screen gives it the same share, so the graph
+    // windows and tables fit inside it.
+    const double width = 9300 * std::max(1.0, screenW / 12000), height = 6500 * std::max(1.0, screenH / 9000);
+    resize(twipsToPixelsX(width), twipsToPixelsY(height));
+    move(twipsToPixelsX(screenW / 2 - width / 2), twipsToPixelsY(screenH / 2 - height / 2));
     if (screenW > 9600) showNormal();
     else showMaximized();
     activateWindow();  // the splash had the focus; without this a bare X server leaves the frame inactive
