@@ -232,8 +232,8 @@ void Graph2::PlaceOnOpening() {
     const QMargins frame = SubWindowMargins();
     const int clientW = w - frame.left() - frame.right();
     const int clientH = ht - frame.top() - frame.bottom() - Toolbar1->sizeHint().height();
-    const int column = Pixels((390 + 4 * 650) * ScreenScaleX) + Grid1->verticalScrollBar()->sizeHint().width() +
-                       2 * Grid1->frameWidth();
+    const int column = Pixels(std::lround(390 * ScreenScaleX)) + 4 * Pixels(std::lround(650 * ScreenScaleX)) +
+                       Grid1->verticalScrollBar()->sizeHint().width() + 2 * Grid1->frameWidth();
     const int side = std::max(std::min(clientH - 2 * kMargin, clientW - 3 * kMargin - column), 100);
     Picture1->setFixedSize(side, side);
 }
