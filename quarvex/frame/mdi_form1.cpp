@@ -114,6 +114,8 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QStringLiteral("Quarvex V1.0"));
     mdiArea_ = new QMdiArea(this);
+    // Closing a window brings forward the one that was active before it.
+    mdiArea_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(mdiArea_);
     connect(mdiArea_, &QMdiArea::subWindowActivated, this,
             qvrt::Guarded([this](QMdiSubWindow* w) { onSubWindowActivated(w); }));
@@ -229,6 +231,8 @@ void MDIForm1::showMenusOf(QMdiSubWindow* window) {
     if (graph) {
         bar->addActions(graph->MenuBar()->actions());
         connect(graph, &QObject::destroyed, this, [this] {
+            // A graph window that goes with the frame finds no menu bar to restore.
+            if (gFrame != this) return;
             if (!menuOwner_) showMenusOf(mdiArea_->activeSubWindow());
         });
     } else {

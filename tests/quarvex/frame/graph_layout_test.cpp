@@ -172,3 +172,22 @@ TEST_F(GraphLayout, HidingTheTablesCentresThePictureAndShowingThemBringsTheKeyBa
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GraphLayout, ClosingAGraphOrCancellingTheXYSetUpBringsBackTheSheetBeforeIt) {
+    ASSERT_NE(firstSheet, sheet);
+    Graph2* g = plotTernary("QAPF-Plutonic", 5, 6, 7);
+    ASSERT_NE(g, nullptr);
+    g->mnuClose_Click();
+    settle();
+    EXPECT_EQ(frame->ActiveForm(), sheet);
+
+    frame->MenuItem(QStringLiteral("mnuGraphOptions2"))->trigger();
+    settle();
+    LoadedSetUp()->Command3D1_Click(1);
+    settle();
+    EXPECT_EQ(frame->ActiveForm(), sheet);
+}
+
+}  // namespace
