@@ -4,6 +4,7 @@
 
 #include "quarvex/graph/graph_drawing.h"
 #include "quarvex/graph/simple_grid.h"
+#include "quarvex/graph/symbol_desc.h"
 #include "quarvex/overlays/overlay_table.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
@@ -268,6 +269,8 @@ bool Graph2::Form_Load() {
             MenuItem(QStringLiteral("mnuCurveFit"))->setEnabled(true);
         }
 
+        // Beside the new window's picture, where the legend texts are read.
+        SymbolDesc::PlaceFor(QPoint(Pixels(5000 * ScreenScaleX), PixelsY(700 * ScreenScaleY)));
         PointLabelList.Clear();
         Label3->setText(QString::number(quarvex::SampleCount));
         InitSymbolTable();

@@ -6,6 +6,7 @@
 #include "quarvex/graph/graph2.h"
 #include "quarvex/graph/plot_setup_dialogs.h"
 #include "quarvex/graph/simple_grid.h"
+#include "quarvex/graph/symbol_desc.h"
 #include "quarvex/overlaydraw/graph_overlays.h"
 #include "quarvex/runtime/painter_surface.h"
 #include "quarvex/state/graph_state.h"
@@ -188,6 +189,33 @@ TEST_F(GraphLayout, ClosingAGraphOrCancellingTheXYSetUpBringsBackTheSheetBeforeI
     LoadedSetUp()->Command3D1_Click(1);
     settle();
     EXPECT_EQ(frame->ActiveForm(), sheet);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GraphLayout, SetUpDialogsOpenCentredAndTheLegendTextsBesideANewGraph) {
+    const QPoint screenCentre(640, 512);
+    frame->MenuItem(QStringLiteral("mnuGraphOptions1"))->trigger();
+    settle();
+    EXPECT_LE((LoadedOptions()->geometry().center() - screenCentre).manhattanLength(), 4);
+    LoadedOptions()->Command3D2_Click();
+    frame->MenuItem(QStringLiteral("mnuGraphOptions2"))->trigger();
+    settle();
+    EXPECT_LE((LoadedSetUp()->geometry().center() - screenCentre).manhattanLength(), 4);
+    LoadedSetUp()->Command3D1_Click(1);
+
+    Graph2* g = plotTernary("QAPF-Plutonic", 5, 6, 7);
+    ASSERT_NE(g, nullptr);
+    // 5000 x 700 twips, scaled as the screen's 19200 x 15360 twips are to 9600 x 7200.
+    SymbolDesc* legend = SymbolDesc::Show(frame);
+    EXPECT_EQ(legend->pos(), QPoint(667, 100));
+    legend->Command3D1_Click(2);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    legend = SymbolDesc::Show(frame);
+    EXPECT_LE((legend->geometry().center() - screenCentre).manhattanLength(), 4);
+    legend->Command3D1_Click(2);
 }
 
 }  // namespace
