@@ -16,12 +16,12 @@
 #include "quarvex/state/window_tables.h"
 
 #include <QAction>
-#include <QHeaderView>
-#include <QMdiArea>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QToolBar>
@@ -141,7 +141,8 @@ void Graph2::BuildControls() {
     tables->addWidget(Text1);
 
     // The key table shows all its rows and columns; the panel clips it and
-    // its two bars slide it (HScroll1_Change, VScroll1_Change).
+    // its two bars slide it: each bar's value, negated, is the key's Left
+    // (Top) in the panel.
     auto* panel = new KeyPanel(tablesPane_);
     Picture2 = panel;
     Picture2->setObjectName(QStringLiteral("Picture2"));
