@@ -3,13 +3,9 @@
 // Plot to the window shown, and a full RedrawGraph of each; next to
 // matplotlib drawing the same 15,000-point scatter to an image.
 // Run by hand: bench_graph (offscreen by default).
-// With "--screens DIR" (under xvfb-run -s "-screen 0 1280x1024x24") it
-// instead opens tests/data/graph/analyses.plt from the menus, plots a
-// ternary, a QAPF diamond, a TAS and an XY plot from the menus and the
-// toolbar and saves a screenshot of each, the frame and the windows at the
-// size and place the program opens them; then the diamond and the TAS
-// window again with their field lines and letters on, and the XY window
-// with the curve-fit panel of a degree 2 fit.
+// With "--screens DIR" (under xvfb-run) it instead opens tests/data/graph/
+// analyses.plt from the menus, plots a ternary, a QAPF diamond, a TAS and an
+// XY plot from the menus and the toolbar and saves a screenshot of each.
 #include "quarvex/frame/mdi_form1.h"
 #include "quarvex/frame/title1.h"
 #include "quarvex/graph/curvefit_dialog.h"
@@ -186,6 +182,10 @@ void assign(int x, int y, int z) {
     ZCol = z;
 }
 
+// Run under xvfb-run -s "-screen 0 1280x1024x24": the frame and the windows
+// stay at the size and place the program opens them. Besides the four plots
+// it saves the diamond and the TAS window with their field lines and letters
+// on, and the XY window with the curve-fit panel of a degree 2 fit.
 int screens(const QString& dir) {
     InstallGraphOverlays();
     startFrame();
