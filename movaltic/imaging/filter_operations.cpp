@@ -7,7 +7,7 @@
 // sum can pass 16 bits, which holds for every kernel the program has;
 // another kernel goes through the scalar rule.
 #include <algorithm>
-#include <cstring>
+#include <cstdlib>
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif

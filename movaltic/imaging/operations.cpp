@@ -342,6 +342,12 @@ void OpNegative(imagerec& img) {
     else if (HaveAvx2()) i = avx2::InvertRun(p, n);
     i += InvertRunSse2(p + i, n - i);
 #endif
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        w = ~w;
+        std::memcpy(p + i, &w, 8);
+    }
     for (; i < n; ++i) p[i] = uint8_t(~p[i]);
 }
 
