@@ -1,10 +1,14 @@
 // Frames per second of every frame operation and of the per-frame palette on
-// 640x480 24-bit frames, next to FFmpeg's nearest filter on the same frames,
-// both single-threaded. Run by hand:
+// 640x480 24-bit frames, next to FFmpeg's nearest filter and, where
+// python3-opencv is installed, OpenCV's nearest function on the same frames,
+// all single-threaded. Run by hand:
 //   movaltic_imaging_bench [lavfi-source-or-file] [frames] [ours]
-// ("ours" skips the FFmpeg runs.)
+// ("ours" skips the FFmpeg and OpenCV runs.)
 // FFmpeg is timed as a whole command and a run with the null filter (same
 // input, same conversions) is subtracted, so start-up and reading cancel out.
+// OpenCV is timed call by call from Python (the call's overhead included),
+// each frame first copied into a work array as ours is; it writes in place
+// where ours does (Negative, Flip Horizontal), else another array.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -13,6 +17,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -55,6 +60,12 @@ double FfmpegSeconds(const std::string& graph, const std::string& out = "-f null
     return best;
 }
 
+// OpenCV's nearest function: a Python expression of the frame f writing d.
+struct CvCall {
+    std::string name;
+    std::string call;
+};
+
 struct Row {
     const char* name;
     std::function<void(imagerec&, imagerec&)> op;  // current -> current or spare
@@ -62,7 +73,73 @@ struct Row {
     const char* ffName;
     std::string ffGraph;    // empty: no counterpart
     std::string ffBaseline; // the same graph with the filter replaced by null
+    std::vector<CvCall> cv = {};
 };
+
+// Times each call over every frame, best of the repeats; prints "index fps".
+const char* const kOpenCvScript = R"(import sys, time
+import numpy as np, cv2
+cv2.setNumThreads(1)
+frames = np.fromfile(sys.argv[1], np.uint8).reshape(-1, 480, 640, 3)
+repeats = int(sys.argv[2])
+cur = np.empty((480, 640, 3), np.uint8)
+out = np.empty_like(cur)
+for index, line in enumerate(open(sys.argv[3])):
+    op = eval('lambda f, d: ' + line.strip())
+    best = float('inf')
+    for r in range(repeats):
+        total = 0.0
+        for frame in frames:
+            np.copyto(cur, frame)
+            t0 = time.perf_counter()
+            op(cur, out)
+            total += time.perf_counter() - t0
+        best = min(best, total)
+    print(index, len(frames) / best, flush=True)
+)";
+
+// The first Python with cv2, or empty.
+std::string PythonWithOpenCv() {
+    for (const char* py : {"python3", "/usr/bin/python3"})
+        if (Run(std::string(py) + " -c 'import cv2' >/dev/null 2>&1") == 0) return py;
+    return "";
+}
+
+// Frames per second of each call, by its place in calls; empty when OpenCV
+// is not there or the script failed.
+std::vector<double> OpenCvFps(const std::string& dir, const std::vector<std::string>& calls) {
+    const std::string py = PythonWithOpenCv();
+    if (py.empty()) return {};
+    const std::string script = dir + "/cv_bench.py", list = dir + "/cv_calls.txt";
+    FILE* f = std::fopen(script.c_str(), "w");
+    if (!f) return {};
+    std::fputs(kOpenCvScript, f);
+    std::fclose(f);
+    f = std::fopen(list.c_str(), "w");
+    if (!f) return {};
+    for (const std::string& c : calls) std::fprintf(f, "%s\n", c.c_str());
+    std::fclose(f);
+    FILE* p = popen((py + " " + script + " " + gRaw + " " + std::to_string(kRepeats) + " " + list).c_str(), "r");
+    if (!p) return {};
+    std::vector<double> fps(calls.size(), -1);
+    int index = 0;
+    double v = 0;
+    while (std::fscanf(p, "%d %lf", &index, &v) == 2)
+        if (index >= 0 && size_t(index) < fps.size()) fps[size_t(index)] = v;
+    if (pclose(p) != 0) return {};
+    return fps;
+}
+
+// filter2D with the kernel's weights over 2 to the shift, its bias as delta,
+// edges repeated as ours are.
+std::string Filter2D(const FilterKernel& k) {
+    std::ostringstream s;
+    s << "cv2.filter2D(f, -1, np.array([";
+    for (int j = 0; j < 9; ++j) s << (j ? ", " : "") << k.weights[j];
+    s << "], np.float32).reshape(3, 3) / " << (1 << k.shift) << ", dst=d, delta=" << k.bias
+      << ", borderType=cv2.BORDER_REPLICATE)";
+    return s.str();
+}
 
 double PsnrOf(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
     double se = 0;
@@ -113,7 +190,8 @@ int main(int argc, char** argv) {
         {"Contrast +20", [](imagerec& a, imagerec&) { OpContrast(a, a, 20, 20, 20); }, false, "lutrgb",
          "lutrgb=r='clip((val-128)*1.2+128,0,255)':g='clip((val-128)*1.2+128,0,255)':b='clip((val-128)*1.2+128,0,255)'",
          "null"},
-        {"Negative", [](imagerec& a, imagerec&) { OpNegative(a); }, false, "negate", "negate", "null"},
+        {"Negative", [](imagerec& a, imagerec&) { OpNegative(a); }, false, "negate", "negate", "null",
+         {{"bitwise_not", "cv2.bitwise_not(f, dst=f)"}}},
         {"Grayscale", [](imagerec& a, imagerec&) { OpGrayscale(a, a); }, false, "hue=s=0 (yuv444p)",
          "format=yuv444p,hue=s=0", "format=yuv444p"},
         {"Gamma Correct. 1.2", [](imagerec& a, imagerec&) { OpGamma(a, a, 1.2, 1.2, 1.2); }, false, "lutrgb",
@@ -133,17 +211,24 @@ int main(int argc, char** argv) {
          "lutrgb=r='clip((val-128)*0.7+128,0,255)':g='clip((val-128)*1.1+128,0,255)':b='clip((val-128)*1.6+128,0,255)'",
          "null"},
         {"Blur", [](imagerec& a, imagerec& b) { OpBlur(a, b); }, true, "convolution (gbrp)",
-         convolution("3 1 3 1 0 1 3 1 3", "1/16", "0"), "format=gbrp"},
+         convolution("3 1 3 1 0 1 3 1 3", "1/16", "0"), "format=gbrp",
+         {{"filter2D 3x3", Filter2D(kBlurKernel)},
+          {"blur 3x3 (box)", "cv2.blur(f, (3, 3), dst=d, borderType=cv2.BORDER_REPLICATE)"}}},
         {"Soften", [](imagerec& a, imagerec& b) { OpSoften(a, b); }, true, "convolution (gbrp)",
-         convolution("1 1 1 1 8 1 1 1 1", "1/16", "0"), "format=gbrp"},
+         convolution("1 1 1 1 8 1 1 1 1", "1/16", "0"), "format=gbrp",
+         {{"filter2D 3x3", Filter2D(kSoftenKernel)}}},
         {"Sharpen", [](imagerec& a, imagerec& b) { OpSharpen(a, b); }, true, "convolution (gbrp)",
-         convolution("0 -1 0 -1 8 -1 0 -1 0", "1/4", "0"), "format=gbrp"},
+         convolution("0 -1 0 -1 8 -1 0 -1 0", "1/4", "0"), "format=gbrp",
+         {{"filter2D 3x3", Filter2D(kSharpenKernel)}}},
         {"Find Edges", [](imagerec& a, imagerec& b) { OpFindEdges(a, b); }, true, "convolution (gbrp)",
-         convolution("0 -1 0 -1 4 -1 0 -1 0", "1", "255"), "format=gbrp"},
+         convolution("0 -1 0 -1 4 -1 0 -1 0", "1", "255"), "format=gbrp",
+         {{"filter2D 3x3", Filter2D(kFindEdgesKernel)}}},
         {"Emboss", [](imagerec& a, imagerec& b) { OpEmboss(a, b); }, true, "convolution (gbrp)",
-         convolution("1 0 0 0 0 0 0 0 -1", "1", "128"), "format=gbrp"},
+         convolution("1 0 0 0 0 0 0 0 -1", "1", "128"), "format=gbrp",
+         {{"filter2D 3x3", Filter2D(EmbossKernel(false))}}},
         {"Flip Vertical", [](imagerec& a, imagerec&) { OpFlipVertical(a); }, false, "vflip", "vflip", "null"},
-        {"Flip Horizontal", [](imagerec& a, imagerec&) { OpFlipHorizontal(a); }, false, "hflip", "hflip", "null"},
+        {"Flip Horizontal", [](imagerec& a, imagerec&) { OpFlipHorizontal(a); }, false, "hflip", "hflip", "null",
+         {{"flip", "cv2.flip(f, 1, dst=f)"}}},
         {"Mirror Vertical", [](imagerec& a, imagerec&) { OpMirrorVertical(a, a); }, false, "-", "", ""},
         {"Mirror Horizontal", [](imagerec& a, imagerec&) { OpMirrorHorizontal(a, a); }, false, "-", "", ""},
         {"Chaos 3", [](imagerec& a, imagerec& b) { OpChaos(a, b, 3); }, true, "-", "", ""},
@@ -153,7 +238,28 @@ int main(int argc, char** argv) {
     ImageCreate(cur, kWidth, kHeight, 3);
     ImageCreate(spare, kWidth, kHeight, 3);
     std::map<std::string, double> baselines;
-    std::printf("%-20s %12s   %-22s %12s %8s\n", "operation", "ours fps", "FFmpeg filter", "FFmpeg fps", "ratio");
+
+    // OpenCV first, all its calls in one Python process.
+    std::vector<std::string> cvCalls;
+    for (const Row& row : rows)
+        for (const CvCall& c : row.cv) cvCalls.push_back(c.call);
+    const std::vector<double> cvFps = oursOnly ? std::vector<double>() : OpenCvFps(dir, cvCalls);
+    if (!oursOnly && cvFps.empty()) std::printf("OpenCV: no python3 with cv2 (python3-opencv), left out\n\n");
+    size_t cvIndex = 0;
+    // "name fps ratio" of an OpenCV call, or dashes.
+    auto cvColumns = [&](const CvCall* c, double ours) {
+        char text[96];
+        const double fps = c && cvIndex < cvFps.size() ? cvFps[cvIndex] : -1;
+        if (c) ++cvIndex;
+        if (fps > 0)
+            std::snprintf(text, sizeof text, "   %-16s %10.0f %7.1fx", c->name.c_str(), fps, ours / fps);
+        else
+            std::snprintf(text, sizeof text, "   %-16s %10s %8s", c ? c->name.c_str() : "-", "-", "-");
+        return std::string(text);
+    };
+
+    std::printf("%-20s %12s   %-22s %12s %8s   %-16s %10s %8s\n", "operation", "ours fps", "FFmpeg filter",
+                "FFmpeg fps", "ratio", "OpenCV function", "OpenCV fps", "ratio");
     for (const Row& row : rows) {
         double best = 1e9;
         for (int r = 0; r < kRepeats; ++r) {
@@ -171,18 +277,22 @@ int main(int argc, char** argv) {
             best = std::min(best, total);
         }
         const double ours = gFrames / best;
+        char ffText[64];
         if (row.ffGraph.empty() || oursOnly) {
-            std::printf("%-20s %12.0f   %-22s %12s %8s\n", row.name, ours, row.ffName, "-", "-");
-            continue;
+            std::snprintf(ffText, sizeof ffText, "%12s %8s", "-", "-");
+        } else {
+            if (!baselines.count(row.ffBaseline)) baselines[row.ffBaseline] = FfmpegSeconds(row.ffBaseline);
+            const double ff = FfmpegSeconds(row.ffGraph) - baselines[row.ffBaseline];
+            if (ff <= 0.002) std::snprintf(ffText, sizeof ffText, "%12s %8s", "(in noise)", "-");
+            else std::snprintf(ffText, sizeof ffText, "%12.0f %7.1fx", gFrames / ff, ours / (gFrames / ff));
         }
-        if (!baselines.count(row.ffBaseline)) baselines[row.ffBaseline] = FfmpegSeconds(row.ffBaseline);
-        const double ff = FfmpegSeconds(row.ffGraph) - baselines[row.ffBaseline];
-        if (ff <= 0.002)
-            std::printf("%-20s %12.0f   %-22s %12s %8s\n", row.name, ours, row.ffName, "(in noise)", "-");
-        else
-            std::printf("%-20s %12.0f   %-22s %12.0f %7.1fx\n", row.name, ours, row.ffName, gFrames / ff,
-                        ours / (gFrames / ff));
+        std::printf("%-20s %12.0f   %-22s %s%s\n", row.name, ours, row.ffName, ffText,
+                    cvColumns(row.cv.empty() ? nullptr : &row.cv[0], ours).c_str());
+        // Further OpenCV counterparts of the same operation on lines of their own.
+        for (size_t k = 1; k < row.cv.size(); ++k)
+            std::printf("%-20s %12s   %-22s %12s %8s%s\n", "", "", "", "", "", cvColumns(&row.cv[k], ours).c_str());
     }
+    std::printf("\n");
 
     // One optimised palette per frame, as the pipeline does for 8-bit output.
     imagerec out;

@@ -13,6 +13,7 @@
 #endif
 
 #include "movaltic/imaging/channel_runs.h"
+#include "movaltic/imaging/lane_builds.h"
 #include "movaltic/imaging/operation_support.h"
 #include "movaltic/imaging/operations.h"
 #include "movaltic/imaging/pixel_lanes.h"
@@ -235,19 +236,6 @@ int64_t LookupRun(const uint8_t* src, uint8_t* dst, int64_t n, const uint8_t* bl
 }  // namespace avx512
 #pragma GCC pop_options
 
-bool gAvx2Allowed = true;
-bool gAvx512Allowed = true;
-
-bool HaveAvx2() {
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have && gAvx2Allowed;
-}
-
-bool HaveAvx512Lookup() {
-    static const bool have = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                             __builtin_cpu_supports("avx512vbmi");
-    return have && gAvx512Allowed && HaveAvx2();
-}
 #endif
 
 // Table lookup of pixels, four at a time through locals so the stores cannot
@@ -342,7 +330,7 @@ void ChannelLookupRun(const uint8_t* src, uint8_t* dst, int64_t pixels, const ui
                       const uint8_t* red) {
     int64_t done = 0;
 #if MOVALTIC_CHANNEL_LANES
-    if (HaveAvx512Lookup()) done = avx512::LookupRun(src, dst, pixels, blue, green, red);
+    if (HaveAvx512Vbmi()) done = avx512::LookupRun(src, dst, pixels, blue, green, red);
     else if (HaveAvx2()) done = avx2::LookupRun(src, dst, pixels, blue, green, red);
 #endif
     LookupRunBaseline(src + 3 * done, dst + 3 * done, pixels - done, blue, green, red);

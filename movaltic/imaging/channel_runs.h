@@ -1,6 +1,7 @@
 // The table lookup of 24-bit pixels behind the channel operations, and the
-// choice of build of the channel operations' lane loops, open to the tests
-// so every build can be checked on one machine.
+// choice of build of the lane loops (channel operations, 3x3 filters,
+// Negative, Flip Horizontal), open to the tests so every build can be
+// checked on one machine.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +16,8 @@ void ChannelLookupRun(const uint8_t* src, uint8_t* dst, int64_t pixels, const ui
 // With false the baseline builds run even where the processor has AVX2
 // (true, the default, lets the processor decide).
 void AllowChannelAvx2(bool allowed);
-// With false the table lookup keeps to AVX2 even where the processor has
-// AVX-512 byte permutes.
+// With false the lane loops keep to AVX2 even where the processor has
+// AVX-512.
 void AllowChannelAvx512(bool allowed);
 
 }  // namespace movaltic

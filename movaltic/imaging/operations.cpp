@@ -4,11 +4,12 @@
 #include <cmath>
 #include <cstring>
 #include <vector>
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 #include "movaltic/imaging/depth.h"
+#include "movaltic/imaging/lane_builds.h"
 #include "movaltic/imaging/operation_support.h"
 #include "movaltic/imaging/pixel_lanes.h"
 
@@ -139,6 +140,173 @@ MOVALTIC_HOT_CLONES void DesaturateRun(uint8_t* p, int64_t n, int32_t m, const i
     for (; i < n; ++i) DesaturatePixel(p + 3 * i, pull);
 }
 
+// ---- Negative and Flip Horizontal in lanes ----------------------------------
+
+// Swaps pixels l and r - 1 working inwards while at least two are left.
+inline void SwapPixelsInwards(uint8_t* row, int32_t l, int32_t r) {
+    for (; r - l >= 2; ++l, --r) {
+        uint8_t a[3];
+        std::memcpy(a, row + 3 * l, 3);
+        std::memcpy(row + 3 * l, row + 3 * (r - 1), 3);
+        std::memcpy(row + 3 * (r - 1), a, 3);
+    }
+}
+
+// Source byte of byte k of a reversed run of sixteen 3-byte pixels.
+constexpr int ReversedByte(int k) { return 3 * (15 - k / 3) + k % 3; }
+
+#if MOVALTIC_X86_LANES
+
+// 255 - x is x XOR 0xFF for a byte. Returns the bytes done.
+int64_t InvertRunSse2(uint8_t* p, int64_t n) {
+    const __m128i ones = _mm_set1_epi8(-1);
+    int64_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        __m128i* q = reinterpret_cast<__m128i*>(p + i);
+        _mm_storeu_si128(q, _mm_xor_si128(_mm_loadu_si128(q), ones));
+    }
+    return i;
+}
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace avx2 {
+
+int64_t InvertRun(uint8_t* p, int64_t n) {
+    const __m256i ones = _mm256_set1_epi8(-1);
+    int64_t i = 0;
+    for (; i + 128 <= n; i += 128) {
+        __m256i* q = reinterpret_cast<__m256i*>(p + i);
+        const __m256i a = _mm256_loadu_si256(q), b = _mm256_loadu_si256(q + 1), c = _mm256_loadu_si256(q + 2),
+                      d = _mm256_loadu_si256(q + 3);
+        _mm256_storeu_si256(q, _mm256_xor_si256(a, ones));
+        _mm256_storeu_si256(q + 1, _mm256_xor_si256(b, ones));
+        _mm256_storeu_si256(q + 2, _mm256_xor_si256(c, ones));
+        _mm256_storeu_si256(q + 3, _mm256_xor_si256(d, ones));
+    }
+    return i;
+}
+
+// Sixteen pixels as three 16-byte vectors; output vector q takes its bytes
+// from input vector p by one byte shuffle (0x80 gives 0), for the pairs that
+// share any byte.
+struct ReverseShuffles {
+    uint8_t index[3][3][16];
+    bool used[3][3];
+    constexpr ReverseShuffles() : index(), used() {
+        for (int q = 0; q < 3; ++q)
+            for (int j = 0; j < 16; ++j) {
+                const int from = ReversedByte(16 * q + j);
+                for (int p = 0; p < 3; ++p) {
+                    const bool here = from / 16 == p;
+                    index[q][p][j] = uint8_t(here ? from % 16 : 0x80);
+                    used[q][p] = used[q][p] || here;
+                }
+            }
+    }
+};
+constexpr ReverseShuffles kReverse;
+
+struct Chunk {
+    __m128i v[3];
+};
+
+[[gnu::always_inline]] inline Chunk LoadChunk(const uint8_t* p) {
+    Chunk c;
+    for (int k = 0; k < 3; ++k) c.v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    return c;
+}
+
+[[gnu::always_inline]] inline void StoreReversed(uint8_t* p, const Chunk& c) {
+#pragma GCC unroll 3
+    for (int q = 0; q < 3; ++q) {
+        __m128i out = _mm_setzero_si128();
+#pragma GCC unroll 3
+        for (int s = 0; s < 3; ++s)
+            if (kReverse.used[q][s])
+                out = _mm_or_si128(out, _mm_shuffle_epi8(c.v[s], _mm_loadu_si128(reinterpret_cast<const __m128i*>(
+                                                                  kReverse.index[q][s]))));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16 * q), out);
+    }
+}
+
+// One 24-bit row reversed in place, sixteen pixels from each end at a time;
+// the last two chunks may overlap (both are loaded before either is stored).
+void FlipRow(uint8_t* row, int32_t w) {
+    int32_t l = 0, r = w;
+    for (; r - l >= 16; l += 16, r -= 16) {
+        const Chunk a = LoadChunk(row + 3 * l), b = LoadChunk(row + 3 * (r - 16));
+        StoreReversed(row + 3 * l, b);
+        StoreReversed(row + 3 * (r - 16), a);
+    }
+    SwapPixelsInwards(row, l, r);
+}
+
+}  // namespace avx2
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx2,avx512f,avx512bw,avx512vl,avx512vbmi")
+namespace avx512 {
+
+int64_t InvertRun(uint8_t* p, int64_t n) {
+    const __m512i ones = _mm512_set1_epi8(-1);
+    int64_t i = 0;
+    for (; i + 256 <= n; i += 256) {
+        uint8_t* q = p + i;
+        const __m512i a = _mm512_loadu_si512(q), b = _mm512_loadu_si512(q + 64), c = _mm512_loadu_si512(q + 128),
+                      d = _mm512_loadu_si512(q + 192);
+        _mm512_storeu_si512(q, _mm512_xor_si512(a, ones));
+        _mm512_storeu_si512(q + 64, _mm512_xor_si512(b, ones));
+        _mm512_storeu_si512(q + 128, _mm512_xor_si512(c, ones));
+        _mm512_storeu_si512(q + 192, _mm512_xor_si512(d, ones));
+    }
+    return i;
+}
+
+// Byte k of a reversed run of sixteen pixels, read from the 48 bytes held
+// as a 32-byte and a 16-byte vector.
+struct ReverseIndex {
+    uint8_t v[32];
+    constexpr ReverseIndex(int first) : v() {
+        for (int k = 0; k < 32; ++k) v[k] = uint8_t(first + k < 48 ? ReversedByte(first + k) : 0);
+    }
+};
+constexpr ReverseIndex kLowReverse(0), kHighReverse(32);
+
+// As avx2::FlipRow, each chunk by two two-vector byte permutes. (Masked
+// 48-byte stores would be fewer instructions, but a load that overlaps a
+// masked store's whole vector waits for it.)
+void FlipRow(uint8_t* row, int32_t w) {
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kLowReverse.v));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kHighReverse.v));
+    auto load = [](const uint8_t* p, __m256i& a, __m256i& b) {
+        a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        b = _mm256_zextsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32)));
+    };
+    auto store = [&](uint8_t* p, __m256i a, __m256i b) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm256_permutex2var_epi8(a, low, b));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32),
+                         _mm256_castsi256_si128(_mm256_permutex2var_epi8(a, high, b)));
+    };
+    int32_t l = 0, r = w;
+    for (; r - l >= 16; l += 16, r -= 16) {
+        uint8_t* left = row + 3 * l;
+        uint8_t* right = row + 3 * (r - 16);
+        __m256i a0, a1, b0, b1;
+        load(left, a0, a1);
+        load(right, b0, b1);
+        store(left, b0, b1);
+        store(right, a0, a1);
+    }
+    SwapPixelsInwards(row, l, r);
+}
+
+}  // namespace avx512
+#pragma GCC pop_options
+
+#endif
+
 // Per-pixel colour change of a palette or of 24-bit pixels, through fn(b0, b1, b2).
 template <class Fn>
 void ForEachColour(const imagerec& src, imagerec& dst, Fn fn) {
@@ -169,7 +337,11 @@ void OpNegative(imagerec& img) {
     const int64_t n = img.frameBytes();
     uint8_t* p = img.pixels;
     int64_t i = 0;
-    // Eight bytes at a time; 255 - x is x XOR 0xFF for a byte.
+#if MOVALTIC_X86_LANES
+    if (HaveAvx512Bw()) i = avx512::InvertRun(p, n);
+    else if (HaveAvx2()) i = avx2::InvertRun(p, n);
+    i += InvertRunSse2(p + i, n - i);
+#endif
     for (; i + 8 <= n; i += 8) {
         uint64_t w;
         std::memcpy(&w, p + i, 8);
@@ -227,94 +399,6 @@ void OpSaturation(const imagerec& src, imagerec& dst, int32_t percent) {
     ImageCopyHeader(src, dst, false);
 }
 
-const FilterKernel kSoftenKernel = {{1, 1, 1, 1, 8, 1, 1, 1, 1}, 4, 0};
-const FilterKernel kBlurKernel = {{3, 1, 3, 1, 0, 1, 3, 1, 3}, 4, 0};
-const FilterKernel kSharpenKernel = {{0, -1, 0, -1, 8, -1, 0, -1, 0}, 2, 0};
-const FilterKernel kFindEdgesKernel = {{0, -1, 0, -1, 4, -1, 0, -1, 0}, 0, 255};
-
-FilterKernel EmbossKernel(bool topDown) {
-    const int16_t c = topDown ? 1 : -1;
-    return FilterKernel{{c, 0, 0, 0, 0, 0, 0, 0, int16_t(-c)}, 0, 128};
-}
-
-namespace {
-
-inline uint8_t Clamp255(int v) { return uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v)); }
-
-// Eight bytes at a time in 16-bit lanes, exactly the arithmetic of one byte.
-
-inline I16x8 Load8(const uint8_t* p) {
-    U8x8 b;
-    std::memcpy(&b, p, 8);
-    return __builtin_convertvector(b, I16x8);
-}
-
-// One output row of a 24-bit frame: up, mid, down are the rows before, at and
-// after it in the buffer (edge rows repeat themselves).
-void FilterRow3x3(const uint8_t* up, const uint8_t* mid, const uint8_t* down, uint8_t* out,
-                  int32_t width, const FilterKernel& k) {
-    const int16_t* w = k.weights;
-    const int shift = k.shift, bias = k.bias;
-    // Sums stay within 16 bits for every kernel in use (at most 16 x 255).
-    auto one = [&](int l, int c, int r) {
-        int sum = w[0] * up[l] + w[1] * up[c] + w[2] * up[r] + w[3] * mid[l] + w[4] * mid[c] +
-                  w[5] * mid[r] + w[6] * down[l] + w[7] * down[c] + w[8] * down[r];
-        return Clamp255(bias + (sum >> shift));
-    };
-    const int rowBytes = width * 3;
-    if (width == 1) {
-        for (int b = 0; b < 3; ++b) out[b] = one(b, b, b);
-        return;
-    }
-    for (int b = 0; b < 3; ++b) out[b] = one(b, b, b + 3);
-    const I16x8 zero = {}, top = zero + int16_t(255), lanesBias = zero + int16_t(bias);
-    I16x8 W[9];
-    for (int j = 0; j < 9; ++j) W[j] = zero + w[j];
-    int i = 3;
-    for (; i + 8 <= rowBytes - 3; i += 8) {
-        I16x8 sum = W[0] * Load8(up + i - 3) + W[1] * Load8(up + i) + W[2] * Load8(up + i + 3) +
-                      W[3] * Load8(mid + i - 3) + W[4] * Load8(mid + i) + W[5] * Load8(mid + i + 3) +
-                      W[6] * Load8(down + i - 3) + W[7] * Load8(down + i) + W[8] * Load8(down + i + 3);
-        I16x8 v = (sum >> shift) + lanesBias;
-        v = v < zero ? zero : v;
-        v = v > top ? top : v;
-        U8x8 o = __builtin_convertvector(v, U8x8);
-        std::memcpy(out + i, &o, 8);
-    }
-    for (; i < rowBytes - 3; ++i) out[i] = one(i - 3, i, i + 3);
-    for (int j = rowBytes - 3; j < rowBytes; ++j) out[j] = one(j - 3, j, j);
-}
-
-}  // namespace
-
-void ImageFilter3x3(const imagerec& src, imagerec& dst, const FilterKernel& kernel) {
-    if (!ImageCheckTarget(src, dst, 3, true)) return;
-    if (src.bytesPerPixel != 1 && src.bytesPerPixel != 3) return;
-    imagerec expanded;
-    const imagerec* in = AsTrueColour(src, expanded);
-    if (!in) return;
-    const int32_t w = in->width, h = in->height;
-    const int64_t row = int64_t(w) * 3;
-    if (w > 0) {
-        for (int32_t y = 0; y < h; ++y) {
-            const uint8_t* mid = in->pixels + y * row;
-            const uint8_t* up = y > 0 ? mid - row : mid;
-            const uint8_t* down = y + 1 < h ? mid + row : mid;
-            FilterRow3x3(up, mid, down, dst.pixels + y * row, w, kernel);
-        }
-    }
-    ImageCopyHeader(*in, dst, false);
-    ImageFree(expanded);
-}
-
-void OpBlur(const imagerec& src, imagerec& dst) { ImageFilter3x3(src, dst, kBlurKernel); }
-void OpSoften(const imagerec& src, imagerec& dst) { ImageFilter3x3(src, dst, kSoftenKernel); }
-void OpSharpen(const imagerec& src, imagerec& dst) { ImageFilter3x3(src, dst, kSharpenKernel); }
-void OpFindEdges(const imagerec& src, imagerec& dst) { ImageFilter3x3(src, dst, kFindEdgesKernel); }
-void OpEmboss(const imagerec& src, imagerec& dst) {
-    ImageFilter3x3(src, dst, EmbossKernel(src.topDown != 0));
-}
-
 void OpFlipVertical(imagerec& img) {
     if (!CheckInPlace(img, img)) return;
     img.topDown = img.topDown ? 0 : 1;
@@ -325,6 +409,15 @@ void OpFlipHorizontal(imagerec& img) {
     const int32_t w = img.width, bpp = img.bytesPerPixel;
     if (w < 2) return;
     const int64_t rowBytes = int64_t(w) * bpp;
+#if MOVALTIC_X86_LANES
+    void (*flipRow)(uint8_t*, int32_t) = nullptr;
+    if (HaveAvx512Vbmi()) flipRow = avx512::FlipRow;
+    else if (HaveAvx2()) flipRow = avx2::FlipRow;
+    if (bpp == 3 && flipRow) {
+        for (int32_t y = 0; y < img.height; ++y) flipRow(img.pixels + y * rowBytes, w);
+        return;
+    }
+#endif
     // A copy of the row (one spare byte for the 4-byte loads) is written back
     // reversed; each 4-byte store's extra byte is overwritten by the next pixel.
     std::vector<uint8_t> copy(size_t(rowBytes) + 1);

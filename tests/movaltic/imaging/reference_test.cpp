@@ -224,7 +224,7 @@ void ExpectChannelRule(const Bytes& px, const Bytes& got, const int (&bgr)[3], C
 // Every build of the lane loops and the lookup: the processor's choice,
 // AVX2 without AVX-512, then the baseline.
 enum class Build { Chosen, Avx2, Baseline };
-class ChannelBuilds : public ::testing::TestWithParam<Build> {
+class LaneBuilds : public ::testing::TestWithParam<Build> {
 protected:
     void SetUp() override {
         AllowChannelAvx2(GetParam() != Build::Baseline);
@@ -235,12 +235,12 @@ protected:
         AllowChannelAvx512(true);
     }
 };
-INSTANTIATE_TEST_SUITE_P(ReferenceFrames, ChannelBuilds, ::testing::Values(Build::Chosen, Build::Avx2, Build::Baseline),
+INSTANTIATE_TEST_SUITE_P(ReferenceFrames, LaneBuilds, ::testing::Values(Build::Chosen, Build::Avx2, Build::Baseline),
                          [](const auto& p) {
                              return p.param == Build::Chosen ? "Chosen" : p.param == Build::Avx2 ? "Avx2" : "Baseline";
                          });
 
-TEST_P(ChannelBuilds, LanesGiveTheTableBytesForEveryParameter) {
+TEST_P(LaneBuilds, LanesGiveTheTableBytesForEveryParameter) {
     const int w = 101, h = 5;
     const Bytes px = AllValuesFrame(w, h);
     using Op = void (*)(const imagerec&, imagerec&, int32_t, int32_t, int32_t);
@@ -266,7 +266,7 @@ TEST_P(ChannelBuilds, LanesGiveTheTableBytesForEveryParameter) {
     }
 }
 
-TEST_P(ChannelBuilds, GammaLookupGivesTheTableBytesForEveryGamma) {
+TEST_P(LaneBuilds, GammaLookupGivesTheTableBytesForEveryGamma) {
     // 11 x 1 ends a vector inside a pixel: in place, each byte is looked up once.
     for (const auto& [w, h] : {std::pair{77, 3}, std::pair{11, 1}}) {
         const Bytes px = AllValuesFrame(w, h);
@@ -322,44 +322,118 @@ Bytes Expand(const Bytes& idx, const Bytes& pal) {
     return out;
 }
 
+struct FilterCase {
+    void (*op)(const imagerec&, imagerec&);
+    int k[9];
+    int shift, bias;
+    bool emboss;
+};
+// The five filters' weights, written out here on their own.
+const FilterCase kFilterCases[] = {
+    {OpSoften, {1, 1, 1, 1, 8, 1, 1, 1, 1}, 4, 0, false},
+    {OpBlur, {3, 1, 3, 1, 0, 1, 3, 1, 3}, 4, 0, false},
+    {OpSharpen, {0, -1, 0, -1, 8, -1, 0, -1, 0}, 2, 0, false},
+    {OpFindEdges, {0, -1, 0, -1, 4, -1, 0, -1, 0}, 0, 255, false},
+    {OpEmboss, {0, 0, 0, 0, 0, 0, 0, 0, 0}, 0, 128, true},
+};
+
+Bytes RefFilter(const Bytes& in, int w, int h, const FilterCase& c, int topDown) {
+    int k[9];
+    std::copy(std::begin(c.k), std::end(c.k), k);
+    if (c.emboss) {
+        // Lit from the picture's top left whichever row comes first.
+        k[0] = topDown ? 1 : -1;
+        k[8] = -k[0];
+    }
+    return RefFilter(in, w, h, k, c.shift, c.bias);
+}
+
 TEST(ReferenceFrames, FiltersMatchThePlainRuleForBothRowOrdersAndPaletteInput) {
-    struct Case {
-        void (*op)(const imagerec&, imagerec&);
-        int k[9];
-        int shift, bias;
-        bool emboss;
-    };
-    const Case cases[] = {
-        {OpSoften, {1, 1, 1, 1, 8, 1, 1, 1, 1}, 4, 0, false},
-        {OpBlur, {3, 1, 3, 1, 0, 1, 3, 1, 3}, 4, 0, false},
-        {OpSharpen, {0, -1, 0, -1, 8, -1, 0, -1, 0}, 2, 0, false},
-        {OpFindEdges, {0, -1, 0, -1, 4, -1, 0, -1, 0}, 0, 255, false},
-        {OpEmboss, {0, 0, 0, 0, 0, 0, 0, 0, 0}, 0, 128, true},
-    };
     uint32_t seed = 300;
     for (const Size& s : kSizes)
         for (int topDown : {0, 1})
             for (int bpp : {1, 3})
-                for (const Case& c : cases) {
+                for (const FilterCase& c : kFilterCases) {
                     const Bytes px = RandomBytes(size_t(s.w * s.h * bpp), seed++);
                     const Bytes pal = RandomBytes(768, seed++);
                     Frame in(s.w, s.h, bpp, px, topDown == 1), out(s.w, s.h, 3);
                     std::copy(pal.begin(), pal.end(), in.img.palette);
                     c.op(in.img, out.img);
-                    int k[9];
-                    std::copy(std::begin(c.k), std::end(c.k), k);
-                    if (c.emboss) {
-                        // Lit from the picture's top left whichever row comes first.
-                        const int e = topDown ? 1 : -1;
-                        k[0] = e;
-                        k[8] = -e;
-                    }
                     const Bytes true24 = bpp == 1 ? Expand(px, pal) : px;
-                    ASSERT_EQ(out.Bytes(), RefFilter(true24, s.w, s.h, k, c.shift, c.bias))
+                    ASSERT_EQ(out.Bytes(), RefFilter(true24, s.w, s.h, c, topDown))
                         << Where(s, topDown) << " bpp " << bpp << " bias " << c.bias;
                     ASSERT_EQ(out.img.bytesPerPixel, 3);
                     ASSERT_EQ(out.img.topDown, topDown);
                 }
+}
+
+// The lane loops of the filters on every build: rows too short for any
+// vector, ending a vector inside a pixel, or taking the widest; one to three
+// rows, both row orders. The source itself is refused as the target.
+TEST_P(LaneBuilds, FiltersGiveThePlainRulesBytes) {
+    uint32_t seed = 1300;
+    for (int w : {1, 2, 3, 11, 22, 641})
+        for (int h = 1; h <= 3; ++h)
+            for (int topDown : {0, 1}) {
+                const Bytes px = RandomBytes(size_t(w * h * 3), seed++);
+                for (const FilterCase& c : kFilterCases) {
+                    Frame in(w, h, 3, px, topDown == 1), out(w, h, 3);
+                    c.op(in.img, out.img);
+                    ASSERT_EQ(out.Bytes(), RefFilter(px, w, h, c, topDown)) << Where({w, h}, topDown) << " bias "
+                                                                            << c.bias << " shift " << c.shift;
+                    ErrCode = 0;
+                    c.op(in.img, in.img);
+                    ASSERT_EQ(ErrCode, 1000);
+                    ASSERT_EQ(in.Bytes(), px);
+                }
+            }
+}
+
+// Kernels the program does not have: at the edge of what the lanes hold
+// exactly, and past it, where sums wrap at 16 bits, a shift passes 15 or
+// the bias 16 bits.
+TEST_P(LaneBuilds, AnyKernelFollowsTheSixteenBitRule) {
+    const FilterKernel kernels[] = {
+        {{-128, 0, 0, 0, 0, 0, 0, 0, 0}, 0, 32767},
+        {{-64, 32, 0, 0, 16, 0, 0, 0, -16}, 7, 300},
+        {{127, -1, 0, 0, 1, 0, 0, 0, 0}, 0, -32768},
+        {{300, -200, 7, 1000, 4000, -3000, 2, 0, 9}, 3, 77},
+        {{1, 2, 3, 4, 5, 6, 7, 8, 9}, 20, 0},
+        {{1, 0, 0, 0, -1, 0, 0, 0, 0}, 0, 40000},
+    };
+    uint32_t seed = 1700;
+    for (int w : {22, 641}) {
+        const Bytes px = RandomBytes(size_t(w * 3 * 3), seed++);
+        for (const FilterKernel& k : kernels) {
+            int weights[9];
+            std::copy(std::begin(k.weights), std::end(k.weights), weights);
+            Frame in(w, 3, 3, px), out(w, 3, 3);
+            ImageFilter3x3(in.img, out.img, k);
+            ASSERT_EQ(out.Bytes(), RefFilter(px, w, 3, weights, std::min(k.shift, 15), k.bias))
+                << w << " first weight " << k.weights[0];
+        }
+    }
+}
+
+// Negative and Flip Horizontal in place on every build, with chunks from the
+// two ends of a row that overlap in the middle (17 and 22 pixels).
+TEST_P(LaneBuilds, NegativeAndFlipHorizontalGiveThePlainRulesBytes) {
+    uint32_t seed = 2100;
+    for (int w : {1, 2, 3, 11, 17, 22, 641})
+        for (int h = 1; h <= 3; ++h) {
+            const Bytes px = RandomBytes(size_t(w * h * 3), seed++);
+            Frame neg(w, h, 3, px), flip(w, h, 3, px);
+            OpNegative(neg.img);
+            OpFlipHorizontal(flip.img);
+            Bytes en(px.size()), ef(px.size());
+            for (size_t i = 0; i < px.size(); ++i) {
+                en[i] = uint8_t(255 - px[i]);
+                const size_t x = i / 3 % size_t(w), rowStart = i - i % size_t(3 * w);
+                ef[i] = px[rowStart + 3 * (size_t(w) - 1 - x) + i % 3];
+            }
+            ASSERT_EQ(neg.Bytes(), en) << w << "x" << h;
+            ASSERT_EQ(flip.Bytes(), ef) << w << "x" << h;
+        }
 }
 
 // ---- Moving pixels ----------------------------------------------------------
