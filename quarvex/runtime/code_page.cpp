@@ -23,6 +23,8 @@ char encodeOne(char16_t c) {
 }  // namespace
 
 QString DecodeWindows1252(std::string_view bytes) {
+    // No buffer for an empty cell: writing through data() would make one.
+    if (bytes.empty()) return QString();
     QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* d = out.data();
     for (unsigned char b : bytes) *d++ = QChar(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b));

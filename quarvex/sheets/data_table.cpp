@@ -166,6 +166,10 @@ void ReadActiveGrid() {
         readHeadings(grid);
         HeadingCount = countHeadings(grid);
         const int xCol = XCol, yCol = YCol, zCol = ZCol;
+        // Side by side: the columns read and those the commands after a read
+        // write into (numbering, normalising, rock names).
+        DataTable.Erase(std::max({int(HeadingCount), int(SampleCol), int(NameCol), int(SymbolCol), int(ColorCol),
+                                  xCol, yCol, zCol + 1}));
         const int maxRows = grid.MaxRows();
         // The read stops at the first empty row at the latest.
         DataTable.Reserve(std::min({maxRows, grid.LastUsedRow() + 1, kMaxSampleIndex}));

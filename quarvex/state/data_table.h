@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace quarvex {
@@ -15,6 +16,11 @@ namespace quarvex {
 // A table of cell texts indexed by column 0..50 and sample 0..n. Reaching
 // outside it (a column above 50, a sample beyond the bound, or any cell of
 // an erased table) raises Subscript out of range (9), as the arrays did.
+// A sample keeps the columns up to the table's usual last one side by side
+// with the other samples'; its cells further right are held apart, made
+// when first reached, so that a table read from 20 columns of 15,000 rows
+// neither builds nor frees 51 empty texts a row. A cell's place stays put
+// until the table grows, shrinks, is erased or reordered.
 class TextTable {
 public:
     static constexpr int kLastColumn = 50;
@@ -25,18 +31,28 @@ public:
     // Samples 0..lastSample afterwards, keeping the cells of those that stay.
     void Grow(int lastSample);
     // Room for samples 0..lastSample without moving the table as it grows.
-    void Reserve(int lastSample) { rows_.reserve(static_cast<size_t>(lastSample) + 1); }
-    // No elements at all.
-    void Erase() { rows_.clear(); }
-    bool Erased() const { return rows_.empty(); }
+    void Reserve(int lastSample);
+    // No elements at all; the samples made afterwards keep columns
+    // 0..usualLastColumn side by side (at least column 0, at most 50).
+    void Erase(int usualLastColumn = kLastColumn);
+    bool Erased() const { return far_.empty(); }
     // The upper sample bound, -1 when erased.
-    int SampleBound() const { return static_cast<int>(rows_.size()) - 1; }
+    int SampleBound() const { return static_cast<int>(far_.size()) - 1; }
+    // Sample to takes every cell of sample from.
+    void CopySample(int from, int to);
     // Samples 1..order.size() take, in columns first..last, the cells that
     // samples order[0], order[1], ... held.
     void ReorderSamples(const std::vector<int>& order, int firstColumn, int lastColumn);
 
 private:
-    std::vector<std::array<QString, kLastColumn + 1>> rows_;
+    using FarCells = std::array<QString, kLastColumn + 1>;
+    // The cell when it exists, else null (an empty text).
+    const QString* find(int column, int sample) const;
+    void checkCell(int column, int sample) const;
+
+    int width_ = kLastColumn + 1;
+    std::vector<QString> near_;                   // sample-major, width_ columns a sample
+    std::vector<std::unique_ptr<FarCells>> far_;  // a sample's columns width_..50, null until reached
 };
 
 // A growable array of 32-bit floats indexed from 0; reaching past its
