@@ -1,5 +1,6 @@
 #include "quarvex/state/data_table.h"
 
+#include "quarvex/runtime/code_page.h"
 #include "quarvex/runtime/errors.h"
 
 #include <algorithm>
@@ -19,71 +20,148 @@ void TextTable::checkCell(int column, int sample) const {
     checkIndex(sample, SampleBound());
 }
 
-const QString* TextTable::find(int column, int sample) const {
-    checkCell(column, sample);
-    const size_t i = static_cast<size_t>(sample);
-    if (column < width_) return &near_[i * static_cast<size_t>(width_) + static_cast<size_t>(column)];
-    return far_[i] ? &(*far_[i])[static_cast<size_t>(column)] : nullptr;
+TextTable::Cell& TextTable::usual(int column, int sample) const {
+    return cells_[static_cast<size_t>(sample) * static_cast<size_t>(width_) + static_cast<size_t>(column)];
+}
+
+QString& TextTable::text(Cell& cell) const {
+    if (cell.text == 0) {
+        made_.push_back(qvrt::DecodeWindows1252(std::string_view(bytes_).substr(cell.at, cell.size)));
+        cell.text = static_cast<uint32_t>(made_.size());
+    }
+    return made_[cell.text - 1];
+}
+
+const QString* TextTable::findFar(int column, int sample) const {
+    const std::unique_ptr<FarCells>& row = far_[static_cast<size_t>(sample)];
+    return row ? &(*row)[static_cast<size_t>(column)] : nullptr;
+}
+
+QString& TextTable::far(int column, int sample) {
+    std::unique_ptr<FarCells>& row = far_[static_cast<size_t>(sample)];
+    if (!row) row = std::make_unique<FarCells>();
+    return (*row)[static_cast<size_t>(column)];
 }
 
 QString& TextTable::operator()(int column, int sample) {
     checkCell(column, sample);
-    const size_t i = static_cast<size_t>(sample);
-    if (column < width_) return near_[i * static_cast<size_t>(width_) + static_cast<size_t>(column)];
-    if (!far_[i]) far_[i] = std::make_unique<FarCells>();
-    return (*far_[i])[static_cast<size_t>(column)];
+    return column < width_ ? text(usual(column, sample)) : far(column, sample);
 }
 
 const QString& TextTable::operator()(int column, int sample) const {
     static const QString empty;
-    const QString* cell = find(column, sample);
+    checkCell(column, sample);
+    if (column < width_) return text(usual(column, sample));
+    const QString* cell = findFar(column, sample);
     return cell ? *cell : empty;
+}
+
+void TextTable::Peek(int column, int sample, QString& out) const {
+    checkCell(column, sample);
+    if (column >= width_) {
+        const QString* cell = findFar(column, sample);
+        out = cell ? *cell : QString();
+        return;
+    }
+    const Cell& cell = usual(column, sample);
+    if (cell.text != 0) out = made_[cell.text - 1];
+    else qvrt::DecodeWindows1252(std::string_view(bytes_).substr(cell.at, cell.size), out);
+}
+
+void TextTable::SetBytes(int sample, const std::vector<std::string_view>& bytes) {
+    for (size_t c = 1; c < bytes.size(); ++c) {
+        const int column = static_cast<int>(c);
+        checkCell(column, sample);
+        if (column >= width_) {
+            far(column, sample) = qvrt::DecodeWindows1252(bytes[c]);
+            continue;
+        }
+        Cell& cell = usual(column, sample);
+        if (cell.text != 0) {
+            made_[cell.text - 1] = qvrt::DecodeWindows1252(bytes[c]);
+            continue;
+        }
+        // Offsets are 32-bit: a sheet has at most 32,767 rows of 50 cells.
+        cell.at = static_cast<uint32_t>(bytes_.size());
+        cell.size = static_cast<uint32_t>(bytes[c].size());
+        bytes_.append(bytes[c]);
+    }
 }
 
 void TextTable::Grow(int lastSample) {
     const size_t samples = static_cast<size_t>(lastSample + 1);
-    near_.resize(samples * static_cast<size_t>(width_));
+    cells_.resize(samples * static_cast<size_t>(width_));
     far_.resize(samples);
 }
 
 void TextTable::Reserve(int lastSample) {
     const size_t samples = static_cast<size_t>(lastSample) + 1;
-    near_.reserve(samples * static_cast<size_t>(width_));
+    cells_.reserve(samples * static_cast<size_t>(width_));
     far_.reserve(samples);
 }
 
 void TextTable::Erase(int usualLastColumn) {
-    near_.clear();
+    cells_.clear();
+    std::string().swap(bytes_);
+    made_.clear();
     far_.clear();
     width_ = std::clamp(usualLastColumn, 0, kLastColumn) + 1;
+}
+
+void TextTable::copyUsual(const Cell& from, Cell& to) {
+    if (&from == &to) return;
+    if (from.text == 0 && to.text == 0) {
+        to = from;
+        return;
+    }
+    QString& target = text(to);
+    if (from.text != 0) target = made_[from.text - 1];
+    else qvrt::DecodeWindows1252(std::string_view(bytes_).substr(from.at, from.size), target);
 }
 
 void TextTable::CopySample(int from, int to) {
     checkCell(0, from);
     checkCell(0, to);
     if (from == to) return;
-    const size_t w = static_cast<size_t>(width_);
-    std::copy_n(near_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(from) * w), w,
-                near_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(to) * w));
+    for (int c = 0; c < width_; ++c) copyUsual(usual(c, from), usual(c, to));
     const std::unique_ptr<FarCells>& source = far_[static_cast<size_t>(from)];
     far_[static_cast<size_t>(to)] = source ? std::make_unique<FarCells>(*source) : nullptr;
 }
 
 void TextTable::ReorderSamples(const std::vector<int>& order, int firstColumn, int lastColumn) {
+    // Taken first: a sample may be both a source and a target.
+    struct Taken {
+        Cell cell;
+        QString text;
+    };
     const size_t columns = static_cast<size_t>(std::max(lastColumn - firstColumn + 1, 0));
-    std::vector<QString> moved;
+    std::vector<Taken> moved;
     moved.reserve(order.size() * columns);
     for (int from : order)
         for (int c = firstColumn; c <= lastColumn; ++c) {
-            const QString* cell = find(c, from);
-            moved.push_back(cell ? *cell : QString());
+            checkCell(c, from);
+            if (c < width_) {
+                const Cell& cell = usual(c, from);
+                moved.push_back({cell, cell.text != 0 ? made_[cell.text - 1] : QString()});
+            } else {
+                const QString* far = findFar(c, from);
+                moved.push_back({Cell{}, far ? *far : QString()});
+            }
         }
     for (size_t k = 0; k < order.size(); ++k)
         for (int c = firstColumn; c <= lastColumn; ++c) {
-            QString& text = moved[k * columns + static_cast<size_t>(c - firstColumn)];
-            // An empty cell not yet made stays unmade.
-            if (text.isEmpty() && !find(c, static_cast<int>(k) + 1)) continue;
-            (*this)(c, static_cast<int>(k) + 1) = std::move(text);
+            const int to = static_cast<int>(k) + 1;
+            Taken& taken = moved[k * columns + static_cast<size_t>(c - firstColumn)];
+            checkCell(c, to);
+            if (c >= width_) {
+                // An empty cell not yet made stays unmade.
+                if (!taken.text.isEmpty() || findFar(c, to)) far(c, to) = std::move(taken.text);
+                continue;
+            }
+            Cell& target = usual(c, to);
+            if (taken.cell.text == 0 && target.text == 0) target = taken.cell;
+            else if (taken.cell.text != 0) text(target) = std::move(taken.text);
+            else text(target) = qvrt::DecodeWindows1252(std::string_view(bytes_).substr(taken.cell.at, taken.cell.size));
         }
 }
 

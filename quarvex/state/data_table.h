@@ -7,7 +7,10 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarvex {
@@ -16,11 +19,12 @@ namespace quarvex {
 // A table of cell texts indexed by column 0..50 and sample 0..n. Reaching
 // outside it (a column above 50, a sample beyond the bound, or any cell of
 // an erased table) raises Subscript out of range (9), as the arrays did.
-// A sample keeps the columns up to the table's usual last one side by side
-// with the other samples'; its cells further right are held apart, made
-// when first reached, so that a table read from 20 columns of 15,000 rows
-// neither builds nor frees 51 empty texts a row. A cell's place stays put
-// until the table grows, shrinks, is erased or reordered.
+// A read keeps each cell as the sheet's Windows-1252 bytes and makes its
+// text when the cell is first reached: a plot of 15,000 samples reaches the
+// sample-number column and no other, and the components are read as
+// numbers straight from the bytes. Columns beyond the table's usual last
+// one are held apart, made when first reached. A cell's text stays where
+// it is until the table is erased, grows or shrinks.
 class TextTable {
 public:
     static constexpr int kLastColumn = 50;
@@ -38,6 +42,12 @@ public:
     bool Erased() const { return far_.empty(); }
     // The upper sample bound, -1 when erased.
     int SampleBound() const { return static_cast<int>(far_.size()) - 1; }
+    // Columns 1.. of sample take these Windows-1252 texts (bytes[0] is not
+    // used), which need outlive the call only.
+    void SetBytes(int sample, const std::vector<std::string_view>& bytes);
+    // The cell's text into out, without making the cell; raises as reaching
+    // the cell does.
+    void Peek(int column, int sample, QString& out) const;
     // Sample to takes every cell of sample from.
     void CopySample(int from, int to);
     // Samples 1..order.size() take, in columns first..last, the cells that
@@ -45,13 +55,25 @@ public:
     void ReorderSamples(const std::vector<int>& order, int firstColumn, int lastColumn);
 
 private:
+    // A cell of the usual columns: bytes_[at, at + size) until its text is
+    // made, then made_[text - 1].
+    struct Cell {
+        uint32_t at = 0, size = 0, text = 0;
+    };
     using FarCells = std::array<QString, kLastColumn + 1>;
-    // The cell when it exists, else null (an empty text).
-    const QString* find(int column, int sample) const;
     void checkCell(int column, int sample) const;
+    Cell& usual(int column, int sample) const;
+    QString& text(Cell& cell) const;
+    // The far cell when it has been made, else null (an empty text).
+    const QString* findFar(int column, int sample) const;
+    QString& far(int column, int sample);
+    // to's cell := from's cell (both of the usual columns).
+    void copyUsual(const Cell& from, Cell& to);
 
     int width_ = kLastColumn + 1;
-    std::vector<QString> near_;                   // sample-major, width_ columns a sample
+    mutable std::vector<Cell> cells_;  // sample-major, width_ a sample
+    std::string bytes_;
+    mutable std::deque<QString> made_;            // never moves a text it holds
     std::vector<std::unique_ptr<FarCells>> far_;  // a sample's columns width_..50, null until reached
 };
 

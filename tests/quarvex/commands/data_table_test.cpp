@@ -155,26 +155,42 @@ TEST_F(DataTableTest, EveryCellReadIsTheGridsTextAndCellsFurtherRightStartEmpty)
     EXPECT_FLOAT_EQ(YValues(2), 20);
     EXPECT_EQ(DataTable(2, 3), QString::fromUtf8("\u00e9\u00e8\u20ac"));
     EXPECT_THROW(DataTable(51, 1), qvrt::RuntimeError);
+    // The table holds what was read, not the sheet as it is now.
+    grid().SetText(5, 3, "99");
+    grid().setMaxRows(2);
+    EXPECT_EQ(DataTable(5, 2), " 5 ");
+    EXPECT_EQ(DataTable(8, 3), "past");
 }
 
-TEST_F(DataTableTest, CellsWrittenRightOfTheReadColumnsMoveWithTheirSample) {
+TEST_F(DataTableTest, CellsReadWrittenOrFarRightMoveWithTheirSample) {
     fill({"h", "1\tx\t1\t1\t1\t1\t1", "2\ty\t1\t1\t2\t2\t2"});
     MODULE21::ReadActiveGrid();
     ASSERT_EQ(HeadingCount, 17);
+    const QString& kept = DataTable(1, 1);
     DataTable(50, 1) = "far";
     DataTable(30, 2) = "also";
+    DataTable(2, 2) = "written";
+    for (int c = 3; c <= 17; ++c) DataTable(c, 2) += "+";
+    EXPECT_EQ(kept, "1");  // reaching other cells moves no text
     EXPECT_EQ(DataTable(50, 2), "");
     DataTable.ReorderSamples({2, 1}, 1, 50);
     EXPECT_EQ(DataTable(1, 1), "2");
+    EXPECT_EQ(DataTable(2, 1), "written");
+    EXPECT_EQ(DataTable(5, 1), "2+");
     EXPECT_EQ(DataTable(30, 1), "also");
     EXPECT_EQ(DataTable(50, 1), "");
+    EXPECT_EQ(DataTable(2, 2), "x");
     EXPECT_EQ(DataTable(50, 2), "far");
     DataTable.CopySample(2, 1);
     EXPECT_EQ(DataTable(1, 1), "1");
+    EXPECT_EQ(DataTable(2, 1), "x");
+    EXPECT_EQ(DataTable(5, 1), "1");
     EXPECT_EQ(DataTable(30, 1), "");
     EXPECT_EQ(DataTable(50, 1), "far");
-    DataTable(50, 1) = "own";  // a copy, not the other sample's cell
+    DataTable(50, 1) = "own";  // copies, not the other sample's cells
+    DataTable(2, 1) = "own";
     EXPECT_EQ(DataTable(50, 2), "far");
+    EXPECT_EQ(DataTable(2, 2), "x");
 }
 
 class NormalizeTest : public CommandsTest {};
