@@ -45,7 +45,12 @@ QString SimpleGridModel::Text(int row, int col) const {
 
 QString& SimpleGridModel::Cell(int row, int col) {
     const size_t i = size_t(row) * size_t(cols_) + size_t(col);
-    if (i >= cells_.size()) cells_.resize((size_t(row) + 1) * size_t(cols_));
+    if (i >= cells_.size()) {
+        // Room for the whole grid at once: only the rows written touch memory,
+        // where growing by doubling would copy and touch fresh memory each time.
+        if (cells_.capacity() <= i) cells_.reserve(size_t(rows_) * size_t(cols_));
+        cells_.resize((size_t(row) + 1) * size_t(cols_));
+    }
     return cells_[i];
 }
 
