@@ -8,9 +8,11 @@
 // XY plot from the menus and the toolbar and saves a screenshot of each.
 #include "quarvex/frame/mdi_form1.h"
 #include "quarvex/frame/title1.h"
+#include "quarvex/graph/curvefit_dialog.h"
 #include "quarvex/graph/graph2.h"
 #include "quarvex/graph/plot_launcher.h"
 #include "quarvex/graph/plot_setup_dialogs.h"
+#include "quarvex/overlaydraw/graph_overlays.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/scripted_host.h"
 #include "quarvex/runtime/settings_store.h"
@@ -214,11 +216,14 @@ void assign(int x, int y, int z) {
     ZCol = z;
 }
 
+// Run under xvfb-run -s "-screen 0 1280x1024x24": the frame and the windows
+// stay at the size and place the program opens them. Besides the four plots
+// it saves the diamond and the TAS window with their field lines and letters
+// on, and the XY window with the curve-fit panel of a degree 2 fit.
 int screens(const QString& dir) {
+    InstallGraphOverlays();
     startFrame();
     MDIForm1* frame = MDIForm1::Instance();
-    // No window manager under xvfb: the frame is given the screen itself.
-    frame->setGeometry(0, 0, 1280, 1000);
     qvrt::ScriptedHost& host = qvrt::InstallScriptedHost();
     host.fileAnswers.push_back(QStringLiteral(SOURCE_DIR "/tests/data/graph/analyses.plt"));
     frame->MenuItem(QStringLiteral("mnuOpen"))->trigger();
@@ -235,7 +240,13 @@ int screens(const QString& dir) {
         o->Text3->setText(QString::fromLatin1(title));
         o->Command3D1_Click();
         settle();
-        lastGraph()->move(0, 0);
+    };
+    auto withFields = [&](const char* name) {
+        Graph2* g = lastGraph();
+        g->ToggleFieldOverlay();
+        shoot(dir, name);
+        g->CloseGraph();
+        settle();
     };
     assign(12, 13, 11);  // AFM: FeOt top, alkalis left, MgO right
     plotTernary("menu", "Ternary Plot", "AFM");
@@ -245,10 +256,12 @@ int screens(const QString& dir) {
     assign(5, 6, 7);  // Q, A, P and F beside them
     plotTernary("toolbar", "Diamond Plot", "QAPF modes");
     shoot(dir, "diamond.png");
+    withFields("qapf-plutonic-fields.png");
 
     assign(9, 10, 0);
     plotTernary("menu", "TAS-Volcanic", "Volcanic rocks");
     shoot(dir, "tas.png");
+    withFields("tas-volcanic-fields.png");
 
     assign(9, 11, 0);
     frame->ActivateChild(sheet);
@@ -260,8 +273,14 @@ int screens(const QString& dir) {
     settle();
 
     s->hide();
-    lastGraph()->move(0, 0);
     shoot(dir, "xy.png");
+    Curvefit::RunModal = [](Curvefit& d) {
+        d.Text1->setText(QStringLiteral("2"));
+        d.Command3D1_Click(0);
+    };
+    lastGraph()->MenuItem(QStringLiteral("mnuCurveFit"))->trigger();
+    shoot(dir, "xy-curvefit.png");
+    Curvefit::RunModal = nullptr;
     for (const auto& box : host.boxes)
         std::printf("box: %s | %s\n", qPrintable(box.title), qPrintable(box.prompt));
     return 0;

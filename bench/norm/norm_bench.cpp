@@ -2,6 +2,7 @@
 // both modes), and the whole norm command on a data sheet of the frame:
 // read the sheet into the data table, compute, write the result sheet. Run
 // by hand: bench_norm (offscreen by default).
+#include "quarvex/classifysheet/norm_launchers.h"
 #include "quarvex/frame/mdi_form1.h"
 #include "quarvex/norm/extended_norm.h"
 #include "quarvex/norm/standard_norm.h"
@@ -116,7 +117,8 @@ int main(int argc, char** argv) {
             if (!useExtended) host.msgBoxAnswers.pop_front();
             QElapsedTimer timer;
             timer.start();
-            NORM3B::RunNormOnActiveSheet(3, useExtended);
+            useExtended ? quarvex::RockClassification::RunNormCalculation2Weight()
+                        : quarvex::RockClassification::RunNormCalculation();
             best = std::min(best, static_cast<double>(timer.nsecsElapsed()) / 1e6);
             quarvex::Main1* result = quarvex::DataWindows.back();
             if (result == source || result->Grid1->GetText(5, kSamples + 1).isEmpty()) {

@@ -1,12 +1,20 @@
 // Opening and saving a 15,000-row by 25-column sheet through the File
 // commands, and the memory an empty sheet costs. Run by hand:
 //   QT_QPA_PLATFORM=offscreen build/bench/plt_file/plt_file_bench
+// With --peak KIND it instead opens one file at the row limit and prints the
+// process's peak memory (one kind per run, the peak being the process's):
+//   empty  the limit's number of empty lines
+//   cells  that many lines of 50 one-character cells
+//   wide   that many lines of 50 four-character cells (about 251 MB)
+//   long   that many lines of one cell, filling the 256 MiB file cap
+//   over   one empty line more than the limit: refused
 #include "quarvex/frame/mdi_form1.h"
 #include "quarvex/runtime/scripted_host.h"
 #include "quarvex/runtime/settings_store.h"
 #include "quarvex/sheets/main1.h"
 #include "quarvex/sheets/new_data_window.h"
 #include "quarvex/sheets/plt_file.h"
+#include "quarvex/sheets/plt_format.h"
 #include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
 
@@ -19,6 +27,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -34,6 +44,53 @@ long rssKb() {
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
+long peakKb() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+// Opens a file of the given kind at the row limit; returns the exit code.
+int peakRun(quarvex::MDIForm1* frame, qvrt::ScriptedHost& host, const QString& path, const char* kind) {
+    const int rows = quarvex::kPltMaxRows;
+    QByteArray line;
+    int count = rows;
+    if (!std::strcmp(kind, "empty")) {
+        line = "\r\n";
+    } else if (!std::strcmp(kind, "over")) {
+        line = "\r\n";
+        count = rows + 1;
+    } else if (!std::strcmp(kind, "cells") || !std::strcmp(kind, "wide")) {
+        const QByteArray cell = !std::strcmp(kind, "cells") ? "1" : "1234";
+        for (int c = 1; c <= 50; ++c) line += (c > 1 ? "\t" : "") + cell;
+        line += "\r\n";
+    } else if (!std::strcmp(kind, "long")) {
+        line = QByteArray(256 * 1024 * 1024 / rows - 2, 'x') + "\r\n";
+    } else {
+        std::printf("unknown kind %s\n", kind);
+        return 2;
+    }
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly)) return 1;
+        for (int i = 0; i < count; ++i) f.write(line);
+        std::printf("%s: %d lines, %lld bytes\n", kind, count, static_cast<long long>(f.size()));
+    }
+    QApplication::processEvents();
+    const long before = peakKb();
+    QElapsedTimer t;
+    t.start();
+    quarvex::CurrentFileName = path;
+    MODULE21::LoadDataFile();
+    QApplication::processEvents();
+    const double ms = t.nsecsElapsed() / 1e6;
+    auto* sheet = dynamic_cast<quarvex::Main1*>(frame->ActiveForm());
+    std::printf("open: %.0f ms, sheet rows %d\n", ms, sheet ? sheet->Grid1->MaxRows() : 0);
+    for (const auto& b : host.boxes) std::printf("box: %s | %s\n", qPrintable(b.prompt), qPrintable(b.title));
+    std::printf("peak RSS: %.0f MB before opening, %.0f MB after\n", before / 1024.0, peakKb() / 1024.0);
+    return 0;
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
@@ -46,9 +103,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
     qvrt::SetSettingsDirectory(dir.path());
-    qvrt::InstallScriptedHost();
+    qvrt::ScriptedHost& host = qvrt::InstallScriptedHost();
     quarvex::ResetProgramState();
     quarvex::MDIForm1* frame = quarvex::MDIForm1::ShowFrame();
+    if (argc == 3 && !std::strcmp(argv[1], "--peak")) return peakRun(frame, host, dir.filePath("peak.plt"), argv[2]);
 
     // 15,000 rows of 25 numeric cells such as "1234.567".
     const QString path = dir.filePath("big.plt");

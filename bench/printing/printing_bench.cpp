@@ -1,8 +1,9 @@
 // Prints a 1,999-sample QAPF-Plutonic graph with its key page and the symbol
 // legend page to a PDF file and times it from the dialog's OK to the file
 // closed. With --samples DIR it also writes one PDF of every kind of graph
-// and of every classification diagram, portrait and landscape, for looking
-// at (pdftoppm -png).
+// and of every classification diagram, portrait and landscape, and of the
+// TAS and QAP-Plutonic diagrams at Small and Medium size in landscape, for
+// looking at (pdftoppm -png).
 #include "quarvex/printing/graph_print.h"
 #include "quarvex/runtime/printer.h"
 #include "quarvex/runtime/scripted_host.h"
@@ -115,6 +116,16 @@ int main(int argc, char** argv) {
                 QString name = QString::fromLatin1(type).replace(QLatin1Char(' '), QLatin1Char('_'));
                 name += orientation == qvrt::vbPRORLandscape ? QStringLiteral("_landscape.pdf") : QStringLiteral(".pdf");
                 printTo(g, dir.filePath(name), orientation);
+            }
+        }
+        // The two keys that once overprinted or ran off a page lying wide.
+        for (const char* type : {"TAS-Volcanic", "QAP-Plutonic"}) {
+            for (const char* size : {"Small", "Medium"}) {
+                PrintedGraph g = makeGraph(QString::fromLatin1(type), 40, 3);
+                g.DiagramSize = QString::fromLatin1(size);
+                const QString name =
+                    QStringLiteral("%1_%2_landscape.pdf").arg(QLatin1String(type), QLatin1String(size));
+                printTo(g, dir.filePath(name), qvrt::vbPRORLandscape);
             }
         }
         for (const auto& box : host.boxes) std::printf("  box: %s\n", qPrintable(box.prompt));

@@ -1,11 +1,17 @@
 #include "movaltic/pipeline/processing.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <system_error>
+#include <unordered_set>
 #include <utility>
+#include <vector>
+
+#include <sys/stat.h>
 
 #include "movaltic/imaging/depth.h"
 #include "movaltic/imaging/operations.h"
@@ -105,6 +111,49 @@ bool SameFrameSize() {
     return InputMovie.width == OutputMovie.width && InputMovie.height == OutputMovie.height;
 }
 
+// Frames a pass reads and writes: frames past the movie's end cannot be read,
+// so a typed count is held to it.
+int32_t FramesOfTheJob() { return std::clamp(FramesToProcess, 0, std::max(InputMovie.frames, 0)); }
+
+// The files of a movie: a container's one file (for an output, the one its
+// writer really creates), or the first count files of a numbered sequence.
+std::vector<std::string> MovieFiles(const movierec& movie, int32_t count) {
+    if (movie.container)
+        return {&movie == &OutputMovie ? CreatedFileName(*movie.name, movie.kind, movie.width, movie.height)
+                                       : movie.name->GetFileName()};
+    std::vector<std::string> files;
+    oFlexName n;
+    n.CopyFrom(*movie.name);
+    const int32_t first = n.number;
+    for (int32_t i = 0; i < count && int64_t(first) + i <= INT32_MAX; ++i) {
+        n.number = first + i;
+        files.push_back(n.GetFileName());
+    }
+    return files;
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Whether writing the output would replace a file of the input: by name as
+// SameMovieName compares them, or by the file itself (a link).
+bool OutputWritesOverInput() {
+    std::unordered_set<std::string> names;
+    std::set<std::pair<dev_t, ino_t>> files;
+    struct stat st {};
+    for (const std::string& f : MovieFiles(InputMovie, InputMovie.container ? 1 : InputMovie.frames)) {
+        names.insert(Upper(f));
+        if (::stat(f.c_str(), &st) == 0) files.insert({st.st_dev, st.st_ino});
+    }
+    for (const std::string& f : MovieFiles(OutputMovie, FramesOfTheJob())) {
+        if (names.count(Upper(f))) return true;
+        if (::stat(f.c_str(), &st) == 0 && files.count({st.st_dev, st.st_ino})) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 PipelineHost& Host() { return *gHost; }
@@ -125,10 +174,7 @@ bool PipelineBusy() { return gBusy; }
 // ---------------------------------------------------------------- checks
 
 bool SameMovieName(const oFlexName& a, const oFlexName& b) {
-    std::string na = a.GetName(), nb = b.GetName();
-    for (char& c : na) c = char(std::toupper(static_cast<unsigned char>(c)));
-    for (char& c : nb) c = char(std::toupper(static_cast<unsigned char>(c)));
-    if (na == nb) return true;
+    if (Upper(a.GetName()) == Upper(b.GetName())) return true;
     // Linux names differ by case and can reach one file by links; writing
     // over the movie being read would destroy it.
     std::error_code ec;
@@ -146,6 +192,21 @@ bool CheckInputOutput() {
     }
     if (IsContainerKind(InputMovie.kind) && SameMovieName(*InputMovie.name, *OutputMovie.name)) {
         ShowMessageBox("Input and output movies cannot be the same.");
+        return false;
+    }
+    return true;
+}
+
+bool CheckOutputFiles() {
+    if (FramesOfTheJob() == 0) {
+        ShowMessageBox("The number of frames to process is 0: there is nothing to write.");
+        return false;
+    }
+    // The input is read while the output is written: an input file written
+    // over before it is read comes back already filtered, and one written over
+    // after it was read is lost to the user.
+    if (OutputWritesOverInput()) {
+        ShowMessageBox("The OUTPUT would overwrite files of the INPUT movie.");
         return false;
     }
     return true;
@@ -267,8 +328,7 @@ void UpdateRateDisplay(int32_t done, int32_t total) {
 bool ProcessFrames(bool write, const std::string& caption) {
     BusyGuard busy;
     PipelineHost& host = Host();
-    // Frames past the movie's end cannot be read: a typed count is held to it.
-    const int32_t frames = std::clamp(FramesToProcess, 0, std::max(InputMovie.frames, 0));
+    const int32_t frames = FramesOfTheJob();
 
     StopFlag = 0;
     host.ProgressShow();
@@ -403,6 +463,7 @@ void RunProcessing() {
     if (PipelineBusy()) return;
     if (!CheckInputOutput()) return;
     UpdateOutputLabel();
+    if (!CheckOutputFiles()) return;
     PaletteReduction = NeedsPaletteReduction() ? 1 : 0;
     MonoClock clock;
     clock.Start();

@@ -79,6 +79,9 @@ void SwapFrameBuffers();
 void UpdateRateDisplay(int32_t done, int32_t total);
 
 bool CheckInputOutput();
+// GO's check of what the job would write, once UpdateOutputLabel has widened
+// a numbered output's digits: at least one frame, and no file of the input.
+bool CheckOutputFiles();
 bool SameMovieName(const oFlexName& a, const oFlexName& b);
 bool NeedsPaletteReduction();
 

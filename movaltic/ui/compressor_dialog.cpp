@@ -9,6 +9,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 
@@ -143,6 +144,18 @@ CompressorChoice AviCompressorChoice(int32_t width, int32_t height, int32_t byte
     choice.chosen = true;
     choice.outputBits = AviCompressorOutputBits(index, bytesPerPixel);
     return choice;
+}
+
+bool AviChoiceWrites(int32_t bytesPerPixel) {
+    return !AviCompression.unsupported && AviCompressorAccepts(AviCompression.settings.compressor, bytesPerPixel);
+}
+
+int32_t AviOutputBits(int32_t bytesPerPixel) {
+    int32_t stream = AviCompressorOutputBits(AviCompression.settings.compressor, bytesPerPixel);
+    // A 16-bit stream counts as 15 bits, as the compressor choice counts it.
+    if (stream == 16) stream = 15;
+    const int32_t frames = bytesPerPixel == 1 ? 8 : bytesPerPixel == 2 ? 15 : 24;
+    return std::min(frames, stream);
 }
 
 }  // namespace movaltic

@@ -48,6 +48,12 @@ struct CompressorChoice {
 // when a compressor was chosen, 1000 when the dialog was cancelled.
 CompressorChoice AviCompressorChoice(int32_t width, int32_t height, int32_t bytesPerPixel);
 
+// Whether the compressor in effect can write frames of that depth, and the
+// colours (as bits per pixel) an AVI output of that depth then holds: the
+// fewer of the frames' and the coded stream's.
+bool AviChoiceWrites(int32_t bytesPerPixel);
+int32_t AviOutputBits(int32_t bytesPerPixel);
+
 TfmCompressor& fmCompressor();
 void DestroyCompressorDialog();
 

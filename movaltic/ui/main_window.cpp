@@ -25,6 +25,7 @@
 #include "movaltic/pipeline/job_settings.h"
 #include "movaltic/pipeline/movie.h"
 #include "movaltic/ui/about_box.h"
+#include "movaltic/ui/compressor_dialog.h"
 #include "movaltic/ui/image_draw.h"
 #include "movaltic/ui/option_dialogs.h"
 #include "movaltic/ui/progress_window.h"
@@ -32,6 +33,11 @@
 #include "movaltic/ui/win_utils.h"
 
 namespace movaltic {
+
+namespace {
+const char* const kInputPrompt = "<press this button to select the input movie>";
+const char* const kOutputPrompt = "<press this button to name the output movie>";
+}  // namespace
 
 const char* const TfmMain::kOpenFilter =
     "All supported formats|*.zuv;*.avi;*.fli;*.flc;*.bmp;*.dib;*.rle;*.tga;*.pcx|ZUV movie|*.zuv|AVI "
@@ -103,10 +109,10 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
         return b;
     };
     btnInput = makeButton("Input movie", "Select input movie");
-    lblInput = new ClickLabel("<press this button to select the input movie>", central);
+    lblInput = new ClickLabel(kInputPrompt, central);
     btnInputSet = makeButton("Settings...", "Input movie settings");
     btnOutput = makeButton("Output movie", "Select output movie");
-    lblOutput = new ClickLabel("<press this button to name the output movie>", central);
+    lblOutput = new ClickLabel(kOutputPrompt, central);
     btnOutputSet = makeButton("Settings...", "Output movie settings");
     for (QLabel* l : {static_cast<QLabel*>(lblInput), static_cast<QLabel*>(lblOutput)}) {
         QPalette p = l->palette();
@@ -286,13 +292,30 @@ void TfmMain::SelectInput() {
         PreviewFrame = 1;
         if (!InputMovie.name->IsValid()) {
             ShowError("Error in input file.");
+            ForgetInput();
             return;
         }
     }
     // Also after a cancelled dialog: the next output settings start from the
     // input again.
     ShowMovieInfo(true);
+    // A first frame that cannot be read forgets the input as well.
+    if (!InputMovie.name->IsValid()) {
+        ForgetInput();
+        return;
+    }
     TakeInputDefaults = 1;
+}
+
+// As if no input had been chosen: nothing of a movie that is no longer the
+// input stays on screen or in the job.
+void TfmMain::ForgetInput() {
+    MovieReset(InputMovie);
+    FramesToProcess = 0;
+    PreviewFrame = -1;
+    TakeInputDefaults = 0;
+    lblInput->setText(kInputPrompt);
+    ClearPreviews();
 }
 
 void TfmMain::ShowMovieInfo(bool reload) {
@@ -317,8 +340,7 @@ void TfmMain::InputSettings() {
     const int32_t oldPreview = PreviewFrame;
     Ui().ExecDialog(dlg);
     // Typed numbers are not held to the bars; frames that do not exist are
-    // neither processed nor previewed. A typed 0 stays 0: the run then only
-    // creates and closes the output.
+    // neither processed nor previewed. A typed 0 stays 0: GO then refuses.
     FramesToProcess = std::clamp(dlg.Values.framesToProcess, 0, InputMovie.frames);
     PreviewFrame = std::clamp(dlg.Values.previewFrame, 1, InputMovie.frames);
     ShowMovieInfo(PreviewFrame != oldPreview);
@@ -360,7 +382,9 @@ void TfmMain::SelectOutput(bool ask) {
     }
     CompressorPending = ask ? 1 : 0;
     EditOutputSettings();
-    lblOutput->setText(QString::fromStdString(DescribeMovie(OutputMovie)));
+    // An AVI output is forgotten only when no compressor can write it.
+    if (OutputMovie.kind == kKindAVI && !OutputMovie.name->IsValid()) lblOutput->setText(kOutputPrompt);
+    else lblOutput->setText(QString::fromStdString(DescribeMovie(OutputMovie)));
 }
 
 void TfmMain::EditOutputSettings() {
@@ -476,6 +500,16 @@ void TfmMain::EditOutputSettings() {
     DosPlayable = r.dosPlayable;
     KeyFrameInterval = r.keyFrameInterval;
     CompressorPending = r.compressorPending;
+    if (out.kind == kKindAVI) {
+        // The compressor is chosen for one depth and kept for every later
+        // output: one that cannot write this depth would fail at the first
+        // frame of GO, so the output is dropped instead.
+        if (!AviChoiceWrites(out.bytesPerPixel)) {
+            out.name->SetName("");
+            return;
+        }
+        out.bitsPerPixel = AviOutputBits(out.bytesPerPixel);
+    }
     FixFlicExtension();
 }
 
@@ -530,6 +564,8 @@ void TfmMain::btnBeginClick() {
         ShowError(e.what());
     }
     SetRunning(false);
+    // The input that the previews could not read again after the run is gone.
+    if (!InputMovie.name->IsValid()) ForgetInput();
     if (closePending_) {
         closePending_ = false;
         close();

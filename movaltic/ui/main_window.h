@@ -139,6 +139,7 @@ protected:
 private:
     void SetRunning(bool running);
     void ClearPreviews();
+    void ForgetInput();
 
     DialogParamEditor editor_;
     bool closePending_ = false;

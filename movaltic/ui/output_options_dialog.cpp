@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "movaltic/formats/avi_movie.h"
 #include "movaltic/imaging/basic.h"
 #include "movaltic/ui/compressor_dialog.h"
 #include "movaltic/ui/ui_host.h"
@@ -180,6 +181,9 @@ void TfmOutOpt::CompressionChoice(bool askedExplicitly) {
         Values.dosPlayable = zuv.Values.dosPlayable;
         Values.keyFrameInterval = zuv.Values.keyFrameInterval;
     } else {
+        // A refused choice is already in effect when it is refused: a Cancel
+        // after it puts back the compressor that was in effect before.
+        const AviCompressionChoice before = AviCompression;
         CompressorChoice choice;
         for (;;) {
             choice = AviCompressorChoice(Values.width, Values.height, Values.bytesPerPixel);
@@ -194,6 +198,15 @@ void TfmOutOpt::CompressionChoice(bool askedExplicitly) {
             shownHeight_ = Values.height;
             shownBytes_ = Values.bytesPerPixel;
             Values.compressorPending = 0;
+        } else {
+            AviCompression = before;
+            // The depth goes back with it when that compressor cannot write
+            // the new one; when it cannot write either, the main window
+            // drops the output rather than let GO fail.
+            if (!AviChoiceWrites(Values.bytesPerPixel) && AviChoiceWrites(shownBytes_)) {
+                Values.bytesPerPixel = shownBytes_;
+                ShowControls();
+            }
         }
     }
     busy_ = 0;

@@ -29,6 +29,12 @@ std::vector<ClassifierId> RockGroupClassifiers(std::string_view kind) {
     return run;
 }
 
+std::vector<std::string_view> RockGroupKinds() {
+    std::vector<std::string_view> kinds;
+    for (const RockGroupKey& key : kRockGroups) kinds.push_back(key.kind);
+    return kinds;
+}
+
 std::optional<ClassifierId> FromNormClassifier(int msgBoxAnswer) {
     if (msgBoxAnswer == kAnswerYes) return ClassifierId::QAPFPlutonicC;
     if (msgBoxAnswer == kAnswerNo) return ClassifierId::QAPFVolcanicC;

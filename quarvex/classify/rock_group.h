@@ -13,6 +13,8 @@ namespace classify {
 // Every classifier whose key equals the kind exactly (case and spaces
 // count), in the dispatcher's order; none for any other kind.
 std::vector<ClassifierId> RockGroupClassifiers(std::string_view kind);
+// The kinds that run a classifier, in the dispatcher's order.
+std::vector<std::string_view> RockGroupKinds();
 
 // Yes (6): plutonic, No (7): volcanic, anything else: none.
 std::optional<ClassifierId> FromNormClassifier(int msgBoxAnswer);

@@ -31,6 +31,19 @@ void ReportError(const std::exception& e) {
     qvrt::host().SetMousePointer(qvrt::vbDefault);
 }
 
+void ReportNoClassifier(const QString& kind) {
+    const auto kinds = classify::RockGroupKinds();
+    QString list;
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        if (i > 0) list += i + 1 == kinds.size() ? QStringLiteral(" and ") : QStringLiteral(", ");
+        list += QString::fromLatin1(kinds[i].data(), static_cast<qsizetype>(kinds[i].size()));
+    }
+    qvrt::host().MsgBox(QStringLiteral("This sheet is \"%1\": nothing was classified.  Classify Rock Group names the "
+                                       "samples of %2 sheets only.")
+                            .arg(kind, list),
+                        qvrt::vbExclamation, QStringLiteral("Select a Rockgroup"));
+}
+
 }  // namespace
 
 void ClassifyRockGroup() {
@@ -46,7 +59,10 @@ void ClassifyRockGroup() {
         if (MsgBoxAnswer == qvrt::vbCancel) return;
         // A run reads only the answers given in it.
         ShrinkMaficInputs(false);
-        for (classify::ClassifierId id : classify::RockGroupClassifiers(kind.toStdString())) RunClassifier(id);
+        const auto classifiers = classify::RockGroupClassifiers(kind.toStdString());
+        for (classify::ClassifierId id : classifiers) RunClassifier(id);
+        // The question above was answered OK, so the user expects a sheet.
+        if (classifiers.empty()) ReportNoClassifier(kind);
         ShrinkMaficInputs(false);
         DataTable.Erase();
     } catch (const std::exception& e) {

@@ -162,13 +162,13 @@ void MDIForm1::BuildMenus() {
     item(calculate, "mnuNormCalculation2", "&Extended Norm...", {}, 410, [this] { RunNormCalculation2(); });
     item(calculate, "mnuNormCalculation2Weight", "Extended Norm by &Weight...", {}, 410,
          [this] { RunNormCalculation2Weight(); });
-    item(calculate, "mnuNormCalculation", "Norm by W&eight...", {}, 410, [this] { RunNormCalculation(); });
+    item(calculate, "mnuNormCalculation", "Norm &by Weight...", {}, 410, [this] { RunNormCalculation(); });
     item(calculate, "mnuNormMode2", "&Norm...", {}, 410, [this] { RunNormMode2(); });
     item(calculate, "mnuNormMode4", "Norm, &Last Layout...", {}, 410, [this] { RunNormMode4(); });
-    item(calculate, "mnuNormNoSheet", "Norm &without Sheet...", {}, 410, [this] { RunNormNoSheet(); });
+    item(calculate, "mnuNormNoSheet", "Norm without &Sheet...", {}, 410, [this] { RunNormNoSheet(); });
     calculate->addSeparator();
     item(calculate, "mnuClassifyRockGroup", "Classify &Rock Group...", {}, 420, [this] { ClassifyRockGroup(); });
-    item(calculate, "mnuClassifyFromNorm", "Classify from &Norm...", {}, 430, [this] { ClassifyFromNorm(); });
+    item(calculate, "mnuClassifyFromNorm", "Classify &from Norm...", {}, 430, [this] { ClassifyFromNorm(); });
     calculate->addSeparator();
     QMenu* headings = subMenu(calculate, "mnuHeadingSets", "Insert &Headings", 440);
     const struct {

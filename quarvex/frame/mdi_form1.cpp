@@ -4,6 +4,7 @@
 #include "quarvex/frame/about.h"
 #include "quarvex/frame/frame_commands.h"
 #include "quarvex/frame/help_viewer.h"
+#include "quarvex/frame/program_icon.h"
 #include "quarvex/graph/graph2.h"
 #include "quarvex/graph/plot_setup_dialogs.h"
 #include "quarvex/runtime/basic.h"
@@ -113,7 +114,12 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     InstallFrame(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QStringLiteral("Quarvex V1.0"));
+    // Set for the whole program before any child exists: sheets, graph
+    // windows, dialogs and boxes take it from there.
+    QApplication::setWindowIcon(ProgramIcon());
     mdiArea_ = new QMdiArea(this);
+    // Closing a window brings forward the one that was active before it.
+    mdiArea_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(mdiArea_);
     connect(mdiArea_, &QMdiArea::subWindowActivated, this,
             qvrt::Guarded([this](QMdiSubWindow* w) { onSubWindowActivated(w); }));
@@ -229,6 +235,8 @@ void MDIForm1::showMenusOf(QMdiSubWindow* window) {
     if (graph) {
         bar->addActions(graph->MenuBar()->actions());
         connect(graph, &QObject::destroyed, this, [this] {
+            // A graph window that goes with the frame finds no menu bar to restore.
+            if (gFrame != this) return;
             if (!menuOwner_) showMenusOf(mdiArea_->activeSubWindow());
         });
     } else {
@@ -250,9 +258,12 @@ void MDIForm1::MDIForm_Load() {
     qvrt::Host& h = qvrt::host();
     const double screenW = h.ScreenWidthTwips();
     const double screenH = h.ScreenHeightTwips();
-    const int w = twipsToPixelsX(9300), ht = twipsToPixelsY(6500);
-    resize(w, ht);
-    move(twipsToPixelsX(screenW / 2 - 9300 / 2.0), twipsToPixelsY(screenH / 2 - 6500 / 2.0));
+    // 9300 x 6500 twips filled most of the 800 x 600 screen the frame was
+    // made for; a larger screen gives it the same share, so the graph
+    // windows and tables fit inside it.
+    const double width = 9300 * std::max(1.0, screenW / 12000), height = 6500 * std::max(1.0, screenH / 9000);
+    resize(twipsToPixelsX(width), twipsToPixelsY(height));
+    move(twipsToPixelsX(screenW / 2 - width / 2), twipsToPixelsY(screenH / 2 - height / 2));
     if (screenW > 9600) showNormal();
     else showMaximized();
     activateWindow();  // the splash had the focus; without this a bare X server leaves the frame inactive

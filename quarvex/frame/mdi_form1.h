@@ -49,6 +49,9 @@ public:
     qvrt::CommonDialog& CommonDialog() override { return CMDialog1; }
     QString RecentFileCaption(int index) const override { return FileUpdateCaption(index); }
     void SetRecentFileCaption(int index, const QString& caption) override;
+    // Cascades a new sheet from the active child, inside the client area
+    // (mdi_form1_placement.cpp).
+    void PlaceNewSheet(qvrt::ChildForm* sheet) override;
     QMdiArea* mdiArea() const { return mdiArea_; }
     // A menu item by its name ("mnuSave", "mnuEdit1(3)"); null when the frame has none.
     QAction* MenuItem(const QString& name) const;

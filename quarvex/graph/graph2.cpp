@@ -4,6 +4,8 @@
 
 #include "quarvex/graph/graph_drawing.h"
 #include "quarvex/graph/simple_grid.h"
+#include "quarvex/graph/symbol_desc.h"
+#include "quarvex/overlays/overlay_table.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
@@ -16,13 +18,17 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace quarvex {
 
@@ -31,10 +37,44 @@ namespace {
 constexpr int kListedSamples = 1999;
 constexpr int kMinTableRows = 50;
 
+constexpr int kMargin = 5;  // 75 twips
+// The screen the window's design size was made for: 800 x 600 pixels.
+constexpr double kDesignScreenWidthTwips = 12000;
+constexpr double kDesignScreenHeightTwips = 9000;
+
 int Pixels(double twips) {
     const double perPixel = qvrt::host().TwipsPerPixelX();
     return int(std::lround(twips / (perPixel > 0 ? perPixel : 15)));
 }
+
+int PixelsY(double twips) {
+    const double perPixel = qvrt::host().TwipsPerPixelY();
+    return int(std::lround(twips / (perPixel > 0 ? perPixel : 15)));
+}
+
+// Title bar and border of a child window in the frame, which a window gets
+// only once it is in the frame's area: measured once on a window that never
+// shows.
+QMargins SubWindowMargins() {
+    static const QMargins margins = [] {
+        QMdiArea area;
+        return area.addSubWindow(new QWidget)->contentsMargins();
+    }();
+    return margins;
+}
+
+// The key panel tells the window when its size changes, so the bars stay
+// along its edges.
+class KeyPanel : public QWidget {
+public:
+    using QWidget::QWidget;
+    std::function<void()> onResize;
+
+protected:
+    void resizeEvent(QResizeEvent*) override {
+        if (onResize) onResize();
+    }
+};
 
 float ArrayValue(const SampleArray& a, int i) { return i <= a.Bound() ? a(i) : 0.0f; }
 
@@ -69,64 +109,140 @@ void Graph2::BuildControls() {
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     outer->addWidget(Toolbar1);
 
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(5, 5, 5, 5);
-    outer->addLayout(row, 1);
+    // The picture stands at the left margin with the tables beside it; with
+    // the tables hidden the two spacers share the width and centre it.
+    row_ = new QHBoxLayout;
+    row_->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    row_->setSpacing(kMargin);
+    outer->addLayout(row_, 1);
+    row_->addStretch(0);
+    Picture1 = new qvrt::PictureBox(body);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setFixedSize(390, 390);
+    row_->addWidget(Picture1, 0, Qt::AlignTop);
 
-    auto* tables = new QVBoxLayout;
+    // One column beside the picture: the point table over its label box,
+    // then the field key (or, after a fit, the curve-fit panel).
+    tablesPane_ = new QWidget(body);
+    auto* tables = new QVBoxLayout(tablesPane_);
+    tables->setContentsMargins(0, 0, 0, 0);
     auto* pointsRow = new QHBoxLayout;
-    Label2 = new QLabel(QStringLiteral("Points:"), body);
-    Label3 = new QLabel(body);
+    Label2 = new QLabel(QStringLiteral("Points:"), tablesPane_);
+    Label3 = new QLabel(tablesPane_);
     pointsRow->addWidget(Label2);
     pointsRow->addWidget(Label3, 1);
     tables->addLayout(pointsRow);
-    Grid1 = new SimpleGrid(body);
+    Grid1 = new SimpleGrid(tablesPane_);
     Grid1->setObjectName(QStringLiteral("Grid1"));
-    Grid1->setFixedWidth(230);
     tables->addWidget(Grid1, 1);
-    Label1 = new QLabel(QStringLiteral("Label Text:"), body);
-    Text1 = new QLineEdit(body);
+    Label1 = new QLabel(QStringLiteral("Label Text:"), tablesPane_);
+    Text1 = new QLineEdit(tablesPane_);
     tables->addWidget(Label1);
     tables->addWidget(Text1);
-    row->addLayout(tables);
 
-    Picture1 = new qvrt::PictureBox(body);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    // Square, and as tall as the window leaves room for below its toolbar.
-    Picture1->setFixedSize(390, 390);
-    row->addWidget(Picture1, 0, Qt::AlignTop | Qt::AlignHCenter);
-
-    Picture2 = new QWidget(body);
-    auto* keyLayout = new QVBoxLayout(Picture2);
-    keyLayout->setContentsMargins(0, 0, 0, 0);
+    // The key table shows all its rows and columns; the panel clips it and
+    // its two bars slide it: each bar's value, negated, is the key's Left
+    // (Top) in the panel.
+    auto* panel = new KeyPanel(tablesPane_);
+    Picture2 = panel;
+    Picture2->setObjectName(QStringLiteral("Picture2"));
     Grid3 = new SimpleGrid(Picture2);
     Grid3->setObjectName(QStringLiteral("Grid3"));
-    keyLayout->addWidget(Grid3);
+    Grid3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Grid3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     HScroll1 = new QScrollBar(Qt::Horizontal, Picture2);
     VScroll1 = new QScrollBar(Qt::Vertical, Picture2);
-    HScroll1->hide();
-    VScroll1->hide();
-    row->addWidget(Picture2, 1);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    keyCorner_ = new QWidget(Picture2);
+    keyCorner_->setAutoFillBackground(true);
+    panel->onResize = [this] { PlaceKeyScrollBars(); };
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this](int v) { Grid3->move(-v, Grid3->y()); });
+    connect(VScroll1, &QScrollBar::valueChanged, this, [this](int v) { Grid3->move(Grid3->x(), -v); });
+    tables->addWidget(Picture2, 1);
 
-    Picture3 = new QWidget(body);
+    Picture3 = new QWidget(tablesPane_);
+    Picture3->setObjectName(QStringLiteral("Picture3"));
     Picture3->hide();
-    row->addWidget(Picture3);
-    row->addStretch();
+    tables->addWidget(Picture3, 1);
+    row_->addWidget(tablesPane_, 1);
+    row_->addStretch(0);
     setWidget(body);
 }
 
+bool Graph2::HasFieldKey() const { return overlays::FindDiagram(DiagramType.toStdString()) != nullptr; }
+
+void Graph2::FitKeyTable() {
+    Grid3->setFixedSize(Grid3->frameWidth() * 2 + Grid3->horizontalHeader()->length(),
+                        Grid3->frameWidth() * 2 + Grid3->verticalHeader()->length());
+    PlaceKeyScrollBars();
+}
+
+void Graph2::PlaceKeyScrollBars() {
+    const int barH = HScroll1->sizeHint().height(), barW = VScroll1->sizeHint().width();
+    const int viewW = std::max(Picture2->width() - barW, 0), viewH = std::max(Picture2->height() - barH, 0);
+    HScroll1->setGeometry(0, viewH, viewW, barH);
+    VScroll1->setGeometry(viewW, 0, barW, viewH);
+    keyCorner_->setGeometry(viewW, viewH, barW, barH);
+    // The bars' values are the key's Left and Top, negated; their ranges
+    // reach the last column and the last row.
+    HScroll1->setRange(0, std::clamp(Grid3->width() - viewW, 0, int(INT16_MAX)));
+    HScroll1->setPageStep(std::max(viewW, 1));
+    HScroll1->setSingleStep(20);
+    VScroll1->setRange(0, std::clamp(Grid3->height() - viewH, 0, int(INT16_MAX)));
+    VScroll1->setPageStep(std::max(viewH, 1));
+    VScroll1->setSingleStep(Grid3->verticalHeader()->defaultSectionSize());
+    HScroll1->raise();
+    VScroll1->raise();
+    keyCorner_->raise();
+}
+
+void Graph2::SetKeyTableShown(bool shown) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Grid3, Picture2, HScroll1, VScroll1}) w->setVisible(shown);
+    if (shown) FitKeyTable();
+}
+
 void Graph2::HideKeyTable() {
-    Grid3->hide();
-    Picture2->hide();
-    HScroll1->hide();
-    VScroll1->hide();
-    Grid1->setFixedHeight(Picture1->height());
+    SetKeyTableShown(false);
+}
+
+// The opening size and place. The fixed 9350 x 6950 twips were made for an
+// 800 x 600 screen, where they are most of it; on a larger screen the window
+// takes the same share of it, and no more than the frame's client area,
+// centred there so that it opens whole.
+void Graph2::PlaceOnOpening() {
+    qvrt::Host& h = qvrt::host();
+    const double sx = std::max(1.0, h.ScreenWidthTwips() / kDesignScreenWidthTwips);
+    const double sy = std::max(1.0, h.ScreenHeightTwips() / kDesignScreenHeightTwips);
+    int w = Pixels(9350 * sx), ht = PixelsY(6950 * sy);
+    QMdiArea* area = nullptr;
+    if (QWidget* frame = DialogParent()) area = frame->findChild<QMdiArea*>();
+    if (area) {
+        const QSize room = area->viewport()->size();
+        w = std::min(w, room.width());
+        ht = std::min(ht, room.height());
+        resize(w, ht);
+        move(std::max((room.width() - w) / 2, 0), std::max((room.height() - ht) / 2, 0));
+    } else {
+        resize(w, ht);
+        move(Pixels(h.ScreenWidthTwips() / 2) - w / 2, PixelsY(h.ScreenHeightTwips() / 2) - ht / 2);
+    }
+
+    // The picture is a square as tall as the window leaves room for below
+    // its toolbar, and leaves the tables a column wide enough for the index,
+    // "Sample #" and three value columns of the point table.
+    const QMargins frame = SubWindowMargins();
+    const int clientW = w - frame.left() - frame.right();
+    const int clientH = ht - frame.top() - frame.bottom() - Toolbar1->sizeHint().height();
+    const int column = Pixels(std::lround(390 * ScreenScaleX)) + 4 * Pixels(std::lround(650 * ScreenScaleX)) +
+                       Grid1->verticalScrollBar()->sizeHint().width() + 2 * Grid1->frameWidth();
+    const int side = std::max(std::min(clientH - 2 * kMargin, clientW - 3 * kMargin - column), 100);
+    Picture1->setFixedSize(side, side);
 }
 
 bool Graph2::Form_Load() {
     try {
-        // Step 1: 9350 by 6950 twips, centred on the frame's client area.
-        resize(Pixels(9350), Pixels(6950));
+        PlaceOnOpening();
         ShowFieldLetters = 0;
         ShowFieldLines = 0;
         AxesColor = double(quarvex::DefaultColor);
@@ -154,6 +270,8 @@ bool Graph2::Form_Load() {
             MenuItem(QStringLiteral("mnuCurveFit"))->setEnabled(true);
         }
 
+        // Beside the new window's picture, where the legend texts are read.
+        SymbolDesc::PlaceFor(QPoint(Pixels(5000 * ScreenScaleX), PixelsY(700 * ScreenScaleY)));
         PointLabelList.Clear();
         Label3->setText(QString::number(quarvex::SampleCount));
         InitSymbolTable();
@@ -282,11 +400,11 @@ void Graph2::FillPointTable() {
 
     Grid3->SetRows(10);
     Grid3->SetCols(2);
-    Grid3->setFixedHeight(Pixels(8000) / 2);
     Grid3->SetColWidth(0, int(std::lround(390 * ScreenScaleX)));
     Grid3->SetColWidth(1, int(std::lround(5460 * ScreenScaleX)));
     Grid3->SetFixedRows(1);
     Grid3->SetTextMatrix(0, 1, QStringLiteral("Rockname"));
+    FitKeyTable();
     PointTableReady = 1;
 }
 
@@ -295,30 +413,27 @@ void Graph2::ApplyTablesLayout() {
     if (quarvex::ShowTables == 0) {
         widget()->setStyleSheet(QStringLiteral("background: white;"));
         tables->setChecked(false);
-        Grid1->hide();
-        Grid3->hide();
-        Picture2->hide();
-        HScroll1->hide();
-        VScroll1->hide();
-        Text1->hide();
-        Label1->hide();
-        Label2->hide();
-        Label3->hide();
+        for (QWidget* w : std::initializer_list<QWidget*>{Grid1, Text1, Label1, Label2, Label3}) w->hide();
+        SetKeyTableShown(false);
+        ShowTablesColumn(false);
     } else {
         widget()->setStyleSheet(QString());
-        Grid1->setFixedHeight(Picture1->height());
         tables->setChecked(true);
         quarvex::ShowTables = -1;
-        Grid3->hide();
-        Picture2->hide();
-        HScroll1->hide();
-        VScroll1->hide();
-        Grid1->show();
-        Text1->show();
-        Label1->show();
-        Label2->show();
-        Label3->show();
+        for (QWidget* w : std::initializer_list<QWidget*>{Grid1, Text1, Label1, Label2, Label3}) w->show();
+        // The field names are what a classification diagram is opened for:
+        // their key stands beside it whenever the tables do.
+        SetKeyTableShown(HasFieldKey() && Picture3->isHidden());
+        ShowTablesColumn(true);
     }
+}
+
+void Graph2::ShowTablesColumn(bool shown) {
+    tablesPane_->setVisible(shown);
+    // Without the column the spacers either side share the width, which
+    // centres the picture.
+    row_->setStretch(0, shown ? 0 : 1);
+    row_->setStretch(3, shown ? 0 : 1);
 }
 
 void Graph2::SetSizeChecks() {

@@ -20,6 +20,7 @@
 #include <vector>
 
 class QAction;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -247,6 +248,11 @@ public:
     // The window's own menu bar, which the frame shows in place of its own
     // while this window is the active child.
     QMenuBar* MenuBar() const { return menuBar_; }
+    // Sizes the key table to all its rows and columns, so that the panel's
+    // bars reach every row and the whole of each name; the overlays call it
+    // when they set the key's rows.
+    void FitKeyTable();
+
     // A menu item by its control name ("mnuGrid", "mnuLegends(1)").
     QAction* MenuItem(const QString& name) const;
     QToolBar* Toolbar1 = nullptr;
@@ -363,9 +369,17 @@ private:
     void BuildToolbar();
     void FillPointTable();
     void ApplyTablesLayout();
-    // Hides the field-key table, its panel and scroll bars; the point
-    // table takes the height of the picture.
+    // Hides the field-key table, its panel and scroll bars.
     void HideKeyTable();
+    void SetKeyTableShown(bool shown);
+    // The column of the tables beside the picture; hidden, the picture is
+    // centred.
+    void ShowTablesColumn(bool shown);
+    // Window size and place on opening, and the picture's square side.
+    void PlaceOnOpening();
+    void PlaceKeyScrollBars();
+    // Whether DiagramType has a field overlay, and with it a key.
+    bool HasFieldKey() const;
     // The frames' shared sample loop: glyph of sample i at (x, y).
     void DrawSampleGlyph(int i, double x, double y);
     void SetSmallFont();
@@ -387,6 +401,9 @@ private:
     void CloseCurveFitPanel();
     bool markPressPending_ = false;
 
+    QWidget* tablesPane_ = nullptr;
+    QWidget* keyCorner_ = nullptr;
+    QHBoxLayout* row_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
     qvrt::Surface* testSurface_ = nullptr;
     bool unloaded_ = false;

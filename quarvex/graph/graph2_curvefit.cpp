@@ -66,7 +66,6 @@ void Graph2::BuildCurveFitPanel() {
     layout->addLayout(values);
     Grid2 = new SimpleGrid(Picture3);
     Grid2->setObjectName(QStringLiteral("Grid2"));
-    Grid2->setFixedWidth(340);
     layout->addWidget(Grid2, 1);
     auto* buttons = new QHBoxLayout;
     const char* captions[2] = {"Print", "Close"};
@@ -172,6 +171,7 @@ void Graph2::Curvefit1() {
         Label1->hide();
         quarvex::ShowTables = 0;
         Picture3->show();
+        ShowTablesColumn(true);
         qvrt::host().SetMousePointer(qvrt::vbDefault);
     } catch (const qvrt::RuntimeError& e) {
         ReportFitError(QString::fromStdString(e.description()));
@@ -276,6 +276,7 @@ void Graph2::CloseCurveFitPanel() {
     Text1->show();
     Label1->show();
     Picture3->hide();
+    ShowTablesColumn(true);
     // Only a table that was filled at creation is written again, and only
     // its listed rows: the samples stay in their sorted order.
     if (Grid1->Rows() <= 1 || SampleCount < 1) return;

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -159,9 +160,21 @@ void Graph2::mnuSaveGraphAs_Click() {
             CMDialog1.CancelError = true;
             CMDialog1.Filter = QStringLiteral("Bitmap File (*.BMP)|*.BMP|");
             CMDialog1.Flags = 0x802;
+            CMDialog1.DefaultExt = QStringLiteral("bmp");
             CMDialog1.ShowSave();
-            Picture1->surface().SavePicture(CMDialog1.FileName);
-            DiagramFileName = CMDialog1.FileName;
+            // A name typed without an extension is a bitmap; a dialog that
+            // did not add the extension did not ask about that file either.
+            QString name = CMDialog1.FileName;
+            if (QFileInfo(name).suffix().isEmpty()) {
+                name += QStringLiteral(".bmp");
+                if (QFileInfo::exists(name) &&
+                    qvrt::host().MsgBox(name + QStringLiteral(" already exists.\nDo you want to replace it?"),
+                                        qvrt::vbYesNo | qvrt::vbExclamation,
+                                        QStringLiteral("Save Diagram As")) != qvrt::vbYes)
+                    continue;
+            }
+            Picture1->surface().SavePicture(name);
+            DiagramFileName = name;
             return;
         } catch (const qvrt::RuntimeError& e) {
             if (e.number() == qvrt::ErrDialogCancelled) return;

@@ -52,6 +52,14 @@ void Graph2::LoadTemplate() {
             h.MsgBox(QStringLiteral("Path/File access error"), qvrt::vbExclamation, QStringLiteral("Error"));
             continue;  // the file dialog again
         }
+        // A pipe, a device or a failed read: asking for the same file again
+        // would not help.
+        if (r.status == graphcore::TemplateReadStatus::ReadError) {
+            h.MsgBox(QString::fromStdString(qvrt::ErrorText(qvrt::ErrPathFileAccess)), qvrt::vbExclamation,
+                     QStringLiteral("Open File Error"));
+            h.SetMousePointer(qvrt::vbDefault);
+            return;
+        }
         if (r.status == graphcore::TemplateReadStatus::FormatError) {
             h.MsgBox(QStringLiteral("Check the template file for incorrect format"), qvrt::vbExclamation,
                      QStringLiteral("Open File Error"));

@@ -56,7 +56,9 @@ void ReadHeadingRow() {
     }
 }
 
+// After the dialog has its size, which it otherwise takes only when shown.
 void CentreOnScreen(QWidget& w) {
+    w.adjustSize();
     const double tx = qvrt::host().TwipsPerPixelX(), ty = qvrt::host().TwipsPerPixelY();
     if (tx <= 0 || ty <= 0) return;
     w.move(int(qvrt::host().ScreenWidthTwips() / tx * 0.5 - w.width() * 0.5),

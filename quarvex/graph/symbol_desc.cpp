@@ -12,11 +12,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace quarvex {
 
 namespace {
 QPointer<SymbolDesc> gDialog;
+std::optional<QPoint> gPlace;
 }
 
 SymbolDesc::SymbolDesc(QWidget* parent) : QDialog(parent) {
@@ -46,6 +48,14 @@ SymbolDesc::SymbolDesc(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 }
 
+// Closing unloads the dialog, and a later opening centres it again.
+SymbolDesc::~SymbolDesc() { gPlace.reset(); }
+
+void SymbolDesc::PlaceFor(QPoint topLeft) {
+    gPlace = topLeft;
+    if (gDialog) gDialog->move(topLeft);
+}
+
 SymbolDesc* SymbolDesc::Show(QWidget* parent) { return ShowModeless(gDialog, parent); }
 
 SymbolDesc* SymbolDesc::Instance() { return gDialog; }
@@ -61,6 +71,7 @@ void SymbolDesc::ShowModal(QWidget* parent) {
 void SymbolDesc::Form_Load() {
     raise();
     CentreDialog(*this);
+    if (gPlace) move(*gPlace);
     for (int i = 0; i < 14; ++i) Text2[i]->setText(SymbolDescriptions[i + 1]);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
 #include <array>
 #include <functional>
 
@@ -18,6 +19,7 @@ namespace quarvex {
 class SymbolDesc : public QDialog {
 public:
     explicit SymbolDesc(QWidget* parent = nullptr);
+    ~SymbolDesc() override;
 
     // Modeless: loads the dialog when it is not open, else brings it forward.
     static SymbolDesc* Show(QWidget* parent = nullptr);
@@ -25,6 +27,10 @@ public:
     // Modal, from a graph window's "S&ymbol Descriptions...".
     static void ShowModal(QWidget* parent = nullptr);
     static inline std::function<void(SymbolDesc&)> RunModal;
+
+    // Where a new graph window puts the dialog (screen pixels): the next
+    // opening shows there instead of centred, until the dialog is closed.
+    static void PlaceFor(QPoint topLeft);
 
     void Form_Load();
     // 0 "OK", 1 "Clear", 2 "Cancel".

@@ -2,11 +2,13 @@
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
+#include <ios>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace graphcore {
 
@@ -34,17 +36,29 @@ bool ParseNumber(const std::string& text, double& value) {
     }
     if (digits == 0) return false;
     std::string c = text;
+    bool negativeExponent = false;
     if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
         c[i] = 'e';
         ++i;
+        negativeExponent = i < n && text[i] == '-';
         if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
         std::size_t expDigits = 0;
         while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++expDigits;
         if (expDigits == 0) return false;
     }
     if (i != n) return false;
-    value = std::strtod(c.c_str(), nullptr);
-    return std::isfinite(value);
+    // from_chars, unlike strtod, never takes the user's decimal comma.
+    const char* first = c.data() + (c[0] == '+' ? 1 : 0);
+    const char* last = c.data() + c.size();
+    const auto res = std::from_chars(first, last, value);
+    // Out of range one way or the other. A field is too short for its digits
+    // to reach either end, so the exponent's sign tells which: a value
+    // too small for a double rounds to 0 like any other small one.
+    if (res.ec == std::errc::result_out_of_range && negativeExponent) {
+        value = 0.0;
+        return true;
+    }
+    return res.ec == std::errc() && res.ptr == last;
 }
 
 class FieldReader {
@@ -100,6 +114,35 @@ private:
     std::streambuf* buf_;
 };
 
+// A plain file read through its descriptor; a failed read ends the input
+// and is remembered instead of throwing, as a file stream would.
+class FdBuf : public std::streambuf {
+public:
+    explicit FdBuf(int fd) : fd_(fd) {}
+    ~FdBuf() override { ::close(fd_); }
+    FdBuf(const FdBuf&) = delete;
+    FdBuf& operator=(const FdBuf&) = delete;
+    bool failed() const { return failed_; }
+
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        for (;;) {
+            const ssize_t got = ::read(fd_, buf_, sizeof buf_);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) failed_ = true;
+            if (got <= 0) return traits_type::eof();
+            setg(buf_, buf_, buf_ + got);
+            return traits_type::to_int_type(*gptr());
+        }
+    }
+
+private:
+    int fd_;
+    bool failed_ = false;
+    char buf_[1 << 14];
+};
+
 TemplateReadResult Failure(TemplateReadStatus status, std::string why) {
     TemplateReadResult r;
     r.status = status;
@@ -115,28 +158,39 @@ TemplateReadResult ParseTemplate(std::istream& in, int fieldsPerRecord) {
     TemplateReadResult result;
     FieldReader reader(in);
     std::string why;
-    while (!reader.AtEnd()) {
-        if (static_cast<int>(result.segments.size()) == kMaxTemplateSegments)
-            return Failure(TemplateReadStatus::FormatError, "more than 32767 segments");
-        TemplateSegment seg;
-        for (int f = 0; f < fieldsPerRecord; ++f) {
-            if (!reader.Next(seg.fields[f], why)) return Failure(TemplateReadStatus::FormatError, why);
-            if (fieldsPerRecord == kTernaryTemplateFields && seg.fields[f] < 0)
-                return Failure(TemplateReadStatus::FormatError, "a ternary component is negative");
+    // A file stream's buffer throws when the system read fails.
+    try {
+        while (!reader.AtEnd()) {
+            if (static_cast<int>(result.segments.size()) == kMaxTemplateSegments)
+                return Failure(TemplateReadStatus::FormatError, "more than 32767 segments");
+            TemplateSegment seg;
+            for (int f = 0; f < fieldsPerRecord; ++f) {
+                if (!reader.Next(seg.fields[f], why)) return Failure(TemplateReadStatus::FormatError, why);
+                if (fieldsPerRecord == kTernaryTemplateFields && seg.fields[f] < 0)
+                    return Failure(TemplateReadStatus::FormatError, "a ternary component is negative");
+            }
+            result.segments.push_back(seg);
         }
-        result.segments.push_back(seg);
+    } catch (const std::ios_base::failure& e) {
+        return Failure(TemplateReadStatus::ReadError, e.what());
     }
-    if (in.bad()) return Failure(TemplateReadStatus::AccessError, "the file could not be read");
+    if (in.bad()) return Failure(TemplateReadStatus::ReadError, "the file could not be read");
     return result;
 }
 
 TemplateReadResult ReadTemplateFile(const std::string& path, int fieldsPerRecord) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return Failure(TemplateReadStatus::AccessError, path + " is a folder");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return Failure(TemplateReadStatus::AccessError, path + " cannot be opened");
-    return ParseTemplate(in, fieldsPerRecord);
+    // Opening without blocking: a pipe with no writer would wait here.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return Failure(TemplateReadStatus::AccessError, path + " cannot be opened");
+    FdBuf buf(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return Failure(TemplateReadStatus::AccessError, path + " cannot be opened");
+    if (S_ISDIR(st.st_mode)) return Failure(TemplateReadStatus::AccessError, path + " is a folder");
+    if (!S_ISREG(st.st_mode)) return Failure(TemplateReadStatus::ReadError, path + " is not a plain file");
+    std::istream in(&buf);
+    TemplateReadResult result = ParseTemplate(in, fieldsPerRecord);
+    if (buf.failed()) return Failure(TemplateReadStatus::ReadError, path + " could not be read");
+    return result;
 }
 
 TemplatePoint TernaryTemplatePoint(int16_t top, int16_t left, int16_t right) {

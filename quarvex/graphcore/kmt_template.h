@@ -26,7 +26,8 @@ struct TemplateSegment {
 
 enum class TemplateReadStatus {
     Ok,
-    AccessError,  // missing, a folder, unreadable, or a read that failed
+    AccessError,  // missing, a folder or unreadable: nothing was read
+    ReadError,    // not a plain file (a pipe, a device) or a read that failed
     FormatError,  // anything in the text that is not a whole set of records
 };
 
@@ -41,8 +42,10 @@ struct TemplateReadResult {
 // cut short, a field that is not a number, a number outside -32768..32767
 // after rounding to the nearest integer (halves to even), more than
 // kMaxTemplateSegments records, or, on a ternary template, a negative
-// component (a composition has none) are format errors.
+// component (a composition has none) are format errors. Numbers are read
+// with a point whatever the locale. A stream that fails is a read error.
 TemplateReadResult ParseTemplate(std::istream& in, int fieldsPerRecord);
+// Reads only plain files: a pipe or a device could block or never end.
 TemplateReadResult ReadTemplateFile(const std::string& path, int fieldsPerRecord);
 
 struct TemplatePoint {

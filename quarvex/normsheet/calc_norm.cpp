@@ -7,7 +7,10 @@
 #include "quarvex/norm/standard_norm.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/grid_model.h"
 #include "quarvex/runtime/host.h"
+
+#include <array>
 
 namespace NORM3B {
 
@@ -26,6 +29,46 @@ double OxideValue(const NormSheetIO& io, int sample, int entry) {
 }
 
 norm::IronChoice CurrentIronChoice() { return {IronRatioSet == -1, IronRatio}; }
+
+// The oxide heading sets' spellings, by OxideColumns entry.
+constexpr std::array<const char*, norm::kOxideEntries + 1> kOxideHeadings = {
+    "",     "SiO2", "TiO2", "Al2O3", "Fe2O3", "FeO", "MnO", "MgO", "CaO", "Na2O", "K2O",
+    "H2O+", "H2O-", "P2O5", "CO2",   "CL",    "F",   "S",   "SO3", "CR2O3", "ZRO2"};
+
+QString Folded(const QString& heading) {
+    QString out;
+    for (QChar c : heading)
+        if (!c.isSpace()) out += c.toLower();
+    return out;
+}
+
+// The norms read fixed columns. A column headed with another input or
+// "Total" means the sheet is laid out for something else, and reading it
+// anyway gives a plainly wrong norm; any other heading (or none) is taken
+// as the user's own name for the oxide.
+bool LayoutFits(NormSheetIO& io, const int* entries, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        const int entry = entries[i];
+        const int column = OxideColumns[entry];
+        if (column <= 0) continue;
+        const QString found = io.SheetHeading(column);
+        const QString folded = Folded(found);
+        const QString expected = QString::fromLatin1(kOxideHeadings[static_cast<size_t>(entry)]);
+        if (folded.isEmpty() || folded == Folded(expected)) continue;
+        bool namesAnother = folded == u"total";
+        for (const char* other : kOxideHeadings) namesAnother = namesAnother || folded == Folded(other);
+        if (!namesAnother) continue;
+        // The grid's header shows the letters, the heading sets speak of numbers.
+        qvrt::host().MsgBox(QStringLiteral("Column %1 (%2) is headed \"%3\", but the norm reads %4 there.")
+                                .arg(column)
+                                .arg(qvrt::ColumnLetters(column), found.trimmed(), expected),
+                            qvrt::vbExclamation, QStringLiteral("Error Calculating Norm"));
+        io.SetDialogCancelled(-1);
+        qvrt::host().SetMousePointer(qvrt::vbDefault);
+        return false;
+    }
+    return true;
+}
 
 void ReportFailure(NormSheetIO& io) {
     qvrt::host().MsgBox(QStringLiteral("Check for incorrect data"), qvrt::vbExclamation,
@@ -78,6 +121,8 @@ NormSheetIO& SheetIO() {
 
 void CalcNorm(const int& mode) {
     NormSheetIO& io = SheetIO();
+    static constexpr std::array<int, 13> kEntries = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    if (!LayoutFits(io, kEntries.data(), kEntries.size())) return;
     const int count = io.SampleCount();
     std::vector<norm::StandardInputs> rows(static_cast<size_t>(count));
     norm::NormRun run;
@@ -103,6 +148,7 @@ void CalcNorm(const int& mode) {
 
 void CalcNormExtended(const int& mode) {
     NormSheetIO& io = SheetIO();
+    if (!LayoutFits(io, norm::kExtendedEntries.data(), norm::kExtendedEntries.size())) return;
     const int count = io.SampleCount();
     io.ResizeColumnHeadings(4 + norm::ExTotal);
     for (int k = norm::ExQ; k <= norm::ExTotal; ++k) {

@@ -1,17 +1,13 @@
 #include "quarvex/normsheet/norm_sheet_adapter.h"
 #include "quarvex/sheets/new_data_window.h"
 
-#include "quarvex/normsheet/fe_ratio_dialog.h"
 #include "quarvex/normsheet/norm3b.h"
 #include "quarvex/runtime/errors.h"
-#include "quarvex/runtime/host.h"
 #include "quarvex/sheets/data_table.h"
 #include "quarvex/sheets/main1.h"
-#include "quarvex/state/frame_interface.h"
 #include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
 
-#include <QAction>
 #include <algorithm>
 #include <array>
 
@@ -45,10 +41,6 @@ void StoreComponent(quarvex::SampleArray& values, int sample, float value) {
     values(sample) = value;
 }
 
-const QString kExtendedNotice = QStringLiteral(
-    "This norm calculates extra components including pyrite, calcite and zircon.  Cl, F, S, SO3, Cr2O3 and "
-    "ZRO2 are used in this calculation if available");
-
 }  // namespace
 
 int NormSheetAdapter::SampleCount() const {
@@ -65,6 +57,12 @@ void NormSheetAdapter::SetDataCell(int sample, int column, const QString& text) 
 int NormSheetAdapter::NameCol() const { return quarvex::NameCol; }
 
 QString NormSheetAdapter::ColumnHeading(int index) const { return quarvex::HeadingAt(index); }
+
+// The norms run with the sheet they read still active.
+QString NormSheetAdapter::SheetHeading(int column) const {
+    const quarvex::Main1* sheet = quarvex::ActiveDataSheet();
+    return sheet ? sheet->Grid1->GetText(column, 1) : quarvex::HeadingAt(column);
+}
 
 void NormSheetAdapter::ResizeColumnHeadings(int last) {
     quarvex::ColumnHeadings.resize(static_cast<size_t>(std::max(last, 0)) + 1);
@@ -127,32 +125,6 @@ quarvex::Main1& NormSheetAdapter::resultSheet() const {
 void InstallSheetAdapter() {
     static NormSheetAdapter adapter;
     SetSheetIO(&adapter);
-}
-
-void RunNormOnActiveSheet(int mode, bool extended) {
-    InstallSheetAdapter();
-    qvrt::Host& host = qvrt::host();
-    quarvex::DialogCancelled = 0;
-    IronRatioSet = 0;
-    IronRatio = 0;
-    if (extended) host.MsgBox(kExtendedNotice, qvrt::vbOKOnly + qvrt::vbInformation, QStringLiteral("Norm Calculation 2"));
-    quarvex::MsgBoxAnswer = static_cast<int16_t>(
-        host.MsgBox(QStringLiteral("Adjust Fe2O3/FeO ratio?"), qvrt::vbYesNoCancel, QStringLiteral("Norm Options")));
-    if (quarvex::MsgBoxAnswer == qvrt::vbCancel) return;
-    if (quarvex::MsgBoxAnswer == qvrt::vbYes) FeRatio::ShowModal(quarvex::TheFrame() ? quarvex::TheFrame()->FrameWindow() : nullptr);
-    if (quarvex::DialogCancelled == -1) return;
-    StoreOxideLayout(norm::kExtendedLayout);
-    MODULE21::ReadActiveGrid();
-    if (quarvex::SampleCount < 1) {
-        host.MsgBox(QStringLiteral("Insufficient data points"), qvrt::vbExclamation, QStringLiteral("Calculation Error"));
-        host.SetMousePointer(qvrt::vbDefault);
-        return;
-    }
-    if (extended) CalcNormExtended(mode);
-    else CalcNorm(mode);
-    if (quarvex::DialogCancelled == -1) return;
-    ShowNormSheet();
-    if (quarvex::FrameInterface* frame = quarvex::TheFrame()) frame->SetUndoEnabled(false);
 }
 
 }  // namespace NORM3B

@@ -1,7 +1,7 @@
 // The norm on the program's own data sheets: the data table that
 // MODULE21.ReadActiveGrid fills, the frame's shared flags, and a new Main1
-// for the result; and the one entry that runs a whole norm command on the
-// active sheet the way the frame's norm commands do.
+// for the result. The norm commands themselves are the launchers of the
+// classification side.
 #pragma once
 
 #include "quarvex/normsheet/norm_sheet_io.h"
@@ -26,6 +26,7 @@ public:
     void SetDataCell(int sample, int column, const QString& text) override;
     int NameCol() const override;
     QString ColumnHeading(int index) const override;
+    QString SheetHeading(int column) const override;
     void ResizeColumnHeadings(int last) override;
     void SetColumnHeading(int index, const QString& text) override;
 
@@ -52,11 +53,5 @@ private:
 // Installs the adapter as the norms' sheet access; the running program does
 // this once at start-up, before any norm can run.
 void InstallSheetAdapter();
-
-// A whole norm command on the active sheet: the iron question and the
-// iron-ratio dialog, the extended oxide layout, the read, the check that
-// there are samples, the standard norm (extended false) or the extended norm
-// in the given mode, the result sheet, and Undo disabled.
-void RunNormOnActiveSheet(int mode, bool extended);
 
 }  // namespace NORM3B

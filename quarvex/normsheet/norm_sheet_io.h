@@ -22,6 +22,9 @@ public:
     virtual void SetDataCell(int sample, int column, const QString& text) = 0;
     virtual int NameCol() const = 0;
     virtual QString ColumnHeading(int index) const = 0;
+    // Row 1 of the sheet that was read, any column 1 to 50 (ColumnHeadings
+    // stops at the first empty heading).
+    virtual QString SheetHeading(int column) const = 0;
     // ColumnHeadings becomes 0 to last, keeping the entries that remain.
     virtual void ResizeColumnHeadings(int last) = 0;
     virtual void SetColumnHeading(int index, const QString& text) = 0;

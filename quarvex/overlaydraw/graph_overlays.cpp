@@ -3,9 +3,6 @@
 #include "quarvex/graph/graph2.h"
 #include "quarvex/graph/simple_grid.h"
 #include "quarvex/overlaydraw/field_overlay.h"
-#include "quarvex/runtime/host.h"
-
-#include <cmath>
 
 namespace quarvex {
 namespace {
@@ -31,14 +28,14 @@ void InstallGraphOverlays() {
     seams.DrawFieldsQAPFVolcanic = Run<DrawFieldsQAPFVolcanic>;
 }
 
-void Grid3Keys::SetRows(int rows) { graph_.Grid3->SetRows(rows); }
-
-// Sized on the same scale as the window gives the key at creation (its
-// 8000 twips take half their pixels there), so 12000 stays taller than 8000.
-void Grid3Keys::SetHeight(int twips) {
-    const double perPixel = qvrt::host().TwipsPerPixelX();
-    graph_.Grid3->setFixedHeight(int(std::lround(twips / (perPixel > 0 ? perPixel : 15))) / 2);
+void Grid3Keys::SetRows(int rows) {
+    graph_.Grid3->SetRows(rows);
+    graph_.FitKeyTable();
 }
+
+// The window shows the key whole inside its scrolled panel, so the height a
+// diagram asks for its key leaves it as tall as its rows.
+void Grid3Keys::SetHeight(int) { graph_.FitKeyTable(); }
 
 void Grid3Keys::SetText(int row, int col, const QString& text) { graph_.Grid3->SetTextMatrix(row, col, text); }
 

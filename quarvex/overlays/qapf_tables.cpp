@@ -68,7 +68,7 @@ constexpr Letter kPlutonicFLetters[] = {
 };
 
 constexpr KeyRow kPlutonicFKeys[] = {
-    {"A2.", "Foid Bearing Alkali Felds. Syenite"},
+    {"A2.", "Foid Bearing Alkali Felds. Syenite", "Foid Bearing Alkali Feldspar Syenite"},
     {"B2.", "Foid Bearing Syenite"},
     {"C2.", "Foid Bearing Monzonite"},
     {"D2.", "Foid Bearing Monzodiorite (An < 50%)"},

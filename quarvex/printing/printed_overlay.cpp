@@ -7,7 +7,11 @@
 #include "quarvex/runtime/printer.h"
 #include "quarvex/runtime/surface.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <span>
+#include <vector>
 
 namespace quarvex::printing {
 
@@ -27,12 +31,86 @@ bool DispatchedType(const QString& type) {
 }
 
 // What the diagram-page steps leave for the key page, which prints in them
-// whatever the job printed on the diagram page in between.
+// whatever the job printed on the diagram page in between: the font and
+// colour, and the key lines that found no room on the diagram's page.
 struct KeyPageState {
     QString fontName;
-    bool bold = false;
+    double fontSize = 6;
+    bool bold = false, italic = false;
     uint32_t color = 0;
+    std::vector<QString> leftOver;
+
+    void keep(const qvrt::PrinterSurface& p) {
+        fontName = p.FontName();
+        fontSize = p.FontSize();
+        bold = p.FontBold();
+        italic = p.FontItalic();
+        color = p.ForeColor();
+    }
+    void restore(qvrt::PrinterSurface& p) const {
+        p.SetFontName(fontName);
+        p.SetFontSize(fontSize);
+        p.SetFontBold(bold);
+        p.SetFontItalic(italic);
+        p.SetForeColor(color);
+    }
 };
+
+// A key runs down the page one line below another. A line that would pass
+// the foot of the page starts a new column beside the widest line so far,
+// level with the key's first line, so that a reader goes on at the top of
+// the next column as in a printed table. The first line stands at firstX,
+// the others of the first column at nextX (where a new text line starts);
+// step is the distance from one line's top to the next, signed like the
+// scale. Returns the lines that fit no column across the page.
+std::vector<QString> printColumns(qvrt::PrinterSurface& p, std::span<const QString> lines, double firstX,
+                                  double nextX, double y, double step) {
+    // Fractions of the page down and across, whichever way the scale runs.
+    const auto down = [&p](double v) { return (v - p.ScaleTop()) / p.ScaleHeight(); };
+    const auto across = [&p](double v) { return (v - p.ScaleLeft()) / p.ScaleWidth(); };
+    constexpr double kSlack = 1e-9;
+    const double lineDepth = std::fabs(p.TextHeight(QString()) / p.ScaleHeight());
+    const double gap = p.TextWidth(QStringLiteral("MM"));
+    const double columnTop = y;
+    double x = firstX, columnRight = firstX;
+    bool newColumn = false;
+    for (size_t i = 0, row = 0; i < lines.size(); ++i, ++row) {
+        double top = columnTop + double(row) * step;
+        if (row > 0 && down(top) + lineDepth > 1 + kSlack) {
+            x = nextX = columnRight + gap;
+            row = 0;
+            top = columnTop;
+            newColumn = true;
+        }
+        const double width = p.TextWidth(lines[i]);
+        if (down(top) + lineDepth > 1 + kSlack || (newColumn && across(x + width) > 1 + kSlack))
+            return std::vector<QString>(lines.begin() + std::ptrdiff_t(i), lines.end());
+        p.SetCurrentX(x);
+        p.SetCurrentY(top);
+        p.Print(lines[i]);
+        columnRight = std::max(columnRight, x + width);
+        x = nextX;
+    }
+    return {};
+}
+
+// Key lines that found no room go on pages of their own, in columns from
+// the top-left corner, in the font and colour of the key.
+void printLeftOver(qvrt::PrinterSurface& p, std::vector<QString> lines) {
+    while (!lines.empty()) {
+        p.NewPage();
+        std::vector<QString> rest =
+            printColumns(p, lines, p.ScaleLeft(), p.ScaleLeft(), p.ScaleTop(), p.TextHeight(QString()));
+        // A line taller than the page still prints, on a page of its own.
+        if (rest.size() == lines.size()) {
+            p.SetCurrentX(p.ScaleLeft());
+            p.SetCurrentY(p.ScaleTop());
+            p.Print(rest.front());
+            rest.erase(rest.begin());
+        }
+        lines = std::move(rest);
+    }
+}
 
 void segments(qvrt::PrinterSurface& p, const Half& half) {
     bool dashing = false;
@@ -83,24 +161,35 @@ std::vector<QString> keyLines(const Diagram& d) {
     return lines;
 }
 
-void key(qvrt::PrinterSurface& p, const Diagram& d) {
+// The key on the diagram's page. A key placed line by line keeps its own
+// spacing on an upright page, where even the Small diagram's lines read
+// (its descenders touch the next line). On a page lying wide the diagram,
+// and with it that spacing, is smaller: the lines stand at least one line
+// of their font apart there, or they would overprint.
+std::vector<QString> key(qvrt::PrinterSurface& p, const Diagram& d, const PrintedGraph& g) {
     const std::vector<QString> lines = keyLines(d);
     if (d.paperKey == PaperKey::Positioned) {
-        for (size_t n = 0; n < lines.size(); ++n) {
-            p.SetCurrentX(d.keyX);
-            p.SetCurrentY(double(d.keyY) + double(n) * double(d.keyStep));
-            if (n == 0) {
-                p.SetFontName(QStringLiteral("Arial"));
-                p.SetFontSize(6);
-            }
-            p.Print(lines[n]);
-        }
-        return;
+        p.SetCurrentX(d.keyX);
+        p.SetCurrentY(d.keyY);
+        p.SetFontName(QStringLiteral("Arial"));
+        p.SetFontSize(6);
+        double step = d.keyStep;
+        const double line = std::fabs(p.TextHeight(QString()));
+        if (FittedWide(g) && std::fabs(step) < line) step = std::copysign(line, step);
+        return printColumns(p, lines, d.keyX, d.keyX, d.keyY, step);
     }
-    if (d.paperKey == PaperKey::Run) p.SetCurrentY(d.keyY);
+    double x = p.CurrentX();
+    double y = d.paperKey == PaperKey::Run ? double(d.keyY) : p.CurrentY();
     p.SetFontSize(6);
-    for (int i = 0; i < d.keyEmptyLines; ++i) p.Print(QString());
-    for (const QString& line : lines) p.Print(line);
+    const double step = p.TextHeight(QString());
+    for (int i = 0; i < d.keyEmptyLines; ++i) {
+        p.SetCurrentX(x);
+        p.SetCurrentY(y);
+        p.Print(QString());
+        x = p.ScaleLeft();
+        y += step;
+    }
+    return printColumns(p, lines, x, p.ScaleLeft(), y, step);
 }
 
 void diagramPage(const Diagram& d, const PrintedGraph& g, KeyPageState* keep) {
@@ -121,19 +210,28 @@ void diagramPage(const Diagram& d, const PrintedGraph& g, KeyPageState* keep) {
         if (g.ShowFieldLetters == -1) letters(p, half);
     }
     if (d.paperBlackKey) p.SetForeColor(0);
+    keep->leftOver.clear();
     if (d.paperKey == PaperKey::OwnPage) {
-        *keep = {p.FontName(), p.FontBold(), p.ForeColor()};
+        keep->keep(p);
         return;
     }
-    if (g.FieldKeyChecked) key(p, d);
+    if (!g.FieldKeyChecked) return;
+    keep->leftOver = key(p, d, g);
+    if (!keep->leftOver.empty()) keep->keep(p);
+}
+
+// The rest of a key that did not fit the diagram's page.
+void keyContinued(const KeyPageState& keep) {
+    if (keep.leftOver.empty()) return;
+    qvrt::PrinterSurface& p = qvrt::Printer();
+    keep.restore(p);
+    printLeftOver(p, keep.leftOver);
 }
 
 void keyPage(const Diagram& d, const PrintedGraph& g, const KeyPageState& keep) {
     if (!g.FieldKeyChecked) return;
     qvrt::PrinterSurface& p = qvrt::Printer();
-    p.SetFontName(keep.fontName);
-    p.SetFontBold(keep.bold);
-    p.SetForeColor(keep.color);
+    keep.restore(p);
     p.NewPage();
     p.Scale(-10, 0, 100, 100);
     p.SetFontSize(12);
@@ -144,7 +242,8 @@ void keyPage(const Diagram& d, const PrintedGraph& g, const KeyPageState& keep) 
     p.SetCurrentY(15);
     p.SetCurrentX(0);
     p.SetFontSize(8);
-    for (const QString& line : keyLines(d)) p.Print(line);
+    const std::vector<QString> lines = keyLines(d);
+    printLeftOver(p, printColumns(p, lines, 0, p.ScaleLeft(), 15, p.TextHeight(QString())));
 }
 
 }  // namespace
@@ -157,6 +256,8 @@ PrintedOverlay PrintedOverlayFor(const QString& diagramType, bool fromDispatcher
     overlay.diagramPage = [d, keep](PrintedGraph& g) { diagramPage(*d, g, keep.get()); };
     if (d->paperKey == PaperKey::OwnPage)
         overlay.keyPage = [d, keep](PrintedGraph& g) { keyPage(*d, g, *keep); };
+    else
+        overlay.keyPage = [keep](PrintedGraph&) { keyContinued(*keep); };
     return overlay;
 }
 

@@ -4,11 +4,26 @@
 #include "quarvex/runtime/printer.h"
 #include "quarvex/runtime/surface.h"
 
+#include <algorithm>
+
 namespace quarvex::printing {
 
 namespace {
 
 constexpr double kTasAspect = 1.31;
+
+// Where the 8-point silica tick labels end below the axis. The x-axis title
+// starts 1.5 units below the axis, clear of them, unless the diagram is so
+// small on the page (one lying wide) that the labels reach further down;
+// then it starts where they end. Leaves the printer in the axis-title font.
+double tickLabelFoot(const PrintedGraph& g, qvrt::PrinterSurface& p) {
+    p.SetFontBold(false);
+    p.SetFontSize(8);
+    p.SetFontItalic(false);
+    const double foot = -0.55 + p.TextHeight(QStringLiteral("1"));
+    ApplyFont(p, g.AxesTFont);
+    return foot;
+}
 
 void body(PrintedGraph& g, qvrt::PrinterSurface& p) {
     const uint32_t axes = PrinterColor(g.AxesColor);
@@ -28,7 +43,7 @@ void body(PrintedGraph& g, qvrt::PrinterSurface& p) {
     p.SetCurrentX(35);
     p.Print(g.AxisLabels.at(2));
     const QString& xTitle = g.AxisLabels.at(1);
-    p.SetCurrentY(-1.5);
+    p.SetCurrentY(std::min(-1.5, tickLabelFoot(g, p)));
     p.SetCurrentX(57 - p.TextWidth(xTitle) / 2);
     p.Print(xTitle);
 

@@ -2,6 +2,7 @@
 
 #include "quarvex/runtime/errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -63,6 +64,29 @@ void roundDecimal(double value, int decimals, std::string& intPart, std::string&
     intPart = firstNonZero == std::string::npos ? std::string() : intPart.substr(firstNonZero);
 }
 
+// The power of ten of the first significant digit of "[-]d[.d][e[+-]d]",
+// which has one. A number the double range refuses is either far above 1
+// or far below it, and only this tells which: the exponent alone does not
+// ("1" and 309 zeros "e-0" is 1e309).
+long long leadingPowerOfTen(const std::string& num) {
+    const size_t e = std::min(num.find('e'), num.size());
+    size_t point = num.find('.');
+    if (point == std::string::npos || point > e) point = e;
+    long long lead = 0;
+    for (size_t k = 0; k < e; ++k) {
+        if (num[k] < '1' || num[k] > '9') continue;
+        lead = k < point ? static_cast<long long>(point - k - 1) : -static_cast<long long>(k - point);
+        break;
+    }
+    // The written exponent, held far beyond any double's yet short of overflowing.
+    long long expo = 0;
+    size_t j = e + 1;
+    const bool negative = j < num.size() && num[j] == '-';
+    if (j < num.size() && (num[j] == '-' || num[j] == '+')) ++j;
+    for (; j < num.size(); ++j) expo = std::min(expo * 10 + (num[j] - '0'), 1'000'000'000'000LL);
+    return lead + (negative ? -expo : expo);
+}
+
 }  // namespace
 
 double Val(const QString& text) {
@@ -120,8 +144,7 @@ double Val(const QString& text) {
     auto res = std::from_chars(num.data(), num.data() + num.size(), result);
     if (res.ec == std::errc::result_out_of_range) {
         // Tiny values underflow quietly to 0; huge ones overflow as the forms did.
-        auto e = num.find('e');
-        if (e != std::string::npos && num.find('-', e) != std::string::npos) return 0.0;
+        if (leadingPowerOfTen(num) < 0) return 0.0;
         Raise(ErrOverflow);
     }
     return result;

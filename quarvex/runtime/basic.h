@@ -10,8 +10,9 @@ namespace qvrt {
 // The leading-number rule: blanks, tabs and line feeds are skipped anywhere,
 // then an optional sign, digits, one decimal point and an exponent (E or D)
 // are read up to the first character that cannot continue the number.
-// Text without a leading number is 0. A number beyond the double range
-// raises Overflow (6).
+// Text without a leading number is 0. A value beyond the double range
+// raises Overflow (6) and one below the smallest positive double reads as 0,
+// however it is written ("1" and 309 zeros "e-0" overflows).
 double Val(const QString& text);
 
 // Conversion to a 16-bit integer, halves rounded to the even neighbour

@@ -109,6 +109,9 @@ void GridModel::setRows(int rows) {
     rows = std::max(rows, 1);
     const int old = cells_.rows();
     if (rows > old) {
+        // Running out of memory between begin and end would leave the views
+        // believing in rows the model never got.
+        cells_.reserveRows(rows);
         beginInsertRows({}, old, rows - 1);
         cells_.setRows(rows);
         endInsertRows();

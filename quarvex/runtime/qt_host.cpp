@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -14,6 +16,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QScreen>
+#include <QSpacerItem>
 #include <QUrl>
 
 #include <vector>
@@ -38,6 +41,15 @@ private:
 };
 
 }  // namespace
+
+int TitleBarWidth(const QString& title) {
+    QFont font = QApplication::font();
+    font.setBold(true);
+    if (font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * 1.25);
+    else font.setPixelSize(qRound(font.pixelSize() * 1.25));
+    const QFontMetrics fm(font);
+    return fm.horizontalAdvance(title) + 6 * fm.height();
+}
 
 int QtHost::MsgBox(const QString& prompt, int style, const QString& title) {
     RestoreActiveWindow restore;
@@ -67,6 +79,11 @@ int QtHost::MsgBox(const QString& prompt, int style, const QString& title) {
     }
     for (const auto& b : buttons) box.addButton(b.qt);
     box.setDefaultButton(buttons.front().qt);
+    // Qt sizes a box by its text and its own guess at the title; a window
+    // manager's larger title font then cuts the title short ("Save F... Error").
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(TitleBarWidth(box.windowTitle()), 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     QApplication::setOverrideCursor(Qt::ArrowCursor);  // an hourglass must not hide the question
     box.exec();
     QApplication::restoreOverrideCursor();
@@ -125,6 +142,28 @@ bool QtHost::ColorDialog(uint32_t* color, long) {
     return true;
 }
 
+namespace {
+
+// Qt's print dialog on CUPS shows its page range group even without the
+// page-range option, since the print server could pick the pages; a job
+// that asks for no page numbers hides the group once the dialog is shown.
+class PrintDialog : public QPrintDialog {
+public:
+    PrintDialog(QPrinter* printer, QWidget* parent, bool noPageNumbers)
+        : QPrintDialog(printer, parent), noPageNumbers_(noPageNumbers) {}
+
+    void setVisible(bool visible) override {
+        QPrintDialog::setVisible(visible);
+        if (!visible || !noPageNumbers_) return;
+        if (auto* range = findChild<QWidget*>(QStringLiteral("gbPrintRange"))) range->hide();
+    }
+
+private:
+    bool noPageNumbers_;
+};
+
+}  // namespace
+
 bool QtHost::PrinterDialog(QPrinter* printer, long flags) {
     RestoreActiveWindow restore;
     static QPrinter fallback;
@@ -133,7 +172,16 @@ bool QtHost::PrinterDialog(QPrinter* printer, long flags) {
         QPageSetupDialog dlg(p, dialogParent());
         return dlg.exec() == QDialog::Accepted;
     }
-    QPrintDialog dlg(p, dialogParent());
+    PrintDialog dlg(p, dialogParent(), (flags & 8) != 0);
+    // PD_NOSELECTION and PD_NOPAGENUMS: the job prints what it prints, so
+    // it offers neither a selection nor pages to pick. Printing to a PDF
+    // file stays whatever the flags say: on Linux it is how most people
+    // print.
+    if (flags & 4) dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
+    if (flags & 8) {
+        dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    }
     return dlg.exec() == QDialog::Accepted;
 }
 

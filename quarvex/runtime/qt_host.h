@@ -31,6 +31,11 @@ private:
 // "*.*" becomes "*" so files without an extension are listed too.
 QStringList QtNameFilters(const QString& formsFilter);
 
+// The width a window needs for its whole title in a window manager's title
+// bar: the title in a bold, larger face than the program's, beside the
+// window's icon and its three buttons.
+int TitleBarWidth(const QString& title);
+
 // Where a help file named without directory is looked for: the current
 // folder, the program's folder and its ../share/quarvex. Empty when absent.
 QString FindHelpFile(const QString& helpFile);

@@ -42,6 +42,8 @@ DrawOp LineRecord(const Surface& s, const LineOp& line, int page) {
     op.y1 = line.y1;
     op.x2 = line.x2;
     op.y2 = line.y2;
+    op.device1 = line.p1;
+    op.device2 = line.p2;
     op.color = line.color;
     return op;
 }
@@ -52,6 +54,9 @@ DrawOp TextRecord(const Surface& s, const TextOp& text, int page) {
     op.y1 = text.y;
     op.x2 = text.x + s.TextWidth(text.text);
     op.y2 = text.y + s.TextHeight(text.text);
+    const QSizeF size = Measure(s, text.text);
+    op.device1 = text.topLeft;
+    op.device2 = text.topLeft + QPointF(size.width(), size.height());
     op.text = text.text;
     op.color = s.ForeColor();
     return op;

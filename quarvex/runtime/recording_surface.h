@@ -26,6 +26,8 @@ struct DrawOp {
     // Line, Box, FilledBox: the two corners. Text: (x1, y1) is the top-left
     // corner and (x2, y2) the bottom-right one of the text's box.
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    // The same two corners on the surface, in twips from its top-left corner.
+    QPointF device1, device2;
     QString text;
     uint32_t color = 0;  // the line's colour, or ForeColor for a text
     int drawStyle = 0, drawWidth = 1, fillStyle = 1;

@@ -4,6 +4,7 @@ namespace qvrt {
 
 int ScriptedHost::MsgBox(const QString& prompt, int style, const QString& title) {
     boxes.push_back({prompt, style, title});
+    if (onMsgBox) onMsgBox(boxes.back());
     if (msgBoxAnswers.empty()) return FirstButtonAnswer(style);
     int a = msgBoxAnswers.front();
     msgBoxAnswers.pop_front();

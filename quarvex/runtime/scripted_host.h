@@ -5,6 +5,7 @@
 #include "quarvex/runtime/host.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
     std::deque<bool> printerAnswers;
 
     std::vector<Box> boxes;
+    // Called as each box is shown, for a test that checks what the user sees then.
+    std::function<void(const Box&)> onMsgBox;
     std::vector<Dialog> dialogs;
     std::vector<std::pair<int, QString>> helpCalls;  // command, file
     std::vector<QStringList> startedPrograms;         // program then arguments

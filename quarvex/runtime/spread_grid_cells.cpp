@@ -53,6 +53,14 @@ void GridCells::setRows(int rows) {
     rows_.resize(static_cast<size_t>(std::max(rows, 1)));
 }
 
+void GridCells::reserveRows(int rows) {
+    const size_t want = static_cast<size_t>(std::max(rows, 1));
+    if (want <= rows_.capacity()) return;
+    // Half as much again at least: a sheet grown row by row at its end must
+    // not be copied at every row.
+    rows_.reserve(std::max(want, rows_.capacity() + rows_.capacity() / 2));
+}
+
 std::vector<GridCells::Entry> GridCells::unpack(const std::string& packed) {
     std::vector<Entry> entries;
     size_t pos = 0;

@@ -23,6 +23,8 @@ public:
     // Growing adds empty columns (rows); shrinking drops the last ones.
     void setCols(int cols);
     void setRows(int rows);
+    // Room for `rows` rows, so that growing to them cannot fail part-way.
+    void reserveRows(int rows);
 
     bool inRange(int col, int row) const { return col >= 1 && col <= cols_ && row >= 1 && row <= rows(); }
     // "" outside the grid.

@@ -105,7 +105,8 @@ void Main1::Form_Load() {
         Grid1->setCol(1);
         const double tx = qvrt::host().TwipsPerPixelX(), ty = qvrt::host().TwipsPerPixelY();
         resize(qRound(8800 / tx), qRound(4800 / ty));
-        move(0, 0);
+        if (FrameInterface* f = TheFrame()) f->PlaceNewSheet(this);
+        else move(0, 0);
         Tag = QString::number(CurrentDataWindow);
         setPanel(StatusPanel::DiagramType, QStringLiteral("Not Defined"));
         Record().DiagramType = QStringLiteral("Not Defined");
@@ -119,7 +120,12 @@ void Main1::Form_Load() {
     }
 }
 
-void Main1::Form_Activate() { setPanel(StatusPanel::DiagramType, Record().DiagramType); }
+void Main1::Form_Activate() {
+    setPanel(StatusPanel::DiagramType, Record().DiagramType);
+    // The position panel shows this sheet's cell, not the last sheet's.
+    setPanel(StatusPanel::CellPosition,
+             QStringLiteral("ROW: %1  COL: %2").arg(Grid1->ActiveRow()).arg(Grid1->ActiveCol()));
+}
 
 bool Main1::Form_QueryUnload() {
     DialogCancelled = 0;
@@ -127,6 +133,10 @@ bool Main1::Form_QueryUnload() {
     bool cancel = false;
     WindowRecord& rec = Record();
     if (rec.Modified == -1) {
+        // At Exit the sheets ask in turn: each comes forward so the user sees
+        // which one the question is about.
+        if (isMinimized()) showNormal();
+        if (FrameInterface* f = TheFrame()) f->ActivateChild(this);
         const QString prompt = FileName().isEmpty()
                                    ? QStringLiteral("Save changes to unnamed file now?")
                                    : QStringLiteral("Save changes to %1 now?").arg(Caption());

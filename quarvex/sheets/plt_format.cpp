@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,19 @@ namespace {
 // A sheet of 15,000 rows by 50 columns of ten characters is under 10 MB;
 // anything far beyond that is not a data file.
 constexpr qint64 kMaxDataFileBytes = 256LL * 1024 * 1024;
+
+int rowLimit = kPltMaxRows;
+
+[[noreturn]] void RaiseTooManyLines() {
+    // "1,000,000": a bare run of zeros is hard to read at a glance.
+    const std::string digits = std::to_string(rowLimit);
+    std::string count;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) count += ',';
+        count += digits[i];
+    }
+    throw qvrt::RuntimeError(7, "The file has more than " + count + " lines, the most rows a sheet can hold.");
+}
 
 class Fd {
 public:
@@ -32,6 +46,25 @@ private:
 };
 
 }  // namespace
+
+int PltRowLimit() { return rowLimit; }
+void SetPltRowLimit(int rows) { rowLimit = rows; }
+
+void PltLineCounter::Feed(std::string_view bytes) {
+    for (char ch : bytes) {
+        if (afterCr_) {
+            afterCr_ = false;
+            if (ch == '\n') continue;
+        }
+        if (ch == '\r' || ch == '\n') {
+            ++ended_;
+            open_ = false;
+            afterCr_ = ch == '\r';
+        } else {
+            open_ = true;
+        }
+    }
+}
 
 std::vector<std::string_view> SplitPltLines(std::string_view bytes) {
     std::vector<std::string_view> lines;
@@ -74,6 +107,7 @@ QByteArray ReadDataFile(const QString& path) {
         throw qvrt::RuntimeError(7, "The file is too large to open as a sheet.");
     QByteArray bytes;
     bytes.reserve(static_cast<qsizetype>(st.st_size));
+    PltLineCounter lines;
     char buf[1 << 16];
     for (;;) {
         ssize_t got = ::read(fd.get(), buf, sizeof buf);
@@ -85,7 +119,10 @@ QByteArray ReadDataFile(const QString& path) {
         if (bytes.size() + got > kMaxDataFileBytes)
             throw qvrt::RuntimeError(7, "The file is too large to open as a sheet.");
         bytes.append(buf, got);
+        lines.Feed(std::string_view(buf, static_cast<size_t>(got)));
+        if (lines.Ended() > rowLimit) RaiseTooManyLines();
     }
+    if (lines.Total() > rowLimit) RaiseTooManyLines();
     return bytes;
 }
 

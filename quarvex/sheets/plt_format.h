@@ -16,6 +16,28 @@ namespace quarvex {
 // Columns a line can fill; further fields of a line have no cells.
 constexpr int kPltMaxFields = 50;
 
+// The most lines a data file may have. Every row of a sheet costs memory
+// however short its line, so a file of nothing but line ends could ask for
+// gigabytes; at this many rows opening any file stays under 1 GB.
+constexpr int kPltMaxRows = 1'000'000;
+// The limit ReadDataFile applies: kPltMaxRows, lowered by tests.
+int PltRowLimit();
+void SetPltRowLimit(int rows);
+
+// The number of lines SplitPltLines finds, fed in pieces as they are read.
+class PltLineCounter {
+public:
+    void Feed(std::string_view bytes);
+    // Lines ended so far; the whole count once the last piece is fed.
+    long long Ended() const { return ended_; }
+    long long Total() const { return ended_ + (open_ ? 1 : 0); }
+
+private:
+    long long ended_ = 0;
+    bool afterCr_ = false;  // a line feed next belongs to that line end
+    bool open_ = false;     // a line has begun and not ended
+};
+
 // The lines of a file's bytes without their ends. An empty file has no
 // lines; a file ending in a line end has no empty line after it.
 std::vector<std::string_view> SplitPltLines(std::string_view bytes);
@@ -25,7 +47,9 @@ QString DecodePltLine(std::string_view line);
 
 // Reads a whole data file. Raises the runtime's error for what went wrong:
 // 53 File not found, 76 Path not found, 75 Path/File access error (no
-// permission, a folder, a device rather than a file), 7 when too large.
+// permission, a folder, a device rather than a file), 7 when too large or
+// longer than PltRowLimit() lines (found while reading, before any row is
+// made).
 QByteArray ReadDataFile(const QString& path);
 
 // Data files are replaced the way the grid saves itself: through a

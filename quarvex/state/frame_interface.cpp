@@ -8,6 +8,8 @@ namespace {
 FrameInterface* installed = nullptr;
 }
 
+void FrameInterface::PlaceNewSheet(qvrt::ChildForm* sheet) { sheet->move(0, 0); }
+
 FrameInterface* TheFrame() { return installed; }
 
 void InstallFrame(FrameInterface* frame) { installed = frame; }

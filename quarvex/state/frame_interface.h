@@ -43,6 +43,9 @@ public:
     // setting one also shows it.
     virtual QString RecentFileCaption(int index) const = 0;
     virtual void SetRecentFileCaption(int index, const QString& caption) = 0;
+    // Places a new sheet, already sized, within the frame; the plain
+    // placement is the top-left corner.
+    virtual void PlaceNewSheet(qvrt::ChildForm* sheet);
 };
 
 // The installed frame, or null before it has loaded (and in tests without

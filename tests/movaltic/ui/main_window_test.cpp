@@ -3,6 +3,7 @@
 // its progress window.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -14,8 +15,11 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <unistd.h>
 
+#include "movaltic/formats/avi_movie.h"
 #include "movaltic/formats/image_files.h"
 #include "movaltic/formats/zuv_file.h"
 #include "movaltic/pipeline/job_settings.h"
@@ -48,6 +52,32 @@ void WriteZuv(const fs::path& file, int n, int w, int h, int bytesPerPixel) {
 
 void Touch(const fs::path& file) { std::ofstream(file) << "old"; }
 
+// Every file of a folder with its bytes.
+std::map<std::string, std::string> FolderBytes(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        std::ifstream in(e.path(), std::ios::binary);
+        files[e.path().filename().string()] = {std::istreambuf_iterator<char>(in), {}};
+    }
+    return files;
+}
+
+int FramesIn(const fs::path& file) {
+    oFlexName n;
+    n.SetName(file.string());
+    movierec m;
+    m.name = &n;
+    MovieInspect(m);
+    return n.IsValid() ? m.frames : -1;
+}
+
+// The compressor list's entry that codes 8-bit frames only; -1 when none does.
+int EightBitOnlyCompressor() {
+    for (size_t i = 0; i < AviCompressorList().size(); ++i)
+        if (!AviCompressorAccepts(i, 3) && AviCompressorAccepts(i, 1)) return int(i);
+    return -1;
+}
+
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -56,6 +86,8 @@ protected:
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
+        // The compressor choice outlives a job: each test starts from none.
+        AviCompression = AviCompressionChoice();
         window = std::make_unique<TfmMain>();
     }
     void TearDown() override {
@@ -82,6 +114,36 @@ protected:
         return out;
     }
     static void PressOK(QDialog& d) { static_cast<TfmOutOpt&>(d).btnOK->click(); }
+    // The compressor dialog closed with OK on list entry index, or cancelled (-1).
+    static uitest::ScriptedHost::Script Compressor(int index) {
+        return [index](QDialog& d) {
+            auto& c = static_cast<TfmCompressor&>(d);
+            if (index >= 0) c.cbCompressor->setCurrentIndex(index);
+            (index >= 0 ? c.btnOK : c.btnCancel)->click();
+        };
+    }
+    // The output options closed with OK after a depth button, the compressor
+    // dialog then answered by the scripts given.
+    uitest::ScriptedHost::Script DepthThenOK(QRadioButton* TfmOutOpt::*depth,
+                                             std::vector<uitest::ScriptedHost::Script> compressor) {
+        return [this, depth, compressor](QDialog& d) {
+            auto& o = static_cast<TfmOutOpt&>(d);
+            for (const auto& c : compressor) host().scripts.push_back(c);
+            (o.*depth)->click();
+            o.btnOK->click();
+        };
+    }
+    // "Settings..." of the input: one edit typed, then OK.
+    void TypeInputOption(QLineEdit* TfmInOpt::*edit, const char* typed) {
+        host().scripts.push_back([edit, typed](QDialog& d) {
+            auto& in = static_cast<TfmInOpt&>(d);
+            (in.*edit)->setText(typed);
+            in.btnOK->click();
+        });
+        window->btnInputSetClick();
+    }
+    QString Path(const char* name) const { return QString::fromStdString((dir / name).string()); }
+    QImage Picture(QLabel* image) const { return image->pixmap().toImage(); }
     // The output options closed with OK after "Change...", where the size
     // dialog's preset is pressed and the size dialog closed with OK or Cancel.
     uitest::ScriptedHost::Script ResizeThenOK(QPushButton* TfmEditXY::*preset, bool accept) {
@@ -136,6 +198,35 @@ TEST_F(MainWindow, UnreadableInputIsReportedAndForgotten) {
     EXPECT_EQ(host().BoxTexts(), QStringList{"Error in input file."});
     EXPECT_EQ(host().boxes[0].title, "Error");
     EXPECT_FALSE(InputMovie.name->IsValid());
+}
+
+// A picked file that is no movie, or whose first frame cannot be read: the
+// movie picked before is no longer on screen.
+TEST_F(MainWindow, FailedInputPickLeavesNoInputAsAtTheStart) {
+    const QImage blank = Picture(window->Image1);
+    WriteZuv(dir / "clip.zuv", 4, 64, 48, 3);
+    WriteZuv(dir / "none.zuv", 0, 16, 16, 3);
+    std::ofstream(dir / "empty.avi").flush();
+    for (const char* bad : {"empty.avi", "none.zuv"}) {
+        PickInput(dir / "clip.zuv");
+        ASSERT_NE(Picture(window->Image1), blank);
+        PickInput(dir / bad);
+        EXPECT_EQ(window->lblInput->text(), "<press this button to select the input movie>") << bad;
+        EXPECT_EQ(Picture(window->Image1), blank) << bad;
+        EXPECT_EQ(Picture(window->Image2), blank) << bad;
+        EXPECT_EQ(InputMovie.width, 0) << bad;
+    }
+    EXPECT_EQ(host().BoxTexts(), QStringList({"Error in input file.", "Error opening first frame."}));
+}
+
+TEST_F(MainWindow, InputGoneAtGoIsForgottenOnScreenToo) {
+    WriteZuv(dir / "clip.zuv", 2, 32, 32, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(Path("o.zuv"), 2, PressOK);
+    fs::remove(dir / "clip.zuv");
+    window->btnBegin->click();
+    EXPECT_EQ(host().BoxTexts(), QStringList({"Error opening input movie.", "Error opening first frame."}));
+    EXPECT_EQ(window->lblInput->text(), "<press this button to select the input movie>");
 }
 
 TEST_F(MainWindow, OutputWithoutExtensionTakesTheFilterOne) {
@@ -260,6 +351,44 @@ TEST_F(MainWindow, CancelledCompressorChoiceLeavesItPending) {
     EXPECT_TRUE(host().BoxTexts().isEmpty());
 }
 
+// A refused compressor is not left in effect by Cancel: 24-bit frames go to
+// the compressor that was in effect before, and the line says 24 bits.
+TEST_F(MainWindow, CancelAfterARefusedCompressorGoesBackToTheLastUsableOne) {
+    const int rle = EightBitOnlyCompressor();
+    if (rle < 0) GTEST_SKIP() << "every compressor takes 24-bit frames";
+    WriteZuv(dir / "hi.zuv", 2, 32, 32, 2);
+    PickInput(dir / "hi.zuv");
+    PickOutput(Path("o.avi"), 3, DepthThenOK(&TfmOutOpt::RadioButton1, {Compressor(rle), Compressor(-1)}));
+    EXPECT_EQ(host().BoxTexts(), QStringList{"That compression is not supported."});
+    EXPECT_EQ(window->lblOutput->text(), "o.AVI, 32x32, 16M colors, 2 frame(s)");
+    window->btnBegin->click();
+    EXPECT_EQ(FramesIn(dir / "o.avi"), 2);
+}
+
+// The compressor serves every later output: once it cannot write the depth
+// asked for, Cancel goes back to the depth it can write, or to no output.
+TEST_F(MainWindow, CompressorThatCannotWriteTheDepthNeverReachesGo) {
+    const int rle = EightBitOnlyCompressor();
+    if (rle < 0) GTEST_SKIP() << "every compressor takes 24-bit frames";
+    WriteZuv(dir / "clip.zuv", 2, 32, 32, 3);
+    PickInput(dir / "clip.zuv");
+    PickOutput(Path("a.avi"), 3, DepthThenOK(&TfmOutOpt::RadioButton3, {Compressor(rle)}));
+    ASSERT_EQ(OutputMovie.bytesPerPixel, 1);
+    host().scripts.push_back(DepthThenOK(&TfmOutOpt::RadioButton1, {Compressor(-1)}));
+    window->btnOutputSetClick();
+    EXPECT_EQ(OutputMovie.bytesPerPixel, 1);
+    EXPECT_EQ(window->lblOutput->text(), "a.AVI, 32x32, 256 colors, 2 frame(s)");
+
+    host().openNames.push_back("");  // the next output starts from the 24-bit input
+    window->btnInputClick();
+    PickOutput(Path("b.avi"), 3, DepthThenOK(&TfmOutOpt::RadioButton1, {Compressor(-1)}));
+    EXPECT_FALSE(OutputMovie.name->IsValid());
+    EXPECT_EQ(window->lblOutput->text(), "<press this button to name the output movie>");
+    window->btnBegin->click();
+    EXPECT_EQ(host().BoxTexts(), QStringList{"Please enter a valid OUTPUT file."});
+    EXPECT_FALSE(fs::exists(dir / "b.avi"));
+}
+
 TEST_F(MainWindow, SixteenBitInputWithBmpOutputStartsAtTwentyFourBits) {
     WriteZuv(dir / "hi.zuv", 2, 32, 32, 2);
     PickInput(dir / "hi.zuv");
@@ -302,12 +431,7 @@ TEST_F(MainWindow, CancelledInputDialogMakesTheNextOutputStartFromTheInput) {
 TEST_F(MainWindow, InputOptionsCancelResetsThePreviewFrame) {
     WriteZuv(dir / "clip.zuv", 9, 32, 32, 3);
     PickInput(dir / "clip.zuv");
-    host().scripts.push_back([](QDialog& d) {
-        auto& in = static_cast<TfmInOpt&>(d);
-        in.Edit2->setText("7");
-        in.btnOK->click();
-    });
-    window->btnInputSetClick();
+    TypeInputOption(&TfmInOpt::Edit2, "7");
     EXPECT_EQ(PreviewFrame, 7);
     host().scripts.push_back([](QDialog& d) { static_cast<TfmInOpt&>(d).btnCancel->click(); });
     window->btnInputSetClick();
@@ -333,12 +457,7 @@ TEST_F(MainWindow, TypedFrameCountOfNoneIsKeptAndBelowNoneIsNone) {
     WriteZuv(dir / "clip.zuv", 9, 32, 32, 3);
     PickInput(dir / "clip.zuv");
     for (const char* typed : {"0", "-5"}) {
-        host().scripts.push_back([typed](QDialog& d) {
-            auto& in = static_cast<TfmInOpt&>(d);
-            in.Edit1->setText(typed);
-            in.btnOK->click();
-        });
-        window->btnInputSetClick();
+        TypeInputOption(&TfmInOpt::Edit1, typed);
         EXPECT_EQ(FramesToProcess, 0) << typed;
     }
 }
@@ -416,6 +535,47 @@ TEST_F(MainWindow, GoRunsTheJobWithTheProgressWindowAndShowsTheTime) {
     EXPECT_EQ(fmPerc().lblItems->text(), "5");
 }
 
+TEST_F(MainWindow, NoFramesToProcessWritesNoFileAndSaysWhy) {
+    WriteZuv(dir / "clip.zuv", 3, 32, 32, 3);
+    PickInput(dir / "clip.zuv");
+    TypeInputOption(&TfmInOpt::Edit1, "0");
+    PickOutput(Path("o.avi"), 3, DepthThenOK(&TfmOutOpt::RadioButton1, {Compressor(0)}));
+    window->btnBegin->click();
+    EXPECT_EQ(host().BoxTexts(), QStringList{"The number of frames to process is 0: there is nothing to write."});
+    for (const uitest::ShownBox& b : host().boxes) EXPECT_EQ(b.title, "Message");
+    EXPECT_FALSE(fs::exists(dir / "o.avi"));
+}
+
+// Neither an output sequence that runs into the input's numbers nor a movie
+// that is one of its files (through a link) is written: not one input byte
+// changes.
+TEST_F(MainWindow, GoRefusesAnOutputThatWouldWriteOverInputFiles) {
+    fs::create_directories(dir / "seq");
+    imagerec img;
+    ImageCreate(img, 24, 16, 3);
+    for (int i = 1; i <= 12; ++i) {
+        for (int64_t k = 0; k < img.frameBytes(); ++k) img.pixels[k] = uint8_t(k * 5 + i * 19);
+        char name[32];
+        std::snprintf(name, sizeof name, "frame%03d.bmp", i);
+        SeqWriteFrame((dir / "seq" / name).string(), img, false);
+    }
+    ImageFree(img);
+    fs::create_symlink(dir / "seq" / "frame007.bmp", dir / "link.zuv");
+    const auto before = FolderBytes(dir / "seq");
+    PickInput(dir / "seq" / "frame001.bmp");
+    ASSERT_EQ(InputMovie.frames, 12);
+    for (const char* output : {"seq/frame003.bmp", "link.zuv"}) {
+        host().answers.push_back(QMessageBox::Yes);  // the link is an existing file
+        PickOutput(Path(output), 1, PressOK);
+        ASSERT_TRUE(OutputMovie.name->IsValid()) << output;
+        host().boxes.clear();
+        window->btnBegin->click();
+        EXPECT_EQ(host().BoxTexts(), QStringList{"The OUTPUT would overwrite files of the INPUT movie."}) << output;
+        for (const uitest::ShownBox& b : host().boxes) EXPECT_EQ(b.title, "Message");
+    }
+    EXPECT_EQ(FolderBytes(dir / "seq"), before);
+}
+
 TEST_F(MainWindow, CancelInTheProgressWindowStopsTheJob) {
     WriteZuv(dir / "clip.zuv", 8, 48, 32, 3);
     PickInput(dir / "clip.zuv");
@@ -426,12 +586,7 @@ TEST_F(MainWindow, CancelInTheProgressWindowStopsTheJob) {
     window->btnBegin->click();
     EXPECT_EQ(StopFlag, 1);
     EXPECT_TRUE(window->StatusBar1->text().startsWith("Processing time: "));
-    oFlexName n;
-    n.SetName((dir / "o.zuv").string());
-    movierec m;
-    m.name = &n;
-    MovieInspect(m);
-    EXPECT_EQ(m.frames, 2);
+    EXPECT_EQ(FramesIn(dir / "o.zuv"), 2);
 }
 
 TEST_F(MainWindow, ClosingTheWindowDuringAJobStopsItFirst) {

@@ -105,6 +105,13 @@ TEST_F(RockGroup, AnotherKindRunsNothingButClearsAndCancelLeavesEverything) {
     EXPECT_EQ(sheetCount(), 1);
     EXPECT_EQ(NORM3B::MaficInputs.MaficPercent, std::vector<float>{0});
     EXPECT_TRUE(quarvex::DataTable.Erased());
+    // After the OK, the user is told why no sheet came.
+    ASSERT_EQ(host->boxes.size(), 3u);
+    EXPECT_EQ(host->boxes[2].prompt,
+              "This sheet is \"Sandstones\": nothing was classified.  Classify Rock Group names the samples of "
+              "Charnockites, QAP-Plutonic, FAP-Plutonic, QAPF-Plutonic, QAP-Volcanic, FAP-Volcanic and "
+              "QAPF-Volcanic sheets only.");
+    EXPECT_EQ(host->boxes[2].title, "Select a Rockgroup");
 }
 
 TEST_F(RockGroup, ARatioStepOnNegativeComponentsEndsInTheErrorBoxWithoutASheet) {

@@ -7,8 +7,11 @@
 #include "quarvex/state/graph_state.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 
 namespace quarvex::test {
 namespace {
@@ -132,6 +135,31 @@ TEST_F(GraphTest, CancellingTheColourDialogChangesNothing) {
     graph->mnuAxesColor_Click();
     EXPECT_EQ(DefaultColor, 0x00FF00u);
     EXPECT_EQ(Lines(0x00FF00, 0).size(), 3u);
+}
+
+TEST_F(GraphTest, SaveDiagramAsMakesANameWithoutExtensionABitmapAndAsksBeforeReplacingIt) {
+    QTemporaryDir dir;
+    const QString bare = dir.filePath(QStringLiteral("diagram"));
+    host->fileAnswers.push_back(bare);
+    graph->mnuSaveGraphAs_Click();
+    EXPECT_EQ(graph->DiagramFileName, bare + QStringLiteral(".bmp"));
+    ASSERT_TRUE(QFile::exists(bare + QStringLiteral(".bmp")));
+    EXPECT_TRUE(host->boxes.empty());
+
+    // Refusing to replace it shows the dialog again, whose cancel saves nothing.
+    QFile(bare + QStringLiteral(".bmp")).resize(0);
+    host->fileAnswers.push_back(bare);
+    host->fileAnswers.push_back(std::nullopt);
+    host->msgBoxAnswers.push_back(qvrt::vbNo);
+    graph->mnuSaveGraphAs_Click();
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_TRUE(host->boxes[0].prompt.startsWith(bare + QStringLiteral(".bmp")));
+    EXPECT_EQ(QFileInfo(bare + QStringLiteral(".bmp")).size(), 0);
+
+    host->fileAnswers.push_back(bare);
+    host->msgBoxAnswers.push_back(qvrt::vbYes);
+    graph->mnuSaveGraphAs_Click();
+    EXPECT_GT(QFileInfo(bare + QStringLiteral(".bmp")).size(), 0);
 }
 
 TEST(XYFilterOnSamples, EveryValueOfAKeptSampleMovesWithIt) {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 using namespace quarvex;
 
@@ -70,6 +71,19 @@ TEST_F(Templates, ABadFileLeavesTheWindowAsItWasAndAnotherLoadMayFollow) {
     EXPECT_EQ(graph->TemplateLineCount, 1);
     ASSERT_EQ(Lines(0x00FF00, 0).size(), 1u);
     EXPECT_FLOAT_EQ(Lines(0x00FF00, 0)[0].x1, -5);
+}
+
+// A pipe would never end; asking for it again would not help either.
+TEST_F(Templates, APipeIsRefusedAtOnceUnderOpenFileError) {
+    graph->DiagramType = "XY Plot";
+    const QString pipe = dir.filePath("pipe.kmt");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    host->fileAnswers.push_back(pipe);
+    graph->mnuOpenTem_Click();
+    EXPECT_EQ(boxes(), QStringList({"Path/File access error | Open File Error"}));
+    EXPECT_EQ(host->dialogs.size(), 1u);
+    EXPECT_EQ(graph->TemplateLoaded, 0);
+    EXPECT_EQ(host->pointer, qvrt::vbDefault);
 }
 
 TEST_F(Templates, OtherDiagramKindsAreRefusedAndDrawNone) {

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
+#include <ios>
 #include <sstream>
 #include <string>
+#include <streambuf>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,6 +42,21 @@ TEST(KmtTemplate, ReadsRecordsAcrossLinesBlanksAndCommas) {
     EXPECT_EQ(Parse("", 6).status, TemplateReadStatus::Ok);
     EXPECT_TRUE(Parse(" \r\n\r\n\t", 4).segments.empty());
     EXPECT_EQ(Parse(std::string(1 << 20, ' ') + "1,2,3,4", 4).segments.size(), 1u);
+}
+
+// The program runs under the user's locale (Qt sets it from LANG); a
+// decimal comma there must not cut "2.6" to 2 or "1.5e3" to 1.
+TEST(KmtTemplate, ReadsDecimalsWithAPointUnderADecimalCommaLocale) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "the de_DE.UTF-8 locale is not installed";
+    const auto r = Parse("-10, 2.6 ,3.5,1.5e3\n", 4);
+    const auto comma = Parse("2,6,1e-400,1\n", 4);  // commas only ever separate fields
+    std::setlocale(LC_ALL, before.c_str());
+    ASSERT_EQ(r.status, TemplateReadStatus::Ok) << r.detail;
+    EXPECT_EQ(r.segments[0].fields, (std::array<int16_t, 6>{-10, 3, 4, 1500, 0, 0}));
+    ASSERT_EQ(comma.segments.size(), 1u);
+    EXPECT_EQ(comma.segments[0].fields, (std::array<int16_t, 6>{2, 6, 0, 1, 0, 0}));
+    EXPECT_EQ(Parse("1e400,1,1,1\n", 4).status, TemplateReadStatus::FormatError);
 }
 
 TEST(KmtTemplate, RefusesEverythingThatIsNotWholeRecordsOfIntegers) {
@@ -79,6 +97,38 @@ TEST(KmtTemplate, ReportsFilesThatCannotBeRead) {
         EXPECT_EQ(ReadTemplateFile(good.string(), 6).status, TemplateReadStatus::AccessError);
     }
     std::filesystem::remove_all(dir);
+}
+
+// What a file stream's buffer does when the disk read fails.
+class FailingBuf : public std::streambuf {
+protected:
+    int_type underflow() override {
+        if (served_) throw std::ios_base::failure("read error");
+        served_ = true;
+        setg(text_, text_, text_ + 8);
+        return traits_type::to_int_type(text_[0]);
+    }
+
+private:
+    char text_[9] = "1,2,3,4\n";
+    bool served_ = false;
+};
+
+TEST(KmtTemplate, PipesDevicesAndFailedReadsAreReadErrorsAtOnce) {
+    const auto dir = std::filesystem::temp_directory_path() / ("kmt_pipe_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const auto pipe = dir / "pipe.kmt";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    // No writer: reading it the ordinary way would wait for ever.
+    EXPECT_EQ(ReadTemplateFile(pipe.string(), 4).status, TemplateReadStatus::ReadError);
+    EXPECT_EQ(ReadTemplateFile("/dev/zero", 4).status, TemplateReadStatus::ReadError);
+    std::filesystem::remove_all(dir);
+
+    FailingBuf buf;
+    std::istream in(&buf);
+    const auto r = ParseTemplate(in, 4);
+    EXPECT_EQ(r.status, TemplateReadStatus::ReadError);
+    EXPECT_TRUE(r.segments.empty());
 }
 
 TEST(KmtTemplate, PlacesTernaryCompositionsOnTheFrame) {

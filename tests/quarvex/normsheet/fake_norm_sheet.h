@@ -47,6 +47,7 @@ public:
     QString ColumnHeading(int index) const override {
         return index < static_cast<int>(headings.size()) ? headings[index] : QString();
     }
+    QString SheetHeading(int column) const override { return ColumnHeading(column); }
     void ResizeColumnHeadings(int last) override { headings.resize(static_cast<size_t>(last) + 1); }
     void SetColumnHeading(int index, const QString& text) override { headings.at(index) = text; }
     void SetComponents(int sample, float x, float y, float z, float f) override { components[sample] = {x, y, z, f}; }

@@ -1,6 +1,9 @@
-// The norm command on the active sheet: the iron question and dialog, the
-// check for samples, failures, and the result sheet with Undo disabled.
+// The norm commands of the Calculate menu on the active sheet: the iron
+// question and dialog, the check for samples, failures, and the result sheet
+// with Undo disabled.
 #include "quarvex/normsheet/norm_sheet_fixture.h"
+
+#include "quarvex/classifysheet/norm_launchers.h"
 
 #include "quarvex/normsheet/fe_ratio_dialog.h"
 
@@ -11,6 +14,7 @@
 #include <functional>
 
 using namespace normsheet;
+namespace launchers = quarvex::RockClassification;
 
 namespace {
 
@@ -50,7 +54,7 @@ protected:
 TEST_F(RunNorm, AnswerNoRunsTheNormOnTheSheetAsItStands) {
     WriteBasalt();
     host->msgBoxAnswers = {qvrt::vbNo};
-    NORM3B::RunNormOnActiveSheet(2, false);
+    launchers::RunNormMode2();
     ASSERT_EQ(host->boxes.size(), 1u);
     EXPECT_EQ(host->boxes[0].prompt, "Adjust Fe2O3/FeO ratio?");
     EXPECT_EQ(host->boxes[0].style, qvrt::vbYesNoCancel);
@@ -68,7 +72,7 @@ TEST_F(RunNorm, ARatioLeftFromAnEarlierDialogIsClearedFirst) {
     NORM3B::IronRatioSet = -1;
     NORM3B::IronRatio = 0;
     host->msgBoxAnswers = {qvrt::vbNo};
-    NORM3B::RunNormOnActiveSheet(2, false);
+    launchers::RunNormMode2();
     EXPECT_EQ(RowTexts(newest(), 2, 5, 20), kBasaltTexts);
 }
 
@@ -78,7 +82,7 @@ TEST_F(RunNorm, AnswerYesReSplitsTheIronByTheRatioEntered) {
     WriteBasalt();
     host->msgBoxAnswers = {qvrt::vbYes};
     AnswerIronDialog([](NORM3B::FeRatio& d) { EnterRatio(d, "0"); });
-    NORM3B::RunNormOnActiveSheet(2, false);
+    launchers::RunNormMode2();
     ASSERT_EQ(sheetCount(), 2);
     EXPECT_TRUE(ResultHeadings().contains("hm"));
     EXPECT_EQ(NORM3B::IronRatioSet, 0);
@@ -88,7 +92,7 @@ TEST_F(RunNorm, AnswerYesReSplitsTheIronByTheRatioEntered) {
 TEST_F(RunNorm, CancelAtTheIronQuestionEndsBeforeTheSheetIsRead) {
     WriteBasalt();
     host->msgBoxAnswers = {qvrt::vbCancel};
-    NORM3B::RunNormOnActiveSheet(2, false);
+    launchers::RunNormMode2();
     EXPECT_EQ(sheetCount(), 1);
     EXPECT_TRUE(quarvex::DataTable.Erased());
     EXPECT_TRUE(frame->mnuUndo->isEnabled());
@@ -98,7 +102,7 @@ TEST_F(RunNorm, CancelInTheIronDialogEndsBeforeTheSheetIsRead) {
     WriteBasalt();
     host->msgBoxAnswers = {qvrt::vbYes};
     AnswerIronDialog([](NORM3B::FeRatio& d) { d.Command3D1[1]->click(); });
-    NORM3B::RunNormOnActiveSheet(2, false);
+    launchers::RunNormMode2();
     EXPECT_EQ(quarvex::DialogCancelled, -1);
     EXPECT_EQ(sheetCount(), 1);
     EXPECT_TRUE(quarvex::DataTable.Erased());
@@ -106,7 +110,7 @@ TEST_F(RunNorm, CancelInTheIronDialogEndsBeforeTheSheetIsRead) {
 
 TEST_F(RunNorm, AnEmptySheetIsRefusedWithoutANewSheet) {
     host->msgBoxAnswers = {qvrt::vbNo};
-    NORM3B::RunNormOnActiveSheet(3, false);
+    launchers::RunNormCalculation();
     ASSERT_EQ(host->boxes.size(), 2u);
     EXPECT_EQ(host->boxes[1].prompt, "Insufficient data points");
     EXPECT_EQ(host->boxes[1].style, qvrt::vbExclamation);
@@ -119,7 +123,7 @@ TEST_F(RunNorm, AnEmptySheetIsRefusedWithoutANewSheet) {
 TEST_F(RunNorm, ASheetWithOnlyHeadingsIsRefusedToo) {
     WriteHeadings();
     host->msgBoxAnswers = {qvrt::vbOK, qvrt::vbNo};
-    NORM3B::RunNormOnActiveSheet(2, true);
+    launchers::RunNormCalculation2();
     ASSERT_EQ(host->boxes.size(), 3u);
     EXPECT_EQ(host->boxes[2].prompt, "Insufficient data points");
     EXPECT_EQ(sheetCount(), 1);
@@ -131,7 +135,7 @@ TEST_F(RunNorm, ARowWithOnlySilicaFailsTheStandardNormWithoutAResultSheet) {
     WriteBasalt();
     grid->SetText(5, 3, "99.5");
     host->msgBoxAnswers = {qvrt::vbNo};
-    NORM3B::RunNormOnActiveSheet(2, false);
+    launchers::RunNormMode2();
     ASSERT_EQ(host->boxes.size(), 2u);
     EXPECT_EQ(host->boxes[1].prompt, "Check for incorrect data");
     EXPECT_EQ(host->boxes[1].title, "Error Calculating Norm");
@@ -144,7 +148,7 @@ TEST_F(RunNorm, ARowWithOnlySilicaIsAllQuartzInTheExtendedNorm) {
     WriteBasalt();
     grid->SetText(5, 3, "99.5");
     host->msgBoxAnswers = {qvrt::vbOK, qvrt::vbNo};
-    NORM3B::RunNormOnActiveSheet(2, true);
+    launchers::RunNormCalculation2();
     ASSERT_EQ(sheetCount(), 2);
     ASSERT_EQ(ResultHeadings().first(), "Q");
     EXPECT_EQ(newest()->Grid1->GetText(5, 3), "100.00");
@@ -154,7 +158,7 @@ TEST_F(RunNorm, ARowWithOnlySilicaIsAllQuartzInTheExtendedNorm) {
 TEST_F(RunNorm, TheExtendedNormShowsItsNoticeFirstAndEndsOnTheTotal) {
     WriteBasalt();
     host->msgBoxAnswers = {qvrt::vbOK, qvrt::vbNo};
-    NORM3B::RunNormOnActiveSheet(2, true);
+    launchers::RunNormCalculation2();
     ASSERT_EQ(host->boxes.size(), 2u);
     EXPECT_EQ(host->boxes[0].prompt,
               "This norm calculates extra components including pyrite, calcite and zircon.  Cl, F, S, SO3, "
@@ -175,12 +179,56 @@ TEST_F(RunNorm, BothWeightNormsTotalTheAnhydrousAnalysis) {
         WriteBasalt();
         host->msgBoxAnswers = {qvrt::vbOK, qvrt::vbNo};
         if (!extended) host->msgBoxAnswers.pop_front();
-        NORM3B::RunNormOnActiveSheet(3, extended);
+        extended ? launchers::RunNormCalculation2Weight() : launchers::RunNormCalculation();
         const QStringList headings = ResultHeadings();
         const int total = 5 + static_cast<int>(headings.indexOf("Total"));
         ASSERT_GE(total, 5) << extended;
         EXPECT_EQ(newest()->Grid1->GetText(total, 2), "98.46") << extended;
     }
+}
+
+// The standard oxide set ends with "Total" in column 19, where the
+// extended norm reads Cl: read anyway, corundum came out near 58 %.
+TEST_F(RunNorm, TheExtendedNormRefusesASheetWithTotalWhereItReadsCl) {
+    quarvex::HeadingSets::InsertOxide();
+    WriteAnalysis(1, kBasalt, "basalt");
+    grid->SetText(19, 2, "99.84");
+    host->msgBoxAnswers = {qvrt::vbOK, qvrt::vbNo};
+    launchers::RunNormCalculation2();
+    ASSERT_EQ(host->boxes.size(), 3u);
+    EXPECT_EQ(host->boxes[2].prompt, "Column 19 (S) is headed \"Total\", but the norm reads CL there.");
+    EXPECT_EQ(host->boxes[2].title, "Error Calculating Norm");
+    EXPECT_EQ(host->boxes[2].style, qvrt::vbExclamation);
+    EXPECT_EQ(sheetCount(), 1);
+    EXPECT_EQ(host->pointer, qvrt::vbDefault);
+    // The standard norm reads no further than column 17 and runs.
+    host->boxes.clear();
+    host->msgBoxAnswers = {qvrt::vbNo};
+    launchers::RunNormMode2();
+    EXPECT_EQ(sheetCount(), 2);
+}
+
+// Headings are compared without case or blanks; empty ones and names that
+// are no input pass, an oxide in the wrong column does not.
+TEST_F(RunNorm, OtherSpellingsPassButAnOxideInAnotherColumnIsRefused) {
+    WriteBasalt();
+    grid->SetText(5, 1, " sio 2 ");
+    grid->SetText(6, 1, "");
+    grid->SetText(7, 1, "Al2O3 wt%");
+    grid->SetText(19, 1, "cl");
+    host->msgBoxAnswers = {qvrt::vbOK, qvrt::vbNo};
+    launchers::RunNormCalculation2();
+    EXPECT_EQ(sheetCount(), 2);
+
+    source->SetFocus();
+    host->boxes.clear();
+    grid->SetText(3, 1, "SiO2");
+    grid->SetText(5, 1, "FeO");
+    host->msgBoxAnswers = {qvrt::vbNo};
+    launchers::RunNormMode2();
+    ASSERT_EQ(host->boxes.size(), 2u);
+    EXPECT_EQ(host->boxes[1].prompt, "Column 5 (E) is headed \"FeO\", but the norm reads SiO2 there.");
+    EXPECT_EQ(sheetCount(), 2);
 }
 
 }  // namespace

@@ -207,7 +207,7 @@ TEST(OverlayTables, ScreenAndPaperDifferOnlyWhereThePrintedDiagramDoes) {
         "QAPF-Plutonic letter A2", "QAPF-Plutonic letter E2",
         "QAPF-Volcanic letter J", "QAPF-Volcanic letter A2", "QAPF-Volcanic letter H2",
         "TAS-Volcanic letter E", "TAS-Volcanic letter J",
-        "FAP-Volcanic key 11", "QAPF-Volcanic key 22", "OlOpxCpx-UMafic key 4",
+        "FAP-Volcanic key 11", "QAPF-Plutonic key 24", "QAPF-Volcanic key 22", "OlOpxCpx-UMafic key 4",
         "FAP-Plutonic font0", "FAP-Volcanic font0", "OlPxHbl-UMafic font0",
         "PlagOPxCPx-Gabbroic font0", "PlagPxHbl-Gabbroic font0", "QAPF-Volcanic F font0",
     };

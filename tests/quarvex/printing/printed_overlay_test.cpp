@@ -59,6 +59,7 @@ TEST_F(PrintJob, QapfKeyPageHasItsOwnScaleHeadingAndLines) {
             EXPECT_DOUBLE_EQ(page[i].fontSize, 8);
             EXPECT_EQ(page[i].fontName, QStringLiteral("Arial"));
             EXPECT_TRUE(page[i].bold);
+            EXPECT_FALSE(page[i].italic);  // the label before it was italic
             EXPECT_EQ(page[i].color, 0u);
             if (i > 1) {
                 EXPECT_GT(page[i].y1, page[i - 1].y1);

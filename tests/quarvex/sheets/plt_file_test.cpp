@@ -1,5 +1,6 @@
 #include "quarvex/frame/frame_fixture.h"
 #include "quarvex/sheets/plt_file.h"
+#include "quarvex/sheets/plt_format.h"
 
 #include "quarvex/sheets/file_limits.h"
 
@@ -59,6 +60,31 @@ TEST_F(PltFileTest, AFileOf15001LinesGivesASheetOf15001Rows) {
     EXPECT_EQ(sheet->Grid1->MaxRows(), 15001);
     EXPECT_EQ(sheet->Grid1->GetText(1, 15001), "15001");
     EXPECT_EQ(load(path("full.plt"))->Grid1->MaxRows(), 15000);
+}
+
+// The real limit (a million rows) is opened by the plt_file bench; here a
+// lower one stands in for it.
+TEST_F(PltFileTest, AFileLongerThanASheetMayBeIsRefusedBeforeAnySheetIsMade) {
+    struct Limit {
+        Limit() { SetPltRowLimit(20000); }
+        ~Limit() { SetPltRowLimit(kPltMaxRows); }
+    } limit;
+    writeAll(path("over.plt"), linesOf(20000) + "last line without its end");
+    writeAll(path("at.plt"), linesOf(20000));
+    start();
+    load(path("over.plt"));
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].prompt, "The file has more than 20,000 lines, the most rows a sheet can hold.");
+    EXPECT_EQ(host->boxes[0].title, "Open File Error");
+    EXPECT_EQ(WindowTable.size(), 2u);
+    EXPECT_EQ(frame->mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(frame->FileUpdateCaption(0), "");
+    EXPECT_EQ(host->MousePointer(), qvrt::vbDefault);
+
+    Main1* sheet = load(path("at.plt"));
+    EXPECT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(sheet->Grid1->MaxRows(), 20000);
+    EXPECT_EQ(sheet->Grid1->GetText(1, 20000), "20000");
 }
 
 TEST_F(PltFileTest, AnEmptyFileGivesAnEmptySheetThatIsStillTheFirstRecentFile) {

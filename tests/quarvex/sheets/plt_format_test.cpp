@@ -42,6 +42,19 @@ TEST(PltFile, AnEmptyFileHasNoLinesAndEmptyLinesCount) {
     EXPECT_EQ(SplitPltLines("\r\r"), (Lines{"", ""}));
 }
 
+// The count taken while reading must be the rows the sheet will get, also
+// when a CR LF falls across two reads.
+TEST(PltFile, CountsLinesAsTheSplitDoesInAnyPieces) {
+    for (std::string_view text : {"", "a", "a\r\nb\r\n", "\r\r", "\n\n\r\n", "a\rb\nc\r\nd", "\r\n\r", "x\n"}) {
+        for (size_t cut = 0; cut <= text.size(); ++cut) {
+            quarvex::PltLineCounter counter;
+            counter.Feed(text.substr(0, cut));
+            counter.Feed(text.substr(cut));
+            EXPECT_EQ(counter.Total(), static_cast<long long>(SplitPltLines(text).size())) << text << " cut " << cut;
+        }
+    }
+}
+
 TEST(PltFile, KeepsNulBytesInsideALine) {
     const std::string bytes("a\0b\tc\r\n", 7);
     auto lines = SplitPltLines(bytes);

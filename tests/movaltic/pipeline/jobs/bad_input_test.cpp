@@ -121,14 +121,13 @@ TEST_F(BadInput, ZeroFrameFlcInputIsForgottenAtThePreview) {
     EXPECT_FALSE(InputMovie.name->IsValid());
 }
 
-TEST_F(BadInput, ZeroFrameInputRunLeavesAnEmptyMovieOrNone) {
+TEST_F(BadInput, ZeroFrameInputRunLeavesNoMovie) {
     jobs::WriteZuv(dir / "none.zuv", 0, 16, 16, 3, true);
     ChooseInput(dir / "none.zuv");
     ChooseOutput(dir / "o.flc", 1);
     RunProcessing();
-    // The job itself reports nothing; only the preview rebuilt after it fails.
-    EXPECT_EQ(host.BoxTexts(), "Error opening first frame.\n");
-    ExpectClosedMovieOfWrittenFramesOrNone(OutputMovie.name->GetFileName());
+    EXPECT_EQ(host.BoxTexts(), "The number of frames to process is 0: there is nothing to write.\n");
+    EXPECT_FALSE(fs::exists(OutputMovie.name->GetFileName()));
 }
 
 TEST_F(BadInput, CancelAfterEveryFrameCountLeavesAFlcOfThoseFrames) {

@@ -53,6 +53,32 @@ TEST_F(PipelineChecks, ImageSequenceMayBeBothInputAndOutput) {
     EXPECT_TRUE(host.boxes.empty());
 }
 
+// By the names the files will have: a numbered output widened to its last
+// number, a FLIC input by its own name.
+TEST_F(PipelineChecks, OutputIsRefusedExactlyWhenItNamesAFileOfTheInput) {
+    struct Case {
+        const char* input;
+        int32_t frames;
+        const char* output;
+        bool refused;
+    } cases[] = {{"f001.bmp", 12, "f012.bmp", true},      {"f001.bmp", 12, "F003.BMP", true},
+                 {"f001.bmp", 12, "f013.bmp", false},     {"f001.bmp", 12, "g003.bmp", false},
+                 {"f001.bmp", 12, "sub/f003.bmp", false}, {"f1.bmp", 9, "f5.bmp", false},
+                 {"anim.flc", 1, "anim.fli", false}};
+    for (const Case& c : cases) {
+        host.boxes.clear();
+        InputMovie.name->SetName((dir / c.input).string());
+        InputMovie.kind = OutputKindOf(InputMovie.name->GetName());
+        InputMovie.container = IsContainerKind(InputMovie.kind);
+        InputMovie.width = 320;
+        InputMovie.height = 200;
+        InputMovie.frames = FramesToProcess = c.frames;
+        ChooseOutput(dir / c.output, 3);
+        UpdateOutputLabel();
+        EXPECT_EQ(CheckOutputFiles(), !c.refused) << c.input << " " << c.output;
+    }
+}
+
 TEST_F(PipelineChecks, PaletteIsOptimisedOnlyForEightBitOutput) {
     InputMovie.bytesPerPixel = 3;
     OutputMovie.bytesPerPixel = 3;

@@ -70,6 +70,15 @@ TEST(Val, IgnoresTheDecimalCommaOfTheLocale) {
 TEST(Val, OverflowsBeyondTheDoubleRangeButUnderflowsToZero) {
     EXPECT_EQ(errorOf([] { Val("1e400"); }), ErrOverflow);
     EXPECT_EQ(Val("1e-400"), 0.0);
+    EXPECT_DOUBLE_EQ(Val("1e308"), 1e308);
+    EXPECT_EQ(errorOf([] { Val("1e309"); }), ErrOverflow);
+    // The value decides, not the sign of the exponent or its absence.
+    const QString hugeSpelt = "1" + QString(309, u'0') + "e-0";
+    EXPECT_EQ(errorOf([&] { Val(hugeSpelt); }), ErrOverflow);
+    EXPECT_EQ(errorOf([] { Val("-0.001e312"); }), ErrOverflow);
+    EXPECT_EQ(Val("0." + QString(323, u'0') + "1"), 0.0);
+    EXPECT_EQ(Val("1000e-330"), 0.0);
+    EXPECT_GT(Val("5e-324"), 0.0);  // the smallest double still reads
 }
 
 TEST(CInt, RoundsHalvesToTheEvenNeighbour) {

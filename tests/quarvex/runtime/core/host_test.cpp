@@ -5,6 +5,10 @@
 #include "quarvex/runtime/qt_host.h"
 #include "quarvex/runtime/scripted_host.h"
 
+#include <QApplication>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace qvrt;
@@ -132,4 +136,33 @@ TEST(QtHost, StartsAProgramDirectlyAndReportsOneThatIsMissing) {
     EXPECT_TRUE(h.StartProgram("/bin/true", {"$(touch /tmp/never)"}));
     EXPECT_FALSE(h.StartProgram("/no/such/program", {}));
     EXPECT_FALSE(h.StartProgram("", {}));
+}
+
+// The graph and table print jobs ask for neither a page range nor a
+// selection (flags 4 and 8); printing to a file stays on offer.
+TEST(QtHost, ThePrintDialogLeavesOutPageRangeAndSelectionWhenAsked) {
+    QtHost h;
+    QPrinter printer;
+    for (const long flags : {0x10004CL & ~64L, 0L}) {
+        SCOPED_TRACE(flags);
+        QAbstractPrintDialog::PrintDialogOptions shown;
+        bool rangeHidden = false, seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            seen = true;
+            shown = dialog->options();
+            const auto* range = dialog->findChild<QWidget*>(QStringLiteral("gbPrintRange"));
+            rangeHidden = !range || range->isHidden();
+            dialog->reject();
+        });
+        EXPECT_FALSE(h.PrinterDialog(&printer, flags));
+        ASSERT_TRUE(seen);
+        const bool asked = flags != 0;
+        EXPECT_EQ(rangeHidden, asked);
+        EXPECT_FALSE(shown.testFlag(QAbstractPrintDialog::PrintSelection));
+        EXPECT_EQ(shown.testFlag(QAbstractPrintDialog::PrintPageRange), !asked);
+        EXPECT_FALSE(shown.testFlag(QAbstractPrintDialog::PrintCurrentPage));
+        EXPECT_TRUE(shown.testFlag(QAbstractPrintDialog::PrintToFile));
+    }
 }

@@ -391,6 +391,36 @@ TEST_F(SaveTabFileTest, ReplacingAFileKeepsItsPermissionsAndLeavesNoTemporaryFil
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"m.plt"});
 }
 
+// Running out of memory while the sheet grows must not leave the views
+// told of rows that never came.
+TEST_F(SpreadGridTest, GrowingPastTheMemoryAtHandThrowsBeforeTheViewsHearOfIt) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than any limit leaves";
+#else
+    grid.SetText(1, 2, "kept");
+    QSignalSpy about(grid.view()->model(), &QAbstractItemModel::rowsAboutToBeInserted);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 1024ULL * 1024 * 1024;  // far below 60 million rows' 1.9 GB
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &small), 0);
+    bool threw = false;
+    try {
+        grid.setMaxRows(60'000'000);
+    } catch (const std::bad_alloc&) {
+        threw = true;
+    }
+    setrlimit(RLIMIT_AS, &saved);
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(about.count(), 0);
+    EXPECT_EQ(grid.MaxRows(), 15000);
+    EXPECT_EQ(grid.view()->model()->rowCount(), 15000);
+    grid.setMaxRows(15001);
+    EXPECT_EQ(grid.view()->model()->rowCount(), 15001);
+    EXPECT_EQ(grid.GetText(1, 2), "kept");
+#endif
+}
+
 TEST_F(SaveTabFileTest, RaisesAnErrorForAFolder) {
     EXPECT_THROW(grid.SaveTabFile(dir.path()), RuntimeError);
 }

@@ -1,0 +1,155 @@
+// Graph windows and their dialogs as they open in the frame on a 1280 x 1024
+// screen (the scripted host's).
+#include "quarvex/frame/frame_fixture.h"
+#include "quarvex/graph/curvefit_dialog.h"
+#include "quarvex/graph/graph2.h"
+#include "quarvex/graph/plot_setup_dialogs.h"
+#include "quarvex/graph/simple_grid.h"
+#include "quarvex/graph/symbol_desc.h"
+#include "quarvex/overlaydraw/graph_overlays.h"
+#include "quarvex/runtime/painter_surface.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+
+using namespace quarvex;
+
+namespace {
+
+class GraphLayout : public FrameTest {
+protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        InstallGraphOverlays();
+        start();
+        host->fileAnswers.push_back(QStringLiteral(TEST_DATA_DIR "/graph/analyses.plt"));
+        frame->MenuItem(QStringLiteral("mnuOpen"))->trigger();
+        sheet = active();  // the second sheet; the first stays empty
+    }
+    void TearDown() override {
+        Curvefit::RunModal = nullptr;
+        Graph2Seams() = {};
+        FrameTest::TearDown();
+    }
+    static void settle() { QApplication::processEvents(); }
+
+    Graph2* plot(const char* kind, int16_t x, int16_t y, int16_t z) {
+        XCol = x, YCol = y, ZCol = z;
+        frame->ActivateChild(sheet);
+        if (kind) {
+            frame->MenuItem(QStringLiteral("mnuGraphOptions1"))->trigger();
+            LoadedOptions()->Combo1->setEditText(QString::fromLatin1(kind));
+            LoadedOptions()->Command3D1_Click();
+        } else {
+            frame->MenuItem(QStringLiteral("mnuGraphOptions2"))->trigger();
+            LoadedSetUp()->Command3D1_Click(2);
+            LoadedSetUp()->hide();
+        }
+        settle();
+        return qobject_cast<Graph2*>(frame->ActiveForm());
+    }
+
+    // Every shown control lies whole inside the window, which lies whole
+    // inside the frame, and none covers another.
+    static void ExpectLaidOutWhole(Graph2& g) {
+        QWidget* body = g.widget();
+        const std::pair<const char*, QWidget*> parts[] = {{"Grid1", g.Grid1},       {"Label1", g.Label1},
+                                                          {"Text1", g.Text1},       {"Picture1", g.Picture1},
+                                                          {"Picture2", g.Picture2}, {"Picture3", g.Picture3},
+                                                          {"Label3", g.Label3}};
+        std::vector<QRect> shown;
+        for (const auto& [name, w] : parts) {
+            if (!w->isVisibleTo(body)) continue;
+            const QRect r(w->mapTo(body, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(body->rect().contains(r)) << name;
+            for (const QRect& o : shown) EXPECT_FALSE(r.intersects(o)) << name;
+            shown.push_back(r);
+        }
+        EXPECT_TRUE(g.parentWidget()->rect().contains(g.geometry()));
+    }
+
+    // Scrolled to their ends, the key's bars show its last row and the end
+    // of its name column.
+    static void ExpectKeyReachable(Graph2& g) {
+        ASSERT_TRUE(g.Picture2->isVisible() && g.HScroll1->isVisible() && g.VScroll1->isVisible());
+        EXPECT_GE(g.Grid3->height(), g.Grid3->verticalHeader()->length());
+        g.HScroll1->setValue(g.HScroll1->maximum());
+        g.VScroll1->setValue(g.VScroll1->maximum());
+        EXPECT_EQ(g.Grid3->geometry().right(), g.VScroll1->x() - 1);
+        EXPECT_EQ(g.Grid3->geometry().bottom(), g.HScroll1->y() - 1);
+        g.HScroll1->setValue(0);
+        g.VScroll1->setValue(0);
+        EXPECT_EQ(g.Grid3->pos(), QPoint(0, 0));
+    }
+
+    Main1* sheet = nullptr;
+};
+
+TEST_F(GraphLayout, ClassificationWindowsShowPictureTableAndKeyWholeAndTheirTablesToggle) {
+    for (const auto& [kind, x, y, z] : {std::tuple{"QAPF-Plutonic", 5, 6, 7}, std::tuple{"TAS-Volcanic", 9, 10, 0}}) {
+        SCOPED_TRACE(kind);
+        Graph2* g = plot(kind, int16_t(x), int16_t(y), int16_t(z));
+        ASSERT_EQ(g->DiagramType, QString::fromLatin1(kind));
+        ExpectLaidOutWhole(*g);
+        ExpectKeyReachable(*g);
+        // Every filled column of the point table shows.
+        EXPECT_LE(g->Grid1->columnViewportPosition(4) + g->Grid1->columnWidth(4), g->Grid1->viewport()->width());
+
+        const int left = g->Picture1->x();
+        g->mnuTables_Click();
+        settle();
+        EXPECT_FALSE(g->Picture2->isVisible() || g->Grid1->isVisible());
+        EXPECT_NEAR(g->Picture1->x(), g->widget()->width() - g->Picture1->geometry().right() - 1, 1);
+        g->mnuTables_Click();
+        settle();
+        EXPECT_EQ(g->Picture1->x(), left);
+        ExpectKeyReachable(*g);
+    }
+    EXPECT_FALSE(plot("Ternary Plot", 5, 6, 7)->Picture2->isVisible());
+}
+
+TEST_F(GraphLayout, TheCurveFitPanelTakesTheTablesPlaceWithAllItsColumns) {
+    Graph2* g = plot(nullptr, 9, 11, 0);
+    EXPECT_FALSE(g->Picture2->isVisible());
+    ExpectLaidOutWhole(*g);
+    Curvefit::RunModal = [](Curvefit& d) {
+        d.Text1->setText(QStringLiteral("2"));
+        d.Command3D1_Click(0);
+    };
+    g->mnuCurveFit_Click();
+    settle();
+    ASSERT_TRUE(g->Picture3->isVisible());
+    ExpectLaidOutWhole(*g);
+    EXPECT_LE(g->Grid2->horizontalHeader()->length(), g->Grid2->viewport()->width());
+}
+
+TEST_F(GraphLayout, DialogsOpenCentredAndClosingAGraphBringsBackTheSheetBefore) {
+    const QPoint centre(640, 512);
+    frame->MenuItem(QStringLiteral("mnuGraphOptions1"))->trigger();
+    EXPECT_LE((LoadedOptions()->geometry().center() - centre).manhattanLength(), 4);
+    LoadedOptions()->Command3D2_Click();
+    frame->MenuItem(QStringLiteral("mnuGraphOptions2"))->trigger();
+    settle();
+    EXPECT_LE((LoadedSetUp()->geometry().center() - centre).manhattanLength(), 4);
+    LoadedSetUp()->Command3D1_Click(1);
+
+    Graph2* g = plot("QAPF-Plutonic", 5, 6, 7);
+    // 5000 x 700 twips, scaled as the screen's 19200 x 15360 twips are to 9600 x 7200.
+    SymbolDesc* legend = SymbolDesc::Show(frame);
+    EXPECT_EQ(legend->pos(), QPoint(667, 100));
+    legend->Command3D1_Click(2);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    legend = SymbolDesc::Show(frame);
+    EXPECT_LE((legend->geometry().center() - centre).manhattanLength(), 4);
+    legend->Command3D1_Click(2);
+
+    g->mnuClose_Click();
+    settle();
+    EXPECT_EQ(frame->ActiveForm(), sheet);
+}
+
+}  // namespace
