@@ -4,6 +4,7 @@
 #include "quarvex/runtime/errors.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace quarvex {
 
@@ -24,9 +25,13 @@ TextTable::Cell& TextTable::usual(int column, int sample) const {
     return cells_[static_cast<size_t>(sample) * static_cast<size_t>(width_) + static_cast<size_t>(column)];
 }
 
+std::string_view TextTable::bytesOf(const Cell& cell) const {
+    return std::string_view(bytes_).substr(cell.at, cell.size);
+}
+
 QString& TextTable::text(Cell& cell) const {
     if (cell.text == 0) {
-        made_.push_back(qvrt::DecodeWindows1252(std::string_view(bytes_).substr(cell.at, cell.size)));
+        made_.push_back(qvrt::DecodeWindows1252(bytesOf(cell)));
         cell.text = static_cast<uint32_t>(made_.size());
     }
     return made_[cell.text - 1];
@@ -65,7 +70,7 @@ void TextTable::Peek(int column, int sample, QString& out) const {
     }
     const Cell& cell = usual(column, sample);
     if (cell.text != 0) out = made_[cell.text - 1];
-    else qvrt::DecodeWindows1252(std::string_view(bytes_).substr(cell.at, cell.size), out);
+    else qvrt::DecodeWindows1252(bytesOf(cell), out);
 }
 
 void TextTable::SetBytes(int sample, const std::vector<std::string_view>& bytes) {
@@ -81,7 +86,9 @@ void TextTable::SetBytes(int sample, const std::vector<std::string_view>& bytes)
             made_[cell.text - 1] = qvrt::DecodeWindows1252(bytes[c]);
             continue;
         }
-        // Offsets are 32-bit: a sheet has at most 32,767 rows of 50 cells.
+        // Offsets are 32-bit; a table that would pass 4 GB of text is out of string space.
+        if (bytes_.size() + bytes[c].size() > std::numeric_limits<uint32_t>::max())
+            qvrt::Raise(qvrt::ErrOutOfStringSpace);
         cell.at = static_cast<uint32_t>(bytes_.size());
         cell.size = static_cast<uint32_t>(bytes[c].size());
         bytes_.append(bytes[c]);
@@ -116,7 +123,7 @@ void TextTable::copyUsual(const Cell& from, Cell& to) {
     }
     QString& target = text(to);
     if (from.text != 0) target = made_[from.text - 1];
-    else qvrt::DecodeWindows1252(std::string_view(bytes_).substr(from.at, from.size), target);
+    else qvrt::DecodeWindows1252(bytesOf(from), target);
 }
 
 void TextTable::CopySample(int from, int to) {
@@ -161,7 +168,7 @@ void TextTable::ReorderSamples(const std::vector<int>& order, int firstColumn, i
             Cell& target = usual(c, to);
             if (taken.cell.text == 0 && target.text == 0) target = taken.cell;
             else if (taken.cell.text != 0) text(target) = std::move(taken.text);
-            else text(target) = qvrt::DecodeWindows1252(std::string_view(bytes_).substr(taken.cell.at, taken.cell.size));
+            else text(target) = qvrt::DecodeWindows1252(bytesOf(taken.cell));
         }
 }
 

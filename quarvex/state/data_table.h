@@ -63,6 +63,7 @@ private:
     using FarCells = std::array<QString, kLastColumn + 1>;
     void checkCell(int column, int sample) const;
     Cell& usual(int column, int sample) const;
+    std::string_view bytesOf(const Cell& cell) const;
     QString& text(Cell& cell) const;
     // The far cell when it has been made, else null (an empty text).
     const QString* findFar(int column, int sample) const;
