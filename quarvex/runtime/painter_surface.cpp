@@ -289,12 +289,6 @@ const GlyphMask& MaskFor(const GlyphMaskKey& key, const QSizeF& cell, const QPoi
     return *masks.insert(key, std::move(mask));
 }
 
-// A plot glyph for one colour, size and quarter-pixel offset, ready to be
-// stamped. Its passes are laid over each other the way the raster engine
-// lays an opaque solid fill over what is there (colour x coverage plus
-// what is there x the rest), so the sprite is byte for byte the one that
-// painting the glyph in that colour gives, at the cost of a few hundred
-// multiplications instead of a path fill per colour.
 // A sprite cut to its ink: a transparent pixel leaves the picture as it is,
 // so stamping fewer of them changes nothing but the time it takes.
 struct Sprite {
@@ -319,6 +313,12 @@ Sprite CutToInk(const QImage& sprite) {
     return {sprite.copy(ink), ink.topLeft()};
 }
 
+// A plot glyph for one colour, size and quarter-pixel offset, ready to be
+// stamped. Its passes are laid over each other the way the raster engine
+// lays an opaque solid fill over what is there (colour x coverage plus
+// what is there x the rest), so the sprite is byte for byte the one that
+// painting the glyph in that colour gives, at the cost of a few hundred
+// multiplications instead of a path fill per colour.
 const Sprite& GlyphSprite(const GlyphSpriteKey& key, const QSizeF& cell, const QPointF& offset) {
     static QHash<GlyphSpriteKey, Sprite> sprites;
     auto it = sprites.constFind(key);
