@@ -23,8 +23,8 @@ namespace quarvex {
 // text when the cell is first reached: a plot of 15,000 samples reaches the
 // sample-number column and no other, and the components are read as
 // numbers straight from the bytes. Columns beyond the table's usual last
-// one are held apart, made when first reached. A cell's text stays where
-// it is until the table is erased, grows or shrinks.
+// one are held apart, made when first reached. A text, once made, stays
+// where it is until the table is erased.
 class TextTable {
 public:
     static constexpr int kLastColumn = 50;
@@ -43,7 +43,7 @@ public:
     // The upper sample bound, -1 when erased.
     int SampleBound() const { return static_cast<int>(far_.size()) - 1; }
     // Columns 1.. of sample take these Windows-1252 texts (bytes[0] is not
-    // used), which need outlive the call only.
+    // used); the views need last only for the call.
     void SetBytes(int sample, const std::vector<std::string_view>& bytes);
     // The cell's text into out, without making the cell; raises as reaching
     // the cell does.
