@@ -132,7 +132,10 @@ void TextTable::CopySample(int from, int to) {
     if (from == to) return;
     for (int c = 0; c < width_; ++c) copyUsual(usual(c, from), usual(c, to));
     const std::unique_ptr<FarCells>& source = far_[static_cast<size_t>(from)];
-    far_[static_cast<size_t>(to)] = source ? std::make_unique<FarCells>(*source) : nullptr;
+    std::unique_ptr<FarCells>& target = far_[static_cast<size_t>(to)];
+    // Into the cells the target has, so that no text it made moves.
+    if (target) *target = source ? *source : FarCells{};
+    else if (source) target = std::make_unique<FarCells>(*source);
 }
 
 void TextTable::ReorderSamples(const std::vector<int>& order, int firstColumn, int lastColumn) {

@@ -181,7 +181,11 @@ TEST_F(DataTableTest, CellsReadWrittenOrFarRightMoveWithTheirSample) {
     EXPECT_EQ(DataTable(50, 1), "");
     EXPECT_EQ(DataTable(2, 2), "x");
     EXPECT_EQ(DataTable(50, 2), "far");
+    const QString& farKept = DataTable(30, 1);
+    const QString& madeKept = DataTable(2, 1);
     DataTable.CopySample(2, 1);
+    EXPECT_EQ(farKept, "");  // the same cells, now holding sample 2's texts
+    EXPECT_EQ(madeKept, "x");
     EXPECT_EQ(DataTable(1, 1), "1");
     EXPECT_EQ(DataTable(2, 1), "x");
     EXPECT_EQ(DataTable(5, 1), "1");
