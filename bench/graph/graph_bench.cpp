@@ -31,6 +31,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,9 +55,26 @@ Main1* startFrame() {
 
 Graph2* lastGraph() { return qobject_cast<Graph2*>(GraphWindows.back().data()); }
 
+// Each figure is the best of this many runs, matplotlib's too, so that a
+// busy machine or a first-use cost (fonts, caches) does not decide it.
+constexpr int kRuns = 5;
+
 struct Timing {
     double first = 0, redraw = 0, read = 0;
 };
+
+// Closes a graph window and deletes it, as the running program's event loop
+// would: processEvents alone never deletes a closed window, so each run
+// would otherwise plot into memory the last one still holds.
+void closeGraph(Graph2* g) {
+    g->CloseGraph();
+    settle();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+Timing best(const Timing& a, const Timing& b) {
+    return {std::min(a.first, b.first), std::min(a.redraw, b.redraw), std::min(a.read, b.read)};
+}
 
 Timing plotAndRedraw(Main1& sheet) {
     MDIForm1::Instance()->ActivateChild(&sheet);
@@ -70,15 +88,22 @@ Timing plotAndRedraw(Main1& sheet) {
     settle();
     Timing timing{ms(t), 0, read};
     Graph2* g = lastGraph();
-    constexpr int kRuns = 10;
+    constexpr int kRedraws = 10;
     t.restart();
-    for (int k = 0; k < kRuns; ++k) g->RedrawGraph();
-    timing.redraw = ms(t) / kRuns;
-    g->CloseGraph();
-    settle();
+    for (int k = 0; k < kRedraws; ++k) g->RedrawGraph();
+    timing.redraw = ms(t) / kRedraws;
+    closeGraph(g);
     return timing;
 }
 
+Timing bestOf(Main1& sheet) {
+    Timing timing = plotAndRedraw(sheet);
+    for (int k = 1; k < kRuns; ++k) timing = best(timing, plotAndRedraw(sheet));
+    return timing;
+}
+
+// Best of kRuns, each drawing the scatter afresh into a new figure; -1 when
+// the interpreter or matplotlib is missing.
 double matplotlibScatter(int points) {
     QTemporaryDir dir;
     const QString script = QStringLiteral(
@@ -88,18 +113,26 @@ double matplotlibScatter(int points) {
         "random.seed(1)\n"
         "x = [random.uniform(40, 80) for _ in range(%1)]\n"
         "y = [random.uniform(0, 16) for _ in range(%1)]\n"
-        "t = time.perf_counter()\n"
-        "fig = plt.figure(figsize=(5.3, 5.3), dpi=96)\n"
-        "plt.scatter(x, y, s=12, marker='D')\n"
-        "fig.savefig('%2/scatter.png')\n"
-        "print((time.perf_counter() - t) * 1000)\n")
+        "best = None\n"
+        "for k in range(%3):\n"
+        "    t = time.perf_counter()\n"
+        "    fig = plt.figure(figsize=(5.3, 5.3), dpi=96)\n"
+        "    plt.scatter(x, y, s=12, marker='D')\n"
+        "    fig.savefig('%2/scatter.png')\n"
+        "    ms = (time.perf_counter() - t) * 1000\n"
+        "    plt.close(fig)\n"
+        "    best = ms if best is None else min(best, ms)\n"
+        "print(best)\n")
                                .arg(points)
-                               .arg(dir.path());
+                               .arg(dir.path())
+                               .arg(kRuns);
     QProcess p;
     // Debian's interpreter, which has python3-matplotlib.
     p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script});
-    p.waitForFinished(120000);
-    return p.readAllStandardOutput().trimmed().toDouble();
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) return -1;
+    bool ok = false;
+    const double result = p.readAllStandardOutput().trimmed().toDouble(&ok);
+    return ok ? result : -1;
 }
 
 int bench() {
@@ -125,48 +158,56 @@ int bench() {
     sheet->Record().DiagramType = QStringLiteral("Ternary");
     PlotKind = QStringLiteral("Ternary Plot");
     ShowTickMarks = -1;
-    // The grid is a window switch: the first drawing of a gridded window is
-    // the redraw after "Show Grid".
-    Timing ternary = plotAndRedraw(*sheet);
+    const Timing ternary = bestOf(*sheet);
 
     fill(15000);
     sheet->Record().DiagramType = QStringLiteral("XY Plot");
     PlotKind = QStringLiteral("XY Plot");
     AutoScale = -1;
-    const Timing xy = plotAndRedraw(*sheet);
+    const Timing xy = bestOf(*sheet);
 
-    // Ternary with the grid on, redrawn from the window's Show Grid.
+    // The grid is a window switch: the first drawing of a gridded window is
+    // the redraw after "Show Grid".
     fill(1999);
     sheet->Record().DiagramType = QStringLiteral("Ternary");
     PlotKind = QStringLiteral("Ternary Plot");
-    MDIForm1::Instance()->ActivateChild(sheet);
-    settle();
-    MODULE21::PlotActiveData();
-    settle();
-    Graph2* g = lastGraph();
-    QElapsedTimer t;
-    t.start();
-    g->MenuItem(QStringLiteral("mnuGrid"))->trigger();
-    settle();
-    const double gridFirst = ms(t);
-    t.restart();
-    for (int k = 0; k < 10; ++k) g->RedrawGraph();
-    const double gridRedraw = ms(t) / 10;
-    g->CloseGraph();
-    settle();
+    double gridFirst = 0, gridRedraw = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        MDIForm1::Instance()->ActivateChild(sheet);
+        settle();
+        MODULE21::PlotActiveData();
+        settle();
+        Graph2* g = lastGraph();
+        QElapsedTimer t;
+        t.start();
+        g->MenuItem(QStringLiteral("mnuGrid"))->trigger();
+        settle();
+        const double first = ms(t);
+        t.restart();
+        for (int k = 0; k < 10; ++k) g->RedrawGraph();
+        const double redraw = ms(t) / 10;
+        gridFirst = run == 0 ? first : std::min(gridFirst, first);
+        gridRedraw = run == 0 ? redraw : std::min(gridRedraw, redraw);
+        closeGraph(g);
+    }
 
     const double mpl = matplotlibScatter(15000);
-    std::printf("%-52s %10s\n", "graph window", "ms");
+    std::printf("%-52s %10s\n", "graph window (best of 5 runs)", "ms");
     std::printf("%-52s %10.1f\n", "ternary 1,999 samples, ticks: Plot to shown", ternary.first);
-    std::printf("%-52s %10.1f\n", "  of which reading the sheet (ReadActiveGrid)", ternary.read);
+    std::printf("%-52s %10.1f\n", "  reading the sheet alone (ReadActiveGrid)", ternary.read);
     std::printf("%-52s %10.1f\n", "ternary 1,999 samples, ticks: RedrawGraph", ternary.redraw);
     std::printf("%-52s %10.1f\n", "ternary 1,999 samples, ticks + grid: Show Grid", gridFirst);
     std::printf("%-52s %10.1f\n", "ternary 1,999 samples, ticks + grid: RedrawGraph", gridRedraw);
     std::printf("%-52s %10.1f\n", "XY 15,000 samples: Plot to shown", xy.first);
-    std::printf("%-52s %10.1f\n", "  of which reading the sheet (ReadActiveGrid)", xy.read);
+    std::printf("%-52s %10.1f\n", "  reading the sheet alone (ReadActiveGrid)", xy.read);
     std::printf("%-52s %10.1f\n", "XY 15,000 samples: RedrawGraph", xy.redraw);
-    std::printf("%-52s %10.1f\n", "matplotlib 15,000-point scatter to PNG", mpl);
-    if (mpl > 0) std::printf("%-52s %10.2f\n", "XY RedrawGraph / matplotlib", xy.redraw / mpl);
+    if (mpl > 0) {
+        std::printf("%-52s %10.1f\n", "matplotlib 15,000-point scatter to PNG", mpl);
+        std::printf("%-52s %10.2f\n", "XY Plot to shown / matplotlib", xy.first / mpl);
+        std::printf("%-52s %10.2f\n", "XY RedrawGraph / matplotlib", xy.redraw / mpl);
+    } else {
+        std::printf("%-52s %10s\n", "matplotlib 15,000-point scatter to PNG", "absent");
+    }
     return 0;
 }
 

@@ -364,6 +364,7 @@ void Graph2::FillPointTable() {
     SampleSymbol.assign(n, 0);
     SampleLabel.assign(n, QString());
     const QString twoDecimals = QStringLiteral("#0.00");
+    QString cell;
     for (int i = 1; i <= SampleCount; ++i) {
         const size_t k = size_t(i);
         SampleX[k] = ArrayValue(XValues, i);
@@ -376,7 +377,8 @@ void Graph2::FillPointTable() {
         if (!(symbol >= 1 && symbol <= 14)) SampleSymbols(i) = 1;
         SampleSymbol[k] = qvrt::CInt(SampleSymbols(i));
         if (SampleCol == 0) DataTable(0, i) = QString();
-        const QString cell = DataTable(SampleCol, i);
+        // Read without making the table's own text of every sample's cell.
+        DataTable.Peek(SampleCol, i, cell);
         SampleLabel[k] = qvrt::FixedString(cell, 12);
         if (i <= kListedSamples) {
             QStringList cells{QString::number(i), cell};

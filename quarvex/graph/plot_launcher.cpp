@@ -22,8 +22,7 @@ void FilterXYRange() {
         [&](int from, int to) {
             for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors, &PlagRatio})
                 if (from <= a->Bound()) (*a)(to) = (*a)(from);
-            if (from <= DataTable.SampleBound())
-                for (int c = 0; c <= TextTable::kLastColumn; ++c) DataTable(c, to) = DataTable(c, from);
+            if (from <= DataTable.SampleBound()) DataTable.CopySample(from, to);
         });
     SampleCount = static_cast<int16_t>(kept);
 }

@@ -15,7 +15,7 @@ int SimpleGridModel::columnCount(const QModelIndex& parent) const { return paren
 QVariant SimpleGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const int r = index.row(), c = index.column();
-    if (role == Qt::DisplayRole) return cells_[size_t(r) * size_t(cols_) + size_t(c)];
+    if (role == Qt::DisplayRole) return Text(r, c);
     if (role == Qt::BackgroundRole && (r < fixedRows_ || c < fixedCols_)) return QColor(0xC0, 0xC0, 0xC0);
     if (role == Qt::TextAlignmentRole && size_t(c) < alignment_.size())
         return QVariant::fromValue(alignment_[size_t(c)] | Qt::AlignVCenter);
@@ -24,15 +24,34 @@ QVariant SimpleGridModel::data(const QModelIndex& index, int role) const {
 
 void SimpleGridModel::Resize(int rows, int cols) {
     beginResetModel();
-    std::vector<QString> next(size_t(rows) * size_t(cols));
-    for (int r = 0; r < std::min(rows, rows_); ++r)
+    const size_t stored = cols_ > 0 ? cells_.size() / size_t(cols_) : 0;
+    const size_t kept = std::min(stored, size_t(rows));
+    std::vector<QString> next(kept * size_t(cols));
+    for (size_t r = 0; r < kept; ++r)
         for (int c = 0; c < std::min(cols, cols_); ++c)
-            next[size_t(r) * size_t(cols) + size_t(c)] = std::move(cells_[size_t(r) * size_t(cols_) + size_t(c)]);
+            next[r * size_t(cols) + size_t(c)] = std::move(cells_[r * size_t(cols_) + size_t(c)]);
     cells_ = std::move(next);
     rows_ = rows;
     cols_ = cols;
     alignment_.resize(size_t(cols), Qt::AlignLeft);
     endResetModel();
+}
+
+QString SimpleGridModel::Text(int row, int col) const {
+    if (row < 0 || col < 0 || row >= rows_ || col >= cols_) return {};
+    const size_t i = size_t(row) * size_t(cols_) + size_t(col);
+    return i < cells_.size() ? cells_[i] : QString();
+}
+
+QString& SimpleGridModel::Cell(int row, int col) {
+    const size_t i = size_t(row) * size_t(cols_) + size_t(col);
+    if (i >= cells_.size()) {
+        // Room for the whole grid at once: only the rows written touch memory,
+        // where growing by doubling would copy and touch fresh memory each time.
+        if (cells_.capacity() <= i) cells_.reserve(size_t(rows_) * size_t(cols_));
+        cells_.resize((size_t(row) + 1) * size_t(cols_));
+    }
+    return cells_[i];
 }
 
 void SimpleGridModel::Changed(int row, int col) {
@@ -52,21 +71,18 @@ SimpleGrid::SimpleGrid(QWidget* parent) : QTableView(parent) {
 void SimpleGrid::SetRows(int rows) { model_.Resize(std::max(rows, 0), model_.cols_); }
 void SimpleGrid::SetCols(int cols) { model_.Resize(model_.rows_, std::max(cols, 0)); }
 
-QString SimpleGrid::TextMatrix(int row, int col) const {
-    if (row < 0 || col < 0 || row >= model_.rows_ || col >= model_.cols_) return {};
-    return model_.cells_[size_t(row) * size_t(model_.cols_) + size_t(col)];
-}
+QString SimpleGrid::TextMatrix(int row, int col) const { return model_.Text(row, col); }
 
 void SimpleGrid::SetTextMatrix(int row, int col, const QString& text) {
     if (row < 0 || col < 0 || row >= model_.rows_ || col >= model_.cols_) return;
-    model_.cells_[size_t(row) * size_t(model_.cols_) + size_t(col)] = text;
+    model_.Cell(row, col) = text;
     model_.Changed(row, col);
 }
 
 void SimpleGrid::SetRowTexts(int row, int col, const QStringList& cells) {
     if (row < 0 || row >= model_.rows_) return;
     for (int k = 0; k < cells.size() && col + k < model_.cols_; ++k)
-        model_.cells_[size_t(row) * size_t(model_.cols_) + size_t(col + k)] = cells[k];
+        if (col + k >= 0) model_.Cell(row, col + k) = cells[k];
 }
 
 void SimpleGrid::SetFixedRows(int n) {

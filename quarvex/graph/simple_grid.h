@@ -16,9 +16,15 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
     int rows_ = 0, cols_ = 0, fixedRows_ = 0, fixedCols_ = 0;
-    std::vector<QString> cells_;  // row-major
+    // Row-major, only as far as the last row written: a point table of
+    // 15,000 rows lists 1,999, and the rows below stay empty.
+    std::vector<QString> cells_;
     std::vector<Qt::Alignment> alignment_;
     void Resize(int rows, int cols);
+    // The cell's text; empty outside the grid.
+    QString Text(int row, int col) const;
+    // The cell to write, made with the rows above it; row and col in the grid.
+    QString& Cell(int row, int col);
     void Changed(int row, int col);
     void Reset() {
         beginResetModel();

@@ -226,7 +226,10 @@ QString Format(double value, const QString& pattern) {
 QString FixedString(const QString& text, int n) {
     if (n <= 0) return QString();
     if (text.size() >= n) return text.left(n);
-    return text + QString(n - text.size(), u' ');
+    QString out(n, u' ');
+    QChar* d = out.data();
+    for (QChar c : text) *d++ = c;
+    return out;
 }
 
 }  // namespace qvrt

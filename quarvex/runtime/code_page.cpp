@@ -23,10 +23,18 @@ char encodeOne(char16_t c) {
 }  // namespace
 
 QString DecodeWindows1252(std::string_view bytes) {
-    QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    // No buffer for an empty cell: writing through data() would make one.
+    if (bytes.empty()) return QString();
+    QString out;
+    DecodeWindows1252(bytes, out);
+    return out;
+}
+
+void DecodeWindows1252(std::string_view bytes, QString& out) {
+    out.resize(static_cast<qsizetype>(bytes.size()));
+    if (bytes.empty()) return;
     QChar* d = out.data();
     for (unsigned char b : bytes) *d++ = QChar(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b));
-    return out;
 }
 
 void AppendWindows1252(QStringView text, QByteArray& out) {

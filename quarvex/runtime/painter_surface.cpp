@@ -289,14 +289,38 @@ const GlyphMask& MaskFor(const GlyphMaskKey& key, const QSizeF& cell, const QPoi
     return *masks.insert(key, std::move(mask));
 }
 
+// A sprite cut to its ink: a transparent pixel leaves the picture as it is,
+// so stamping fewer of them changes nothing but the time it takes.
+struct Sprite {
+    QImage image;
+    QPoint at;  // of its top-left pixel in the uncut sprite
+};
+
+Sprite CutToInk(const QImage& sprite) {
+    int left = sprite.width(), right = -1, top = sprite.height(), bottom = -1;
+    for (int y = 0; y < sprite.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(sprite.constScanLine(y));
+        for (int x = 0; x < sprite.width(); ++x) {
+            if (line[x] == 0) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0) return {};
+    const QRect ink(QPoint(left, top), QPoint(right, bottom));
+    return {sprite.copy(ink), ink.topLeft()};
+}
+
 // A plot glyph for one colour, size and quarter-pixel offset, ready to be
 // stamped. Its passes are laid over each other the way the raster engine
 // lays an opaque solid fill over what is there (colour x coverage plus
 // what is there x the rest), so the sprite is byte for byte the one that
 // painting the glyph in that colour gives, at the cost of a few hundred
 // multiplications instead of a path fill per colour.
-const QImage& GlyphSprite(const GlyphSpriteKey& key, const QSizeF& cell, const QPointF& offset) {
-    static QHash<GlyphSpriteKey, QImage> sprites;
+const Sprite& GlyphSprite(const GlyphSpriteKey& key, const QSizeF& cell, const QPointF& offset) {
+    static QHash<GlyphSpriteKey, Sprite> sprites;
     auto it = sprites.constFind(key);
     if (it != sprites.constEnd()) return *it;
     if (sprites.size() >= kMaxSprites) sprites.clear();
@@ -309,7 +333,7 @@ const QImage& GlyphSprite(const GlyphSpriteKey& key, const QSizeF& cell, const Q
         PaintGlyph(painter, FontKind(key.face), key.code, QRectF(QPointF(2, 2) + offset, cell), ToQColor(key.color),
                    key.bold);
         painter.end();
-        return *sprites.insert(key, std::move(sprite));
+        return *sprites.insert(key, CutToInk(sprite));
     }
     const uint32_t color = ToQColor(key.color).rgba();  // opaque, so premultiplied as it is
     for (const std::vector<uint8_t>& coverage : mask.passes) {
@@ -323,7 +347,7 @@ const QImage& GlyphSprite(const GlyphSpriteKey& key, const QSizeF& cell, const Q
             }
         }
     }
-    return *sprites.insert(key, std::move(sprite));
+    return *sprites.insert(key, CutToInk(sprite));
 }
 
 }  // namespace
@@ -340,8 +364,8 @@ void PictureSurface::PaintText(const TextOp& op) {
             const int oy = int(std::lround((at.y() - whole.y()) * kSpriteSteps));
             const GlyphSpriteKey key{int(Face().kind), op.text[i].unicode(), int(std::lround(cell.width() * 16)),
                                      int(std::lround(cell.height() * 16)), ox, oy, ForeColor(), FontBold()};
-            const QImage& sprite = GlyphSprite(key, cell, QPointF(double(ox), double(oy)) / kSpriteSteps);
-            painter.drawImage(whole - QPointF(2, 2), sprite);
+            const Sprite& sprite = GlyphSprite(key, cell, QPointF(double(ox), double(oy)) / kSpriteSteps);
+            if (!sprite.image.isNull()) painter.drawImage(whole - QPointF(2, 2) + QPointF(sprite.at), sprite.image);
         }
         return;
     }

@@ -139,11 +139,8 @@ void SpreadGrid::setText(const QString& text) {
 
 QString SpreadGrid::GetText(int col, int row) const { return DecodeWindows1252(cells_->get(col, row)); }
 
-void SpreadGrid::GetRowTexts(int row, int lastCol, std::vector<QString>& out) const {
-    std::vector<std::string_view> bytes;
-    cells_->getRow(row, lastCol, bytes);
-    out.resize(bytes.size());
-    for (size_t c = 0; c < bytes.size(); ++c) out[c] = DecodeWindows1252(bytes[c]);
+void SpreadGrid::GetRowBytes(int row, int lastCol, std::vector<std::string_view>& out) const {
+    cells_->getRow(row, lastCol, out);
 }
 
 int SpreadGrid::LastUsedRow() const { return cells_->lastUsedRow(); }

@@ -36,6 +36,7 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 class QAbstractItemView;
@@ -94,9 +95,10 @@ public:
     QString Text() const;
     void setText(const QString& text);
     QString GetText(int col, int row) const;
-    // GetText of columns 1..lastCol of a row, read in one pass: out[c] is
-    // GetText(c, row), out[0] is "".
-    void GetRowTexts(int row, int lastCol, std::vector<QString>& out) const;
+    // The Windows-1252 bytes of columns 1..lastCol of a row, read in one
+    // pass: out[c] holds GetText(c, row) encoded, out[0] is empty. The views
+    // last until the grid changes.
+    void GetRowBytes(int row, int lastCol, std::vector<std::string_view>& out) const;
     // The last row holding any text, 0 for an empty grid.
     int LastUsedRow() const;
     void SetText(int col, int row, const QString& text);

@@ -121,7 +121,13 @@ int16_t countHeadings(const qvrt::SpreadGrid& grid) {
     return count;
 }
 
-float numberIn(int column, int sample) { return static_cast<float>(qvrt::Val(DataTable(column, sample))); }
+// Read from the cell's bytes through one reused text, so that a component
+// cell costs no text of its own until something reaches it.
+float numberIn(int column, int sample) {
+    static QString text;
+    DataTable.Peek(column, sample, text);
+    return static_cast<float>(qvrt::Val(text));
+}
 
 void storeSymbolAndColor(int i, float symbol, float color) {
     SampleSymbols(i) = symbol;
@@ -166,10 +172,14 @@ void ReadActiveGrid() {
         readHeadings(grid);
         HeadingCount = countHeadings(grid);
         const int xCol = XCol, yCol = YCol, zCol = ZCol;
+        // Side by side: the columns read and those the commands after a read
+        // write into (numbering, normalising, rock names).
+        DataTable.Erase(std::max({int(HeadingCount), int(SampleCol), int(NameCol), int(SymbolCol), int(ColorCol),
+                                  xCol, yCol, zCol + 1}));
         const int maxRows = grid.MaxRows();
         // The read stops at the first empty row at the latest.
         DataTable.Reserve(std::min({maxRows, grid.LastUsedRow() + 1, kMaxSampleIndex}));
-        std::vector<QString> texts;
+        std::vector<std::string_view> bytes;
         int stopRow = 0;
         for (int r = 2; r <= maxRows; ++r) {
             const int i = r - 1;
@@ -177,8 +187,8 @@ void ReadActiveGrid() {
             DataTable.Grow(r);
             for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors})
                 a->Grow(r);
-            grid.GetRowTexts(r, HeadingCount, texts);
-            for (int c = 1; c <= HeadingCount; ++c) DataTable(c, i) = std::move(texts[static_cast<size_t>(c)]);
+            grid.GetRowBytes(r, HeadingCount, bytes);
+            DataTable.SetBytes(i, bytes);
             XValues(i) = xCol > 0 ? numberIn(xCol, i) : 0.0f;
             YValues(i) = yCol > 0 ? numberIn(yCol, i) : 0.0f;
             ZValues(i) = zCol > 0 ? numberIn(zCol, i) : 0.0f;

@@ -1,8 +1,10 @@
 #include "commands_fixture.h"
 
 #include "quarvex/runtime/basic.h"
+#include "quarvex/runtime/errors.h"
 
 #include <QMdiArea>
+#include <utility>
 
 using namespace quarvex;
 
@@ -134,6 +136,65 @@ TEST_F(DataTableTest, AnAssignedColumnBeyondTheTableIsReportedNotReadPast) {
     EXPECT_EQ(host->boxes[0].prompt, "Subscript out of rangeCheck Data");
     EXPECT_TRUE(grid().ReDraw());
     EXPECT_EQ(GridBusy, 0);
+}
+
+TEST_F(DataTableTest, EveryCellReadIsTheGridsTextAndCellsFurtherRightStartEmpty) {
+    fill({"S\tN\tSym\tCol\tA\tB\tC\tD",
+          "1\tx\t1\t1\t10\t20\t30",                           // ends before column 8
+          "2\t\t\t\t 5 \t2e1x\t7\t\t\t\t\t\t\t\t\t\t\tlast",  // blanks, odd numbers, column 18
+          "3\tz\t1\t1\t1\t1\t1\tpast"});
+    grid().SetText(2, 4, QString::fromUtf8("\u00e9\u00e8\u20ac"));  // Windows-1252 letters
+    MODULE21::ReadActiveGrid();
+    ASSERT_EQ(SampleCount, 3);
+    ASSERT_EQ(HeadingCount, 17);
+    for (int i = 1; i <= 4; ++i) {
+        for (int c = 1; c <= HeadingCount; ++c) EXPECT_EQ(DataTable(c, i), cell(c, i + 1)) << c << "," << i;
+        for (int c = HeadingCount + 1; c <= 50; ++c) EXPECT_EQ(std::as_const(DataTable)(c, i), "") << c;
+    }
+    EXPECT_FLOAT_EQ(XValues(2), 5);
+    EXPECT_FLOAT_EQ(YValues(2), 20);
+    EXPECT_EQ(DataTable(2, 3), QString::fromUtf8("\u00e9\u00e8\u20ac"));
+    EXPECT_THROW(DataTable(51, 1), qvrt::RuntimeError);
+    // The table holds what was read, not the sheet as it is now.
+    grid().SetText(5, 3, "99");
+    grid().setMaxRows(2);
+    EXPECT_EQ(DataTable(5, 2), " 5 ");
+    EXPECT_EQ(DataTable(8, 3), "past");
+}
+
+TEST_F(DataTableTest, CellsReadWrittenOrFarRightMoveWithTheirSample) {
+    fill({"h", "1\tx\t1\t1\t1\t1\t1", "2\ty\t1\t1\t2\t2\t2"});
+    MODULE21::ReadActiveGrid();
+    ASSERT_EQ(HeadingCount, 17);
+    const QString& kept = DataTable(1, 1);
+    DataTable(50, 1) = "far";
+    DataTable(30, 2) = "also";
+    DataTable(2, 2) = "written";
+    for (int c = 3; c <= 17; ++c) DataTable(c, 2) += "+";
+    EXPECT_EQ(kept, "1");  // reaching other cells moves no text
+    EXPECT_EQ(DataTable(50, 2), "");
+    DataTable.ReorderSamples({2, 1}, 1, 50);
+    EXPECT_EQ(DataTable(1, 1), "2");
+    EXPECT_EQ(DataTable(2, 1), "written");
+    EXPECT_EQ(DataTable(5, 1), "2+");
+    EXPECT_EQ(DataTable(30, 1), "also");
+    EXPECT_EQ(DataTable(50, 1), "");
+    EXPECT_EQ(DataTable(2, 2), "x");
+    EXPECT_EQ(DataTable(50, 2), "far");
+    const QString& farKept = DataTable(30, 1);
+    const QString& madeKept = DataTable(2, 1);
+    DataTable.CopySample(2, 1);
+    EXPECT_EQ(farKept, "");  // the same cells, now holding sample 2's texts
+    EXPECT_EQ(madeKept, "x");
+    EXPECT_EQ(DataTable(1, 1), "1");
+    EXPECT_EQ(DataTable(2, 1), "x");
+    EXPECT_EQ(DataTable(5, 1), "1");
+    EXPECT_EQ(DataTable(30, 1), "");
+    EXPECT_EQ(DataTable(50, 1), "far");
+    DataTable(50, 1) = "own";  // copies, not the other sample's cells
+    DataTable(2, 1) = "own";
+    EXPECT_EQ(DataTable(50, 2), "far");
+    EXPECT_EQ(DataTable(2, 2), "x");
 }
 
 class NormalizeTest : public CommandsTest {};

@@ -107,4 +107,27 @@ TEST_F(PointTable, LabellingDisarmsLineAndTextAndTheNextUndoTakesTheLabel) {
     EXPECT_EQ(graph->BoxList.Count, 0);
 }
 
+TEST(SimpleGridCells, RowsBelowTheLastWrittenAreEmptyAndResizingDropsWhatFallsOutside) {
+    SimpleGrid grid;
+    grid.SetCols(3);
+    grid.SetRows(15001);
+    grid.SetTextMatrix(2, 1, "b");
+    grid.SetRowTexts(4, 0, {"x", "y", "z", "beyond"});
+    EXPECT_EQ(grid.TextMatrix(4, 2), "z");
+    EXPECT_EQ(grid.TextMatrix(15000, 2), "");
+    EXPECT_EQ(grid.model()->data(grid.model()->index(15000, 2)), QVariant(QString()));
+    EXPECT_EQ(grid.model()->data(grid.model()->index(2, 1)), QVariant(QString("b")));
+    grid.SetCols(2);
+    grid.SetCols(3);
+    EXPECT_EQ(grid.TextMatrix(4, 1), "y");
+    EXPECT_EQ(grid.TextMatrix(4, 2), "");
+    grid.SetRows(3);
+    grid.SetRows(6);
+    EXPECT_EQ(grid.TextMatrix(2, 1), "b");
+    EXPECT_EQ(grid.TextMatrix(4, 0), "");
+    grid.SetTextMatrix(5, 2, "last");
+    EXPECT_EQ(grid.TextMatrix(5, 2), "last");
+    EXPECT_EQ(grid.TextMatrix(3, 0), "");
+}
+
 }  // namespace
