@@ -4,6 +4,7 @@
 #include "quarvex/normsheet/norm3b.h"
 
 #include "quarvex/norm/extended_norm.h"
+#include "quarvex/norm/oxide_headings.h"
 #include "quarvex/norm/standard_norm.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
@@ -30,38 +31,25 @@ double OxideValue(const NormSheetIO& io, int sample, int entry) {
 
 norm::IronChoice CurrentIronChoice() { return {IronRatioSet == -1, IronRatio}; }
 
-// The oxide heading sets' spellings, by OxideColumns entry.
-constexpr std::array<const char*, norm::kOxideEntries + 1> kOxideHeadings = {
-    "",     "SiO2", "TiO2", "Al2O3", "Fe2O3", "FeO", "MnO", "MgO", "CaO", "Na2O", "K2O",
-    "H2O+", "H2O-", "P2O5", "CO2",   "CL",    "F",   "S",   "SO3", "CR2O3", "ZRO2"};
-
-QString Folded(const QString& heading) {
-    QString out;
-    for (QChar c : heading)
-        if (!c.isSpace()) out += c.toLower();
-    return out;
-}
-
-// The norms read fixed columns. A column headed with another input or
-// "Total" means the sheet is laid out for something else, and reading it
-// anyway gives a plainly wrong norm; any other heading (or none) is taken
-// as the user's own name for the oxide.
+// The norms read fixed columns. A column headed with another input or with
+// the total means the sheet is laid out for something else, and reading it
+// anyway gives a plainly wrong norm; any other heading (or none) is taken as
+// the user's own name for the oxide.
 bool LayoutFits(NormSheetIO& io, const int* entries, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         const int entry = entries[i];
         const int column = OxideColumns[entry];
         if (column <= 0) continue;
         const QString found = io.SheetHeading(column);
-        const QString folded = Folded(found);
-        const QString expected = QString::fromLatin1(kOxideHeadings[static_cast<size_t>(entry)]);
-        if (folded.isEmpty() || folded == Folded(expected)) continue;
-        bool namesAnother = folded == u"total";
-        for (const char* other : kOxideHeadings) namesAnother = namesAnother || folded == Folded(other);
-        if (!namesAnother) continue;
+        QString blankless;
+        for (QChar c : found)
+            if (!c.isSpace()) blankless += c;
+        if (!norm::NamesOtherThan(blankless.toStdString(), entry)) continue;
         // The grid's header shows the letters, the heading sets speak of numbers.
         qvrt::host().MsgBox(QStringLiteral("Column %1 (%2) is headed \"%3\", but the norm reads %4 there.")
                                 .arg(column)
-                                .arg(qvrt::ColumnLetters(column), found.trimmed(), expected),
+                                .arg(qvrt::ColumnLetters(column), found.trimmed(),
+                                     QString::fromLatin1(norm::OxideHeading(entry))),
                             qvrt::vbExclamation, QStringLiteral("Error Calculating Norm"));
         io.SetDialogCancelled(-1);
         qvrt::host().SetMousePointer(qvrt::vbDefault);
