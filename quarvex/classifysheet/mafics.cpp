@@ -94,8 +94,8 @@ void Mafics::Form_Load() {
 void Mafics::SSCommand1_Click(int index) {
     GrowMaficInputs();
     if (index == 0) {
-        StoreRow(static_cast<float>(qvrt::Val(Text1[0]->text())), static_cast<float>(qvrt::Val(Text1[1]->text())),
-                 static_cast<float>(qvrt::Val(Text1[2]->text())));
+        StoreRow(qvrt::CSng(qvrt::Val(Text1[0]->text())), qvrt::CSng(qvrt::Val(Text1[1]->text())),
+                 qvrt::CSng(qvrt::Val(Text1[2]->text())));
         IgnoreAllMafics = 0;
     } else {
         // A row the user would not describe is taken as an ordinary rock:

@@ -89,6 +89,11 @@ long long leadingPowerOfTen(const std::string& num) {
 
 }  // namespace
 
+float CSng(double value) {
+    if (std::fabs(value) > std::numeric_limits<float>::max()) Raise(ErrOverflow);
+    return static_cast<float>(value);
+}
+
 double Val(const QString& text) {
     std::string num;
     int i = 0;

@@ -21,6 +21,11 @@ int16_t CInt(double value);
 // The same for 32-bit integers.
 int32_t CLng(double value);
 
+// Conversion to a 32-bit float, as storing into a Single did: a value whose
+// magnitude is past the float range raises Overflow (6) instead of becoming
+// infinite; one too small for it becomes 0.
+float CSng(double value);
+
 // Decimal text of a 32-bit float with 7 significant digits, switching to
 // the "1.234568E+07" form where the forms did (exponent >= 7 or < -4).
 // CStr gives "0.5" and "-0.5"; Str adds a leading blank for non-negative

@@ -126,7 +126,7 @@ int16_t countHeadings(const qvrt::SpreadGrid& grid) {
 float numberIn(int column, int sample) {
     static QString text;
     DataTable.Peek(column, sample, text);
-    return static_cast<float>(qvrt::Val(text));
+    return qvrt::CSng(qvrt::Val(text));
 }
 
 void storeSymbolAndColor(int i, float symbol, float color) {

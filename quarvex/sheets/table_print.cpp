@@ -40,7 +40,7 @@ QString printCell(int column, int sample) {
 // A component straight from its grid cell, so that it counts even where
 // its column has no heading and so lies beyond the columns printed.
 float numberIn(const qvrt::SpreadGrid& grid, int column, int row) {
-    return column > 0 ? static_cast<float>(qvrt::Val(grid.GetText(column, row))) : 0.0f;
+    return column > 0 ? qvrt::CSng(qvrt::Val(grid.GetText(column, row))) : 0.0f;
 }
 
 // Two empty lines, the caption in bold 6-point Arial centred, an empty

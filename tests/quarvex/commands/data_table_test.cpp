@@ -138,6 +138,25 @@ TEST_F(DataTableTest, AnAssignedColumnBeyondTheTableIsReportedNotReadPast) {
     EXPECT_EQ(GridBusy, 0);
 }
 
+// The sample arrays are 32-bit: a value past that range would be stored as
+// infinity, and a plot would drop the sample without a word.
+TEST_F(DataTableTest, AValuePastTheFloatRangeIsReportedAsOverflow) {
+    for (const char* row : {"1\tx\t1\t1\t1e39\t1\t1", "1\tx\t-4e38\t1\t1\t1\t1"}) {
+        host->boxes.clear();
+        fill({"h", row});
+        MODULE21::ReadActiveGrid();
+        EXPECT_EQ(SampleCount, 0) << row;
+        ASSERT_EQ(host->boxes.size(), 1u) << row;
+        EXPECT_EQ(host->boxes[0].prompt, "OverflowCheck Data");
+        EXPECT_EQ(host->boxes[0].title, "Error Reading Data");
+    }
+    fill({"h", "1\tx\t1\t1\t3.4e38\t1\t1"});
+    host->boxes.clear();
+    MODULE21::ReadActiveGrid();
+    EXPECT_EQ(SampleCount, 1);
+    EXPECT_FLOAT_EQ(XValues(1), 3.4e38f);
+}
+
 TEST_F(DataTableTest, EveryCellReadIsTheGridsTextAndCellsFurtherRightStartEmpty) {
     fill({"S\tN\tSym\tCol\tA\tB\tC\tD",
           "1\tx\t1\t1\t10\t20\t30",                           // ends before column 8
