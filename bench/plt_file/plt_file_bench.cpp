@@ -7,6 +7,7 @@
 //   cells  that many lines of 50 one-character cells
 //   wide   that many lines of 50 four-character cells (about 251 MB)
 //   long   that many lines of one cell, filling the 256 MiB file cap
+//   line   one line of one 255 MiB cell
 //   over   one empty line more than the limit: refused
 #include "quarvex/frame/mdi_form1.h"
 #include "quarvex/runtime/scripted_host.h"
@@ -64,6 +65,9 @@ int peakRun(quarvex::MDIForm1* frame, qvrt::ScriptedHost& host, const QString& p
         const QByteArray cell = !std::strcmp(kind, "cells") ? "1" : "1234";
         for (int c = 1; c <= 50; ++c) line += (c > 1 ? "\t" : "") + cell;
         line += "\r\n";
+    } else if (!std::strcmp(kind, "line")) {
+        line = QByteArray(255 * 1024 * 1024, 'x');
+        count = 1;
     } else if (!std::strcmp(kind, "long")) {
         line = QByteArray(256 * 1024 * 1024 / rows - 2, 'x') + "\r\n";
     } else {
@@ -76,6 +80,7 @@ int peakRun(quarvex::MDIForm1* frame, qvrt::ScriptedHost& host, const QString& p
         for (int i = 0; i < count; ++i) f.write(line);
         std::printf("%s: %d lines, %lld bytes\n", kind, count, static_cast<long long>(f.size()));
     }
+    line = QByteArray();  // a 255 MiB line would count twice
     QApplication::processEvents();
     const long before = peakKb();
     QElapsedTimer t;

@@ -164,11 +164,12 @@ QString SpreadGrid::Clip() const {
     return DecodeWindows1252(bytesOf(out));
 }
 
-void SpreadGrid::setClip(const QString& text) {
+void SpreadGrid::setClip(const QString& text) { setClipBytes(bytesOf(EncodeWindows1252(text))); }
+
+void SpreadGrid::setClipBytes(std::string_view text) {
     const Rect r = blockRect();
     if (r.col1 > r.col2 || r.row1 > r.row2) return;
-    const QByteArray bytes = EncodeWindows1252(text);
-    const std::vector<std::string_view> lines = blockLines(bytesOf(bytes));
+    const std::vector<std::string_view> lines = blockLines(text);
     const size_t width = static_cast<size_t>(r.col2 - r.col1 + 1);
     for (size_t i = 0; i < lines.size(); ++i) {
         const int row = r.row1 + static_cast<int>(i);

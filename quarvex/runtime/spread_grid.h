@@ -108,6 +108,9 @@ public:
     // grid's edges. Block cells beyond the pasted text keep their texts.
     QString Clip() const;
     void setClip(const QString& text);
+    // The same paste from text already in the sheet's code page, so that a
+    // file's bytes go into the cells without a wide copy on the way.
+    void setClipBytes(std::string_view text);
 
     // The active (highlighted) cell; moved by the user or by action 0.
     int ActiveCol() const;

@@ -73,7 +73,7 @@ void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes) {
         grid->setRow2(row);
         grid->setCol(1);
         grid->setCol2(kPltMaxFields);
-        grid->setClip(DecodePltLine(line));
+        grid->setClipBytes(line);
     }
 }
 

@@ -42,7 +42,8 @@ private:
 // lines; a file ending in a line end has no empty line after it.
 std::vector<std::string_view> SplitPltLines(std::string_view bytes);
 
-// A line cut after its 50th field, decoded: the text pasted into a grid row.
+// A line cut after its 50th field, decoded: the text a grid row gets. (The
+// sheet itself takes the line's bytes as they are, without this wide copy.)
 QString DecodePltLine(std::string_view line);
 
 // Reads a whole data file. Raises the runtime's error for what went wrong:
