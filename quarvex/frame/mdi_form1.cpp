@@ -11,6 +11,7 @@
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
+#include "quarvex/runtime/menu_access_keys.h"
 #include "quarvex/runtime/settings_store.h"
 #include "quarvex/sheets/main1.h"
 #include "quarvex/sheets/plt_file.h"
@@ -124,6 +125,8 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     connect(mdiArea_, &QMdiArea::subWindowActivated, this,
             qvrt::Guarded([this](QMdiSubWindow* w) { onSubWindowActivated(w); }));
     BuildMenus();
+    // Graph windows show their menus in this bar too, so it serves them all.
+    qvrt::CycleSharedAccessKeys(menuBar());
     buildStatusBar();
     frameMenus_ = menuBar()->actions();
     GraphDialogOpeners.Options = ShowOptions;

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
+#include <QTest>
 
 using namespace quarvex;
 
@@ -254,4 +256,20 @@ TEST_F(FrameTest, TheFileMenuCarriesItsItemsWithTheirShortcuts) {
     EXPECT_EQ(frame->mnuClose->shortcut(), QKeySequence(Qt::Key_F11));
     EXPECT_EQ(frame->MenuItem("mnuSave"), frame->mnuSave);
     EXPECT_EQ(frame->MenuItem("mnuNoSuchItem"), nullptr);
+}
+
+// "S&ort" and "&Options" share Alt+O: O pressed again while Sort is open
+// moves on to Options (Qt alone kept Sort open), so Options too is reached
+// from the keyboard. In Options, O is its own item's key.
+TEST_F(FrameTest, ASharedAccessKeyPressedAgainOpensTheNextMenuCarryingIt) {
+    start();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    const QMenu* sort = frame->MenuItem("mnuSort")->menu();
+    const QMenu* options = frame->MenuItem("mnuOptions")->menu();
+    QTest::keyClick(frame, Qt::Key_O, Qt::AltModifier);
+    ASSERT_EQ(QApplication::activePopupWidget(), sort);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_O);
+    EXPECT_EQ(QApplication::activePopupWidget(), options);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
 }
