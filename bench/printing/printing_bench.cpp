@@ -1,9 +1,10 @@
 // Prints a 1,999-sample QAPF-Plutonic graph with its key page and the symbol
 // legend page to a PDF file and times it from the dialog's OK to the file
-// closed. With --samples DIR it also writes one PDF of every kind of graph
-// and of every classification diagram, portrait and landscape, and of the
-// TAS and QAP-Plutonic diagrams at Small and Medium size in landscape, for
-// looking at (pdftoppm -png).
+// closed. With --samples DIR (made when missing) it also writes one PDF of
+// every kind of graph and of every classification diagram, portrait and
+// landscape, of the TAS and QAP-Plutonic diagrams at Small and Medium size
+// in landscape, and of the TAS diagram on A5 paper at each size both ways,
+// for looking at (pdftoppm -png).
 #include "quarvex/printing/graph_print.h"
 #include "quarvex/runtime/printer.h"
 #include "quarvex/runtime/scripted_host.h"
@@ -11,6 +12,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPageSize>
+#include <QPrinter>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +48,10 @@ PrintedGraph makeGraph(const QString& type, int samples, unsigned seed) {
     g.FieldKeyChecked = true;
     g.PrintSymbolLegendChecked = true;
     g.AxisLabels = {QString(), QStringLiteral("Q"), QStringLiteral("A"), QStringLiteral("P"), QStringLiteral("F")};
+    if (type == QLatin1String("TAS-Volcanic")) {
+        g.AxisLabels[1] = QStringLiteral("SiO2 (wt %)");
+        g.AxisLabels[2] = QStringLiteral("Na2O + K2O (wt %)");
+    }
     g.DiagramXTitle = QStringLiteral("SiO2");
     g.DiagramYTitle = QStringLiteral("Na2O + K2O");
     for (int s = 1; s <= 14; ++s) g.SymbolDescriptions[size_t(s)] = QStringLiteral("Symbol %1 samples").arg(s);
@@ -73,8 +80,10 @@ PrintedGraph makeGraph(const QString& type, int samples, unsigned seed) {
     return g;
 }
 
-void printTo(PrintedGraph& g, const QString& file, int orientation) {
+// On the printer's own paper unless one is given.
+void printTo(PrintedGraph& g, const QString& file, int orientation, const QPageSize& paper = QPageSize()) {
     auto printer = std::make_unique<qvrt::QtPrinterSurface>(file);
+    if (paper.isValid()) printer->Device()->setPageSize(paper);
     printer->SetOrientation(orientation);
     qvrt::SetPrinter(std::move(printer));
     static_cast<qvrt::ScriptedHost&>(qvrt::host()).printerAnswers.push_back(true);
@@ -104,6 +113,10 @@ int main(int argc, char** argv) {
 
     if (argc == 3 && QString::fromLocal8Bit(argv[1]) == QLatin1String("--samples")) {
         const QDir dir(QString::fromLocal8Bit(argv[2]));
+        if (!dir.mkpath(QStringLiteral("."))) {
+            std::fprintf(stderr, "cannot make %s\n", argv[2]);
+            return 1;
+        }
         const char* types[] = {"Ternary", "XY Plot", "TAS-Volcanic", "QAPF-Plutonic", "QAPF-Volcanic",
                                "Carbonatites", "Charnockites", "Melilite-Plutonic", "Melilite-Volcanic",
                                "QAP-Plutonic", "FAP-Plutonic", "PlagPxOl-Gabbroic", "PlagPxHbl-Gabbroic",
@@ -126,6 +139,18 @@ int main(int argc, char** argv) {
                 const QString name =
                     QStringLiteral("%1_%2_landscape.pdf").arg(QLatin1String(type), QLatin1String(size));
                 printTo(g, dir.filePath(name), qvrt::vbPRORLandscape);
+            }
+        }
+        // TAS on A5, where its key overprinted or crossed the silica title.
+        for (int orientation : {qvrt::vbPRORPortrait, qvrt::vbPRORLandscape}) {
+            for (const char* size : {"Large", "Medium", "Small"}) {
+                PrintedGraph g = makeGraph(QStringLiteral("TAS-Volcanic"), 40, 3);
+                g.DiagramSize = QString::fromLatin1(size);
+                const QString name = QStringLiteral("TAS-Volcanic_A5_%1%2.pdf")
+                                         .arg(QLatin1String(size), orientation == qvrt::vbPRORLandscape
+                                                                       ? QLatin1String("_landscape")
+                                                                       : QLatin1String(""));
+                printTo(g, dir.filePath(name), orientation, QPageSize(QPageSize::A5));
             }
         }
         for (const auto& box : host.boxes) std::printf("  box: %s\n", qPrintable(box.prompt));

@@ -66,10 +66,6 @@ bool FrameMargin(const QString& diagramSize, double large, double medium, double
 // centre, so the diagram keeps its proportions and keys stay on the page.
 void FitPage(PrintedGraph& g, qvrt::PrinterSurface& p, double x1, double y1, double x2, double y2, double aspect,
              const double* margin);
-// Whether the last FitPage fitted the diagram to a page lying wide, where
-// it prints smaller than on the same paper upright (by the page's height
-// over its width).
-bool FittedWide(const PrintedGraph& g);
 // Resets what an earlier job may have left on the printer: scale, font,
 // colours, pen, fill and transparency.
 void FreshPrinterState(qvrt::PrinterSurface& p);

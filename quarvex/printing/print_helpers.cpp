@@ -74,8 +74,6 @@ void FitPage(PrintedGraph& g, qvrt::PrinterSurface& p, double x1, double y1, dou
     p.Scale(left, top, double(left) + double(w), double(top) + double(h));
 }
 
-bool FittedWide(const PrintedGraph& g) { return g.SurfaceSize[1] < g.SurfaceSize[0]; }
-
 void FreshPrinterState(qvrt::PrinterSurface& p) {
     p.Scale();
     p.SetFontName(QStringLiteral("Arial"));

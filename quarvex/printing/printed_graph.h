@@ -48,6 +48,11 @@ struct PrintPointLabel {
 // graph, (x1, y1, x2, y2) on an XY plot.
 using TemplateRecord = std::array<int16_t, 6>;
 
+// Where a text printed: its top-left and bottom-right corners.
+struct TextBox {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
 // The symbol legend list: one row per symbol number the samples use.
 struct LegendList {
     int16_t count = 0;
@@ -100,6 +105,9 @@ struct PrintedGraph {
     double DiagramExtents[4] = {0, 0, 0, 0};   // x origin, y origin, x extent, y extent
     float ScaleWindow[4] = {0, 0, 0, 0};       // left, top, width, height
     float PlotExtents[4] = {0, 0, 0, 0};       // MinX, MaxX, MinY, MaxY
+    // What the frame printed beneath its axis (tick labels, axis title), in
+    // diagram units: a key printed there keeps clear of it.
+    std::vector<TextBox> TextsBelowAxis;
     // Minus half the glyph's height and half its width, by symbol number.
     // The printout keeps its own centring, so printing never changes the
     // centring the window draws its screen glyphs with.

@@ -56,15 +56,21 @@ struct KeyPageState {
     }
 };
 
+// Where one key line prints: the top-left corner of its text.
+struct Placed {
+    double x, y;
+};
+
 // A key runs down the page one line below another. A line that would pass
 // the foot of the page starts a new column beside the widest line so far,
 // level with the key's first line, so that a reader goes on at the top of
 // the next column as in a printed table. The first line stands at firstX,
 // the others of the first column at nextX (where a new text line starts);
 // step is the distance from one line's top to the next, signed like the
-// scale. Returns the lines that fit no column across the page.
-std::vector<QString> printColumns(qvrt::PrinterSurface& p, std::span<const QString> lines, double firstX,
-                                  double nextX, double y, double step) {
+// scale. Gives the places of the lines that fit; the lines after them fit
+// no column across the page.
+std::vector<Placed> columns(const qvrt::PrinterSurface& p, std::span<const QString> lines, double firstX,
+                            double nextX, double y, double step) {
     // Fractions of the page down and across, whichever way the scale runs.
     const auto down = [&p](double v) { return (v - p.ScaleTop()) / p.ScaleHeight(); };
     const auto across = [&p](double v) { return (v - p.ScaleLeft()) / p.ScaleWidth(); };
@@ -74,6 +80,7 @@ std::vector<QString> printColumns(qvrt::PrinterSurface& p, std::span<const QStri
     const double columnTop = y;
     double x = firstX, columnRight = firstX;
     bool newColumn = false;
+    std::vector<Placed> placed;
     for (size_t i = 0, row = 0; i < lines.size(); ++i, ++row) {
         double top = columnTop + double(row) * step;
         if (row > 0 && down(top) + lineDepth > 1 + kSlack) {
@@ -83,15 +90,48 @@ std::vector<QString> printColumns(qvrt::PrinterSurface& p, std::span<const QStri
             newColumn = true;
         }
         const double width = p.TextWidth(lines[i]);
-        if (down(top) + lineDepth > 1 + kSlack || (newColumn && across(x + width) > 1 + kSlack))
-            return std::vector<QString>(lines.begin() + std::ptrdiff_t(i), lines.end());
-        p.SetCurrentX(x);
-        p.SetCurrentY(top);
-        p.Print(lines[i]);
+        if (down(top) + lineDepth > 1 + kSlack || (newColumn && across(x + width) > 1 + kSlack)) break;
+        placed.push_back({x, top});
         columnRight = std::max(columnRight, x + width);
         x = nextX;
     }
-    return {};
+    return placed;
+}
+
+// Prints a key in columns; returns the lines that fit no column.
+std::vector<QString> printColumns(qvrt::PrinterSurface& p, std::span<const QString> lines, double firstX,
+                                  double nextX, double y, double step) {
+    const std::vector<Placed> placed = columns(p, lines, firstX, nextX, y, step);
+    for (size_t i = 0; i < placed.size(); ++i) {
+        p.SetCurrentX(placed[i].x);
+        p.SetCurrentY(placed[i].y);
+        p.Print(lines[i]);
+    }
+    return std::vector<QString>(lines.begin() + std::ptrdiff_t(placed.size()), lines.end());
+}
+
+// Whether key lines so placed would print over one of the texts.
+bool crosses(const qvrt::PrinterSurface& p, std::span<const QString> lines, const std::vector<Placed>& placed,
+             const std::vector<TextBox>& texts) {
+    const auto overlap = [](double a1, double a2, double b1, double b2) {
+        return std::min(std::max(a1, a2), std::max(b1, b2)) > std::max(std::min(a1, a2), std::min(b1, b2));
+    };
+    const double height = p.TextHeight(QString());
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const double x1 = placed[i].x, x2 = x1 + p.TextWidth(lines[i]), y1 = placed[i].y, y2 = y1 + height;
+        for (const TextBox& t : texts)
+            if (overlap(x1, x2, t.x1, t.x2) && overlap(y1, y2, t.y1, t.y2)) return true;
+    }
+    return false;
+}
+
+// The edge of the texts furthest down the page.
+double footOf(const qvrt::PrinterSurface& p, const std::vector<TextBox>& texts) {
+    double foot = texts.front().y1;
+    for (const TextBox& t : texts)
+        for (const double y : {t.y1, t.y2})
+            if ((y - foot) / p.ScaleHeight() > 0) foot = y;
+    return foot;
 }
 
 // Key lines that found no room go on pages of their own, in columns from
@@ -162,10 +202,11 @@ std::vector<QString> keyLines(const Diagram& d) {
 }
 
 // The key on the diagram's page. A key placed line by line keeps its own
-// spacing on an upright page, where even the Small diagram's lines read
-// (its descenders touch the next line). On a page lying wide the diagram,
-// and with it that spacing, is smaller: the lines stand at least one line
-// of their font apart there, or they would overprint.
+// place and spacing where they read, as on an upright A4 or Letter page.
+// Where the diagram prints smaller (narrower paper, a page lying wide) the
+// lines stand one line of their font apart instead, or they would
+// overprint; and a key that would cross the frame's texts beneath the axis
+// starts below them.
 std::vector<QString> key(qvrt::PrinterSurface& p, const Diagram& d, const PrintedGraph& g) {
     const std::vector<QString> lines = keyLines(d);
     if (d.paperKey == PaperKey::Positioned) {
@@ -173,10 +214,16 @@ std::vector<QString> key(qvrt::PrinterSurface& p, const Diagram& d, const Printe
         p.SetCurrentY(d.keyY);
         p.SetFontName(QStringLiteral("Arial"));
         p.SetFontSize(6);
+        // Arial's ink, from the top of its parentheses to the foot of its
+        // descenders, takes 0.94 of its size: closer lines touch.
+        constexpr double kInkHeight = 0.94;
         double step = d.keyStep;
-        const double line = std::fabs(p.TextHeight(QString()));
-        if (FittedWide(g) && std::fabs(step) < line) step = std::copysign(line, step);
-        return printColumns(p, lines, d.keyX, d.keyX, d.keyY, step);
+        if (std::fabs(step) < kInkHeight * std::fabs(p.PointsHeight(p.FontSize())))
+            step = std::copysign(std::fabs(p.TextHeight(QString())), step);
+        double top = d.keyY;
+        if (crosses(p, lines, columns(p, lines, d.keyX, d.keyX, top, step), g.TextsBelowAxis))
+            top = footOf(p, g.TextsBelowAxis);
+        return printColumns(p, lines, d.keyX, d.keyX, top, step);
     }
     double x = p.CurrentX();
     double y = d.paperKey == PaperKey::Run ? double(d.keyY) : p.CurrentY();

@@ -22,7 +22,9 @@ void ListUsedSymbols(PrintedGraph& g) {
 }
 
 // All rows go on the one page; at most 20 rows of 9.75 points fit an A4
-// page with room to spare, so the page never needs to break.
+// page with room to spare, so the page never needs to break. The page sets
+// italic off with its other font properties: it is the same legend whatever
+// the last text label printed before it.
 void PrintSymbolLegend(PrintedGraph& g) {
     qvrt::PrinterSurface& p = qvrt::Printer();
     const LegendList& list = g.LegendSymbols;
@@ -31,6 +33,7 @@ void PrintSymbolLegend(PrintedGraph& g) {
     p.Scale(0, 0, 100, 100);
     p.SetFontName(QStringLiteral("Arial"));
     p.SetFontBold(true);
+    p.SetFontItalic(false);
     p.SetFontSize(14);
     const QString title = QStringLiteral("Symbol Legend");
     p.SetCurrentY(10);

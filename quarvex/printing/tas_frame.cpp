@@ -25,7 +25,15 @@ double tickLabelFoot(const PrintedGraph& g, qvrt::PrinterSurface& p) {
     return foot;
 }
 
+// Prints a text beneath the axis at the print position and notes its box.
+void printBelowAxis(PrintedGraph& g, qvrt::PrinterSurface& p, const QString& text) {
+    const double x = p.CurrentX(), y = p.CurrentY();
+    g.TextsBelowAxis.push_back({x, y, x + p.TextWidth(text), y + p.TextHeight(text)});
+    p.Print(text);
+}
+
 void body(PrintedGraph& g, qvrt::PrinterSurface& p) {
+    g.TextsBelowAxis.clear();
     const uint32_t axes = PrinterColor(g.AxesColor);
     p.SetForeColor(axes);
     double margin = 0;
@@ -45,7 +53,7 @@ void body(PrintedGraph& g, qvrt::PrinterSurface& p) {
     const QString& xTitle = g.AxisLabels.at(1);
     p.SetCurrentY(std::min(-1.5, tickLabelFoot(g, p)));
     p.SetCurrentX(57 - p.TextWidth(xTitle) / 2);
-    p.Print(xTitle);
+    printBelowAxis(g, p, xTitle);
 
     p.SetForeColor(axes);
     p.SetDrawWidth(1);
@@ -69,7 +77,7 @@ void body(PrintedGraph& g, qvrt::PrinterSurface& p) {
         p.SetCurrentY(-0.55);
         if (v % 2 != 0) continue;
         p.SetCurrentX(x - 1.5 * w);
-        p.Print(qvrt::Str(x));
+        printBelowAxis(g, p, qvrt::Str(x));
     }
 
     if (g.ShowGrid == -1) {

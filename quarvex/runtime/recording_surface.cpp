@@ -9,8 +9,6 @@ namespace qvrt {
 
 namespace {
 
-constexpr double kTwipsPerPoint = 20.0;
-
 double Em(const Surface& s) { return s.FontSize() * kTwipsPerPoint; }
 
 double CharWidth(const Surface& s) { return s.Face().kind == FontKind::Text ? Em(s) / 2 : Em(s); }

@@ -142,6 +142,10 @@ double Surface::TextHeight(const QString& text) const {
     return double(lines) * MeasureDevice(QString()).height() * ScaleHeight() / DeviceHeight();
 }
 
+double Surface::PointsHeight(double points) const {
+    return points * kTwipsPerPoint / TwipsPerDeviceUnit().height() * ScaleHeight() / DeviceHeight();
+}
+
 void Surface::PrintLines(const QString& text) {
     BeforeDrawing();
     if (!HasLineBreak(text)) {

@@ -27,6 +27,7 @@
 namespace qvrt {
 
 inline constexpr double kTwipsPerInch = 1440.0;
+inline constexpr double kTwipsPerPoint = 20.0;
 
 // What Line draws between its two corners: the segment, the outline of the
 // rectangle ("B") or the filled rectangle ("BF").
@@ -173,6 +174,9 @@ public:
     // scale. TextHeight of any single-line text (also "") is the line height.
     double TextWidth(const QString& text) const;
     double TextHeight(const QString& text) const;
+    // A height given in points (the current FontSize, say), in user units
+    // signed like the scale.
+    double PointsHeight(double points) const;
 
     // Clears to BackColor; the print position goes to the top-left corner.
     void Cls();

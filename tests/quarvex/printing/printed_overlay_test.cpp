@@ -33,20 +33,26 @@ TEST_F(PrintJob, TasKeyLinesStandHalfAUnitApartBelowTheAxis) {
     EXPECT_EQ(key[0].text, QStringLiteral("A - Foidite"));
 }
 
-TEST_F(PrintJob, QapfKeyPageHasItsOwnScaleHeadingAndLines) {
-    const std::pair<const char*, size_t> cases[] = {{"QAPF-Plutonic", 39}, {"QAPF-Volcanic", 25}};
+TEST_F(PrintJob, KeyAndLegendPagesHaveTheirOwnScaleHeadingAndFont) {
+    // TAS stands for the graphs whose key has no page of its own.
+    const std::pair<const char*, size_t> cases[] = {{"QAPF-Plutonic", 39}, {"QAPF-Volcanic", 25}, {"TAS-Volcanic", 0}};
     for (const auto& [type, count] : cases) {
         SCOPED_TRACE(type);
         printer->ClearOps();
         PrintedGraph g = Fields(type);
         g.FieldKeyChecked = true;
+        g.PrintSymbolLegendChecked = true;
+        AddSample(g, 3, 50, 5);
+        g.SymbolDescriptions[3] = QStringLiteral("Lavas");
         // A text label in another font between the diagram page and the key.
         g.TextLabelList.push_back({QStringLiteral("note"), 10, -10, QStringLiteral("Symbol"), 20, 0, 1, 0xFF00});
         Print(g);
-        EXPECT_DOUBLE_EQ(printer->ScaleLeft(), -10);
-        EXPECT_DOUBLE_EQ(printer->ScaleTop(), 0);
-        EXPECT_DOUBLE_EQ(printer->ScaleWidth(), 110);
-        EXPECT_DOUBLE_EQ(printer->ScaleHeight(), 100);
+        const auto legend = TextsOn(printer->Ops().back().page);
+        ASSERT_EQ(legend.size(), 3u);
+        EXPECT_EQ(legend[0].text, QStringLiteral("Symbol Legend"));
+        for (const DrawOp& op : legend) EXPECT_FALSE(op.italic) << qPrintable(Describe(op));
+        if (count == 0) continue;
+
         const auto page = TextsOn(2);
         ASSERT_EQ(page.size(), count + 1);
         EXPECT_EQ(page[0].text, QStringLiteral("Legend"));
@@ -55,6 +61,9 @@ TEST_F(PrintJob, QapfKeyPageHasItsOwnScaleHeadingAndLines) {
         EXPECT_NEAR(page[0].y1, 10, 1e-9);
         EXPECT_NEAR(page[1].x1, 0, 1e-9);
         EXPECT_NEAR(page[1].y1, 15, 1e-9);
+        // On the page's own scale, (-10, 0) to (100, 100).
+        EXPECT_NEAR(page[1].device1.x(), printer->Width() * 10 / 110, 1e-6);
+        EXPECT_NEAR(page[1].device1.y(), printer->Height() * 0.15, 1e-6);
         for (size_t i = 1; i < page.size(); ++i) {
             EXPECT_DOUBLE_EQ(page[i].fontSize, 8);
             EXPECT_EQ(page[i].fontName, QStringLiteral("Arial"));
