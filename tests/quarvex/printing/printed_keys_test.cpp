@@ -13,21 +13,31 @@ namespace {
 
 using qvrt::DrawOp;
 
+// The QAPF keys print the quartz side's key, then the foid side's lettered
+// on from A2.
+std::vector<const char*> joined(std::vector<const char*> a, const std::vector<const char*>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+const std::vector<const char*> kQuartzPlutonic = {
+    "A - Quartzolite", "B - Quartz Rich Granitoids", "C - Alkali Feldspar Granite", "D - Syenogranite (Granite)",
+    "E - Monzogranite (Granite)", "F - Granodiorite", "G - Tonalite", "H - Quartz Alkali Feldspar Syenite",
+    "I - Quartz Syenite", "J - Quartz Monzonite", "K - Quartz Monzodiorite (An < 50%)",
+    "K - Quartz Monzogabbro (An > 50%)", "L - Quartz Diorite (An < 50%)", "L - Quartz Gabbro (An > 50%)",
+    "L - Quartz Anorthosite (M < 10%)", "M - Alkali Feldspar Syenite", "N - Syenite", "O - Monzonite",
+    "P - Monzodiorite (An < 50%)", "P - Monzogabbro (An > 50%)", "Q - Diorite (An < 50%)", "Q - Gabbro (An > 50%)",
+    "Q - Anorthosite (M < 10%)"};
+const std::vector<const char*> kQuartzVolcanic = {
+    "A - Alkali Feldspar Rhyolite", "B - Rhyolite", "C - Dacite", "D - Quartz Alkali Feldspar Trachyte",
+    "E - Quartz Trachyte", "F - Quartz Latite", "G - Basalt (M = 35-90 or SiO2 < 52%)",
+    "G - Andesite (M = 0-35% 0r SiO2 > 52%)", "H - Alkali Feldspar Trachyte", "I - Trachyte", "J - Latite"};
+
 // The printed keys, line by line. Where the screen's key spells a name
 // otherwise ("Felds.", "Wehrlite"), paper keeps its own spelling.
 const std::map<std::string, std::vector<const char*>> kPrintedKeys = {
-    {"QAP-Plutonic",
-     {"A - Quartzolite", "B - Quartz Rich Granitoids", "C - Alkali Feldspar Granite", "D - Syenogranite (Granite)",
-      "E - Monzogranite (Granite)", "F - Granodiorite", "G - Tonalite", "H - Quartz Alkali Feldspar Syenite",
-      "I - Quartz Syenite", "J - Quartz Monzonite", "K - Quartz Monzodiorite (An < 50%)",
-      "K - Quartz Monzogabbro (An > 50%)", "L - Quartz Diorite (An < 50%)", "L - Quartz Gabbro (An > 50%)",
-      "L - Quartz Anorthosite (M < 10%)", "M - Alkali Feldspar Syenite", "N - Syenite", "O - Monzonite",
-      "P - Monzodiorite (An < 50%)", "P - Monzogabbro (An > 50%)", "Q - Diorite (An < 50%)", "Q - Gabbro (An > 50%)",
-      "Q - Anorthosite (M < 10%)"}},
-    {"QAP-Volcanic",
-     {"A - Alkali Feldspar Rhyolite", "B - Rhyolite", "C - Dacite", "D - Quartz Alkali Feldspar Trachyte",
-      "E - Quartz Trachyte", "F - Quartz Latite", "G - Basalt (M = 35-90 or SiO2 < 52%)",
-      "G - Andesite (M = 0-35% 0r SiO2 > 52%)", "H - Alkali Feldspar Trachyte", "I - Trachyte", "J - Latite"}},
+    {"QAP-Plutonic", kQuartzPlutonic},
+    {"QAP-Volcanic", kQuartzVolcanic},
     {"FAP-Plutonic",
      {"A - Foid Bearing Alkali Feldspar Syenite", "B - Foid Bearing Syenite", "C - Foid Bearing Monzonite",
       "D - Foid Bearing Monzodiorite (An < 50%)", "D - Foid Bearing Monzogabbro (An > 50%)",
@@ -42,28 +52,21 @@ const std::map<std::string, std::vector<const char*>> kPrintedKeys = {
       "H - Basanite (Olivene > 10%)", "H - Tephrite (Olivene < 10%", "I - Phonolitic Foidite",
       "J - Tephritic Foidite", "K - Foidite"}},
     {"QAPF-Plutonic",
-     {"A - Quartzolite", "B - Quartz Rich Granitoids", "C - Alkali Feldspar Granite", "D - Syenogranite (Granite)",
-      "E - Monzogranite (Granite)", "F - Granodiorite", "G - Tonalite", "H - Quartz Alkali Feldspar Syenite",
-      "I - Quartz Syenite", "J - Quartz Monzonite", "K - Quartz Monzodiorite (An < 50%)",
-      "K - Quartz Monzogabbro (An > 50%)", "L - Quartz Diorite (An < 50%)", "L - Quartz Gabbro (An > 50%)",
-      "L - Quartz Anorthosite (M < 10%)", "M - Alkali Feldspar Syenite", "N - Syenite", "O - Monzonite",
-      "P - Monzodiorite (An < 50%)", "P - Monzogabbro (An > 50%)", "Q - Diorite (An < 50%)", "Q - Gabbro (An > 50%)",
-      "Q - Anorthosite (M < 10%)", "A2 - Foid Bearing Alkali Feldspar Syenite", "B2 - Foid Bearing Syenite",
-      "C2 - Foid Bearing Monzonite", "D2 - Foid Bearing Monzodiorite (An < 50%)",
-      "D2 - Foid Bearing Monzogabbro (An > 50%)", "E2 - Foid Bearing Diorite (An < 50%)",
-      "E2 - Foid Bearing Gabbro (An > 50%)", "E2 - Foid Bearing Anorthosite (M < 10%)", "F2 - Foid Syenite",
-      "G2 - Foid Monzosyenite", "H2 - Foid Monzodiorite (An < 50%)", "H2 - Foid Monzogabbro (An > 50%)",
-      "I2 - Foid Diorite (An < 50%)", "I2 - Foid Gabbro (An > 50%)", "I2 - Foid Anorthosite (M < 10%)",
-      "J2 - Foidolite"}},
+     joined(kQuartzPlutonic,
+            {"A2 - Foid Bearing Alkali Feldspar Syenite", "B2 - Foid Bearing Syenite",
+             "C2 - Foid Bearing Monzonite", "D2 - Foid Bearing Monzodiorite (An < 50%)",
+             "D2 - Foid Bearing Monzogabbro (An > 50%)", "E2 - Foid Bearing Diorite (An < 50%)",
+             "E2 - Foid Bearing Gabbro (An > 50%)", "E2 - Foid Bearing Anorthosite (M < 10%)", "F2 - Foid Syenite",
+             "G2 - Foid Monzosyenite", "H2 - Foid Monzodiorite (An < 50%)", "H2 - Foid Monzogabbro (An > 50%)",
+             "I2 - Foid Diorite (An < 50%)", "I2 - Foid Gabbro (An > 50%)", "I2 - Foid Anorthosite (M < 10%)",
+             "J2 - Foidolite"})},
     {"QAPF-Volcanic",
-     {"A - Alkali Feldspar Rhyolite", "B - Rhyolite", "C - Dacite", "D - Quartz Alkali Feldspar Trachyte",
-      "E - Quartz Trachyte", "F - Quartz Latite", "G - Basalt (M = 35-90 or SiO2 < 52%)",
-      "G - Andesite (M = 0-35% 0r SiO2 > 52%)", "H - Alkali Feldspar Trachyte", "I - Trachyte", "J - Latite",
-      "A2 - Foid Bearing Alkali Feldspar Trachyte", "B2 - Foid Bearing Trachyte", "C2 - Foid Bearing Latite",
-      "D2 - Basalt (M = 35-90% or SiO2 > 52%)", "D2 - Andesite (M = 0-35% or SiO2 < 52%)", "E2 - Phonolite",
-      "F2 - Tephritic Phonolite", "G2 - Phonolitic Basanite (Olivene > 10%)",
-      "G2 - Phonolitic Tephrite (Olivene < 10%)", "H2 - Basanite (Olivene > 10%)", "H2 - Tephrite (Olivene < 10%",
-      "I2 - Phonolitic Foidite", "J2 - Tephritic Foidite", "K2 - Foidite"}},
+     joined(kQuartzVolcanic,
+            {"A2 - Foid Bearing Alkali Feldspar Trachyte", "B2 - Foid Bearing Trachyte", "C2 - Foid Bearing Latite",
+             "D2 - Basalt (M = 35-90% or SiO2 > 52%)", "D2 - Andesite (M = 0-35% or SiO2 < 52%)", "E2 - Phonolite",
+             "F2 - Tephritic Phonolite", "G2 - Phonolitic Basanite (Olivene > 10%)",
+             "G2 - Phonolitic Tephrite (Olivene < 10%)", "H2 - Basanite (Olivene > 10%)",
+             "H2 - Tephrite (Olivene < 10%", "I2 - Phonolitic Foidite", "J2 - Tephritic Foidite", "K2 - Foidite"})},
     {"OlOpxCpx-UMafic",
      {"A - Dunite", "B - Harzburgite", "C - Lherzolite", "D - Wherlite", "E - Olivene Orthopyroxenite",
       "F - Olivene Websterite", "G - Olivene Clinopyroxenite", "H - Orthopyroxenite", "I - Websterite",
