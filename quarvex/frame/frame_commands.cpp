@@ -44,7 +44,7 @@ qvrt::CommonDialog& commonDialog() {
 void ConvertToCoord(bool disableUndo) {
     if (!ActiveDataSheet()) return;
     qvrt::HourglassPointer busy;
-    MODULE21::ReadActiveGrid();
+    MODULE21::ReadActiveGridForCopy();
     // A failed read has been reported; nothing is converted into a new sheet.
     if (LastReadFailed) return;
     MODULE21::NormalizeTernary();

@@ -149,6 +149,18 @@ void autoNumber(int r, int i, float& major, float& minor, bool symbolMajor) {
     else storeSymbolAndColor(i, minor, major);
 }
 
+int lastNonEmpty(const std::vector<std::string_view>& bytes) {
+    for (int c = static_cast<int>(bytes.size()) - 1; c >= 1; --c)
+        if (!bytes[static_cast<size_t>(c)].empty()) return c;
+    return 0;
+}
+
+int lastTextIn(const qvrt::SpreadGrid& grid, int row, int lastColumn) {
+    std::vector<std::string_view> bytes;
+    grid.GetRowBytes(row, lastColumn, bytes);
+    return lastNonEmpty(bytes);
+}
+
 void writeHeadingRow(qvrt::SpreadGrid& grid) {
     for (int c = 1; c < static_cast<int>(ColumnHeadings.size()); ++c) grid.SetText(c, 1, ColumnHeadings[c]);
 }
@@ -158,9 +170,11 @@ void eraseTableAndArrays() {
     for (SampleArray* a : {&XValues, &YValues, &ZValues, &SampleSymbols, &SampleColors}) a->Erase();
 }
 
-}  // namespace
-
-void ReadActiveGrid() {
+// The read itself. For a copy into a new sheet the table also takes every
+// column that holds text in the heading row or in a row read, and
+// HeadingCount and ColumnHeadings reach the last of them, so that the copy
+// leaves nothing of the sheet behind.
+void readActiveGrid(bool wholeRows) {
     SampleCount = 0;
     LastReadFailed = true;
     DataTable.Erase();
@@ -174,8 +188,11 @@ void ReadActiveGrid() {
         const int xCol = XCol, yCol = YCol, zCol = ZCol;
         // Side by side: the columns read and those the commands after a read
         // write into (numbering, normalising, rock names).
-        DataTable.Erase(std::max({int(HeadingCount), int(SampleCol), int(NameCol), int(SymbolCol), int(ColorCol),
-                                  xCol, yCol, zCol + 1}));
+        const int readWidth =
+            wholeRows ? std::max(int(HeadingCount), std::min(grid.MaxCols(), TextTable::kLastColumn)) : HeadingCount;
+        DataTable.Erase(std::max({readWidth, int(SampleCol), int(NameCol), int(SymbolCol), int(ColorCol), xCol,
+                                  yCol, zCol + 1}));
+        int lastTextColumn = wholeRows ? lastTextIn(grid, 1, readWidth) : 0;
         const int maxRows = grid.MaxRows();
         // The read stops at the first empty row at the latest.
         DataTable.Reserve(std::min({maxRows, grid.LastUsedRow() + 1, kMaxSampleIndex}));
@@ -187,8 +204,9 @@ void ReadActiveGrid() {
             DataTable.Grow(r);
             for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors})
                 a->Grow(r);
-            grid.GetRowBytes(r, HeadingCount, bytes);
+            grid.GetRowBytes(r, readWidth, bytes);
             DataTable.SetBytes(i, bytes);
+            if (wholeRows) lastTextColumn = std::max(lastTextColumn, lastNonEmpty(bytes));
             XValues(i) = xCol > 0 ? numberIn(xCol, i) : 0.0f;
             YValues(i) = yCol > 0 ? numberIn(yCol, i) : 0.0f;
             ZValues(i) = zCol > 0 ? numberIn(zCol, i) : 0.0f;
@@ -203,6 +221,13 @@ void ReadActiveGrid() {
             if (AutoColors == -1) autoNumber(r, i, colorCounter, symbolCounter, false);
         }
         SampleCount = static_cast<int16_t>(stopRow > 0 ? stopRow - 2 : maxRows - 1);
+        if (wholeRows) {
+            // Every heading too, also those past an empty one.
+            HeadingCount = static_cast<int16_t>(std::max(int(HeadingCount), lastTextColumn));
+            std::vector<QString> headings(static_cast<size_t>(HeadingCount) + 2);
+            for (int c = 1; c <= HeadingCount; ++c) headings[static_cast<size_t>(c)] = grid.GetText(c, 1);
+            ColumnHeadings = std::move(headings);
+        }
         LastReadFailed = false;
     } catch (const std::bad_alloc&) {
         SampleCount = 0;
@@ -219,6 +244,12 @@ void ReadActiveGrid() {
         qvrt::host().SetMousePointer(qvrt::vbDefault);
     }
 }
+
+}  // namespace
+
+void ReadActiveGrid() { readActiveGrid(false); }
+
+void ReadActiveGridForCopy() { readActiveGrid(true); }
 
 void NormalizeTernary() {
     try {
@@ -256,6 +287,13 @@ void WriteTableToGrid() {
         Main1& sheet = RequireActiveSheet();
         qvrt::HourglassPointer busy;
         GridWalk walk(sheet.Grid1);
+        // A sorted copy goes into a new sheet of the usual 15,000 rows: it
+        // grows to hold every sample, and the row that ended the read when
+        // that row holds anything.
+        int lastRow = SampleCount + 1;
+        for (int c = 1; c <= HeadingCount && lastRow == SampleCount + 1; ++c)
+            if (!DataTable(c, SampleCount + 1).isEmpty()) lastRow = SampleCount + 2;
+        if (sheet.Grid1->MaxRows() < lastRow) sheet.Grid1->setMaxRows(lastRow);
         writeHeadingRow(*sheet.Grid1);
         // A write changes the sheet, so its close question must not let it go unsaved.
         MarkModified(sheet);

@@ -35,13 +35,18 @@ namespace MODULE21 {
 // arrays and SampleCount. A failure is reported under "Error Reading Data"
 // and leaves SampleCount 0.
 void ReadActiveGrid();
+// The same read for a command that copies the sheet into a new one (Sort,
+// Convert to Coord): the table also holds every column right of the usual
+// ones that holds text in row 1 or a row read, and HeadingCount and
+// ColumnHeadings reach the last such column.
+void ReadActiveGridForCopy();
 // The three components of each sample to percent of their sum, written
 // back into DataTable's component cells.
 void NormalizeTernary();
 // The same without write-back, and PlagRatio = P / (A + P) x 100.
 void NormalizeQAPF();
 // ColumnHeadings and DataTable back into the active sheet (marking it
-// modified); erases the table and the arrays.
+// modified), growing it to hold every sample; erases the table and the arrays.
 void WriteTableToGrid();
 // A new sheet with the table and the normalised components ("##0.00");
 // erases the table and the arrays.

@@ -12,6 +12,7 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace MODULE21 {
@@ -21,12 +22,14 @@ using namespace quarvex;
 namespace {
 
 // A sample number as a 32-bit float: the whole cell must be a number
-// (blanks around it allowed); anything else is a type mismatch.
+// (blanks around it allowed); anything else is a type mismatch. "nan" and
+// "inf" parse, but are no numbers to order samples by; a number past the
+// float range overflows.
 float sampleNumber(const QString& text) {
     bool ok = false;
     const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok) qvrt::Raise(qvrt::ErrTypeMismatch);
-    return static_cast<float>(value);
+    if (!ok || !std::isfinite(value)) qvrt::Raise(qvrt::ErrTypeMismatch);
+    return qvrt::CSng(value);
 }
 
 // The order the exchange sort with early stop gives: it only ever swaps
@@ -56,7 +59,7 @@ void SortBySample() {
     if (!ActiveDataSheet()) return;
     try {
         qvrt::HourglassPointer busy;
-        ReadActiveGrid();
+        ReadActiveGridForCopy();
         // A read that failed has been reported; there is nothing to sort into a sheet.
         if (LastReadFailed) return;
         DataTable.ReorderSamples(sortedOrder(SampleCol), 1, HeadingCount);

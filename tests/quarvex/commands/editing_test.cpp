@@ -1,5 +1,6 @@
 #include "commands_fixture.h"
 
+#include "quarvex/frame/frame_commands.h"
 #include "quarvex/sheets/clipboard_edit.h"
 #include "quarvex/sheets/row_editing.h"
 #include "quarvex/sheets/sort_samples.h"
@@ -194,6 +195,64 @@ TEST_F(SortTest, ATextSampleNumberInANumericSortIsASortErrorAndOpensNoSheet) {
     EXPECT_EQ(host->boxes[0].prompt, "Type mismatch");
     EXPECT_EQ(host->boxes[0].title, "Sort Error");
     EXPECT_EQ(host->pointer, qvrt::vbDefault);
+}
+
+TEST_F(SortTest, NotANumberInfinityOrPastTheFloatRangeIsASortError) {
+    for (const QString number : {"nan", "NaN", "inf", "-INF", "+Infinity", "1e39"}) {
+        host->boxes.clear();
+        samples({"3", number, "1"});
+        const auto count = frame->mdiArea()->subWindowList().size();
+        MODULE21::SortBySample();
+        EXPECT_EQ(frame->mdiArea()->subWindowList().size(), count) << number.toStdString();
+        EXPECT_EQ(boxTexts(), QStringList({number == "1e39" ? "Overflow | Sort Error" : "Type mismatch | Sort Error"}));
+    }
+}
+
+// A sheet as geologists keep them: more samples than a new sheet's 15,000
+// rows, ten elements not analysed in every sample (so the read's columns end
+// at 17), data and a heading beyond that, and a note in the row that ends
+// the samples. Both copying commands carry all of it into the new sheet.
+TEST_F(SortTest, SortAndConvertCopyEverySampleAndEveryColumnWithData) {
+    constexpr int n = 20000;
+    grid().setMaxRows(n + 2);
+    fill({"Sample #\tName\tSym\tCol\tA\tB\tC"});
+    grid().SetText(18, 1, "Rb");
+    grid().SetText(20, 1, "Note");
+    for (int r = 2; r <= n + 1; ++r) {
+        const QString number = QString::number(n + 2 - r);
+        for (int c = 1; c <= 7; ++c) grid().SetText(c, r, c == 1 ? number : c == 7 ? "2" : "1");
+        grid().SetText(18, r, "rb" + number);
+        grid().SetText(20, r, "note" + number);
+    }
+    grid().SetText(1, n + 2, "end of data");
+    struct Case {
+        const char* command;
+        void (*run)();
+        QString firstNumber, componentC, lastRowNote;
+    };
+    const Case cases[] = {
+        {"Sort", &MODULE21::SortBySample, "1", "2", "end of data"},
+        {"Convert", [] { FrameCommands::ConvertToCoord(true); }, "20000", "50.00", ""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.command);
+        sheet->SetFocus();
+        k.run();
+        Main1* made = active();
+        ASSERT_NE(made, sheet);
+        EXPECT_TRUE(host->boxes.empty());
+        EXPECT_EQ(cell(18, 1, made), "Rb");
+        EXPECT_EQ(cell(20, 1, made), "Note");
+        EXPECT_EQ(rowText(2, 1, made), k.firstNumber);
+        EXPECT_EQ(cell(7, 2, made), k.componentC);
+        EXPECT_EQ(cell(18, 2, made), "rb" + k.firstNumber);
+        EXPECT_EQ(cell(20, 2, made), "note" + k.firstNumber);
+        const QString last = QString::number(n + 1 - k.firstNumber.toInt());
+        EXPECT_EQ(cell(1, n + 1, made), last);
+        EXPECT_EQ(cell(20, n + 1, made), "note" + last);
+        EXPECT_EQ(cell(1, n + 2, made), k.lastRowNote);
+        EXPECT_EQ(made->Record().Modified, -1);
+    }
 }
 
 TEST_F(SortTest, AFirstSampleWithoutANumberSortsByCharacterCodes) {
