@@ -109,11 +109,11 @@ void Graph2::Curvefit1() {
             fitX[size_t(i)] = SampleX[size_t(order[size_t(i)])];
             fitY[size_t(i)] = SampleY[size_t(order[size_t(i)])];
         }
-        std::vector<float> coefficients(size_t(m) + 3, 0.0f);
+        std::vector<float> coefficients(size_t(m) + 3, 0.0f), fitted;
         float deviation = 0;
         int16_t terms = int16_t(m);
         try {
-            LstSquares::PolyFit(n, fitX, fitY, terms, deviation, coefficients);
+            LstSquares::PolyFit(n, fitX, fitY, terms, deviation, coefficients, fitted);
         } catch (const LstSquares::FitError& e) {
             ReportFitError(QString::fromStdString(e.what()));
             return;
@@ -124,9 +124,7 @@ void Graph2::Curvefit1() {
         FitCoefficients = coefficients;
         FitStdDeviation = deviation;
         FitDegree = int16_t(m);
-        FittedY.assign(size_t(n) + 1, 0.0f);
-        for (int i = 1; i <= n; ++i)
-            FittedY[size_t(i)] = graphcore::EvaluateFit(FitCoefficients, terms, SampleX[size_t(i)]);
+        FittedY = std::move(fitted);
 
         Picture().Cls();
         DrawXYPlot();
