@@ -50,11 +50,10 @@ int main() {
         Permute(symbol, order);
         Permute(chars, order);
         Permute(label, order);
-        std::vector<float> fitX = x, fittedY = y;
+        std::vector<float> fittedY;
         coef.assign(7, 0.0f);
         int16_t degree = 4;
-        LstSquares::PolyFit(kSamples, fitX, fittedY, degree, sd, coef);
-        for (int i = 1; i <= kSamples; ++i) fittedY[i] = graphcore::EvaluateFit(coef, degree, x[i]);
+        LstSquares::PolyFit(kSamples, x, y, degree, sd, coef, fittedY);
         const auto end = std::chrono::steady_clock::now();
         times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }

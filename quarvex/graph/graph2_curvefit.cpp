@@ -41,6 +41,31 @@ void Permute(std::vector<T>& values, const std::vector<int>& order) {
     values.swap(sorted);
 }
 
+const QString kCoefficientFormat = QStringLiteral("###.0##");
+const QString kDeviationFormat = QStringLiteral("######.0##");
+const QString kFittedYFormat = QStringLiteral("#0.00");
+
+// Whether a figure rounded by `pattern` still has four significant digits.
+bool KeepsFourDigits(double rounded, const QString& pattern) {
+    const auto decimals = pattern.size() - pattern.indexOf(u'.') - 1;
+    return std::abs(rounded) >= std::pow(10.0, 3 - double(decimals));
+}
+
+// The panel and the report round a fitted figure as they always have where
+// that leaves four significant digits; a smaller one is shown in full, as
+// rounding would take its digits away (a slope of 0.0142 read 0.014). The
+// figure kept by the window is never rounded, so redrawing draws the curve
+// that was fitted.
+float Shown(float value, const QString& pattern) {
+    const double rounded = qvrt::Val(qvrt::Format(value, pattern));
+    return KeepsFourDigits(rounded, pattern) ? float(rounded) : value;
+}
+
+QString DeviationText(float deviation) {
+    const QString text = qvrt::Format(deviation, kDeviationFormat);
+    return KeepsFourDigits(qvrt::Val(text), kDeviationFormat) ? text : qvrt::CStr(deviation);
+}
+
 void ReportFitError(const QString& text) {
     qvrt::host().MsgBox(text, qvrt::vbExclamation, QStringLiteral("Curve Fitting Error"));
     qvrt::host().SetMousePointer(qvrt::vbDefault);
@@ -109,11 +134,11 @@ void Graph2::Curvefit1() {
             fitX[size_t(i)] = SampleX[size_t(order[size_t(i)])];
             fitY[size_t(i)] = SampleY[size_t(order[size_t(i)])];
         }
-        std::vector<float> coefficients(size_t(m) + 3, 0.0f);
+        std::vector<float> coefficients(size_t(m) + 3, 0.0f), fitted;
         float deviation = 0;
         int16_t terms = int16_t(m);
         try {
-            LstSquares::PolyFit(n, fitX, fitY, terms, deviation, coefficients);
+            LstSquares::PolyFit(n, fitX, fitY, terms, deviation, coefficients, fitted);
         } catch (const LstSquares::FitError& e) {
             ReportFitError(QString::fromStdString(e.what()));
             return;
@@ -124,20 +149,15 @@ void Graph2::Curvefit1() {
         FitCoefficients = coefficients;
         FitStdDeviation = deviation;
         FitDegree = int16_t(m);
-        FittedY.assign(size_t(n) + 1, 0.0f);
-        for (int i = 1; i <= n; ++i)
-            FittedY[size_t(i)] = graphcore::EvaluateFit(FitCoefficients, terms, SampleX[size_t(i)]);
+        FittedY = std::move(fitted);
 
         Picture().Cls();
         DrawXYPlot();
         CurveFitDegree = int16_t(m);
 
-        for (int k = 1; k <= m + 2; ++k) {
-            float& c = FitCoefficients[size_t(k)];
-            c = float(qvrt::Val(qvrt::Format(c, QStringLiteral("###.0##"))));
-            if (k < 7) Label4[size_t(k) + 5]->setText(qvrt::CStr(c));
-        }
-        Label5->setText(qvrt::Format(FitStdDeviation, QStringLiteral("######.0##")));
+        for (int k = 1; k <= m + 2 && k < 7; ++k)
+            Label4[size_t(k) + 5]->setText(qvrt::CStr(Shown(FitCoefficients[size_t(k)], kCoefficientFormat)));
+        Label5->setText(DeviationText(FitStdDeviation));
         Label4[16]->setText(QStringLiteral("Degree of Curve Fit: ") + QString::number(m));
 
         Grid2->SetRows(n + 1);
@@ -151,12 +171,10 @@ void Graph2::Curvefit1() {
         Grid2->SetTextMatrix(0, 1, QStringLiteral("Sample #"));
         Grid2->SetTextMatrix(0, 2, QStringLiteral("X'"));
         Grid2->SetTextMatrix(0, 3, QStringLiteral("Y'"));
-        for (int i = 1; i <= n; ++i) {
-            float& y = FittedY[size_t(i)];
-            y = float(qvrt::Val(qvrt::Format(y, QStringLiteral("#0.00"))));
+        for (int i = 1; i <= n; ++i)
             Grid2->SetRowTexts(i, 0,
-                               {qvrt::CStr(i), SampleLabel[size_t(i)], qvrt::CStr(SampleX[size_t(i)]), qvrt::CStr(y)});
-        }
+                               {qvrt::CStr(i), SampleLabel[size_t(i)], qvrt::CStr(SampleX[size_t(i)]),
+                                qvrt::CStr(Shown(FittedY[size_t(i)], kFittedYFormat))});
         Grid2->SetFixedRows(1);
         Grid2->SetFixedCols(1);
         Grid2->Refresh();
@@ -236,7 +254,7 @@ void Graph2::PrintFitReport() {
         // Up to the array's bound, which shows the one unfitted element too.
         for (int i = 1; i < int(FitCoefficients.size()); ++i)
             pr.Print(QStringLiteral("Coefficient ") + qvrt::CStr(i) + QStringLiteral(" = ") +
-                     qvrt::CStr(FitCoefficients[size_t(i)]));
+                     qvrt::CStr(Shown(FitCoefficients[size_t(i)], kCoefficientFormat)));
         pr.Print(QStringLiteral("Standard Deviation: ") + qvrt::CStr(FitStdDeviation));
         pr.Print(QStringLiteral("Degree of Curve Fit: ") + qvrt::CStr(int(FitDegree)));
         for (int k = 0; k < 3; ++k) pr.Print();
@@ -253,7 +271,7 @@ void Graph2::PrintFitReport() {
             pr.NextZone();
             pr.PrintKeep(qvrt::Str(SampleX.at(size_t(i))) + QLatin1Char(' '));
             pr.NextZone();
-            pr.Print(qvrt::Str(FittedY[size_t(i)]) + QLatin1Char(' '));
+            pr.Print(qvrt::Str(Shown(FittedY[size_t(i)], kFittedYFormat)) + QLatin1Char(' '));
         }
         pr.EndDoc();
     } catch (const qvrt::RuntimeError& e) {

@@ -12,14 +12,4 @@ std::vector<int> OrderByX(int n, const std::vector<float>& x) {
     return order;
 }
 
-float EvaluateFit(const std::vector<float>& coefficients, int terms, float x) {
-    double sum = 0.0;
-    double power = 1.0;
-    for (int k = 1; k <= terms; ++k) {
-        sum += double(coefficients[k]) * power;
-        power *= x;
-    }
-    return static_cast<float>(sum);
-}
-
 }  // namespace graphcore

@@ -1,5 +1,5 @@
-// The steps of a window's curve fit around the polynomial itself: the
-// order of the samples by X and the fitted value at a sample.
+// The step of a window's curve fit before the polynomial itself: the order
+// of the samples by X.
 #pragma once
 
 #include <vector>
@@ -10,9 +10,5 @@ namespace graphcore {
 // present order (element 0 of the result is 0). This is the order the
 // window's exchange sort leaves, reached in n log n.
 std::vector<int> OrderByX(int n, const std::vector<float>& x);
-
-// Sum over k = 1..terms of coefficients(k) * x^(k-1), the powers formed in
-// double and the sum kept as a float.
-float EvaluateFit(const std::vector<float>& coefficients, int terms, float x);
 
 }  // namespace graphcore
