@@ -394,6 +394,11 @@ void GammaTable(double gamma, uint8_t* table) {
     table[255] = 255;
 }
 
+void ChannelTable(ChannelTableBuilder builder, int32_t param, uint8_t* table) {
+    if (param == 0) IdentityTable(table);
+    else builder(param, table);
+}
+
 void ApplyChannelOperation(const imagerec& src, imagerec& dst, int32_t red, int32_t green,
                            int32_t blue, ChannelTableBuilder builder) {
     if (!CheckInPlace(src, dst)) return;
@@ -402,13 +407,9 @@ void ApplyChannelOperation(const imagerec& src, imagerec& dst, int32_t red, int3
         return;
     }
     uint8_t tr[256], tg[256], tb[256];
-    auto build = [builder](int32_t p, uint8_t* t) {
-        if (p == 0) IdentityTable(t);
-        else builder(p, t);
-    };
-    build(red, tr);
-    build(green, tg);
-    build(blue, tb);
+    ChannelTable(builder, red, tr);
+    ChannelTable(builder, green, tg);
+    ChannelTable(builder, blue, tb);
     const Channels c(red, green, blue);
     ApplyTables(src, dst, tr, tg, tb, builder, &c);
 }

@@ -25,6 +25,10 @@ void ContrastTable(int32_t param, uint8_t* table);
 void GammaTable(double gamma, uint8_t* table);
 int32_t GammaHundredths(double gamma);
 
+// The table of one channel as the percent operations build it: a parameter
+// of 0 leaves the channel as it is, whatever the builder would make of it.
+void ChannelTable(ChannelTableBuilder builder, int32_t param, uint8_t* table);
+
 // Percent parameters are used as signed 8-bit values (saturated, not wrapped).
 void ApplyChannelOperation(const imagerec& src, imagerec& dst, int32_t red, int32_t green,
                            int32_t blue, ChannelTableBuilder builder);

@@ -30,6 +30,7 @@ void oFlexName::SetName(const std::string& path) {
     tail.clear();
     extension.clear();
     typedExtension_.clear();
+    numberUnreadable_ = false;
     number = 0;
     digits = 0;
     fullName.clear();
@@ -64,6 +65,7 @@ void oFlexName::SetName(const std::string& path) {
         value = value * 10 + (stem[i] - '0');
         if (value > INT32_MAX) {
             value = 0;
+            numberUnreadable_ = true;
             break;
         }
     }
@@ -93,6 +95,15 @@ std::string oFlexName::GetFileName() const {
 void oFlexName::CopyFrom(const oFlexName& other) { *this = other; }
 
 bool oFlexName::IsValid() const { return !stem.empty() || digits > 0; }
+
+std::string NumberedNameFault(const oFlexName& name, int32_t files) {
+    const std::string typed = fs::path(name.fullName).filename().string();
+    if (!name.NumberReadable())
+        return "The number in " + typed + " is too large to read (file numbers go up to 2147483647).";
+    if (name.digits > 0 && files > 1 && int64_t(name.number) + files - 1 > INT32_MAX)
+        return "The " + std::to_string(files) + " frames from " + typed + " would be numbered past 2147483647.";
+    return {};
+}
 
 uint8_t OutputKindOf(const std::string& fileName) {
     std::string ext = Upper(fs::path(fileName).extension().string());
@@ -125,13 +136,16 @@ bool SameDescription(const MovieDescription& a, const MovieDescription& b) {
 }
 
 // Reads and writes of one numbered file: the number is raised by the frame
-// index for the call and put back afterwards.
+// index for the call and put back afterwards. A number past the 32-bit range
+// (or one that could not be read) names no file of the movie, so the call
+// does not go to any file.
 struct NumberRaise {
     oFlexName& name;
     int32_t saved;
-    NumberRaise(oFlexName& n, int32_t index) : name(n), saved(n.number) {
-        int64_t raised = int64_t(n.number) + index;
-        n.number = raised > INT32_MAX ? INT32_MAX : int32_t(raised);
+    bool named;
+    NumberRaise(oFlexName& n, int32_t index)
+        : name(n), saved(n.number), named(n.NumberReadable() && int64_t(n.number) + index <= INT32_MAX) {
+        if (named) n.number += index;
     }
     ~NumberRaise() { name.number = saved; }
 };
@@ -170,6 +184,13 @@ void MoviesFree() {
 // ---------------------------------------------------------------- inspect
 
 void MovieInspect(movierec& movie) {
+    // A number too long to read stands as 0: the probe would open a file
+    // the user never named.
+    if (!movie.name->NumberReadable()) {
+        ErrCode = kErrOpen;
+        movie.name->SetName("");
+        return;
+    }
     oFlexName probe;
     probe.CopyFrom(*movie.name);
     MovieDescription first;
@@ -272,7 +293,8 @@ void MovieReadPicture(movierec& movie, imagerec& image, int32_t index) {
         break;
     default: {
         NumberRaise raise(*movie.name, index);
-        SeqReadFrame(movie.name->GetFileName(), image);
+        if (raise.named) SeqReadFrame(movie.name->GetFileName(), image);
+        else ErrCode = kErrOpen;
         break;
     }
     }
@@ -298,7 +320,8 @@ void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index) {
         break;
     default: {
         NumberRaise raise(*movie.name, index);
-        SeqWriteFrame(movie.name->GetFileName(), image, movie.compressed != 0);
+        if (raise.named) SeqWriteFrame(movie.name->GetFileName(), image, movie.compressed != 0);
+        else ErrCode = kErrCreate;
         break;
     }
     }

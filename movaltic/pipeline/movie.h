@@ -33,9 +33,13 @@ public:
     std::string GetFileName() const;
     void CopyFrom(const oFlexName& other);
     bool IsValid() const;
+    // False when the digit group is too long for a 32-bit number: `number`
+    // then reads 0 and names files the user never typed.
+    bool NumberReadable() const { return !numberUnreadable_; }
 
 private:
     std::string typedExtension_;  // the extension as typed, with its dot
+    bool numberUnreadable_ = false;
     std::string Build(const std::string& ext) const;
 };
 
@@ -85,6 +89,11 @@ extern movierec OutputMovie;
 void MoviesInit();
 void MoviesFree();
 void MovieReset(movierec& movie);
+
+// Why a name cannot stand for `files` numbered files (1 for a container),
+// as a message; empty when it can. Its digit group must read as a number
+// and the last file's number must not pass 2147483647.
+std::string NumberedNameFault(const oFlexName& name, int32_t files);
 
 uint8_t OutputKindOf(const std::string& fileName);
 bool IsContainerKind(uint8_t kind);

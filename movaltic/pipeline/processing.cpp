@@ -202,6 +202,16 @@ bool CheckOutputFiles() {
         ShowMessageBox("The number of frames to process is 0: there is nothing to write.");
         return false;
     }
+    // Again here, not only where the names were taken: the frame count may
+    // have grown since, and a number out of range would read or write files
+    // the label does not name.
+    for (const movierec* movie : {&InputMovie, &OutputMovie}) {
+        const std::string fault = NumberedNameFault(*movie->name, movie->container ? 1 : FramesOfTheJob());
+        if (!fault.empty()) {
+            ShowMessageBox(fault);
+            return false;
+        }
+    }
     // The input is read while the output is written: an input file written
     // over before it is read comes back already filtered, and one written over
     // after it was read is lost to the user.

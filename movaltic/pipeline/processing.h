@@ -79,8 +79,9 @@ void SwapFrameBuffers();
 void UpdateRateDisplay(int32_t done, int32_t total);
 
 bool CheckInputOutput();
-// GO's check of what the job would write, once UpdateOutputLabel has widened
-// a numbered output's digits: at least one frame, and no file of the input.
+// GO's check of what the job would read and write, once UpdateOutputLabel
+// has widened a numbered output's digits: at least one frame, numbered names
+// that hold the job's frames, and no file of the input written over.
 bool CheckOutputFiles();
 bool SameMovieName(const oFlexName& a, const oFlexName& b);
 bool NeedsPaletteReduction();

@@ -27,12 +27,9 @@ void SwapSteps(TodoListView& view, int32_t i, int32_t j) {
 
 // Length of the run at i that folds into one step (1 when nothing merges).
 int32_t MergeableRun(int32_t i) {
-    steprec acc = ToDoList.entries[i];
+    MergeRun run(ToDoList.entries[i]);
     int32_t j = i + 1;
-    while (j < ToDoList.count && StepsMergeable(acc, ToDoList.entries[j])) {
-        MergeStepInto(acc, ToDoList.entries[j]);
-        ++j;
-    }
+    while (j < ToDoList.count && run.Join(ToDoList.entries[j])) ++j;
     return j - i;
 }
 
@@ -140,8 +137,8 @@ bool CheckToDoList(TodoListView& view, uint8_t apply) {
         }
     }
 
-    // 3. Neighbouring equal steps fold into one; a pair of Negatives or of
-    //    the same flip cancels out.
+    // 3. Neighbouring equal steps fold into one where the one step keeps the
+    //    picture; a pair of Negatives or of the same flip cancels out.
     for (int32_t i = 0; i < ToDoList.count - 1;) {
         const int32_t run = MergeableRun(i);
         if (run < 2) {

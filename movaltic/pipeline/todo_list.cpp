@@ -4,6 +4,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "movaltic/imaging/operations.h"
 
 namespace movaltic {
 
@@ -61,14 +65,20 @@ void StepDelete(int32_t index) {
     ToDoList.count -= 1;
 }
 
+namespace {
+
+int32_t RoundParam(double value) {
+    const double v = std::nearbyint(value);  // halves to even
+    return v > 2147483647.0 ? INT32_MAX : (v < -2147483648.0 ? INT32_MIN : int32_t(v));
+}
+
+}  // namespace
+
 void RoundStepParams() {
     for (int32_t i = 0; i < ToDoList.count; ++i) {
         steprec& s = ToDoList.entries[i];
         if (s.operation < 0 || s.operation >= kOperationCount) continue;
-        for (int32_t k = 0; k < fnlist[s.operation].paramCount; ++k) {
-            const double v = std::nearbyint(s.params[k]);  // halves to even
-            s.iparams[k] = v > 2147483647.0 ? INT32_MAX : (v < -2147483648.0 ? INT32_MIN : int32_t(v));
-        }
+        for (int32_t k = 0; k < fnlist[s.operation].paramCount; ++k) s.iparams[k] = RoundParam(s.params[k]);
     }
 }
 
@@ -144,8 +154,75 @@ void MergeSteps(int32_t first, int32_t last, int32_t target) {
     if (target < 0 || target >= ToDoList.count) return;
     steprec& t = ToDoList.entries[target];
     if (t.operation < 0 || t.operation >= kOperationCount) return;
-    for (int32_t j = std::max(first, 0); j <= last && j < ToDoList.count; ++j)
-        if (j != target) MergeStepInto(t, ToDoList.entries[j]);
+    first = std::max(first, 0);
+    last = std::min(last, ToDoList.count - 1);
+    // In list order, as MergeRun checked it: Contrast and Gamma Correct.
+    // round each fold, so another order can give another step.
+    steprec folded = t;
+    bool started = false;
+    for (int32_t j = std::min(first, target); j <= std::max(last, target); ++j) {
+        if (j != target && (j < first || j > last)) continue;
+        if (started) MergeStepInto(folded, ToDoList.entries[j]);
+        else folded = ToDoList.entries[j];
+        started = true;
+    }
+    std::copy(std::begin(folded.params), std::end(folded.params), std::begin(t.params));
+}
+
+namespace {
+
+bool MapsEachValue(int32_t operation) {
+    return operation == kOpBrightness || operation == kOpContrast || operation == kOpGamma;
+}
+
+// A gamma's table depends only on its hundredths; those of the dialog's
+// range are kept once built, since the list is checked after every change.
+void GammaTableOf(double gamma, uint8_t* table) {
+    static uint8_t kept[500][256];
+    static bool built[500] = {};
+    const int32_t a = GammaHundredths(gamma);
+    if (a >= 500) {
+        GammaTable(gamma, table);
+        return;
+    }
+    if (!built[a]) GammaTable(gamma, kept[a]);
+    built[a] = true;
+    std::memcpy(table, kept[a], 256);
+}
+
+// Channel k's table as ApplyOperation applies the step: the percent
+// operations take the rounded parameter, Gamma Correct. the real one.
+void StepChannelTable(const steprec& s, int32_t k, uint8_t* table) {
+    if (s.operation == kOpGamma) GammaTableOf(s.params[k], table);
+    else ChannelTable(s.operation == kOpBrightness ? BrightnessTable : ContrastTable, RoundParam(s.params[k]), table);
+}
+
+}  // namespace
+
+MergeRun::MergeRun(const steprec& first) : merged_(first) {
+    if (!MapsEachValue(first.operation)) return;
+    for (int32_t k = 0; k < 3; ++k) StepChannelTable(first, k, run_[k]);
+}
+
+bool MergeRun::Join(const steprec& next) {
+    if (!StepsMergeable(merged_, next)) return false;
+    steprec folded = merged_;
+    MergeStepInto(folded, next);
+    if (MapsEachValue(next.operation)) {
+        uint8_t joined[3][256];
+        for (int32_t k = 0; k < 3; ++k) {
+            uint8_t step[256], one[256];
+            StepChannelTable(next, k, step);
+            StepChannelTable(folded, k, one);
+            for (int v = 0; v < 256; ++v) {
+                joined[k][v] = step[run_[k][v]];
+                if (std::abs(int(one[v]) - int(joined[k][v])) > 2) return false;
+            }
+        }
+        std::memcpy(run_, joined, sizeof run_);
+    }
+    merged_ = folded;
+    return true;
 }
 
 bool EditOperationParams(steprec& step, ParamEditor& editor) {

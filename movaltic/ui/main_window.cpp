@@ -284,7 +284,18 @@ void TfmMain::SetStatusText(const std::string& text) { StatusBar1->setText(QStri
 void TfmMain::SelectInput() {
     TakeInputDefaults = 0;
     QString name;
-    if (Ui().OpenFileDialog("Select Input Movie (first frame)", kOpenFilter, name)) {
+    bool chosen = Ui().OpenFileDialog("Select Input Movie (first frame)", kOpenFilter, name);
+    if (chosen) {
+        // Refused as if the dialog had been cancelled: the input stays as it was.
+        oFlexName typed;
+        typed.SetName(name.toStdString());
+        const std::string fault = NumberedNameFault(typed, 1);
+        if (!fault.empty()) {
+            ShowError(fault);
+            chosen = false;
+        }
+    }
+    if (chosen) {
         InputMovie.name->SetName(name.toStdString());
         Ui().ProcessEvents();
         MovieInspect(InputMovie);
@@ -369,6 +380,12 @@ void TfmMain::SelectOutput(bool ask) {
         // not the name as typed: the two differ on a case-sensitive disk.
         oFlexName typed;
         typed.SetName(name.toStdString());
+        const std::string fault =
+            NumberedNameFault(typed, IsContainerKind(OutputKindOf(typed.GetName())) ? 1 : FramesToProcess);
+        if (!fault.empty()) {
+            ShowError(fault);
+            return;
+        }
         const bool fromInput = TakeInputDefaults != 0;
         const std::string created =
             CreatedFileName(typed, OutputKindOf(typed.GetName()), fromInput ? InputMovie.width : OutputMovie.width,

@@ -576,6 +576,73 @@ TEST_F(MainWindow, GoRefusesAnOutputThatWouldWriteOverInputFiles) {
     EXPECT_EQ(FolderBytes(dir / "seq"), before);
 }
 
+// Numbered names whose numbers cannot stand for the frames: refused where
+// the name is taken and again by GO, before any file is read or written; the
+// decoy, the file such a name used to reach instead, stays as it was. Names
+// that hold their frames write the files they name, and only those.
+TEST_F(MainWindow, NumberedNamesAreRefusedUnlessTheyNameEveryFrame) {
+    const QString tooLong = ": The number in %1 is too large to read (file numbers go up to 2147483647).";
+    const QString past = ": The 3 frames from %1 would be numbered past 2147483647.";
+    const QString noOutput = "Message: Please enter a valid OUTPUT file.";
+    struct Row {
+        const char* input;  // a ZUV of `frames` frames is made for a .zuv name
+        int frames;
+        const char* decoy;  // a picture made beforehand, "" for none
+        int framesAtOutput, framesAtGo;  // typed in the input settings; 0 leaves them
+        const char* output;              // nullptr: none picked
+        QStringList boxes;
+        int written;
+        const char *first, *last;
+    } rows[] = {
+        {"z99999999999.bmp", 0, "z00000000000.bmp", 0, 0, nullptr,
+         {"Error" + tooLong.arg("z99999999999.bmp"), "Message: First select a valid INPUT movie or image file."},
+         0, "", ""},
+        {"in.zuv", 3, "x00000000000.bmp", 0, 0, "x99999999999.bmp",
+         {"Error" + tooLong.arg("x99999999999.bmp"), noOutput}, 0, "", ""},
+        {"in.zuv", 3, "", 0, 0, "c99999999999.zuv", {"Error" + tooLong.arg("c99999999999.zuv"), noOutput}, 0, "", ""},
+        {"in.zuv", 3, "g2147483647.bmp", 0, 0, "g2147483646.bmp",
+         {"Error" + past.arg("g2147483646.bmp"), noOutput}, 0, "", ""},
+        {"in.zuv", 3, "g2147483647.bmp", 2, 3, "g2147483646.bmp", {"Message" + past.arg("g2147483646.bmp")}, 0, "", ""},
+        {"in.zuv", 2, "", 0, 0, "g2147483646.bmp", {}, 2, "g2147483646.bmp", "g2147483647.bmp"},
+        {"in.zuv", 100, "", 0, 0, "OUT1.BMP", {}, 100, "OUT001.BMP", "OUT100.BMP"},
+        {"in.zuv", 2, "", 0, 0, "x00000000000001.bmp", {}, 2, "x00000000000001.bmp", "x00000000000002.bmp"},
+        {"in.zuv", 3, "", 0, 0, "g2147483647.zuv", {}, 1, "g2147483647.zuv", "g2147483647.zuv"},
+    };
+    imagerec picture;
+    ImageCreate(picture, 16, 16, 3);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const Row& row = rows[i];
+        const fs::path folder = dir / std::to_string(i);
+        fs::create_directories(folder);
+        if (row.frames) WriteZuv(folder / row.input, row.frames, 16, 16, 3);
+        if (*row.decoy) SeqWriteFrame((folder / row.decoy).string(), picture, false);
+        const auto before = FolderBytes(folder);
+        window.reset();
+        host().scripts.clear();
+        window = std::make_unique<TfmMain>();
+        host().boxes.clear();
+        PickInput(folder / row.input);
+        if (row.framesAtOutput) TypeInputOption(&TfmInOpt::Edit1, std::to_string(row.framesAtOutput).c_str());
+        if (row.output) PickOutput(QString::fromStdString((folder / row.output).string()), 1, PressOK);
+        if (row.framesAtGo) TypeInputOption(&TfmInOpt::Edit1, std::to_string(row.framesAtGo).c_str());
+        host().scripts.clear();
+        window->btnBegin->click();
+        QStringList boxes;
+        for (const uitest::ShownBox& b : host().boxes) boxes << b.title + ": " + b.text;
+        EXPECT_EQ(boxes.join("\n").toStdString(), row.boxes.join("\n").toStdString()) << "row " << i;
+        const auto after = FolderBytes(folder);
+        int written = 0;
+        for (const auto& [name, bytes] : after) {
+            const auto was = before.find(name);
+            if (was == before.end()) ++written;
+            else EXPECT_TRUE(bytes == was->second) << "row " << i << ": " << name << " was written over";
+        }
+        EXPECT_EQ(written, row.written) << "row " << i;
+        EXPECT_TRUE(!row.written || (after.count(row.first) && after.count(row.last))) << "row " << i;
+    }
+    ImageFree(picture);
+}
+
 TEST_F(MainWindow, CancelInTheProgressWindowStopsTheJob) {
     WriteZuv(dir / "clip.zuv", 8, 48, 32, 3);
     PickInput(dir / "clip.zuv");

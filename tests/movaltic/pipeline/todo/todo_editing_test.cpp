@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
 #include <deque>
+#include <map>
 
+#include "movaltic/imaging/operations.h"
 #include "movaltic/pipeline/todo_editing.h"
 
 namespace movaltic {
@@ -198,6 +204,63 @@ TEST_F(Editing, GammaStepsMergeByMultiplying) {
     EXPECT_EQ(view.lines[0], "Gamma Correct.   R= +3.00,  G= +1.00,  B= +1.00");
     Add("Gamma Correct.", {2.0, 2.0, 2.0});
     EXPECT_FALSE(view.optimizeVisible);  // 3 x 2 would leave the range
+}
+
+// Every pair of grey Brightness, Contrast and Gamma Correct. steps, in the
+// dialog's steps, on a 0..255 ramp: after Optimize each value lands within 2
+// levels of where the pair took it, and a pair left apart is not offered.
+TEST_F(Editing, OptimizeKeepsThePictureOfEveryPairOfValueSteps) {
+    std::map<std::pair<int32_t, double>, std::array<uint8_t, 256>> maps;
+    auto mapOf = [&maps](const steprec& s) {  // where the operation itself takes each grey
+        auto [it, added] = maps.try_emplace({s.operation, s.params[0]});
+        if (added) {
+            imagerec ramp;
+            ImageCreate(ramp, 256, 1, 3);
+            for (int v = 0; v < 768; ++v) ramp.pixels[v] = uint8_t(v / 3);
+            const double p = s.params[0];
+            const int32_t n = int32_t(std::nearbyint(p));
+            if (s.operation == kOpGamma) OpGamma(ramp, ramp, p, p, p);
+            else (s.operation == kOpContrast ? OpContrast : OpBrightness)(ramp, ramp, n, n, n);
+            for (int v = 0; v < 256; ++v) it->second[size_t(v)] = ramp.pixels[3 * v];
+            ImageFree(ramp);
+        }
+        return it->second.data();
+    };
+    struct Range {
+        int32_t op;
+        int low, high;
+        double scale;  // whole percents, or hundredths of a gamma
+    } ranges[] = {{kOpBrightness, -100, 100, 1}, {kOpContrast, -100, 100, 1}, {kOpGamma, 1, 499, 100}};
+    for (const Range& r : ranges) {
+        int moved = 0, offered = 0, merged = 0;
+        std::string firstMoved;
+        for (int x = r.low; x <= r.high; ++x)
+            for (int y = r.low; y <= r.high; ++y) {
+                steprec a, b;
+                a.operation = b.operation = r.op;
+                for (int k = 0; k < 3; ++k) a.params[k] = x / r.scale, b.params[k] = y / r.scale;
+                ToDoList = todolist{};
+                StepInsert(-1, a);
+                StepInsert(-1, b);
+                view.lines.assign(2, std::string());
+                const uint8_t *first = mapOf(a), *second = mapOf(b);
+                OptimizeToDoList(view);
+                const uint8_t* left[2] = {};
+                for (int32_t i = 0; i < ToDoList.count; ++i) left[i] = mapOf(ToDoList.entries[i]);
+                bool same = true;
+                for (int v = 0; v < 256; ++v) {
+                    int after = v;
+                    for (int32_t i = 0; i < ToDoList.count; ++i) after = left[i][after];
+                    same = same && std::abs(second[first[v]] - after) <= 2;
+                }
+                if (!same && moved++ == 0) firstMoved = std::to_string(x) + " then " + std::to_string(y);
+                offered += ToDoList.count == 2 && view.optimizeVisible;
+                merged += ToDoList.count == 1;
+            }
+        EXPECT_EQ(moved, 0) << fnlist[r.op].name << " pairs, the first " << firstMoved;
+        EXPECT_EQ(offered, 0) << fnlist[r.op].name;
+        EXPECT_GT(merged, 0) << fnlist[r.op].name;
+    }
 }
 
 TEST_F(Editing, ChaosOfZeroIsNotANoOp) {
