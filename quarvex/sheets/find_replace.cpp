@@ -168,12 +168,11 @@ void ReplaceText::Command3D1_Click(int index) {
         MODULE21::FindNext();
         break;
     case 1:
-        SearchRecord.ReplaceText = Text2->text();
-        SetFindText(Text1->text());
+        takeReplaceTexts();
         // Replace writes into the current cell (the one Find found) without
         // looking at it again, as it always has.
         if (sheet) {
-            sheet->Grid1->setText(Text2->text());
+            sheet->Grid1->setText(SearchRecord.ReplaceText);
             MarkModified(*sheet);
         }
         EnableUndo(false);
@@ -183,8 +182,7 @@ void ReplaceText::Command3D1_Click(int index) {
             SearchRecord.StartCol = static_cast<int16_t>(sheet->Grid1->ActiveCol());
             SearchRecord.StartRow = static_cast<int16_t>(sheet->Grid1->ActiveRow());
         }
-        SearchRecord.ReplaceText = Text2->text();
-        SetFindText(Text1->text());
+        takeReplaceTexts();
         MODULE21::ReplaceAll();
         EnableUndo(false);
         break;
@@ -196,6 +194,12 @@ void ReplaceText::Command3D1_Click(int index) {
     default:
         break;
     }
+}
+
+void ReplaceText::takeReplaceTexts() {
+    // A replacement goes into a cell as if typed there, pasted separators and all.
+    SearchRecord.ReplaceText = qvrt::TypedCellText(Text2->text());
+    SetFindText(Text1->text());
 }
 
 void ReplaceText::closeEvent(QCloseEvent* event) {

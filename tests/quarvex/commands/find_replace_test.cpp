@@ -67,6 +67,22 @@ TEST_F(FindReplaceTest, ACellPaddedToEighteenCharactersMatches) {
     EXPECT_EQ(grid().ActiveCol(), 5);
 }
 
+TEST_F(FindReplaceTest, ReplacementTabsAndLineEndsBecomeBlanksAsWhenTyped) {
+    const struct {
+        const char* with;
+        const char* stored;
+    } cases[] = {{"A\tB\r\nC", "A B  C"}, {"x\ry", "x y"}, {"\n2\t", " 2 "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.with);
+        fill({"a\tb"});
+        replaceAll("a", c.with);
+        find("b", 1, 1);
+        ReplaceText::Instance()->Command3D1[1]->click();
+        // Saved, the sheet is still one row of two cells.
+        EXPECT_EQ(grid().TabFileBytes(), QByteArray(c.stored) + "\t" + c.stored + "\r\n");
+    }
+}
+
 TEST_F(FindReplaceTest, ATextOnlyInTheStartCellIsFoundLastAfterGoingRound) {
     tenRows();
     find("r4c2", 2, 4);
