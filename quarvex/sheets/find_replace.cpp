@@ -27,8 +27,15 @@ QPointer<ReplaceText> gDialog;
 constexpr int kLastColumn = 50;
 // A row with this many empty cells among those examined ends the data.
 constexpr int kEmptyCellsAtEnd = 49;
+constexpr int kShortFindLength = 18;
 
-bool matches(const QString& text) { return text == SearchRecord.FindText || text == SearchRecord.ShortFindText; }
+// The 18-character form matches a shorter text padded with blanks; of a
+// longer text it is only the start, which a cell must not match on.
+bool matches(const QString& text) {
+    if (text == SearchRecord.FindText) return true;
+    return text.size() == kShortFindLength && SearchRecord.FindText.size() < kShortFindLength &&
+           text == SearchRecord.ShortFindText;
+}
 
 enum class ScanKind { Find, ReplaceAll };
 
@@ -116,7 +123,7 @@ void runScan(ScanKind kind) {
 
 void SetFindText(const QString& text) {
     SearchRecord.FindText = text;
-    SearchRecord.ShortFindText = qvrt::FixedString(text, 18);
+    SearchRecord.ShortFindText = qvrt::FixedString(text, kShortFindLength);
 }
 
 ReplaceText* ReplaceText::Show() { return ShowModeless(gDialog); }

@@ -10,7 +10,7 @@ namespace quarvex {
 struct SearchState {
     QString FindText;
     // The find text in an 18-character field (padded or cut): a cell holding
-    // exactly that matches too.
+    // exactly that matches too when the find text is no longer than 18.
     QString ShortFindText = QString(18, u' ');
     QString ReplaceText;
     int16_t StartRow = 0;

@@ -60,11 +60,30 @@ TEST_F(FindReplaceTest, ACellPaddedToEighteenCharactersMatches) {
     EXPECT_EQ(grid().ActiveCol(), 2);
     find(QString(20, u'z'), 1, 1);
     EXPECT_EQ(boxTexts().size(), 1);
+    // Only a text of up to 18 characters is matched in its 18-character form.
     grid().SetText(5, 1, QString(18, u'z'));
     host->boxes.clear();
     find(QString(20, u'z'), 1, 1);
-    EXPECT_EQ(grid().ActiveRow(), 1);
-    EXPECT_EQ(grid().ActiveCol(), 5);
+    EXPECT_EQ(boxTexts(), QStringList({"Search Text Not Found | Not Found"}));
+}
+
+TEST_F(FindReplaceTest, ReplaceAllRewritesOnlyCellsHoldingTheFindText) {
+    const QString longText = QStringLiteral("Granodiorite, Black Hill"), first18 = longText.left(18);
+    const struct {
+        QString what;
+        QStringList cells, after;  // row 1 from column 2, after the start cell
+    } cases[] = {
+        {"abc", {"abc", "abc" + QString(15, u' '), "abc" + QString(16, u' ')}, {"z", "z", "abc" + QString(16, u' ')}},
+        {longText, {first18, longText, longText + " "}, {first18, "z", longText + " "}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what.toStdString());
+        fill({"start\t" + c.cells.join(u'\t')});
+        replaceAll(c.what, "z");
+        EXPECT_EQ(rowText(1, 4), "start\t" + c.after.join(u'\t'));
+    }
+    EXPECT_EQ(boxTexts(), QStringList({"2 replacements | Search/Replace Completed",
+                                       "1 replacements | Search/Replace Completed"}));
 }
 
 TEST_F(FindReplaceTest, ReplacementTabsAndLineEndsBecomeBlanksAsWhenTyped) {
