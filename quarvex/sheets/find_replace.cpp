@@ -169,7 +169,7 @@ void ReplaceText::Command3D1_Click(int index) {
     case 0:
         if (sheet) {
             SearchRecord.StartCol = static_cast<int16_t>(sheet->Grid1->ActiveCol());
-            SearchRecord.StartRow = static_cast<int16_t>(sheet->Grid1->ActiveRow());
+            SearchRecord.StartRow = sheet->Grid1->ActiveRow();
         }
         SetFindText(Text1->text());
         MODULE21::FindNext();
@@ -187,7 +187,7 @@ void ReplaceText::Command3D1_Click(int index) {
     case 2:
         if (sheet) {
             SearchRecord.StartCol = static_cast<int16_t>(sheet->Grid1->ActiveCol());
-            SearchRecord.StartRow = static_cast<int16_t>(sheet->Grid1->ActiveRow());
+            SearchRecord.StartRow = sheet->Grid1->ActiveRow();
         }
         takeReplaceTexts();
         MODULE21::ReplaceAll();
@@ -226,7 +226,7 @@ void SearchMenu(int index) {
     MarkModified(*sheet);
     LaunchCancelled = 0;
     SearchRecord.StartCol = static_cast<int16_t>(sheet->Grid1->Col());
-    SearchRecord.StartRow = static_cast<int16_t>(sheet->Grid1->Row());
+    SearchRecord.StartRow = sheet->Grid1->Row();
     if (index == 0 || index == 2) ReplaceText::Show();
     else if (index == 1) FindNext();
 }

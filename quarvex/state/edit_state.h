@@ -13,7 +13,8 @@ struct SearchState {
     // exactly that matches too when the find text is no longer than 18.
     QString ShortFindText = QString(18, u' ');
     QString ReplaceText;
-    int16_t StartRow = 0;
+    // 32 bits: sheets opened from files run past row 32,767.
+    int32_t StartRow = 0;
     int16_t StartCol = 0;
     // -1 after the dialog's Cancel; a running scan stops at its next check.
     int16_t StopRequest = 0;

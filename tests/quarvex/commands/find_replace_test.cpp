@@ -102,6 +102,23 @@ TEST_F(FindReplaceTest, ReplacementTabsAndLineEndsBecomeBlanksAsWhenTyped) {
     }
 }
 
+TEST_F(FindReplaceTest, FindAndFindNextStartAfterACursorPastRow32767) {
+    grid().setMaxRows(50000);
+    for (int r = 1; r <= 40010; ++r) {
+        grid().SetText(1, r, "v");
+        grid().SetText(2, r, "v");
+    }
+    grid().SetText(3, 10, "hit");
+    grid().SetText(3, 40005, "hit");
+    find("hit", 1, 40000);
+    EXPECT_EQ(grid().ActiveRow(), 40005);
+    MODULE21::SearchMenu(1);
+    EXPECT_EQ(grid().ActiveRow(), 10);
+    MODULE21::SearchMenu(1);
+    EXPECT_EQ(grid().ActiveRow(), 40005);
+    EXPECT_TRUE(host->boxes.empty());
+}
+
 TEST_F(FindReplaceTest, ATextOnlyInTheStartCellIsFoundLastAfterGoingRound) {
     tenRows();
     find("r4c2", 2, 4);
