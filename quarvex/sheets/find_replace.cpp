@@ -37,6 +37,8 @@ bool matches(const QString& text) {
            text == SearchRecord.ShortFindText;
 }
 
+bool closed(const QPointer<Main1>& sheet) { return !sheet || sheet->Record().IsOpen != -1; }
+
 enum class ScanKind { Find, ReplaceAll };
 
 void stopBox(const QString& title) {
@@ -46,6 +48,7 @@ void stopBox(const QString& title) {
 // The scan shared by Find Next and Replace All.
 void scan(ScanKind kind) {
     Main1& sheet = RequireActiveSheet();
+    const QPointer<Main1> alive(&sheet);
     qvrt::SpreadGrid& grid = *sheet.Grid1;
     qvrt::HourglassPointer busy;
     const int maxRows = grid.MaxRows();
@@ -98,6 +101,10 @@ void scan(ScanKind kind) {
                 SearchRecord.StopRequest = 0;
                 return;
             }
+            // The user may have closed the sheet, or left the program, in the
+            // meantime: its grid is gone or going, and what was counted
+            // went with it.
+            if (closed(alive)) return;
         }
         firstRow = false;
         if (next == maxRows) next = 1;  // the last row is never examined

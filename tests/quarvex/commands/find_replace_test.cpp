@@ -258,3 +258,26 @@ TEST_F(FindReplaceTest, TheDialogsButtonsWithoutADataSheetReportASearchError) {
     ASSERT_EQ(host->boxes.size(), 1u);
     EXPECT_EQ(host->boxes[0].title, "Search Error");
 }
+
+// Closing the sheet (F11) or leaving the program (F7), answering No to
+// saving, while Replace All lets events through.
+class ReplaceAllInterruptedTest : public FindReplaceTest,
+                                  public ::testing::WithParamInterface<void (MDIForm1::*)()> {};
+
+TEST_P(ReplaceAllInterruptedTest, StopsAtOnceAndReportsNoReplacements) {
+    QStringList rows;
+    for (int r = 1; r <= 200; ++r) rows << "v\tv";
+    fill(rows);
+    QPointer<Main1> closing = sheet;
+    host->msgBoxAnswers = {qvrt::vbNo};
+    QTimer::singleShot(0, frame, [this] { (frame->*GetParam())(); });
+    replaceAll("v", "w");
+    EXPECT_EQ(boxTexts(), QStringList({"Save changes to unnamed file now? | Save File?"}));
+    EXPECT_EQ(host->pointer, qvrt::vbDefault);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closing.isNull());
+}
+
+INSTANTIATE_TEST_SUITE_P(CloseOrExit, ReplaceAllInterruptedTest,
+                         ::testing::Values(&MDIForm1::mnuClose_Click, &MDIForm1::mnuExit_Click),
+                         [](const auto& p) { return p.index == 0 ? "CloseSheet" : "ExitProgram"; });
