@@ -1,6 +1,7 @@
 #include "quarvex/runtime/grid_model.h"
 
 #include "quarvex/runtime/code_page.h"
+#include "quarvex/runtime/spread_grid.h"
 
 #include <algorithm>
 
@@ -39,12 +40,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole) return false;
     const int col = index.column() + 1, row = index.row() + 1;
-    // A tab or line end inside a cell would split it into two fields or rows
-    // when the sheet is saved; typed or pasted ones become blanks.
-    QString text = value.toString();
-    for (QChar& ch : text)
-        if (ch == u'\t' || ch == u'\r' || ch == u'\n') ch = u' ';
-    const QByteArray bytes = EncodeWindows1252(text);
+    const QByteArray bytes = EncodeWindows1252(TypedCellText(value.toString()));
     const std::string_view now(bytes.constData(), static_cast<size_t>(bytes.size()));
     if (cells_.get(col, row) == now) return true;
     setCell(col, row, now);

@@ -62,6 +62,12 @@ std::vector<std::string_view> fieldsOf(std::string_view line, size_t maxFields) 
 
 }  // namespace
 
+QString TypedCellText(QString text) {
+    for (QChar& ch : text)
+        if (ch == u'\t' || ch == u'\r' || ch == u'\n') ch = u' ';
+    return text;
+}
+
 SpreadGrid::SpreadGrid(QWidget* parent)
     : QWidget(parent), cells_(std::make_unique<GridCells>(kDefaultCols, kDefaultRows)) {
     model_ = new GridModel(*cells_, this);

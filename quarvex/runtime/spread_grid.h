@@ -47,6 +47,11 @@ class GridCells;
 class GridModel;
 class GridView;
 
+// What a cell keeps of a text the user types or pastes into it: a tab or
+// line end would split the cell into fields or rows when the sheet is
+// saved, so each becomes a blank.
+QString TypedCellText(QString text);
+
 class SpreadGrid : public QWidget {
     Q_OBJECT
 

@@ -27,8 +27,17 @@ QPointer<ReplaceText> gDialog;
 constexpr int kLastColumn = 50;
 // A row with this many empty cells among those examined ends the data.
 constexpr int kEmptyCellsAtEnd = 49;
+constexpr int kShortFindLength = 18;
 
-bool matches(const QString& text) { return text == SearchRecord.FindText || text == SearchRecord.ShortFindText; }
+// The 18-character form matches a shorter text padded with blanks; of a
+// longer text it is only the start, which a cell must not match on.
+bool matches(const QString& text) {
+    if (text == SearchRecord.FindText) return true;
+    return text.size() == kShortFindLength && SearchRecord.FindText.size() < kShortFindLength &&
+           text == SearchRecord.ShortFindText;
+}
+
+bool closed(const QPointer<Main1>& sheet) { return !sheet || sheet->Record().IsOpen != -1; }
 
 enum class ScanKind { Find, ReplaceAll };
 
@@ -39,6 +48,7 @@ void stopBox(const QString& title) {
 // The scan shared by Find Next and Replace All.
 void scan(ScanKind kind) {
     Main1& sheet = RequireActiveSheet();
+    const QPointer<Main1> alive(&sheet);
     qvrt::SpreadGrid& grid = *sheet.Grid1;
     qvrt::HourglassPointer busy;
     const int maxRows = grid.MaxRows();
@@ -91,6 +101,10 @@ void scan(ScanKind kind) {
                 SearchRecord.StopRequest = 0;
                 return;
             }
+            // The user may have closed the sheet, or left the program, in the
+            // meantime: its grid is gone or going, and what was counted
+            // went with it.
+            if (closed(alive)) return;
         }
         firstRow = false;
         if (next == maxRows) next = 1;  // the last row is never examined
@@ -116,7 +130,7 @@ void runScan(ScanKind kind) {
 
 void SetFindText(const QString& text) {
     SearchRecord.FindText = text;
-    SearchRecord.ShortFindText = qvrt::FixedString(text, 18);
+    SearchRecord.ShortFindText = qvrt::FixedString(text, kShortFindLength);
 }
 
 ReplaceText* ReplaceText::Show() { return ShowModeless(gDialog); }
@@ -162,18 +176,17 @@ void ReplaceText::Command3D1_Click(int index) {
     case 0:
         if (sheet) {
             SearchRecord.StartCol = static_cast<int16_t>(sheet->Grid1->ActiveCol());
-            SearchRecord.StartRow = static_cast<int16_t>(sheet->Grid1->ActiveRow());
+            SearchRecord.StartRow = sheet->Grid1->ActiveRow();
         }
         SetFindText(Text1->text());
         MODULE21::FindNext();
         break;
     case 1:
-        SearchRecord.ReplaceText = Text2->text();
-        SetFindText(Text1->text());
+        takeReplaceTexts();
         // Replace writes into the current cell (the one Find found) without
         // looking at it again, as it always has.
         if (sheet) {
-            sheet->Grid1->setText(Text2->text());
+            sheet->Grid1->setText(SearchRecord.ReplaceText);
             MarkModified(*sheet);
         }
         EnableUndo(false);
@@ -181,10 +194,9 @@ void ReplaceText::Command3D1_Click(int index) {
     case 2:
         if (sheet) {
             SearchRecord.StartCol = static_cast<int16_t>(sheet->Grid1->ActiveCol());
-            SearchRecord.StartRow = static_cast<int16_t>(sheet->Grid1->ActiveRow());
+            SearchRecord.StartRow = sheet->Grid1->ActiveRow();
         }
-        SearchRecord.ReplaceText = Text2->text();
-        SetFindText(Text1->text());
+        takeReplaceTexts();
         MODULE21::ReplaceAll();
         EnableUndo(false);
         break;
@@ -196,6 +208,12 @@ void ReplaceText::Command3D1_Click(int index) {
     default:
         break;
     }
+}
+
+void ReplaceText::takeReplaceTexts() {
+    // A replacement goes into a cell as if typed there, pasted separators and all.
+    SearchRecord.ReplaceText = qvrt::TypedCellText(Text2->text());
+    SetFindText(Text1->text());
 }
 
 void ReplaceText::closeEvent(QCloseEvent* event) {
@@ -215,7 +233,7 @@ void SearchMenu(int index) {
     MarkModified(*sheet);
     LaunchCancelled = 0;
     SearchRecord.StartCol = static_cast<int16_t>(sheet->Grid1->Col());
-    SearchRecord.StartRow = static_cast<int16_t>(sheet->Grid1->Row());
+    SearchRecord.StartRow = sheet->Grid1->Row();
     if (index == 0 || index == 2) ReplaceText::Show();
     else if (index == 1) FindNext();
 }

@@ -37,6 +37,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Replace and Replace All: both texts into SearchRecord.
+    void takeReplaceTexts();
 };
 
 }  // namespace quarvex

@@ -86,6 +86,14 @@ void writeHeading(Main1& sheet, int column, const char* text) {
     if (column >= 1 && column <= 50) sheet.Grid1->SetText(column, 1, QString::fromLatin1(text));
 }
 
+// The sheet a heading set writes into. New headings are a change of the
+// sheet: closing it must ask to save them.
+Main1* sheetToChange() {
+    Main1* sheet = ActiveDataSheet();
+    if (sheet) MarkModified(*sheet);
+    return sheet;
+}
+
 void disableUndo() {
     if (FrameInterface* f = TheFrame()) f->SetUndoEnabled(false);
 }
@@ -134,7 +142,7 @@ const HeadingSet* find(const Selected (&family)[N], int selector) {
 // outside the family ends it there.
 template <size_t N>
 void insertFamily(const Selected (&family)[N], int selector) {
-    Main1* sheet = ActiveDataSheet();
+    Main1* sheet = sheetToChange();
     if (!sheet) return;
     disableUndo();
     clearHeadingRow(*sheet);
@@ -142,7 +150,7 @@ void insertFamily(const Selected (&family)[N], int selector) {
 }
 
 void insertMenuSet(const HeadingSet& set) {
-    Main1* sheet = ActiveDataSheet();
+    Main1* sheet = sheetToChange();
     if (!sheet) return;
     disableUndo();
     clearHeadingRow(*sheet);
@@ -150,7 +158,7 @@ void insertMenuSet(const HeadingSet& set) {
 }
 
 void insertOxides(const norm::OxideLayout& layout, int lastEntry) {
-    Main1* sheet = ActiveDataSheet();
+    Main1* sheet = sheetToChange();
     if (!sheet) return;
     // Every entry is set, those the layout does not use to "no column", so
     // that a later norm never reads another layout's column (the total
@@ -171,7 +179,7 @@ void InsertTernary() { insertMenuSet(kTernary); }
 
 void InsertDiamond() {
     // The diamond adds to row 1 without clearing it and leaves Undo alone.
-    Main1* sheet = ActiveDataSheet();
+    Main1* sheet = sheetToChange();
     if (!sheet) return;
     applySet(*sheet, kDiamond, kMenuName);
 }
@@ -188,7 +196,7 @@ void InsertSandstone(const int16_t& selector) { insertFamily(kSandstone, selecto
 void InsertMelilite(const int16_t& selector) {
     // Both members share their headings, which are written before the
     // selector is looked at: an unknown selector leaves them and no type.
-    Main1* sheet = ActiveDataSheet();
+    Main1* sheet = sheetToChange();
     if (!sheet) return;
     disableUndo();
     clearHeadingRow(*sheet);

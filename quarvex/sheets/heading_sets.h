@@ -2,8 +2,8 @@
 // active sheet at the columns of the column assignment, and the sheet's
 // diagram type, which the status panel shows and by which plotting and
 // classification choose. The two oxide sets also lay out the norm's input
-// columns. Each acts on the frame's active child and does nothing when that
-// is not a data sheet.
+// columns. Each acts on the frame's active child, marking it modified, and
+// does nothing when that is not a data sheet.
 #pragma once
 
 #include <cstdint>

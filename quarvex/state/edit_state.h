@@ -10,10 +10,11 @@ namespace quarvex {
 struct SearchState {
     QString FindText;
     // The find text in an 18-character field (padded or cut): a cell holding
-    // exactly that matches too.
+    // exactly that matches too when the find text is no longer than 18.
     QString ShortFindText = QString(18, u' ');
     QString ReplaceText;
-    int16_t StartRow = 0;
+    // 32 bits: sheets opened from files run past row 32,767.
+    int32_t StartRow = 0;
     int16_t StartCol = 0;
     // -1 after the dialog's Cancel; a running scan stops at its next check.
     int16_t StopRequest = 0;

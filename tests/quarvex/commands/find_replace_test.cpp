@@ -60,11 +60,63 @@ TEST_F(FindReplaceTest, ACellPaddedToEighteenCharactersMatches) {
     EXPECT_EQ(grid().ActiveCol(), 2);
     find(QString(20, u'z'), 1, 1);
     EXPECT_EQ(boxTexts().size(), 1);
+    // Only a text of up to 18 characters is matched in its 18-character form.
     grid().SetText(5, 1, QString(18, u'z'));
     host->boxes.clear();
     find(QString(20, u'z'), 1, 1);
-    EXPECT_EQ(grid().ActiveRow(), 1);
-    EXPECT_EQ(grid().ActiveCol(), 5);
+    EXPECT_EQ(boxTexts(), QStringList({"Search Text Not Found | Not Found"}));
+}
+
+TEST_F(FindReplaceTest, ReplaceAllRewritesOnlyCellsHoldingTheFindText) {
+    const QString longText = QStringLiteral("Granodiorite, Black Hill"), first18 = longText.left(18);
+    const struct {
+        QString what;
+        QStringList cells, after;  // row 1 from column 2, after the start cell
+    } cases[] = {
+        {"abc", {"abc", "abc" + QString(15, u' '), "abc" + QString(16, u' ')}, {"z", "z", "abc" + QString(16, u' ')}},
+        {longText, {first18, longText, longText + " "}, {first18, "z", longText + " "}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what.toStdString());
+        fill({"start\t" + c.cells.join(u'\t')});
+        replaceAll(c.what, "z");
+        EXPECT_EQ(rowText(1, 4), "start\t" + c.after.join(u'\t'));
+    }
+    EXPECT_EQ(boxTexts(), QStringList({"2 replacements | Search/Replace Completed",
+                                       "1 replacements | Search/Replace Completed"}));
+}
+
+TEST_F(FindReplaceTest, ReplacementTabsAndLineEndsBecomeBlanksAsWhenTyped) {
+    const struct {
+        const char* with;
+        const char* stored;
+    } cases[] = {{"A\tB\r\nC", "A B  C"}, {"x\ry", "x y"}, {"\n2\t", " 2 "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.with);
+        fill({"a\tb"});
+        replaceAll("a", c.with);
+        find("b", 1, 1);
+        ReplaceText::Instance()->Command3D1[1]->click();
+        // Saved, the sheet is still one row of two cells.
+        EXPECT_EQ(grid().TabFileBytes(), QByteArray(c.stored) + "\t" + c.stored + "\r\n");
+    }
+}
+
+TEST_F(FindReplaceTest, FindAndFindNextStartAfterACursorPastRow32767) {
+    grid().setMaxRows(50000);
+    for (int r = 1; r <= 40010; ++r) {
+        grid().SetText(1, r, "v");
+        grid().SetText(2, r, "v");
+    }
+    grid().SetText(3, 10, "hit");
+    grid().SetText(3, 40005, "hit");
+    find("hit", 1, 40000);
+    EXPECT_EQ(grid().ActiveRow(), 40005);
+    MODULE21::SearchMenu(1);
+    EXPECT_EQ(grid().ActiveRow(), 10);
+    MODULE21::SearchMenu(1);
+    EXPECT_EQ(grid().ActiveRow(), 40005);
+    EXPECT_TRUE(host->boxes.empty());
 }
 
 TEST_F(FindReplaceTest, ATextOnlyInTheStartCellIsFoundLastAfterGoingRound) {
@@ -206,3 +258,26 @@ TEST_F(FindReplaceTest, TheDialogsButtonsWithoutADataSheetReportASearchError) {
     ASSERT_EQ(host->boxes.size(), 1u);
     EXPECT_EQ(host->boxes[0].title, "Search Error");
 }
+
+// Closing the sheet (F11) or leaving the program (F7), answering No to
+// saving, while Replace All lets events through.
+class ReplaceAllInterruptedTest : public FindReplaceTest,
+                                  public ::testing::WithParamInterface<void (MDIForm1::*)()> {};
+
+TEST_P(ReplaceAllInterruptedTest, StopsAtOnceAndReportsNoReplacements) {
+    QStringList rows;
+    for (int r = 1; r <= 200; ++r) rows << "v\tv";
+    fill(rows);
+    QPointer<Main1> closing = sheet;
+    host->msgBoxAnswers = {qvrt::vbNo};
+    QTimer::singleShot(0, frame, [this] { (frame->*GetParam())(); });
+    replaceAll("v", "w");
+    EXPECT_EQ(boxTexts(), QStringList({"Save changes to unnamed file now? | Save File?"}));
+    EXPECT_EQ(host->pointer, qvrt::vbDefault);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closing.isNull());
+}
+
+INSTANTIATE_TEST_SUITE_P(CloseOrExit, ReplaceAllInterruptedTest,
+                         ::testing::Values(&MDIForm1::mnuClose_Click, &MDIForm1::mnuExit_Click),
+                         [](const auto& p) { return p.index == 0 ? "CloseSheet" : "ExitProgram"; });

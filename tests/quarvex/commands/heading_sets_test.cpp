@@ -26,7 +26,8 @@ TEST_F(HeadingSetTest, TernaryWritesTheSevenHeadingsAndClearsTheRest) {
     EXPECT_EQ(panel(), "Ternary");
     EXPECT_FALSE(frame->mnuUndo->isEnabled());
     EXPECT_EQ(rowText(2, 3), "1\t2\t3");
-    EXPECT_EQ(sheet->Record().Modified, 0);
+    // New headings are a change: closing the sheet asks to save it.
+    EXPECT_EQ(sheet->Record().Modified, -1);
 }
 
 TEST_F(HeadingSetTest, XYClearsTheRightColumnAndWritesNothingThere) {
@@ -74,6 +75,7 @@ TEST_P(HeadingFamilyTest, WritesItsTypeAndHeadings) {
     EXPECT_EQ(type(), c.type);
     EXPECT_EQ(panel(), c.type);
     EXPECT_EQ(headings(8), c.row1);
+    EXPECT_EQ(sheet->Record().Modified, -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -145,6 +147,7 @@ TEST_F(HeadingSetTest, TheStandardOxideSetLaysOutColumnsFiveToNineteen) {
     EXPECT_EQ(NORM3B::OxideColumns[norm::OxP2O5], 15);
     EXPECT_EQ(NORM3B::OxideColumns[norm::OxH2OPlus], 16);
     EXPECT_EQ(NORM3B::OxideTotalColumn, 19);
+    EXPECT_EQ(sheet->Record().Modified, -1);
 }
 
 TEST_F(HeadingSetTest, TheExtendedOxideSetReachesColumnTwentyFiveAndDisablesUndo) {
