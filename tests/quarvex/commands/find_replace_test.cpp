@@ -67,25 +67,6 @@ TEST_F(FindReplaceTest, ACellPaddedToEighteenCharactersMatches) {
     EXPECT_EQ(boxTexts(), QStringList({"Search Text Not Found | Not Found"}));
 }
 
-TEST_F(FindReplaceTest, ReplaceAllRewritesOnlyCellsHoldingTheFindText) {
-    const QString longText = QStringLiteral("Granodiorite, Black Hill"), first18 = longText.left(18);
-    const struct {
-        QString what;
-        QStringList cells, after;  // row 1 from column 2, after the start cell
-    } cases[] = {
-        {"abc", {"abc", "abc" + QString(15, u' '), "abc" + QString(16, u' ')}, {"z", "z", "abc" + QString(16, u' ')}},
-        {longText, {first18, longText, longText + " "}, {first18, "z", longText + " "}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what.toStdString());
-        fill({"start\t" + c.cells.join(u'\t')});
-        replaceAll(c.what, "z");
-        EXPECT_EQ(rowText(1, 4), "start\t" + c.after.join(u'\t'));
-    }
-    EXPECT_EQ(boxTexts(), QStringList({"2 replacements | Search/Replace Completed",
-                                       "1 replacements | Search/Replace Completed"}));
-}
-
 TEST_F(FindReplaceTest, ReplacementTabsAndLineEndsBecomeBlanksAsWhenTyped) {
     const struct {
         const char* with;
