@@ -62,6 +62,11 @@ void normalizeSample(int i) {
     ZValues(i) = c;
 }
 
+// A sample of a copy whose three component cells are empty, 0 or text (not
+// analysed, "n.d."): it has nothing to normalise, and its cells are copied
+// as they stand. A plot's read never takes such a sample.
+bool withoutComponents(int i) { return XValues(i) == 0.0f && YValues(i) == 0.0f && ZValues(i) == 0.0f; }
+
 }  // namespace
 
 Main1* ActiveDataSheet() {
@@ -172,12 +177,16 @@ void eraseTableAndArrays() {
 
 // The read itself. For a copy into a new sheet the table also takes every
 // column that holds text in the heading row or in a row read, and
-// HeadingCount and ColumnHeadings reach the last of them, so that the copy
-// leaves nothing of the sheet behind.
-void readActiveGrid(bool wholeRows) {
+// HeadingCount and ColumnHeadings reach the last of them; and every row that
+// holds text down to the sheet's last one, those without components too,
+// so that the copy leaves nothing of the sheet behind. Wholly empty rows stay
+// out of a copy: they are no samples to sort. sourceRows, when given, gets
+// the grid row of each sample a copy takes.
+void readActiveGrid(bool wholeRows, std::vector<int>* sourceRows) {
     SampleCount = 0;
     LastReadFailed = true;
     DataTable.Erase();
+    if (sourceRows) sourceRows->clear();
     try {
         Main1& sheet = RequireActiveSheet();
         qvrt::SpreadGrid& grid = *sheet.Grid1;
@@ -194,33 +203,46 @@ void readActiveGrid(bool wholeRows) {
                                   yCol, zCol + 1}));
         int lastTextColumn = wholeRows ? lastTextIn(grid, 1, readWidth) : 0;
         const int maxRows = grid.MaxRows();
-        // The read stops at the first empty row at the latest.
+        const int lastRow = wholeRows ? std::min(maxRows, grid.LastUsedRow()) : maxRows;
+        // Neither read goes past the first empty row after the sheet's last text.
         DataTable.Reserve(std::min({maxRows, grid.LastUsedRow() + 1, kMaxSampleIndex}));
         std::vector<std::string_view> bytes;
-        int stopRow = 0;
-        for (int r = 2; r <= maxRows; ++r) {
-            const int i = r - 1;
-            if (r > kMaxSampleIndex) throw std::bad_alloc();
-            DataTable.Grow(r);
-            for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors})
-                a->Grow(r);
+        int stopRow = 0, i = 0;
+        for (int r = 2; r <= lastRow; ++r) {
             grid.GetRowBytes(r, readWidth, bytes);
+            const int lastColumn = wholeRows ? lastNonEmpty(bytes) : 0;
+            if (wholeRows && lastColumn == 0) continue;
+            ++i;
+            if (i + 1 > kMaxSampleIndex) throw std::bad_alloc();
+            DataTable.Grow(i + 1);
+            for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors})
+                a->Grow(i + 1);
             DataTable.SetBytes(i, bytes);
-            if (wholeRows) lastTextColumn = std::max(lastTextColumn, lastNonEmpty(bytes));
+            if (wholeRows) {
+                lastTextColumn = std::max(lastTextColumn, lastColumn);
+                if (sourceRows) sourceRows->push_back(r);
+            }
             XValues(i) = xCol > 0 ? numberIn(xCol, i) : 0.0f;
             YValues(i) = yCol > 0 ? numberIn(yCol, i) : 0.0f;
             ZValues(i) = zCol > 0 ? numberIn(zCol, i) : 0.0f;
             SampleSymbols(i) = SymbolCol > 0 ? numberIn(SymbolCol, i) : 2.0f;
             SampleColors(i) = ColorCol > 0 ? numberIn(ColorCol, i) : 0.0f;
             FValues(i) = (XValues(i) == 0.0f && zCol > 0 && zCol < 50) ? numberIn(zCol + 1, i) : 0.0f;
-            if (XValues(i) == 0.0f && YValues(i) == 0.0f && ZValues(i) == 0.0f) {
+            if (!wholeRows && withoutComponents(i)) {
                 stopRow = r;
                 break;
             }
-            if (AutoSymbols == -1) autoNumber(r, i, symbolCounter, colorCounter, true);
-            if (AutoColors == -1) autoNumber(r, i, colorCounter, symbolCounter, false);
+            if (AutoSymbols == -1) autoNumber(i + 1, i, symbolCounter, colorCounter, true);
+            if (AutoColors == -1) autoNumber(i + 1, i, colorCounter, symbolCounter, false);
         }
-        SampleCount = static_cast<int16_t>(stopRow > 0 ? stopRow - 2 : maxRows - 1);
+        if (wholeRows) {
+            // An empty row after the last sample stands for the row that ends
+            // a plot's read, which the writes take as the table's last.
+            DataTable.Grow(i + 1);
+            for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors})
+                a->Grow(i + 1);
+        }
+        SampleCount = static_cast<int16_t>(wholeRows ? i : stopRow > 0 ? stopRow - 2 : maxRows - 1);
         if (wholeRows) {
             // Every heading too, also those past an empty one.
             HeadingCount = static_cast<int16_t>(std::max(int(HeadingCount), lastTextColumn));
@@ -247,9 +269,9 @@ void readActiveGrid(bool wholeRows) {
 
 }  // namespace
 
-void ReadActiveGrid() { readActiveGrid(false); }
+void ReadActiveGrid() { readActiveGrid(false, nullptr); }
 
-void ReadActiveGridForCopy() { readActiveGrid(true); }
+void ReadActiveGridForCopy(std::vector<int>* sourceRows) { readActiveGrid(true, sourceRows); }
 
 void NormalizeTernary() {
     try {
@@ -257,6 +279,7 @@ void NormalizeTernary() {
         const int xCol = XCol, yCol = YCol, zCol = ZCol;
         for (int i = 1; i <= SampleCount; ++i) {
             PlagRatio.Grow(i);
+            if (withoutComponents(i)) continue;
             normalizeSample(i);
             DataTable(xCol, i) = qvrt::Str(XValues(i));
             DataTable(yCol, i) = qvrt::Str(YValues(i));
@@ -321,10 +344,13 @@ void WriteCoordinates() {
         const int xCol = XCol, yCol = YCol, zCol = ZCol;
         const QString pattern = QStringLiteral("##0.00");
         for (int i = 1; i <= SampleCount; ++i) {
-            DataTable(xCol, i) = qvrt::Format(XValues(i), pattern);
-            DataTable(yCol, i) = qvrt::Format(YValues(i), pattern);
-            DataTable(zCol, i) = qvrt::Format(ZValues(i), pattern);
-            if (XValues(i) == 0.0f && zCol > 0 && zCol < 50) DataTable(zCol + 1, i) = qvrt::Format(FValues(i), pattern);
+            if (!withoutComponents(i)) {
+                DataTable(xCol, i) = qvrt::Format(XValues(i), pattern);
+                DataTable(yCol, i) = qvrt::Format(YValues(i), pattern);
+                DataTable(zCol, i) = qvrt::Format(ZValues(i), pattern);
+                if (XValues(i) == 0.0f && zCol > 0 && zCol < 50)
+                    DataTable(zCol + 1, i) = qvrt::Format(FValues(i), pattern);
+            }
             for (int c = 1; c <= HeadingCount; ++c) grid.SetText(c, i + 1, DataTable(c, i));
         }
         eraseTableAndArrays();

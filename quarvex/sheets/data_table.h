@@ -5,6 +5,7 @@
 #include "quarvex/state/data_table.h"
 
 #include <QString>
+#include <vector>
 
 namespace quarvex {
 
@@ -38,10 +39,15 @@ void ReadActiveGrid();
 // The same read for a command that copies the sheet into a new one (Sort,
 // Convert to Coord): the table also holds every column right of the usual
 // ones that holds text in row 1 or a row read, and HeadingCount and
-// ColumnHeadings reach the last such column.
-void ReadActiveGridForCopy();
+// ColumnHeadings reach the last such column. Its samples are all rows that
+// hold text, down to the sheet's last, those whose components are empty, 0
+// or text included; wholly empty rows are left out. sourceRows, when given,
+// receives the grid row of each sample.
+void ReadActiveGridForCopy(std::vector<int>* sourceRows = nullptr);
 // The three components of each sample to percent of their sum, written
-// back into DataTable's component cells.
+// back into DataTable's component cells. A sample whose three components
+// are all 0 (only a copy's read takes one) keeps its cells as read, here
+// and in WriteCoordinates.
 void NormalizeTernary();
 // The same without write-back, and PlagRatio = P / (A + P) x 100.
 void NormalizeQAPF();

@@ -6,8 +6,9 @@ namespace MODULE21 {
 
 // Ascending by the sample-number column, numerically when the first
 // sample's number is not 0 and by character codes otherwise; equal numbers
-// keep their order. A sample number that is not a number in a numeric sort
-// shows "Sort Error" and opens no sheet.
+// keep their order. Every row that holds text is sorted, those without
+// components too. A sample number that is not a number (or is empty) in a
+// numeric sort shows "Sort Error" naming its row, and opens no sheet.
 void SortBySample();
 
 }  // namespace MODULE21

@@ -2,6 +2,7 @@
 
 #include "quarvex/frame/frame_commands.h"
 #include "quarvex/sheets/clipboard_edit.h"
+#include "quarvex/sheets/new_data_window.h"
 #include "quarvex/sheets/row_editing.h"
 #include "quarvex/sheets/sort_samples.h"
 
@@ -192,7 +193,7 @@ TEST_F(SortTest, ATextSampleNumberInANumericSortIsASortErrorAndOpensNoSheet) {
     MODULE21::SortBySample();
     EXPECT_EQ(frame->mdiArea()->subWindowList().size(), count);
     ASSERT_EQ(host->boxes.size(), 1u);
-    EXPECT_EQ(host->boxes[0].prompt, "Type mismatch");
+    EXPECT_EQ(host->boxes[0].prompt, "Type mismatch in row 4");
     EXPECT_EQ(host->boxes[0].title, "Sort Error");
     EXPECT_EQ(host->pointer, qvrt::vbDefault);
 }
@@ -204,14 +205,15 @@ TEST_F(SortTest, NotANumberInfinityOrPastTheFloatRangeIsASortError) {
         const auto count = frame->mdiArea()->subWindowList().size();
         MODULE21::SortBySample();
         EXPECT_EQ(frame->mdiArea()->subWindowList().size(), count) << number.toStdString();
-        EXPECT_EQ(boxTexts(), QStringList({number == "1e39" ? "Overflow | Sort Error" : "Type mismatch | Sort Error"}));
+        const QString error = number == "1e39" ? "Overflow" : "Type mismatch";
+        EXPECT_EQ(boxTexts(), QStringList({error + " in row 3 | Sort Error"}));
     }
 }
 
 // A sheet as geologists keep them: more samples than a new sheet's 15,000
 // rows, ten elements not analysed in every sample (so the read's columns end
-// at 17), data and a heading beyond that, and a note in the row that ends
-// the samples. Both copying commands carry all of it into the new sheet.
+// at 17), data and a heading beyond that, and a last sample whose components
+// were not analysed. Both copying commands carry all of it into the new sheet.
 TEST_F(SortTest, SortAndConvertCopyEverySampleAndEveryColumnWithData) {
     constexpr int n = 20000;
     grid().setMaxRows(n + 2);
@@ -224,15 +226,16 @@ TEST_F(SortTest, SortAndConvertCopyEverySampleAndEveryColumnWithData) {
         grid().SetText(18, r, "rb" + number);
         grid().SetText(20, r, "note" + number);
     }
-    grid().SetText(1, n + 2, "end of data");
+    grid().SetText(1, n + 2, "20001");
+    grid().SetText(5, n + 2, "n.d.");
     struct Case {
         const char* command;
         void (*run)();
-        QString firstNumber, componentC, lastRowNote;
+        QString firstNumber, componentC;
     };
     const Case cases[] = {
-        {"Sort", &MODULE21::SortBySample, "1", "2", "end of data"},
-        {"Convert", [] { FrameCommands::ConvertToCoord(true); }, "20000", "50.00", ""},
+        {"Sort", &MODULE21::SortBySample, "1", "2"},
+        {"Convert", [] { FrameCommands::ConvertToCoord(true); }, "20000", "50.00"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.command);
@@ -250,8 +253,61 @@ TEST_F(SortTest, SortAndConvertCopyEverySampleAndEveryColumnWithData) {
         const QString last = QString::number(n + 1 - k.firstNumber.toInt());
         EXPECT_EQ(cell(1, n + 1, made), last);
         EXPECT_EQ(cell(20, n + 1, made), "note" + last);
-        EXPECT_EQ(cell(1, n + 2, made), k.lastRowNote);
+        EXPECT_EQ(rowText(n + 2, 7, made), "20001\t\t\t\tn.d.\t\t");
         EXPECT_EQ(made->Record().Modified, -1);
+    }
+}
+
+// Samples whose components are empty, "n.d." or not in the sheet at all are
+// samples like the others: Sort orders them, Convert leaves their cells as
+// they are. A wholly empty row is left out; an empty sample number stops a
+// numeric sort, naming its row, and no sheet is opened.
+TEST_F(SortTest, SortAndConvertKeepSamplesWithoutComponents) {
+    struct Case {
+        const char* sheet;
+        QStringList rows, sorted, converted;  // sorted holds the box instead when Sort stops
+    };
+    const QString c1 = "3\tc\t1\t1\t1\t1\t2", c2 = "2\tb\t1\t1\t2\t1\t1";
+    const QString c1Converted = "3\tc\t1\t1\t25.00\t25.00\t50.00", c2Converted = "2\tb\t1\t1\t50.00\t25.00\t25.00";
+    const Case cases[] = {
+        {"components empty", {c1, "1\ta\t\t\t\t\t", c2}, {"1\ta\t\t\t\t\t", c2, c1},
+         {c1Converted, "1\ta\t\t\t\t\t", c2Converted}},
+        {"components n.d.", {c1, "1\ta\t1\t1\tn.d.\t<0.1\t0", c2}, {"1\ta\t1\t1\tn.d.\t<0.1\t0", c2, c1},
+         {c1Converted, "1\ta\t1\t1\tn.d.\t<0.1\t0", c2Converted}},
+        {"no component columns", {"30\tx\t12\t\t\t\t", "10\ty\t7\t\t\t\t", "20\tz\t9\t\t\t\t"},
+         {"10\ty\t7\t\t\t\t", "20\tz\t9\t\t\t\t", "30\tx\t12\t\t\t\t"},
+         {"30\tx\t12\t\t\t\t", "10\ty\t7\t\t\t\t", "20\tz\t9\t\t\t\t"}},
+        {"a wholly empty row", {c1, "", c2}, {c2, c1}, {c1Converted, c2Converted}},
+        {"an empty sample number", {c1, "\tnote\t\t\t\t\t", c2}, {"Type mismatch in row 3 | Sort Error"},
+         {c1Converted, "\tnote\t\t\t\t\t", c2Converted}},
+    };
+    // The rows of a sheet from row 2 down to its first empty row.
+    const auto rowsOf = [this](Main1* s) {
+        QStringList out;
+        for (int r = 2; !rowText(r, 7, s).remove(u'\t').isEmpty(); ++r) out << rowText(r, 7, s);
+        return out;
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.sheet);
+        MODULE21::NewDataWindow();
+        Main1* source = active();
+        fill(QStringList{"S\tName\tSym\tCol\tA\tB\tC"} + k.rows, source);
+        host->boxes.clear();
+        MODULE21::SortBySample();
+        if (k.sorted.size() == 1 && k.sorted[0].contains("Sort Error")) {
+            EXPECT_EQ(active(), source);
+            EXPECT_EQ(boxTexts(), k.sorted);
+        } else {
+            ASSERT_NE(active(), source);
+            EXPECT_EQ(rowsOf(active()), k.sorted);
+            EXPECT_TRUE(host->boxes.empty());
+        }
+        host->boxes.clear();
+        source->SetFocus();
+        FrameCommands::ConvertToCoord(true);
+        ASSERT_NE(active(), source);
+        EXPECT_EQ(rowsOf(active()), k.converted);
+        EXPECT_TRUE(host->boxes.empty());
     }
 }
 
