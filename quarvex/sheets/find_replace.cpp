@@ -54,8 +54,12 @@ void scan(ScanKind kind) {
     const int maxRows = grid.MaxRows();
     // A start cell the scan can never come back to (outside the rows it
     // visits) would let it run round a full sheet for ever.
-    const int startRow = std::clamp<int>(SearchRecord.StartRow, 1, std::max(1, maxRows - 1));
+    const int startRow = std::clamp<int>(SearchRecord.StartRow, 1, maxRows);
     const int startCol = std::clamp<int>(SearchRecord.StartCol, 0, kLastColumn);
+    // Empty rows above the last row holding text do not end the data: a
+    // blank line or a row with only a sample name between samples would hide
+    // every sample below it.
+    int lastUsed = grid.LastUsedRow();
     const int extraRows = kind == ScanKind::Find ? 2 : 3;
     int row = startRow;
     bool firstRow = true;
@@ -70,7 +74,7 @@ void scan(ScanKind kind) {
         for (int col = firstCol; col <= kLastColumn; ++col) {
             grid.setCol(col);
             const QString text = grid.GetText(col, row);
-            if (text.isEmpty() && ++empty == kEmptyCellsAtEnd) {
+            if (text.isEmpty() && ++empty == kEmptyCellsAtEnd && row > lastUsed) {
                 endOfData = row;
                 wrap = true;
             }
@@ -105,9 +109,12 @@ void scan(ScanKind kind) {
             // meantime: its grid is gone or going, and what was counted
             // went with it.
             if (closed(alive)) return;
+            lastUsed = grid.LastUsedRow();  // the user may have typed below it
         }
         firstRow = false;
-        if (next == maxRows) next = 1;  // the last row is never examined
+        // A sheet opened from a file or sorted ends at its last sample, so
+        // the grid's last row can hold one.
+        if (next > maxRows) next = 1;
         ++examined;
         // Every row has been seen once by now at the latest.
         if (examined >= endOfData + extraRows || examined > maxRows + extraRows) {

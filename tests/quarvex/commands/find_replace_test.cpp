@@ -223,10 +223,17 @@ TEST_F(FindReplaceTest, ACancelPressedDuringALongScanStopsItAtTheNextCheck) {
     EXPECT_EQ(host->pointer, qvrt::vbDefault);
 }
 
-TEST_F(FindReplaceTest, ARowWithASingleValueEndsTheData) {
-    fill({"a\tb", "only", "target"});
-    find("target", 1, 1);
-    EXPECT_EQ(boxTexts(), QStringList({"Search Text Not Found | Not Found"}));
+TEST_F(FindReplaceTest, EveryRowHoldingTextIsSearchedTheGridsLastRowIncluded) {
+    // A sheet that ends at its last sample, with a blank row and a row with
+    // one value among the samples.
+    fill({"a\tb", "only", "", "x\tx", "x\tb"});
+    grid().setMaxRows(5);
+    find("b", 1, 2);
+    EXPECT_EQ(grid().ActiveRow(), 5);
+    EXPECT_EQ(grid().ActiveCol(), 2);
+    replaceAll("x", "y", 1, 1);
+    EXPECT_EQ(boxTexts(), QStringList({"3 replacements | Search/Replace Completed"}));
+    EXPECT_EQ(rowText(5, 2), "y\tb");
 }
 
 TEST_F(FindReplaceTest, TheDialogsButtonsWithoutADataSheetReportASearchError) {
