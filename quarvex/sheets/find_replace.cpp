@@ -125,6 +125,27 @@ void scan(ScanKind kind) {
     }
 }
 
+// Replace: the highlighted cell, and only when it matches; otherwise on to
+// the next match as Find goes, so that no cell the user did not choose is
+// written.
+void replaceActiveCell(Main1* sheet) {
+    if (!sheet) return;
+    qvrt::SpreadGrid& grid = *sheet->Grid1;
+    const int col = grid.ActiveCol();
+    const int row = grid.ActiveRow();
+    if (!matches(grid.GetText(col, row))) {
+        SearchRecord.StartCol = static_cast<int16_t>(col);
+        SearchRecord.StartRow = row;
+        MODULE21::FindNext();
+        return;
+    }
+    // Find Next from the menu goes on after the replaced cell.
+    grid.setCol(col);
+    grid.setRow(row);
+    grid.SetText(col, row, SearchRecord.ReplaceText);
+    MarkModified(*sheet);
+}
+
 void runScan(ScanKind kind) {
     try {
         scan(kind);
@@ -190,12 +211,7 @@ void ReplaceText::Command3D1_Click(int index) {
         break;
     case 1:
         takeReplaceTexts();
-        // Replace writes into the current cell (the one Find found) without
-        // looking at it again, as it always has.
-        if (sheet) {
-            sheet->Grid1->setText(SearchRecord.ReplaceText);
-            MarkModified(*sheet);
-        }
+        replaceActiveCell(sheet);
         EnableUndo(false);
         break;
     case 2:
