@@ -234,8 +234,13 @@ void ReplaceText::Command3D1_Click(int index) {
 }
 
 void ReplaceText::takeReplaceTexts() {
-    // A replacement goes into a cell as if typed there, pasted separators and all.
-    SearchRecord.ReplaceText = qvrt::TypedCellText(Text2->text());
+    // A cell copied in the sheet or a spreadsheet comes with its line end,
+    // which is not part of the text; any other tab or line end goes into the
+    // cell as a blank, as if typed there.
+    QString with = Text2->text();
+    if (with.endsWith(u'\n')) with.chop(1);
+    if (with.endsWith(u'\r')) with.chop(1);
+    SearchRecord.ReplaceText = qvrt::TypedCellText(with);
     SetFindText(Text1->text());
 }
 

@@ -71,7 +71,9 @@ TEST_F(FindReplaceTest, ReplacementTabsAndLineEndsBecomeBlanksAsWhenTyped) {
     const struct {
         const char* with;
         const char* stored;
-    } cases[] = {{"A\tB\r\nC", "A B  C"}, {"x\ry", "x y"}, {"\n2\t", " 2 "}};
+    } cases[] = {{"A\tB\r\nC", "A B  C"}, {"x\ry", "x y"}, {"\n2\t", " 2 "},
+                 // A copied cell's own line end is dropped, one only.
+                 {"1 R1\r\n", "1 R1"}, {"1 R1\n", "1 R1"}, {"1 R1\r", "1 R1"}, {"x\r\n\r\n", "x  "}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.with);
         fill({"a\tb"});
