@@ -54,8 +54,12 @@ void scan(ScanKind kind) {
     const int maxRows = grid.MaxRows();
     // A start cell the scan can never come back to (outside the rows it
     // visits) would let it run round a full sheet for ever.
-    const int startRow = std::clamp<int>(SearchRecord.StartRow, 1, std::max(1, maxRows - 1));
+    const int startRow = std::clamp<int>(SearchRecord.StartRow, 1, maxRows);
     const int startCol = std::clamp<int>(SearchRecord.StartCol, 0, kLastColumn);
+    // Empty rows above the last row holding text do not end the data: a
+    // blank line or a row with only a sample name between samples would hide
+    // every sample below it.
+    int lastUsed = grid.LastUsedRow();
     const int extraRows = kind == ScanKind::Find ? 2 : 3;
     int row = startRow;
     bool firstRow = true;
@@ -70,7 +74,7 @@ void scan(ScanKind kind) {
         for (int col = firstCol; col <= kLastColumn; ++col) {
             grid.setCol(col);
             const QString text = grid.GetText(col, row);
-            if (text.isEmpty() && ++empty == kEmptyCellsAtEnd) {
+            if (text.isEmpty() && ++empty == kEmptyCellsAtEnd && row > lastUsed) {
                 endOfData = row;
                 wrap = true;
             }
@@ -105,9 +109,12 @@ void scan(ScanKind kind) {
             // meantime: its grid is gone or going, and what was counted
             // went with it.
             if (closed(alive)) return;
+            lastUsed = grid.LastUsedRow();  // the user may have typed below it
         }
         firstRow = false;
-        if (next == maxRows) next = 1;  // the last row is never examined
+        // A sheet opened from a file or sorted ends at its last sample, so
+        // the grid's last row can hold one.
+        if (next > maxRows) next = 1;
         ++examined;
         // Every row has been seen once by now at the latest.
         if (examined >= endOfData + extraRows || examined > maxRows + extraRows) {
@@ -116,6 +123,27 @@ void scan(ScanKind kind) {
         }
         row = next;
     }
+}
+
+// Replace: the highlighted cell, and only when it matches; otherwise on to
+// the next match as Find goes, so that no cell the user did not choose is
+// written.
+void replaceActiveCell(Main1* sheet) {
+    if (!sheet) return;
+    qvrt::SpreadGrid& grid = *sheet->Grid1;
+    const int col = grid.ActiveCol();
+    const int row = grid.ActiveRow();
+    if (!matches(grid.GetText(col, row))) {
+        SearchRecord.StartCol = static_cast<int16_t>(col);
+        SearchRecord.StartRow = row;
+        MODULE21::FindNext();
+        return;
+    }
+    // Find Next from the menu goes on after the replaced cell.
+    grid.setCol(col);
+    grid.setRow(row);
+    grid.SetText(col, row, SearchRecord.ReplaceText);
+    MarkModified(*sheet);
 }
 
 void runScan(ScanKind kind) {
@@ -183,12 +211,7 @@ void ReplaceText::Command3D1_Click(int index) {
         break;
     case 1:
         takeReplaceTexts();
-        // Replace writes into the current cell (the one Find found) without
-        // looking at it again, as it always has.
-        if (sheet) {
-            sheet->Grid1->setText(SearchRecord.ReplaceText);
-            MarkModified(*sheet);
-        }
+        replaceActiveCell(sheet);
         EnableUndo(false);
         break;
     case 2:
@@ -211,8 +234,13 @@ void ReplaceText::Command3D1_Click(int index) {
 }
 
 void ReplaceText::takeReplaceTexts() {
-    // A replacement goes into a cell as if typed there, pasted separators and all.
-    SearchRecord.ReplaceText = qvrt::TypedCellText(Text2->text());
+    // A cell copied in the sheet or a spreadsheet comes with its line end,
+    // which is not part of the text; any other tab or line end goes into the
+    // cell as a blank, as if typed there.
+    QString with = Text2->text();
+    if (with.endsWith(u'\n')) with.chop(1);
+    if (with.endsWith(u'\r')) with.chop(1);
+    SearchRecord.ReplaceText = qvrt::TypedCellText(with);
     SetFindText(Text1->text());
 }
 

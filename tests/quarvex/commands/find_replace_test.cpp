@@ -71,7 +71,9 @@ TEST_F(FindReplaceTest, ReplacementTabsAndLineEndsBecomeBlanksAsWhenTyped) {
     const struct {
         const char* with;
         const char* stored;
-    } cases[] = {{"A\tB\r\nC", "A B  C"}, {"x\ry", "x y"}, {"\n2\t", " 2 "}};
+    } cases[] = {{"A\tB\r\nC", "A B  C"}, {"x\ry", "x y"}, {"\n2\t", " 2 "},
+                 // A copied cell's own line end is dropped, one only.
+                 {"1 R1\r\n", "1 R1"}, {"1 R1\n", "1 R1"}, {"1 R1\r", "1 R1"}, {"x\r\n\r\n", "x  "}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.with);
         fill({"a\tb"});
@@ -174,19 +176,37 @@ TEST_F(FindReplaceTest, ReplaceAllFromBelowTheDataSaysNotFound) {
     EXPECT_EQ(boxTexts(), QStringList({"Search Text Not Found | Search Error"}));
 }
 
-TEST_F(FindReplaceTest, ReplaceWritesIntoTheCurrentCellWhateverItHolds) {
-    fill({"a\tb"});
-    find("b", 1, 1);
-    grid().SetText(2, 1, "changed");
-    ReplaceText* d = ReplaceText::Instance();
+TEST_F(FindReplaceTest, ReplaceWritesOnlyIntoAHighlightedCellThatMatches) {
+    fill({"Sample #\tName\tSiO2", "1\tgranite\t72.1", "2\tbasalt\t49.0", "3\tgranite\t70.2"});
+    ReplaceText* d = ReplaceText::Show();
     d->Text2->setText("new");
     frame->mnuUndo->setEnabled(true);
-    sheet->Record().Modified = 0;
+    const QByteArray before = grid().TabFileBytes();
+    // The grid's current cell left on B2 by an earlier scan, D3 highlighted.
+    moveTo(4, 3);
+    grid().setCol(2);
+    grid().setRow(2);
+    d->Text1->setText("andesite");
     d->Command3D1[1]->click();
-    EXPECT_EQ(cell(2, 1), "new");
+    EXPECT_EQ(boxTexts(), QStringList({"Search Text Not Found | Not Found"}));
+    EXPECT_EQ(grid().TabFileBytes(), before);
+    EXPECT_EQ(sheet->Record().Modified, 0);
+    // A highlighted cell that does not match: on to the next match, unwritten.
+    d->Text1->setText("granite");
+    d->Command3D1[1]->click();
+    EXPECT_EQ(grid().ActiveRow(), 4);
+    EXPECT_EQ(grid().ActiveCol(), 2);
+    EXPECT_EQ(grid().TabFileBytes(), before);
+    // Now it matches and is written; the next press goes on to B2.
+    d->Command3D1[1]->click();
+    EXPECT_EQ(cell(2, 4), "new");
     EXPECT_EQ(sheet->Record().Modified, -1);
     EXPECT_FALSE(frame->mnuUndo->isEnabled());
     EXPECT_EQ(SearchRecord.ReplaceText, "new");
+    d->Command3D1[1]->click();
+    EXPECT_EQ(grid().ActiveRow(), 2);
+    EXPECT_EQ(cell(2, 2), "granite");
+    EXPECT_EQ(boxTexts().size(), 1);
 }
 
 TEST_F(FindReplaceTest, CancelClosesTheDialogAndStopsTheNextMenuScan) {
@@ -223,10 +243,17 @@ TEST_F(FindReplaceTest, ACancelPressedDuringALongScanStopsItAtTheNextCheck) {
     EXPECT_EQ(host->pointer, qvrt::vbDefault);
 }
 
-TEST_F(FindReplaceTest, ARowWithASingleValueEndsTheData) {
-    fill({"a\tb", "only", "target"});
-    find("target", 1, 1);
-    EXPECT_EQ(boxTexts(), QStringList({"Search Text Not Found | Not Found"}));
+TEST_F(FindReplaceTest, EveryRowHoldingTextIsSearchedTheGridsLastRowIncluded) {
+    // A sheet that ends at its last sample, with a blank row and a row with
+    // one value among the samples.
+    fill({"a\tb", "only", "", "x\tx", "x\tb"});
+    grid().setMaxRows(5);
+    find("b", 1, 2);
+    EXPECT_EQ(grid().ActiveRow(), 5);
+    EXPECT_EQ(grid().ActiveCol(), 2);
+    replaceAll("x", "y", 1, 1);
+    EXPECT_EQ(boxTexts(), QStringList({"3 replacements | Search/Replace Completed"}));
+    EXPECT_EQ(rowText(5, 2), "y\tb");
 }
 
 TEST_F(FindReplaceTest, TheDialogsButtonsWithoutADataSheetReportASearchError) {
