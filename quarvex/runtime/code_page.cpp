@@ -41,7 +41,13 @@ void AppendWindows1252(QStringView text, QByteArray& out) {
     const qsizetype start = out.size();
     out.resize(start + text.size());
     char* d = out.data() + start;
-    for (QChar c : text) *d++ = encodeOne(c.unicode());
+    const QChar* end = text.data() + text.size();
+    for (const QChar* c = text.data(); c != end; ++c) {
+        // A character beyond 16 bits comes as a surrogate pair: one '?' for both.
+        if (c->isHighSurrogate() && c + 1 != end && c[1].isLowSurrogate()) ++c;
+        *d++ = encodeOne(c->unicode());
+    }
+    out.resize(d - out.constData());
 }
 
 QByteArray EncodeWindows1252(QStringView text) {

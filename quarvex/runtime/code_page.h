@@ -13,7 +13,8 @@ namespace qvrt {
 QString DecodeWindows1252(std::string_view bytes);
 // The same into out, reusing its buffer.
 void DecodeWindows1252(std::string_view bytes, QString& out);
-// Characters outside Windows-1252 become '?'.
+// Characters outside Windows-1252 become '?', one for a character beyond
+// 16 bits (a surrogate pair).
 QByteArray EncodeWindows1252(QStringView text);
 // Appends the encoding of text to out (saves an allocation per cell).
 void AppendWindows1252(QStringView text, QByteArray& out);

@@ -1,5 +1,6 @@
 #include "quarvex/runtime/spread_grid.h"
 
+#include "quarvex/runtime/clipboard_text.h"
 #include "quarvex/runtime/code_page.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/grid_model.h"
@@ -156,18 +157,32 @@ void SpreadGrid::SetText(int col, int row, const QString& text) {
     model_->setCell(col, row, bytesOf(EncodeWindows1252(text)));
 }
 
-QString SpreadGrid::Clip() const {
+QString SpreadGrid::blockText(bool forClipboard) const {
     const Rect r = blockRect();
     QByteArray out;
+    std::vector<std::string_view> cells;
     for (int row = r.row1; row <= r.row2; ++row) {
+        cells_->getRow(row, r.col2, cells);
         for (int col = r.col1; col <= r.col2; ++col) {
             if (col > r.col1) out.append('\t');
-            const std::string_view cell = cells_->get(col, row);
-            out.append(cell.data(), static_cast<qsizetype>(cell.size()));
+            const std::string_view cell = cells[static_cast<size_t>(col)];
+            if (forClipboard)
+                AppendClipboardCell(cell, out);
+            else
+                out.append(cell.data(), static_cast<qsizetype>(cell.size()));
         }
         out.append("\r\n", 2);
     }
     return DecodeWindows1252(bytesOf(out));
+}
+
+QString SpreadGrid::Clip() const { return blockText(false); }
+
+QString SpreadGrid::ClipboardText() const { return blockText(true); }
+
+void SpreadGrid::PasteClipboardText(const QString& text) {
+    if (text.isEmpty()) return;
+    setClipBytes(bytesOf(BlockBytesFromClipboard(text)));
 }
 
 void SpreadGrid::setClip(const QString& text) { setClipBytes(bytesOf(EncodeWindows1252(text))); }

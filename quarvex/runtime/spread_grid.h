@@ -25,7 +25,9 @@
 //   at once, so the sheet shows what its file will hold.
 // - Block text (`Clip`): cells separated by a tab, every row ended by CR LF.
 //   Pasting accepts CR LF, CR or LF between rows and a last row with or
-//   without its line end.
+//   without its line end. Files and Undo use this text as it stands; the
+//   clipboard has its own form, quoted as spreadsheets quote it
+//   (`ClipboardText`, `PasteClipboardText`, see clipboard_text.h).
 // - Events come from what the user does (keys, mouse, editing) and from
 //   moves of the active cell (`setAction(0)` raises LeaveCell). Cell writes
 //   by program code raise none; a row or column change that removes a cell
@@ -116,6 +118,11 @@ public:
     // The same paste from text already in the sheet's code page, so that a
     // file's bytes go into the cells without a wide copy on the way.
     void setClipBytes(std::string_view text);
+    // The block as the clipboard takes it, and a paste of clipboard text
+    // into it, quoted cells read as spreadsheets write them. An empty text
+    // pastes nothing.
+    QString ClipboardText() const;
+    void PasteClipboardText(const QString& text);
 
     // The active (highlighted) cell; moved by the user or by action 0.
     int ActiveCol() const;
@@ -216,6 +223,8 @@ private:
     Rect currentRect() const;
     // Bounding box of the user's selection, the active cell when none.
     Rect selectedRect() const;
+    // The block's text, each cell as it stands or in the clipboard's form.
+    QString blockText(bool forClipboard) const;
     void moveActive(int col, int row);
     void applyFont();
     void applyColWidth(int col);

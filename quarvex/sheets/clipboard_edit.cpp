@@ -86,13 +86,13 @@ void EditClipboard(int index) {
         case 0:
             ClipBlock = {col1, col2, row1, row2};
             h.ClipboardClear();
-            h.ClipboardSetText(grid.Clip());
+            h.ClipboardSetText(grid.ClipboardText());
             break;
         case 1:
             ClipBlock = {col1, col2, row1, row2};
             EnableUndo(true);
             h.ClipboardClear();
-            h.ClipboardSetText(grid.Clip());
+            h.ClipboardSetText(grid.ClipboardText());
             grid.setAction(qvrt::SpreadGrid::ActionClearText);
             break;
         case 2:
@@ -106,7 +106,7 @@ void EditClipboard(int index) {
                 saveUndo(*sheet, c1, c2, r1, r2, grid.Clip());
             }
             EnableUndo(true);
-            grid.setClip(h.ClipboardGetText());
+            grid.PasteClipboardText(h.ClipboardGetText());
             break;
         default:
             break;

@@ -3,6 +3,7 @@
 #include "quarvex/frame/frame_commands.h"
 #include "quarvex/sheets/clipboard_edit.h"
 #include "quarvex/sheets/new_data_window.h"
+#include "quarvex/sheets/plt_file.h"
 #include "quarvex/sheets/row_editing.h"
 #include "quarvex/sheets/sort_samples.h"
 
@@ -120,6 +121,54 @@ TEST_F(ClipboardTest, AnUnknownIndexOnlyMarksTheSheet) {
     MODULE21::EditClipboard(7);
     EXPECT_EQ(host->clipboard, "");
     EXPECT_EQ(rowText(1, 4), "a1\tb1\tc1\td1");
+}
+
+// Text as spreadsheets copy it: a cell holding a tab, a line break or a
+// leading quote comes in quotes, its own quotes doubled.
+TEST_F(ClipboardTest, PasteReadsQuotedCellsAsSpreadsheetsWriteThem) {
+    struct Case {
+        const char* what;
+        QString clipboard;
+        QStringList rows;  // rows 1..4, columns 1..4, after pasting into A1:C3
+    };
+    const Case cases[] = {
+        {"quoted cells keep the block's shape",
+         "\"Core 1\nbroken\"\t\"say \"\"hi\"\"\"\t7\r\nx\t\"\"\t\"end\nhere\"\n\"tab\there\"\t5\" pipe\t\"open",
+         {"Core 1 broken\tsay \"hi\"\t7\td1", "x\t\tend here\td2", "tab here\t5\" pipe\t\"open\td3",
+          "a4\tb4\tc4\td4"}},
+        {"an empty clipboard pastes nothing", "",
+         {"a1\tb1\tc1\td1", "a2\tb2\tc2\td2", "a3\tb3\tc3\td3", "a4\tb4\tc4\td4"}},
+        {"a character beyond 16 bits is one question mark", QStringLiteral("\U0001FAA8 granite\t\"\U0001F600\"\r\n"),
+         {"? granite\t?\tc1\td1", "a2\tb2\tc2\td2", "a3\tb3\tc3\td3", "a4\tb4\tc4\td4"}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        fill({"a1\tb1\tc1\td1", "a2\tb2\tc2\td2", "a3\tb3\tc3\td3", "a4\tb4\tc4\td4"});
+        selectBlock(1, 1, 3, 3);
+        host->clipboard = k.clipboard;
+        MODULE21::EditClipboard(2);
+        for (int r = 1; r <= 4; ++r) EXPECT_EQ(rowText(r, 4), k.rows[r - 1]) << "row " << r;
+    }
+
+    // Cells that begin with a quote go out quoted and come back unchanged.
+    fill({"\"Big\" core\ta\"b\t\"\"", "\"\tx\"\t"});
+    selectBlock(1, 1, 3, 2);
+    MODULE21::EditClipboard(0);
+    EXPECT_EQ(host->clipboard, "\"\"\"Big\"\" core\"\ta\"b\t\"\"\"\"\"\"\r\n\"\"\"\"\tx\"\t\r\n");
+    moveTo(5, 7);
+    MODULE21::EditClipboard(2);
+    EXPECT_EQ(rowText(7, 7), "\t\t\t\t\"Big\" core\ta\"b\t\"\"");
+    EXPECT_EQ(rowText(8, 7), "\t\t\t\t\"\tx\"\t");
+
+    // A file's quotes are its own: opened and saved, it is byte for byte the same.
+    const QByteArray file = "Sample #\t\"Name\"\r\n1\t\"Core 1\t2\"\r\n\"3\t\"\"x\"\"\t\"\r\n";
+    writeAll(path("quoted.plt"), file);
+    CurrentFileName = path("quoted.plt");
+    MODULE21::LoadDataFile();
+    ASSERT_NE(active(), sheet);
+    EXPECT_EQ(cell(3, 2, active()), "2\"");
+    ASSERT_TRUE(MODULE21::SaveDataFile());
+    EXPECT_EQ(readAll(path("quoted.plt")), file);
 }
 
 class RowEditingTest : public CommandsTest {};

@@ -1,0 +1,82 @@
+#include "quarvex/runtime/clipboard_text.h"
+
+#include "quarvex/runtime/code_page.h"
+
+#include <QString>
+
+namespace qvrt {
+
+namespace {
+
+bool endsCell(QChar c) { return c == u'\t' || c == u'\r' || c == u'\n'; }
+
+// The quote that closes the cell opened by the quote at `open`, or -1. With
+// leadingOnly, only the quotes right after the opening one are looked at
+// (see BlockBytesFromClipboard).
+qsizetype closingQuote(QStringView text, qsizetype open, bool leadingOnly) {
+    const qsizetype n = text.size();
+    for (qsizetype i = open + 1; i < n; ++i) {
+        if (text[i] != u'"') {
+            if (leadingOnly) return -1;
+            continue;
+        }
+        if (i + 1 == n || endsCell(text[i + 1])) return i;
+        if (text[i + 1] == u'"') {
+            ++i;
+        } else if (leadingOnly) {
+            return -1;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+void AppendClipboardCell(std::string_view cell, QByteArray& out) {
+    bool quoted = !cell.empty() && cell.front() == '"';
+    for (char c : cell) quoted = quoted || c == '\t' || c == '\r' || c == '\n';
+    if (!quoted) {
+        out.append(cell.data(), static_cast<qsizetype>(cell.size()));
+        return;
+    }
+    out.append('"');
+    for (char c : cell) {
+        if (c == '"') out.append('"');
+        out.append(c);
+    }
+    out.append('"');
+}
+
+QByteArray BlockBytesFromClipboard(QStringView text) {
+    QString block;
+    block.reserve(text.size());
+    const qsizetype n = text.size();
+    // Once a search for a closing quote has run to the end in vain, a later
+    // search would walk the same quotes in step with it once past its own
+    // leading quotes, so it need only look at those: a text full of unclosed
+    // quotes is still read in one pass.
+    bool searchedToEnd = false;
+    bool cellStart = true;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (cellStart && c == u'"') {
+            const qsizetype close = closingQuote(text, i, searchedToEnd);
+            searchedToEnd = searchedToEnd || close < 0;
+            if (close >= 0) {
+                for (qsizetype k = i + 1; k < close; ++k) {
+                    const QChar q = text[k];
+                    if (q == u'"' && text[k + 1] == u'"') ++k;  // a doubled quote stands for one
+                    block.append(endsCell(q) ? QChar(u' ') : q);
+                }
+                i = close;
+                cellStart = false;
+                continue;
+            }
+        }
+        block.append(c);
+        cellStart = endsCell(c);
+    }
+    return EncodeWindows1252(block);
+}
+
+}  // namespace qvrt
