@@ -30,6 +30,7 @@ void oFlexName::SetName(const std::string& path) {
     tail.clear();
     extension.clear();
     typedExtension_.clear();
+    typedDigits_.clear();
     numberUnreadable_ = false;
     number = 0;
     digits = 0;
@@ -66,6 +67,7 @@ void oFlexName::SetName(const std::string& path) {
         if (value > INT32_MAX) {
             value = 0;
             numberUnreadable_ = true;
+            typedDigits_ = stem.substr(q, p1 - q);
             break;
         }
     }
@@ -76,9 +78,14 @@ void oFlexName::SetName(const std::string& path) {
 std::string oFlexName::Build(const std::string& ext) const {
     std::string s = folder + stem;
     if (digits > 0) {
-        std::string n = std::to_string(number < 0 ? 0 : number);
-        if (int32_t(n.size()) < digits) n.insert(0, size_t(digits) - n.size(), '0');
-        s += n;
+        if (numberUnreadable_) {
+            // No number to count from: the digits are part of the one name typed.
+            s += typedDigits_;
+        } else {
+            std::string n = std::to_string(number < 0 ? 0 : number);
+            if (int32_t(n.size()) < digits) n.insert(0, size_t(digits) - n.size(), '0');
+            s += n;
+        }
         s += tail;
     }
     return s + ext;
@@ -97,6 +104,9 @@ void oFlexName::CopyFrom(const oFlexName& other) { *this = other; }
 bool oFlexName::IsValid() const { return !stem.empty() || digits > 0; }
 
 std::string NumberedNameFault(const oFlexName& name, int32_t files) {
+    // A movie file's digits are no frame number: cameras and recorders name
+    // movies by date and time, far past 2147483647.
+    if (IsContainerKind(OutputKindOf(name.GetName()))) return {};
     const std::string typed = fs::path(name.fullName).filename().string();
     if (!name.NumberReadable())
         return "The number in " + typed + " is too large to read (file numbers go up to 2147483647).";
@@ -184,9 +194,8 @@ void MoviesFree() {
 // ---------------------------------------------------------------- inspect
 
 void MovieInspect(movierec& movie) {
-    // A number too long to read stands as 0: the probe would open a file
-    // the user never named.
-    if (!movie.name->NumberReadable()) {
+    // A sequence whose number is too long to read has no next file to probe.
+    if (!NumberedNameFault(*movie.name, 1).empty()) {
         ErrCode = kErrOpen;
         movie.name->SetName("");
         return;

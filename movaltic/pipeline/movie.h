@@ -34,11 +34,14 @@ public:
     void CopyFrom(const oFlexName& other);
     bool IsValid() const;
     // False when the digit group is too long for a 32-bit number: `number`
-    // then reads 0 and names files the user never typed.
+    // then reads 0 and the group is rebuilt as typed, so the name stands for
+    // the one file typed (a movie such as rec_20240101120000.avi) and never
+    // for the files of a numbered sequence.
     bool NumberReadable() const { return !numberUnreadable_; }
 
 private:
     std::string typedExtension_;  // the extension as typed, with its dot
+    std::string typedDigits_;     // the digit group as typed, when it reads as no number
     bool numberUnreadable_ = false;
     std::string Build(const std::string& ext) const;
 };
@@ -90,9 +93,10 @@ void MoviesInit();
 void MoviesFree();
 void MovieReset(movierec& movie);
 
-// Why a name cannot stand for `files` numbered files (1 for a container),
-// as a message; empty when it can. Its digit group must read as a number
-// and the last file's number must not pass 2147483647.
+// Why a name cannot stand for `files` numbered files, as a message; empty
+// when it can. A ZUV, AVI or FLIC movie is its one file, whatever digits its
+// name holds; for image files the digit group must read as a number and the
+// last file's number must not pass 2147483647.
 std::string NumberedNameFault(const oFlexName& name, int32_t files);
 
 uint8_t OutputKindOf(const std::string& fileName);

@@ -206,7 +206,7 @@ bool CheckOutputFiles() {
     // have grown since, and a number out of range would read or write files
     // the label does not name.
     for (const movierec* movie : {&InputMovie, &OutputMovie}) {
-        const std::string fault = NumberedNameFault(*movie->name, movie->container ? 1 : FramesOfTheJob());
+        const std::string fault = NumberedNameFault(*movie->name, FramesOfTheJob());
         if (!fault.empty()) {
             ShowMessageBox(fault);
             return false;

@@ -380,8 +380,7 @@ void TfmMain::SelectOutput(bool ask) {
         // not the name as typed: the two differ on a case-sensitive disk.
         oFlexName typed;
         typed.SetName(name.toStdString());
-        const std::string fault =
-            NumberedNameFault(typed, IsContainerKind(OutputKindOf(typed.GetName())) ? 1 : FramesToProcess);
+        const std::string fault = NumberedNameFault(typed, FramesToProcess);
         if (!fault.empty()) {
             ShowError(fault);
             return;

@@ -50,6 +50,30 @@ void WriteZuv(const fs::path& file, int n, int w, int h, int bytesPerPixel) {
     ImageFree(img);
 }
 
+// A 16 x 16 movie of n frames, of the kind its extension names: ZUV, AVI
+// (uncompressed) or FLC (given in upper case, the name its writer gives it).
+void WriteMovie(const fs::path& file, int n) {
+    const std::string ext = file.extension().string();
+    if (ext == ".zuv") return WriteZuv(file, n, 16, 16, 3);
+    imagerec img;
+    ImageCreate(img, 16, 16, ext == ".FLC" ? 1 : 3);
+    for (int c = 0; c < 768; ++c) img.palette[c] = uint8_t(c / 3);
+    AviState avi;
+    FlicState flic;
+    AviCompression = AviCompressionChoice();
+    if (ext == ".avi") AviCreate(avi, file.string(), 15.0);
+    else FlicCreate(flic, file.string(), 16, 25.0, 16);
+    ASSERT_LE(ErrCode, 0) << file;
+    for (int i = 0; i < n; ++i) {
+        for (int64_t k = 0; k < img.frameBytes(); ++k) img.pixels[k] = uint8_t(k * 7 + i * 13);
+        if (ext == ".avi") AviWriteFrame(avi, img);
+        else FlicWriteFrame(flic, img);
+    }
+    if (ext == ".avi") AviClose(avi);
+    else FlicClose(flic);
+    ImageFree(img);
+}
+
 void Touch(const fs::path& file) { std::ofstream(file) << "old"; }
 
 // Every file of a folder with its bytes.
@@ -576,16 +600,18 @@ TEST_F(MainWindow, GoRefusesAnOutputThatWouldWriteOverInputFiles) {
     EXPECT_EQ(FolderBytes(dir / "seq"), before);
 }
 
-// Numbered names whose numbers cannot stand for the frames: refused where
-// the name is taken and again by GO, before any file is read or written; the
-// decoy, the file such a name used to reach instead, stays as it was. Names
-// that hold their frames write the files they name, and only those.
-TEST_F(MainWindow, NumberedNamesAreRefusedUnlessTheyNameEveryFrame) {
+// A ZUV, AVI or FLIC movie is read and written by its name as typed, however
+// long its digit group. Sequence names whose numbers cannot stand for the
+// frames are refused where the name is taken and again by GO, before any
+// file is read or written. The decoy, the file such a name used to reach
+// instead, stays as it was; names that are taken write the files they name,
+// and only those.
+TEST_F(MainWindow, MoviesAreNamedAsTypedAndSequencesOnlyWhenTheyNameEveryFrame) {
     const QString tooLong = ": The number in %1 is too large to read (file numbers go up to 2147483647).";
     const QString past = ": The 3 frames from %1 would be numbered past 2147483647.";
     const QString noOutput = "Message: Please enter a valid OUTPUT file.";
     struct Row {
-        const char* input;  // a ZUV of `frames` frames is made for a .zuv name
+        const char* input;  // a movie of `frames` frames is made for a .zuv, .avi or .FLC name
         int frames;
         const char* decoy;  // a picture made beforehand, "" for none
         int framesAtOutput, framesAtGo;  // typed in the input settings; 0 leaves them
@@ -599,7 +625,6 @@ TEST_F(MainWindow, NumberedNamesAreRefusedUnlessTheyNameEveryFrame) {
          0, "", ""},
         {"in.zuv", 3, "x00000000000.bmp", 0, 0, "x99999999999.bmp",
          {"Error" + tooLong.arg("x99999999999.bmp"), noOutput}, 0, "", ""},
-        {"in.zuv", 3, "", 0, 0, "c99999999999.zuv", {"Error" + tooLong.arg("c99999999999.zuv"), noOutput}, 0, "", ""},
         {"in.zuv", 3, "g2147483647.bmp", 0, 0, "g2147483646.bmp",
          {"Error" + past.arg("g2147483646.bmp"), noOutput}, 0, "", ""},
         {"in.zuv", 3, "g2147483647.bmp", 2, 3, "g2147483646.bmp", {"Message" + past.arg("g2147483646.bmp")}, 0, "", ""},
@@ -607,6 +632,17 @@ TEST_F(MainWindow, NumberedNamesAreRefusedUnlessTheyNameEveryFrame) {
         {"in.zuv", 100, "", 0, 0, "OUT1.BMP", {}, 100, "OUT001.BMP", "OUT100.BMP"},
         {"in.zuv", 2, "", 0, 0, "x00000000000001.bmp", {}, 2, "x00000000000001.bmp", "x00000000000002.bmp"},
         {"in.zuv", 3, "", 0, 0, "g2147483647.zuv", {}, 1, "g2147483647.zuv", "g2147483647.zuv"},
+        {"rec_20240101120000.avi", 3, "rec_00000000000000.avi", 0, 0, "o.zuv", {}, 1, "o.zuv", "o.zuv"},
+        {"c12345678901.zuv", 3, "c00000000000.zuv", 0, 0, "o001.bmp", {}, 3, "o001.bmp", "o003.bmp"},
+        {"f12345678901.FLC", 3, "f00000000000.FLC", 0, 0, "o.zuv", {}, 1, "o.zuv", "o.zuv"},
+        {"in.zuv", 3, "clip_00000000000000.avi", 0, 0, "clip_20240101120000.avi", {}, 1,
+         "clip_20240101120000.avi", "clip_20240101120000.avi"},
+        {"in.zuv", 3, "c00000000000.zuv", 0, 0, "c12345678901.zuv", {}, 1, "c12345678901.zuv", "c12345678901.zuv"},
+        {"in.zuv", 3, "f00000000000.FLC", 0, 0, "f12345678901.flc", {}, 1, "f12345678901.FLC", "f12345678901.FLC"},
+        {"rec_20240101120000.avi", 3, "", 0, 0, "rec_20240101120001.avi", {}, 1, "rec_20240101120001.avi",
+         "rec_20240101120001.avi"},
+        {"rec_20240101120000.avi", 3, "", 0, 0, "rec_20240101120000.AVI",
+         {"Message: Input and output movies cannot be the same."}, 0, "", ""},
     };
     imagerec picture;
     ImageCreate(picture, 16, 16, 3);
@@ -614,7 +650,7 @@ TEST_F(MainWindow, NumberedNamesAreRefusedUnlessTheyNameEveryFrame) {
         const Row& row = rows[i];
         const fs::path folder = dir / std::to_string(i);
         fs::create_directories(folder);
-        if (row.frames) WriteZuv(folder / row.input, row.frames, 16, 16, 3);
+        if (row.frames) WriteMovie(folder / row.input, row.frames);
         if (*row.decoy) SeqWriteFrame((folder / row.decoy).string(), picture, false);
         const auto before = FolderBytes(folder);
         window.reset();
@@ -623,7 +659,11 @@ TEST_F(MainWindow, NumberedNamesAreRefusedUnlessTheyNameEveryFrame) {
         host().boxes.clear();
         PickInput(folder / row.input);
         if (row.framesAtOutput) TypeInputOption(&TfmInOpt::Edit1, std::to_string(row.framesAtOutput).c_str());
-        if (row.output) PickOutput(QString::fromStdString((folder / row.output).string()), 1, PressOK);
+        if (row.output)
+            PickOutput(QString::fromStdString((folder / row.output).string()), 1,
+                       fs::path(row.output).extension() == ".avi"
+                           ? DepthThenOK(&TfmOutOpt::RadioButton1, {Compressor(0)})
+                           : uitest::ScriptedHost::Script(PressOK));
         if (row.framesAtGo) TypeInputOption(&TfmInOpt::Edit1, std::to_string(row.framesAtGo).c_str());
         host().scripts.clear();
         window->btnBegin->click();
