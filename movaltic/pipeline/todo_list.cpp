@@ -171,7 +171,8 @@ void MergeSteps(int32_t first, int32_t last, int32_t target) {
 
 namespace {
 
-bool MapsEachValue(int32_t operation) {
+// The operations whose folded step only comes near the run it stands for.
+bool FoldsNearly(int32_t operation) {
     return operation == kOpBrightness || operation == kOpContrast || operation == kOpGamma;
 }
 
@@ -193,33 +194,52 @@ void GammaTableOf(double gamma, uint8_t* table) {
 // Channel k's table as ApplyOperation applies the step: the percent
 // operations take the rounded parameter, Gamma Correct. the real one.
 void StepChannelTable(const steprec& s, int32_t k, uint8_t* table) {
-    if (s.operation == kOpGamma) GammaTableOf(s.params[k], table);
-    else ChannelTable(s.operation == kOpBrightness ? BrightnessTable : ContrastTable, RoundParam(s.params[k]), table);
+    switch (s.operation) {
+    case kOpBrightness: ChannelTable(BrightnessTable, RoundParam(s.params[k]), table); break;
+    case kOpContrast: ChannelTable(ContrastTable, RoundParam(s.params[k]), table); break;
+    case kOpAdjustRGB: ChannelTable(AdjustTable, RoundParam(s.params[k]), table); break;
+    case kOpGamma: GammaTableOf(s.params[k], table); break;
+    case kOpNegative:
+        for (int v = 0; v < 256; ++v) table[v] = uint8_t(255 - v);
+        break;
+    default: IdentityTable(table); break;
+    }
 }
 
 }  // namespace
 
-MergeRun::MergeRun(const steprec& first) : merged_(first) {
-    if (!MapsEachValue(first.operation)) return;
-    for (int32_t k = 0; k < 3; ++k) StepChannelTable(first, k, run_[k]);
+bool StepIsPerChannel(int32_t operation) {
+    return FoldsNearly(operation) || operation == kOpNegative || operation == kOpAdjustRGB;
 }
 
-bool MergeRun::Join(const steprec& next) {
+ChannelMaps::ChannelMaps() {
+    for (auto& channel : map) IdentityTable(channel);
+}
+
+ChannelMaps::ChannelMaps(const steprec& step) {
+    for (int32_t k = 0; k < 3; ++k) StepChannelTable(step, k, map[k]);
+}
+
+void ChannelMaps::Then(const ChannelMaps& next) {
+    for (int32_t k = 0; k < 3; ++k)
+        for (int v = 0; v < 256; ++v) map[k][v] = next.map[k][map[k][v]];
+}
+
+MergeRun::MergeRun(const steprec& first, const ChannelMaps& before, const ChannelMaps& target)
+    : merged_(first), before_(&before), target_(&target) {}
+
+bool MergeRun::Join(const steprec& next, const ChannelMaps& after) {
     if (!StepsMergeable(merged_, next)) return false;
     steprec folded = merged_;
     MergeStepInto(folded, next);
-    if (MapsEachValue(next.operation)) {
-        uint8_t joined[3][256];
+    if (FoldsNearly(next.operation)) {
+        uint8_t one[256];
         for (int32_t k = 0; k < 3; ++k) {
-            uint8_t step[256], one[256];
-            StepChannelTable(next, k, step);
             StepChannelTable(folded, k, one);
-            for (int v = 0; v < 256; ++v) {
-                joined[k][v] = step[run_[k][v]];
-                if (std::abs(int(one[v]) - int(joined[k][v])) > 2) return false;
-            }
+            const uint8_t *in = before_->map[k], *out = after.map[k], *was = target_->map[k];
+            for (int v = 0; v < 256; ++v)
+                if (std::abs(int(out[one[in[v]]]) - int(was[v])) > 2) return false;
         }
-        std::memcpy(run_, joined, sizeof run_);
     }
     merged_ = folded;
     return true;

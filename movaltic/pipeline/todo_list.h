@@ -45,21 +45,43 @@ void MergeStepInto(steprec& target, const steprec& other);
 // Operations whose second application undoes the first (Negative, flips).
 bool StepIsInvolution(int32_t operation);
 
+// Operations that take each value of a channel to a value of its own, the
+// same for every pixel: Brightness, Contrast, Negative, Gamma Correct. and
+// Adjust RGB. The steps of other kinds split a list into stretches of these.
+bool StepIsPerChannel(int32_t operation);
+
+// Where a stretch of per-channel steps takes each value 0..255 of each
+// channel (red, green, blue); the empty stretch keeps every value.
+struct ChannelMaps {
+    uint8_t map[3][256];
+    ChannelMaps();
+    // As ApplyOperation applies the step; a step of another kind keeps every value.
+    explicit ChannelMaps(const steprec& step);
+    // This stretch followed by the next one.
+    void Then(const ChannelMaps& next);
+};
+
 // A run of neighbouring steps folded into one, grown a step at a time, in
-// the order MergeSteps folds them. A Brightness, Contrast or Gamma Correct.
-// step joins only when the folded step maps every value 0..255 of each
-// channel within 2 levels (what the rounding between two steps moves) of
-// where the run maps it; these operations map each value on its own, so
-// their tables tell it exactly.
+// the order MergeSteps folds them. Brightness, Contrast and Gamma Correct.
+// fold only nearly, and a step after the run can magnify what they move:
+// such a step joins only when the per-channel steps around the run, with the
+// folded step in place of the run, still take every value of each channel
+// within 2 levels (what the rounding between two steps moves) of where the
+// stretch took it before any merge. Negative and the steps of other kinds
+// fold exactly and join without that check.
 class MergeRun {
 public:
-    explicit MergeRun(const steprec& first);
-    // False, and nothing changes, when next does not fold in.
-    bool Join(const steprec& next);
+    // before: the per-channel steps in front of the run, up to a step of
+    // another kind; target: the whole stretch before any merge.
+    MergeRun(const steprec& first, const ChannelMaps& before, const ChannelMaps& target);
+    // False, and nothing changes, when next does not fold in. after: the
+    // per-channel steps behind next, up to a step of another kind.
+    bool Join(const steprec& next, const ChannelMaps& after);
 
 private:
     steprec merged_;
-    uint8_t run_[3][256] = {};  // where the joined steps take each value, per channel
+    const ChannelMaps* before_;
+    const ChannelMaps* target_;
 };
 
 // The value dialogs, implemented by the window side (and by scripts in tests).

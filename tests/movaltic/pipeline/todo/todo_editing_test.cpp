@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <deque>
 #include <map>
+#include <random>
 
 #include "movaltic/imaging/operations.h"
 #include "movaltic/pipeline/todo_editing.h"
@@ -261,6 +262,153 @@ TEST_F(Editing, OptimizeKeepsThePictureOfEveryPairOfValueSteps) {
         EXPECT_EQ(offered, 0) << fnlist[r.op].name;
         EXPECT_GT(merged, 0) << fnlist[r.op].name;
     }
+}
+
+steprec Step(int32_t op, double r = 0, double g = 0, double b = 0) {
+    steprec s;
+    s.operation = op;
+    s.params[0] = r;
+    s.params[1] = g;
+    s.params[2] = b;
+    return s;
+}
+
+using Stretch = std::array<uint8_t, 768>;
+
+// Where each stretch of per-channel steps of the list takes every value of
+// each channel, by the frame operations themselves on a 0..255 ramp. Every
+// other step ends a stretch, except the flips: they move no value, so the
+// steps on both sides of a pair that Optimize removes form one stretch.
+std::vector<Stretch> Stretches() {
+    std::vector<Stretch> out;
+    imagerec ramp;
+    ImageCreate(ramp, 256, 1, 3);
+    auto restart = [&ramp] {
+        for (int v = 0; v < 768; ++v) ramp.pixels[v] = uint8_t(v / 3);
+    };
+    auto close = [&] {
+        Stretch s;
+        std::copy(ramp.pixels, ramp.pixels + 768, s.begin());
+        out.push_back(s);
+        restart();
+    };
+    restart();
+    for (int32_t i = 0; i < ToDoList.count; ++i) {
+        const steprec& s = ToDoList.entries[i];
+        int32_t n[3];
+        for (int k = 0; k < 3; ++k) n[k] = int32_t(std::nearbyint(s.params[k]));
+        switch (s.operation) {
+        case kOpBrightness: OpBrightness(ramp, ramp, n[0], n[1], n[2]); break;
+        case kOpContrast: OpContrast(ramp, ramp, n[0], n[1], n[2]); break;
+        case kOpAdjustRGB: OpAdjustRGB(ramp, ramp, n[0], n[1], n[2]); break;
+        case kOpGamma: OpGamma(ramp, ramp, s.params[0], s.params[1], s.params[2]); break;
+        case kOpNegative: OpNegative(ramp); break;
+        case kOpFlipVertical:
+        case kOpFlipHorizontal: break;
+        default: close(); break;
+        }
+    }
+    close();
+    ImageFree(ramp);
+    return out;
+}
+
+// Puts the list in, clicks Optimize once and returns the most any value of
+// any channel of any stretch moved (256 when the stretches no longer line
+// up). Also expects "Optimize" to have been offered exactly when the click
+// changed the list.
+int OptimizeOnce(FakeView& view, const std::vector<steprec>& steps, bool& changed) {
+    ToDoList = todolist{};
+    for (const steprec& s : steps) StepInsert(-1, s);
+    view.lines.clear();
+    for (const steprec& s : steps) view.lines.push_back(StepText(s));
+    CheckToDoList(view, 0);
+    const bool offered = view.optimizeVisible;
+    const std::vector<Stretch> before = Stretches();
+    OptimizeToDoList(view);
+    changed = ToDoList.count != int32_t(steps.size());
+    for (int32_t i = 0; !changed && i < ToDoList.count; ++i)
+        changed = StepText(ToDoList.entries[i]) != StepText(steps[size_t(i)]);
+    EXPECT_EQ(offered, changed);
+    const std::vector<Stretch> after = Stretches();
+    if (after.size() != before.size()) return 256;
+    int moved = 0;
+    for (size_t s = 0; s < before.size(); ++s)
+        for (size_t v = 0; v < 768; ++v) moved = std::max(moved, std::abs(before[s][v] - after[s][v]));
+    return moved;
+}
+
+// The merges of one click add up over a whole stretch of per-channel steps,
+// and a strong step after them magnifies what they move: each list below
+// moved 8 to 255 levels when every run was held only to itself.
+TEST_F(Editing, OneOptimizeKeepsEveryStretchOfPerChannelStepsWithinTwoLevels) {
+    auto times = [](int n, const steprec& s) { return std::vector<steprec>(size_t(n), s); };
+    auto then = [](std::vector<steprec> a, const std::vector<steprec>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const steprec flip = Step(kOpFlipVertical), bright1 = Step(kOpBrightness, 1, 1, 1);
+    const struct {
+        const char* name;
+        std::vector<steprec> steps;
+    } cases[] = {
+        {"20 x Brightness +1", times(20, bright1)},
+        {"12 x Contrast +5", times(12, Step(kOpContrast, 5, 5, 5))},
+        {"Contrast -1, -2, +100",
+         {Step(kOpContrast, -1, -1, -1), Step(kOpContrast, -2, -2, -2), Step(kOpContrast, 100, 100, 100)}},
+        {"3 x Brightness +5, Contrast +100",
+         then(times(3, Step(kOpBrightness, 5, 5, 5)), {Step(kOpContrast, 100, 100, 100)})},
+        {"Gamma 0.50, 0.50, 4.99",
+         {Step(kOpGamma, 0.5, 0.5, 0.5), Step(kOpGamma, 0.5, 0.5, 0.5), Step(kOpGamma, 4.99, 4.99, 4.99)}},
+        {"Brightness +1 around a pair of flips", then(then(times(3, bright1), {flip, flip}), times(3, bright1))},
+        {"Brightness +1 around Saturation",
+         then(then(times(10, bright1), {Step(kOpSaturation, 20)}), times(10, bright1))},
+    };
+    for (const auto& c : cases) {
+        bool changed = false;
+        EXPECT_LE(OptimizeOnce(view, c.steps, changed), 2) << c.name;
+        ExpectLinesMatchList();
+    }
+
+    // Random lists, each stretch of them held the same way. Runs of one
+    // operation with parameters of one sign are drawn often, so most lists
+    // offer merges.
+    std::mt19937 random(35);
+    auto draw = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    const int32_t perChannel[] = {kOpBrightness, kOpContrast, kOpNegative, kOpGamma, kOpAdjustRGB};
+    int worst = 0, changedLists = 0;
+    std::string worstList;
+    for (int n = 0; n < 3000; ++n) {
+        std::vector<steprec> steps;
+        int sign[3];
+        for (int& s : sign) s = draw(0, 1) ? 1 : -1;
+        const int length = draw(2, 14);
+        while (int(steps.size()) < length) {
+            if (draw(0, 9) == 0) {
+                steps.push_back(draw(0, 1) ? Step(kOpSaturation, draw(1, 50)) : Step(kOpBlur));
+                continue;
+            }
+            const int32_t last = steps.empty() ? kOpBlur : steps.back().operation;
+            const bool again = std::count(std::begin(perChannel), std::end(perChannel), last) && draw(0, 2) > 0;
+            steprec s = Step(again ? last : perChannel[draw(0, 4)]);
+            for (int k = 0; k < 3; ++k) {
+                const int big = draw(0, 3) == 0;
+                if (s.operation == kOpGamma) s.params[k] = (big ? draw(1, 499) : draw(50, 200)) / 100.0;
+                else s.params[k] = sign[k] * (big ? draw(0, 100) : draw(0, 15));
+            }
+            steps.push_back(s);
+        }
+        bool changed = false;
+        const int moved = OptimizeOnce(view, steps, changed);
+        changedLists += changed;
+        if (moved > worst) {
+            worst = moved;
+            worstList.clear();
+            for (const steprec& s : steps) worstList += StepText(s) + "; ";
+        }
+    }
+    EXPECT_LE(worst, 2) << worstList;
+    EXPECT_GT(changedLists, 1000);
 }
 
 TEST_F(Editing, ChaosOfZeroIsNotANoOp) {
