@@ -4,6 +4,7 @@
 #include "quarvex/graph/graph2.h"
 
 #include "quarvex/graph/graph_drawing.h"
+#include "quarvex/graph/tick_labels.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
@@ -103,10 +104,10 @@ void Graph2::DrawXYPlot() {
     p.SetFontItalic(false);
     SetSmallFont();
     const double h = p.TextHeight(QStringLiteral("H"));
-    const QString tickFormat = QStringLiteral("##0.00");
+    const std::vector<QString> xLabels = AxisTickLabels(PlotMinX, xInterval, PlotMaxX);
+    const std::vector<QString> yLabels = AxisTickLabels(PlotMinY, yInterval, PlotMaxY);
 
-    auto xLabel = [&](double x) {
-        const QString label = qvrt::Format(x, tickFormat);
+    auto xLabel = [&](double x, const QString& label) {
         PrintAt(p, x - p.TextWidth(label) / 2, PlotMinY - 0.04 * dy, label);
     };
     auto xGrid = [&](double x) {
@@ -117,12 +118,12 @@ void Graph2::DrawXYPlot() {
     // Interior ticks get grid lines; the first tick is the axis itself.
     for (int i = 0; i <= 9; ++i) {
         const double x = PlotMinX + i * xInterval;
-        xLabel(x);
+        xLabel(x, xLabels[size_t(i)]);
         p.Line(x, PlotMinY, x, PlotMinY - xTick);
         if (ShowGrid == -1 && i > 0) xGrid(x);
     }
     p.Line(PlotMaxX, PlotMinY, PlotMaxX, PlotMinY - xTick);
-    xLabel(PlotMaxX);
+    xLabel(PlotMaxX, xLabels[10]);
     if (ShowGrid == -1) xGrid(PlotMinX + 10 * xInterval);
 
     auto yLabelX = [&](const QString& label) { return PlotMinX - 0.02 * dx - p.TextWidth(label) - 0.03 * dx; };
@@ -134,7 +135,7 @@ void Graph2::DrawXYPlot() {
     double previousTop = 0;
     for (int j = 0; j <= 9; ++j) {
         const double y = PlotMinY + j * yInterval;
-        const QString label = qvrt::Format(y, tickFormat);
+        const QString& label = yLabels[size_t(j)];
         const double top = y - h / 2;
         if (j == 0 || previousTop < top + h) PrintAt(p, yLabelX(label), top, label);
         previousTop = top;
@@ -142,10 +143,7 @@ void Graph2::DrawXYPlot() {
         if (ShowGrid == -1 && j > 0) yGrid(y);
     }
     p.Line(PlotMinX - yTick, PlotMaxY, PlotMinX, PlotMaxY);
-    {
-        const QString label = qvrt::Format(PlotMaxY, tickFormat);
-        PrintAt(p, yLabelX(label), PlotMaxY - h / 2, label);
-    }
+    PrintAt(p, yLabelX(yLabels[10]), PlotMaxY - h / 2, yLabels[10]);
     if (ShowGrid == -1) yGrid(PlotMinY + 10 * yInterval);
 
     if (PlotMinY < 0 && 0 < PlotMaxY) p.Line(PlotMinX, 0, PlotMaxX, 0, kZeroLineColor);

@@ -1,6 +1,6 @@
+#include "quarvex/graph/tick_labels.h"
 #include "quarvex/printing/frame_common.h"
 #include "quarvex/printing/graph_print.h"
-#include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/runtime/printer.h"
 #include "quarvex/runtime/surface.h"
@@ -15,8 +15,6 @@ constexpr float kStartMin = 990000, kStartMax = -990000;
 constexpr float kSmallestRange = 1e-10f;
 constexpr uint32_t kGridColor = 12632256;  // light grey
 constexpr uint32_t kZeroLineColor = 12582912;
-
-QString tickLabel(double value) { return qvrt::Format(value, QStringLiteral("##0.00")); }
 
 // Widens automatic bounds by 0.02 of the range at each end, each step
 // stored as a float before the next reads it.
@@ -109,9 +107,10 @@ void PrintXYPlot(PrintedGraph& g) {
         p.Line(x1, y1, x2, y2, kGridColor);
         p.SetDrawStyle(qvrt::vbSolid);
     };
+    const std::vector<QString> xLabels = AxisTickLabels(minX, stepX, maxX);
     for (int i = 0; i <= 9; ++i) {
         const double x = minX + i * stepX;
-        const QString label = tickLabel(x);
+        const QString& label = xLabels[size_t(i)];
         p.SetCurrentX(x - p.TextWidth(label) / 2);
         p.SetCurrentY(minY - 0.03 * rangeY);
         p.Print(label);
@@ -119,18 +118,19 @@ void PrintXYPlot(PrintedGraph& g) {
         if (inner) dashed(x, maxY, x, minY);
     }
     p.Line(maxX, minY, maxX, minY - 0.01 * rangeY);
-    const QString lastX = tickLabel(maxX);
+    const QString& lastX = xLabels[10];
     p.SetCurrentX(maxX - p.TextWidth(lastX) / 2);
     p.SetCurrentY(minY - 0.03 * rangeY);
     p.Print(lastX);
     if (g.ShowGrid == -1) dashed(minX + 10 * stepX, maxY, minX + 10 * stepX, minY);
 
+    const std::vector<QString> yLabels = AxisTickLabels(minY, stepY, maxY);
     double previousTop = 0;
     for (int i = 0; i <= 9; ++i) {
         const double y = minY + i * stepY;
         const double t = y - h / 2;
         if (i == 0 || previousTop < t + h) {
-            const QString label = tickLabel(y);
+            const QString& label = yLabels[size_t(i)];
             p.SetCurrentX(minX - 0.01 * rangeX - p.TextWidth(label) - 0.02 * rangeX);
             p.SetCurrentY(t);
             p.Print(label);
@@ -140,7 +140,7 @@ void PrintXYPlot(PrintedGraph& g) {
         if (inner) dashed(minX, y, maxX, y);
     }
     p.Line(minX - 0.01 * rangeX, maxY, minX, maxY);
-    const QString lastY = tickLabel(maxY);
+    const QString& lastY = yLabels[10];
     p.SetCurrentX(minX - 0.01 * rangeX - p.TextWidth(lastY) - 0.02 * rangeX);
     p.SetCurrentY(maxY - h / 2);
     p.Print(lastY);

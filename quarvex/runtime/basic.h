@@ -44,7 +44,8 @@ inline QString Str(int value) { return Str(static_cast<long long>(value)); }
 
 // Format(value, pattern) for the numeric patterns built from '#', '0' and
 // one '.': "##0.00", "#0.00", "#0", "###.0##", "######.0##",
-// "#########0.0###". '0' is a digit always shown, '#' one shown only when
+// "#########0.0###", and for axis labels "##0.000" ... and "0.0" ... with
+// more decimals. '0' is a digit always shown, '#' one shown only when
 // needed; halves round away from zero on the decimal value. Any other
 // pattern raises Invalid procedure call (5).
 QString Format(double value, const QString& pattern);
