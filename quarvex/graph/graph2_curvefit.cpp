@@ -223,7 +223,7 @@ void Graph2::PrintFitReport() {
     try {
         qvrt::PrinterSurface& pr = qvrt::Printer();
         CMDialog1.CancelError = true;
-        CMDialog1.Flags = 0x10004C;
+        CMDialog1.Flags = qvrt::kPrintJobDialogFlags;
         CMDialog1.Printer = pr.Device();
         CMDialog1.ShowPrinter();
         qvrt::host().SetMousePointer(qvrt::vbHourglass);

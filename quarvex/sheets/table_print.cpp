@@ -26,12 +26,6 @@ constexpr int kCellWidth = 11;   // characters of a cell or heading
 constexpr int kNameWidth = 39;   // characters of a name in column 2
 constexpr int kMaxSampleIndex = 32767;
 
-// The print set-up form of the print dialog without page range, selection
-// and print-to-file choices. On this platform the printer, a real one or a
-// PDF file, is chosen in the print dialog itself, which the host shows when
-// the set-up bit (64) is clear.
-constexpr long kPrintDialogFlags = 0x10004C & ~64L;
-
 QString printCell(int column, int sample) {
     if (column > kLastColumn) return QString();
     return PrintTable(column, sample);
@@ -163,7 +157,7 @@ void PrintDataTable() {
         qvrt::CommonDialog& dialog = frame ? frame->CommonDialog() : local;
         qvrt::PrinterSurface& printer = qvrt::Printer();
         dialog.CancelError = true;
-        dialog.Flags = kPrintDialogFlags;
+        dialog.Flags = qvrt::kPrintJobDialogFlags;
         dialog.Printer = printer.Device();
         dialog.ShowPrinter();
         SheetCaption = sheet->Caption();
