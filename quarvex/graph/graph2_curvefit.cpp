@@ -71,6 +71,14 @@ void ReportFitError(const QString& text) {
     qvrt::host().SetMousePointer(qvrt::vbDefault);
 }
 
+// The half-printed report is discarded, so that it neither goes out with
+// the next job nor holds that job to its own printer or file.
+void ReportPrintError(const QString& text) {
+    qvrt::Printer().KillDoc();
+    qvrt::host().MsgBox(text, qvrt::vbExclamation, QStringLiteral("Print Error"));
+    qvrt::host().SetMousePointer(qvrt::vbDefault);
+}
+
 }  // namespace
 
 void Graph2::BuildCurveFitPanel() {
@@ -276,11 +284,9 @@ void Graph2::PrintFitReport() {
         pr.EndDoc();
     } catch (const qvrt::RuntimeError& e) {
         if (e.number() == qvrt::ErrDialogCancelled) return;
-        qvrt::host().MsgBox(QString::fromStdString(e.description()), qvrt::vbExclamation, QStringLiteral("Print Error"));
-        qvrt::host().SetMousePointer(qvrt::vbDefault);
+        ReportPrintError(QString::fromStdString(e.description()));
     } catch (const std::exception& e) {
-        qvrt::host().MsgBox(QString::fromStdString(e.what()), qvrt::vbExclamation, QStringLiteral("Print Error"));
-        qvrt::host().SetMousePointer(qvrt::vbDefault);
+        ReportPrintError(QString::fromStdString(e.what()));
     }
 }
 

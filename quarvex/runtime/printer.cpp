@@ -66,7 +66,30 @@ void QtPrinterSurface::SetOrientation(int orientation) {
 
 void QtPrinterSurface::BeforeDrawing() {
     if (DocumentOpen()) return;
-    if (!painter_->begin(printer_.get())) Raise(ErrPrinter);
+    if (painter_->begin(printer_.get())) return;
+    RenewPrinter();
+    Raise(ErrPrinter);
+}
+
+// A QPrinter whose document failed to start stays active for good: it
+// refuses every later document and every change the printer dialog makes.
+// A new one with the same printer, file and page takes its place.
+void QtPrinterSurface::RenewPrinter() {
+    const QPrinter& old = *printer_;
+    auto fresh = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (old.outputFormat() == QPrinter::NativeFormat) fresh->setPrinterName(old.printerName());
+    else fresh->setOutputFormat(old.outputFormat());
+    // An empty name would turn a PDF printer back into the system's one.
+    if (!old.outputFileName().isEmpty()) fresh->setOutputFileName(old.outputFileName());
+    fresh->setPageLayout(old.pageLayout());
+    fresh->setCopyCount(old.copyCount());
+    fresh->setCollateCopies(old.collateCopies());
+    fresh->setColorMode(old.colorMode());
+    fresh->setDuplex(old.duplex());
+    fresh->setFullPage(old.fullPage());
+    fresh->setDocName(old.docName());
+    fresh->setCreator(old.creator());
+    printer_ = std::move(fresh);
 }
 
 void QtPrinterSurface::NewPage() {

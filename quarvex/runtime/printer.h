@@ -60,7 +60,9 @@ public:
     ~QtPrinterSurface() override;
 
     // Changes the set-up dialog makes while a document is open take effect
-    // with the next document.
+    // with the next document. A document that fails to start leaves a new
+    // QPrinter with the same settings here, so take the pointer afresh for
+    // each job.
     QPrinter* Device() override { return printer_.get(); }
     bool DocumentOpen() const;
 
@@ -83,6 +85,8 @@ protected:
     void PaintClear() override {}
 
 private:
+    void RenewPrinter();
+
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     PainterBackend backend_;

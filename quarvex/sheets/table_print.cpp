@@ -179,6 +179,9 @@ void PrintDataTable() {
         PrintTable.Erase();
     } catch (const qvrt::RuntimeError& e) {
         if (e.number() == qvrt::ErrDialogCancelled) return;
+        // Nothing half-printed goes out with the next job, or holds it to
+        // this job's printer or file.
+        qvrt::Printer().KillDoc();
         ReportError(QString::fromStdString(e.description()), QStringLiteral("Print Error"));
         qvrt::host().SetMousePointer(qvrt::vbDefault);
     }
