@@ -255,7 +255,7 @@ void Graph2::PrintFitReport() {
         const QLocale locale = QLocale::system();
         pr.Print(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
         pr.Print(locale.toString(QTime::currentTime(), QLocale::LongFormat));
-        pr.Print(SheetCaption);
+        pr.Print(SourceSheetCaption);
         pr.Print(QStringLiteral("Number of Points: ") + qvrt::CStr(int(SampleCount)));
         pr.SetFontSize(8);
         for (int k = 0; k < 3; ++k) pr.Print();
