@@ -316,7 +316,8 @@ bool Graph2::Form_Load() {
                 break;
             }
         }
-        setCaption(QStringLiteral("Plot-") + SheetCaption);
+        SourceSheetCaption = SheetCaption;
+        setCaption(QStringLiteral("Plot-") + SourceSheetCaption);
 
         if (SampleCount > kListedSamples)
             qvrt::host().MsgBox(QStringLiteral("Note!  The Data Table contains 1999 samples.  Excess samples are "

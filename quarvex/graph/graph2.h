@@ -313,6 +313,10 @@ public:
     // width) offsets by symbol number, in the user units of the last frame.
     std::array<float, 20> SymbolCentringV{}, SymbolCentringH{};
     QString DiagramTitle;
+    // The data sheet this graph was drawn from, as its caption names it
+    // ("Plot-" and this); the program-wide SheetCaption moves on with the
+    // next plot or printed table, the fit report names this one.
+    QString SourceSheetCaption;
     std::vector<float> SampleX, SampleY, SampleZ, SampleF;
     struct {
         std::vector<double> Color;

@@ -71,6 +71,14 @@ void ReportFitError(const QString& text) {
     qvrt::host().SetMousePointer(qvrt::vbDefault);
 }
 
+// The half-printed report is discarded, so that it neither goes out with
+// the next job nor holds that job to its own printer or file.
+void ReportPrintError(const QString& text) {
+    qvrt::Printer().KillDoc();
+    qvrt::host().MsgBox(text, qvrt::vbExclamation, QStringLiteral("Print Error"));
+    qvrt::host().SetMousePointer(qvrt::vbDefault);
+}
+
 }  // namespace
 
 void Graph2::BuildCurveFitPanel() {
@@ -223,7 +231,7 @@ void Graph2::PrintFitReport() {
     try {
         qvrt::PrinterSurface& pr = qvrt::Printer();
         CMDialog1.CancelError = true;
-        CMDialog1.Flags = 0x10004C;
+        CMDialog1.Flags = qvrt::kPrintJobDialogFlags;
         CMDialog1.Printer = pr.Device();
         CMDialog1.ShowPrinter();
         qvrt::host().SetMousePointer(qvrt::vbHourglass);
@@ -247,7 +255,7 @@ void Graph2::PrintFitReport() {
         const QLocale locale = QLocale::system();
         pr.Print(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
         pr.Print(locale.toString(QTime::currentTime(), QLocale::LongFormat));
-        pr.Print(SheetCaption);
+        pr.Print(SourceSheetCaption);
         pr.Print(QStringLiteral("Number of Points: ") + qvrt::CStr(int(SampleCount)));
         pr.SetFontSize(8);
         for (int k = 0; k < 3; ++k) pr.Print();
@@ -276,11 +284,9 @@ void Graph2::PrintFitReport() {
         pr.EndDoc();
     } catch (const qvrt::RuntimeError& e) {
         if (e.number() == qvrt::ErrDialogCancelled) return;
-        qvrt::host().MsgBox(QString::fromStdString(e.description()), qvrt::vbExclamation, QStringLiteral("Print Error"));
-        qvrt::host().SetMousePointer(qvrt::vbDefault);
+        ReportPrintError(QString::fromStdString(e.description()));
     } catch (const std::exception& e) {
-        qvrt::host().MsgBox(QString::fromStdString(e.what()), qvrt::vbExclamation, QStringLiteral("Print Error"));
-        qvrt::host().SetMousePointer(qvrt::vbDefault);
+        ReportPrintError(QString::fromStdString(e.what()));
     }
 }
 

@@ -13,12 +13,6 @@ namespace quarvex::printing {
 
 namespace {
 
-// The print set-up form without page range, selection and print-to-file
-// choices. On this platform the printer, a real one or a PDF file, is
-// chosen in the print dialog itself, which the host shows when the set-up
-// bit (64) is clear.
-constexpr long kPrintDialogFlags = 0x10004C & ~64L;
-
 // A ternary template point (top, left, right percentages) on the page. The
 // left and right shares are summed as 16-bit integers; a point without
 // either share, negative ones cancelling out included, lies on the left edge.
@@ -77,7 +71,7 @@ void PrintDiagram(PrintedGraph& g) {
     try {
         qvrt::CommonDialog dialog;
         dialog.CancelError = true;
-        dialog.Flags = kPrintDialogFlags;
+        dialog.Flags = qvrt::kPrintJobDialogFlags;
         dialog.Printer = p.Device();
         dialog.ShowPrinter();
         qvrt::host().SetMousePointer(qvrt::vbHourglass);

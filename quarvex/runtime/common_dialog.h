@@ -10,6 +10,12 @@ class QPrinter;
 
 namespace qvrt {
 
+// A print job's printer dialog: the print set-up form without page range,
+// selection and print-to-file choices (&H10004C), less the set-up bit (64),
+// so that the host shows the print dialog, where the printer, a real one or
+// a PDF file, is chosen.
+constexpr long kPrintJobDialogFlags = 0x10004C & ~64L;
+
 class CommonDialog {
 public:
     bool CancelError = false;

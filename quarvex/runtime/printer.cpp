@@ -4,9 +4,11 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <algorithm>
 #include <cmath>
 
 namespace qvrt {
@@ -18,6 +20,23 @@ namespace {
 constexpr double kPaperPixelInches = 1.0 / 300;
 // Millimetres, because the layout's points are whole numbers.
 constexpr double kTwipsPerMillimetre = kTwipsPerInch / 25.4;
+
+// Qt ends every PDF document with "startxref", the offset of its
+// cross-reference table, and "%%EOF". A file cut short by a full disk lacks
+// that tail, or, had a later write gone through, has no table at the offset.
+bool PdfComplete(QFile& file) {
+    constexpr qint64 kTailBytes = 64;
+    const QByteArray start = "startxref", end = "%%EOF";
+    const qint64 size = file.size();
+    if (!file.seek(std::max<qint64>(0, size - kTailBytes))) return false;
+    const QByteArray tail = file.read(kTailBytes).trimmed();
+    const qsizetype at = tail.lastIndexOf(start);
+    if (at < 0 || !tail.endsWith(end)) return false;
+    const qsizetype from = at + start.size();
+    bool number = false;
+    const qint64 table = tail.sliced(from, tail.size() - end.size() - from).trimmed().toLongLong(&number);
+    return number && table >= 0 && table < size && file.seek(table) && file.read(4) == "xref";
+}
 
 }  // namespace
 
@@ -66,7 +85,50 @@ void QtPrinterSurface::SetOrientation(int orientation) {
 
 void QtPrinterSurface::BeforeDrawing() {
     if (DocumentOpen()) return;
-    if (!painter_->begin(printer_.get())) Raise(ErrPrinter);
+    if (painter_->begin(printer_.get())) return;
+    RenewPrinter();
+    Raise(ErrPrinter);
+}
+
+// A QPrinter whose document failed to start stays active for good: it
+// refuses every later document and every change the printer dialog makes.
+// A new one with the same printer, file and page takes its place.
+void QtPrinterSurface::RenewPrinter() {
+    const QPrinter& old = *printer_;
+    auto fresh = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (old.outputFormat() == QPrinter::NativeFormat) fresh->setPrinterName(old.printerName());
+    else fresh->setOutputFormat(old.outputFormat());
+    // An empty name would turn a PDF printer back into the system's one.
+    if (!old.outputFileName().isEmpty()) fresh->setOutputFileName(old.outputFileName());
+    fresh->setPageLayout(old.pageLayout());
+    fresh->setCopyCount(old.copyCount());
+    fresh->setCollateCopies(old.collateCopies());
+    fresh->setColorMode(old.colorMode());
+    fresh->setDuplex(old.duplex());
+    fresh->setFullPage(old.fullPage());
+    fresh->setDocName(old.docName());
+    fresh->setCreator(old.creator());
+    printer_ = std::move(fresh);
+}
+
+QString QtPrinterSurface::PdfFile() const {
+    return printer_->outputFormat() == QPrinter::PdfFormat ? printer_->outputFileName() : QString();
+}
+
+// Qt says nothing of a PDF file it could not write, so what reached the
+// disk is read back. Only a plain file is read or removed: the name may be
+// a device such as /dev/null.
+void QtPrinterSurface::CheckPdfWritten() {
+    const QString path = PdfFile();
+    if (path.isEmpty()) return;
+    const QFileInfo info(path);
+    if (!info.exists()) Raise(ErrPathFileAccess);  // its folder went while the job ran
+    if (!info.isFile()) return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || PdfComplete(file)) return;
+    file.close();
+    QFile::remove(path);
+    Raise(ErrDiskFull);
 }
 
 void QtPrinterSurface::NewPage() {
@@ -76,16 +138,19 @@ void QtPrinterSurface::NewPage() {
 }
 
 void QtPrinterSurface::EndDoc() {
-    if (DocumentOpen() && !painter_->end()) Raise(ErrPrinter);
+    const bool open = DocumentOpen();
+    const bool ended = !open || painter_->end();
     HomePosition();
+    if (!ended) Raise(ErrPrinter);
+    if (open) CheckPdfWritten();
 }
 
 void QtPrinterSurface::KillDoc() {
     if (DocumentOpen()) {
         printer_->abort();
         painter_->end();
-        if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty())
-            QFile::remove(printer_->outputFileName());
+        const QString path = PdfFile();
+        if (!path.isEmpty() && QFileInfo(path).isFile()) QFile::remove(path);
     }
     HomePosition();
 }

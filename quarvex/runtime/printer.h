@@ -3,7 +3,8 @@
 // NewPage and EndDoc. The document opens with the first thing drawn or
 // printed (Print "" is enough) and is sent by EndDoc; a document left open
 // by a failed job is sent with the next EndDoc or when the program ends.
-// Any failure of the printer raises Printer error (482).
+// Any failure of the printer raises Printer error (482); a PDF file that
+// was not written whole raises Disk full (61) and is removed.
 #pragma once
 
 #include "quarvex/runtime/painter_surface.h"
@@ -31,6 +32,8 @@ public:
     // top-left corner. The scale, font and pen stay.
     virtual void NewPage() = 0;
     // Ends the document and sends it; nothing happens when none is open.
+    // A PDF file that does not hold the whole document afterwards (a full
+    // disk) is removed and raises Disk full (61).
     virtual void EndDoc() = 0;
     // Discards the open document: nothing of it is sent, a PDF file being
     // written is removed, and the next drawing opens a new document.
@@ -60,7 +63,9 @@ public:
     ~QtPrinterSurface() override;
 
     // Changes the set-up dialog makes while a document is open take effect
-    // with the next document.
+    // with the next document. A document that fails to start leaves a new
+    // QPrinter with the same settings here, so take the pointer afresh for
+    // each job.
     QPrinter* Device() override { return printer_.get(); }
     bool DocumentOpen() const;
 
@@ -83,6 +88,10 @@ protected:
     void PaintClear() override {}
 
 private:
+    void RenewPrinter();
+    QString PdfFile() const;
+    void CheckPdfWritten();
+
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     PainterBackend backend_;

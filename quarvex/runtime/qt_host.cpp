@@ -4,17 +4,18 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QSpacerItem>
 #include <QUrl>
@@ -147,19 +148,26 @@ namespace {
 // Qt's print dialog on CUPS shows its page range group even without the
 // page-range option, since the print server could pick the pages; a job
 // that asks for no page numbers hides the group once the dialog is shown.
+// As the set-up form it prints nothing: it is titled so, and its button says OK.
 class PrintDialog : public QPrintDialog {
 public:
-    PrintDialog(QPrinter* printer, QWidget* parent, bool noPageNumbers)
-        : QPrintDialog(printer, parent), noPageNumbers_(noPageNumbers) {}
+    PrintDialog(QPrinter* printer, QWidget* parent, bool noPageNumbers, bool setUp)
+        : QPrintDialog(printer, parent), noPageNumbers_(noPageNumbers), setUp_(setUp) {}
 
     void setVisible(bool visible) override {
         QPrintDialog::setVisible(visible);
-        if (!visible || !noPageNumbers_) return;
-        if (auto* range = findChild<QWidget*>(QStringLiteral("gbPrintRange"))) range->hide();
+        if (!visible) return;
+        if (noPageNumbers_)
+            if (auto* range = findChild<QWidget*>(QStringLiteral("gbPrintRange"))) range->hide();
+        if (!setUp_) return;
+        setWindowTitle(QStringLiteral("Print Setup"));
+        if (auto* buttons = findChild<QDialogButtonBox*>())
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
     }
 
 private:
     bool noPageNumbers_;
+    bool setUp_;
 };
 
 }  // namespace
@@ -168,17 +176,20 @@ bool QtHost::PrinterDialog(QPrinter* printer, long flags) {
     RestoreActiveWindow restore;
     static QPrinter fallback;
     QPrinter* p = printer ? printer : &fallback;
-    if (flags & 64) {
-        QPageSetupDialog dlg(p, dialogParent());
-        return dlg.exec() == QDialog::Accepted;
-    }
-    PrintDialog dlg(p, dialogParent(), (flags & 8) != 0);
+    // The set-up form (64) is the print dialog here too, without pages or a
+    // selection to pick: the printer, a real one or a PDF file, is chosen
+    // there, and a page set-up alone leaves a machine without a printer
+    // nothing to print on.
+    const bool setUp = (flags & 64) != 0;
+    const bool noSelection = setUp || (flags & 4);
+    const bool noPageNumbers = setUp || (flags & 8);
+    PrintDialog dlg(p, dialogParent(), noPageNumbers, setUp);
     // PD_NOSELECTION and PD_NOPAGENUMS: the job prints what it prints, so
     // it offers neither a selection nor pages to pick. Printing to a PDF
     // file stays whatever the flags say: on Linux it is how most people
     // print.
-    if (flags & 4) dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
-    if (flags & 8) {
+    if (noSelection) dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
+    if (noPageNumbers) {
         dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     }

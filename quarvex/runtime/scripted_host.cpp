@@ -32,8 +32,9 @@ bool ScriptedHost::ColorDialog(uint32_t* color, long flags) {
     return true;
 }
 
-bool ScriptedHost::PrinterDialog(QPrinter*, long flags) {
+bool ScriptedHost::PrinterDialog(QPrinter* printer, long flags) {
     dialogs.push_back({QStringLiteral("Printer"), QString(), flags});
+    if (onPrinterDialog) onPrinterDialog(printer);
     if (printerAnswers.empty()) return false;
     bool a = printerAnswers.front();
     printerAnswers.pop_front();

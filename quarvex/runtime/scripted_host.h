@@ -35,6 +35,9 @@ public:
     // Called as each box is shown, for a test that checks what the user sees then.
     std::function<void(const Box&)> onMsgBox;
     std::vector<Dialog> dialogs;
+    // Called as each printer dialog is shown, with its printer (null for a
+    // recording one), for a test that makes the user's choices there.
+    std::function<void(QPrinter*)> onPrinterDialog;
     std::vector<std::pair<int, QString>> helpCalls;  // command, file
     std::vector<QStringList> startedPrograms;         // program then arguments
     bool startSucceeds = true;

@@ -26,12 +26,6 @@ constexpr int kCellWidth = 11;   // characters of a cell or heading
 constexpr int kNameWidth = 39;   // characters of a name in column 2
 constexpr int kMaxSampleIndex = 32767;
 
-// The print set-up form of the print dialog without page range, selection
-// and print-to-file choices. On this platform the printer, a real one or a
-// PDF file, is chosen in the print dialog itself, which the host shows when
-// the set-up bit (64) is clear.
-constexpr long kPrintDialogFlags = 0x10004C & ~64L;
-
 QString printCell(int column, int sample) {
     if (column > kLastColumn) return QString();
     return PrintTable(column, sample);
@@ -163,7 +157,7 @@ void PrintDataTable() {
         qvrt::CommonDialog& dialog = frame ? frame->CommonDialog() : local;
         qvrt::PrinterSurface& printer = qvrt::Printer();
         dialog.CancelError = true;
-        dialog.Flags = kPrintDialogFlags;
+        dialog.Flags = qvrt::kPrintJobDialogFlags;
         dialog.Printer = printer.Device();
         dialog.ShowPrinter();
         SheetCaption = sheet->Caption();
@@ -185,6 +179,9 @@ void PrintDataTable() {
         PrintTable.Erase();
     } catch (const qvrt::RuntimeError& e) {
         if (e.number() == qvrt::ErrDialogCancelled) return;
+        // Nothing half-printed goes out with the next job, or holds it to
+        // this job's printer or file.
+        qvrt::Printer().KillDoc();
         ReportError(QString::fromStdString(e.description()), QStringLiteral("Print Error"));
         qvrt::host().SetMousePointer(qvrt::vbDefault);
     }

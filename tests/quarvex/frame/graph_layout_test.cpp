@@ -1,5 +1,5 @@
 // Graph windows and their dialogs as they open in the frame on a 1280 x 1024
-// screen (the scripted host's).
+// screen (the scripted host's), and the sheet a window's fit report names.
 #include "quarvex/frame/frame_fixture.h"
 #include "quarvex/graph/curvefit_dialog.h"
 #include "quarvex/graph/graph2.h"
@@ -8,6 +8,8 @@
 #include "quarvex/graph/symbol_desc.h"
 #include "quarvex/overlaydraw/graph_overlays.h"
 #include "quarvex/runtime/painter_surface.h"
+#include "quarvex/runtime/printer.h"
+#include "quarvex/runtime/recording_surface.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -150,6 +152,30 @@ TEST_F(GraphLayout, DialogsOpenCentredAndClosingAGraphBringsBackTheSheetBefore) 
     g->mnuClose_Click();
     settle();
     EXPECT_EQ(frame->ActiveForm(), sheet);
+}
+
+TEST_F(GraphLayout, TheFitReportNamesTheSheetItsGraphWasDrawnFromNotTheOnePlottedSince) {
+    Graph2* g = plot(nullptr, 9, 11, 0);
+    Curvefit::RunModal = [](Curvefit& d) { d.Command3D1_Click(0); };
+    g->mnuCurveFit_Click();
+    const QString basalts = path(QStringLiteral("basalts.plt"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_DATA_DIR "/graph/analyses.plt"), basalts));
+    host->fileAnswers.push_back(basalts);
+    frame->MenuItem(QStringLiteral("mnuOpen"))->trigger();
+    sheet = active();
+    plot(nullptr, 9, 11, 0);
+
+    auto recording = std::make_unique<qvrt::RecordingPrinter>();
+    const qvrt::RecordingPrinter& printer = *recording;
+    qvrt::SetPrinter(std::move(recording));
+    host->printerAnswers.push_back(true);
+    g->SSCommand1_Click(0);
+    std::vector<QString> named;
+    for (const auto& op : printer.OpsOf(qvrt::DrawOp::Text))
+        if (op.text.endsWith(QStringLiteral(".plt"))) named.push_back(op.text);
+    qvrt::SetPrinter(nullptr);
+    ASSERT_EQ(named.size(), 1u);
+    EXPECT_TRUE(named[0].endsWith(QStringLiteral("/analyses.plt"))) << named[0].toStdString();
 }
 
 }  // namespace
