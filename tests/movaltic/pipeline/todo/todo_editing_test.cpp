@@ -10,6 +10,7 @@
 
 #include "movaltic/imaging/operations.h"
 #include "movaltic/pipeline/todo_editing.h"
+#include "movaltic/pipeline/todo/step_maker.h"
 
 namespace movaltic {
 namespace {
@@ -262,15 +263,6 @@ TEST_F(Editing, OptimizeKeepsThePictureOfEveryPairOfValueSteps) {
         EXPECT_EQ(offered, 0) << fnlist[r.op].name;
         EXPECT_GT(merged, 0) << fnlist[r.op].name;
     }
-}
-
-steprec Step(int32_t op, double r = 0, double g = 0, double b = 0) {
-    steprec s;
-    s.operation = op;
-    s.params[0] = r;
-    s.params[1] = g;
-    s.params[2] = b;
-    return s;
 }
 
 using Stretch = std::array<uint8_t, 768>;

@@ -3,18 +3,10 @@
 #include <deque>
 
 #include "movaltic/pipeline/todo_list.h"
+#include "movaltic/pipeline/todo/step_maker.h"
 
 namespace movaltic {
 namespace {
-
-steprec Step(int32_t op, double a = 0, double b = 0, double c = 0) {
-    steprec s;
-    s.operation = op;
-    s.params[0] = a;
-    s.params[1] = b;
-    s.params[2] = c;
-    return s;
-}
 
 class ToDo : public ::testing::Test {
 protected:
