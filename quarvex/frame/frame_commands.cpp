@@ -21,6 +21,11 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace quarvex::FrameCommands {
 
@@ -160,6 +165,65 @@ void ArrangeIcons(QMdiArea& area) {
         if (!w->isMinimized()) continue;
         w->move(x, area.viewport()->height() - w->height());
         x += w->width();
+    }
+}
+
+namespace {
+
+std::vector<QMdiSubWindow*> ArrangedWindows(QMdiArea& area) {
+    std::vector<QMdiSubWindow*> out;
+    for (QMdiSubWindow* w : area.subWindowList(QMdiArea::CreationOrder))
+        if (w->isVisible() && !w->isMinimized()) out.push_back(w);
+    return out;
+}
+
+// A window that cannot shrink to its place keeps its least size and is moved
+// back inside the area as far as it fits there.
+void PlaceInside(QMdiSubWindow& w, const QRect& place, const QSize& room) {
+    if (w.isMaximized()) w.showNormal();
+    w.setGeometry(place);
+    const int x = std::max(std::min(w.x(), room.width() - w.width()), 0);
+    const int y = std::max(std::min(w.y(), room.height() - w.height()), 0);
+    if (x != w.x() || y != w.y()) w.move(x, y);
+}
+
+}  // namespace
+
+void TileWindows(QMdiArea& area) {
+    const std::vector<QMdiSubWindow*> windows = ArrangedWindows(area);
+    if (windows.empty()) return;
+    // Horizontal tiling: up to three windows stacked one above the other at
+    // the full width; more fill a grid whose rows run across.
+    const int n = static_cast<int>(windows.size());
+    const int cols = n <= 3 ? 1 : static_cast<int>(std::floor(std::sqrt(double(n))));
+    const int rows = (n + cols - 1) / cols;
+    const QSize room = area.viewport()->size();
+    for (int i = 0; i < n; ++i) {
+        const int col = i / rows, row = i % rows;
+        // The last column may hold fewer windows; they share its height.
+        const int inCol = std::min(rows, n - col * rows);
+        const int x0 = room.width() * col / cols, x1 = room.width() * (col + 1) / cols;
+        const int y0 = room.height() * row / inCol, y1 = room.height() * (row + 1) / inCol;
+        PlaceInside(*windows[static_cast<size_t>(i)], QRect(x0, y0, x1 - x0, y1 - y0), room);
+    }
+}
+
+void CascadeWindows(QMdiArea& area) {
+    const std::vector<QMdiSubWindow*> windows = ArrangedWindows(area);
+    if (windows.empty()) return;
+    const QSize room = area.viewport()->size();
+    const QStyle* style = area.style();
+    const int step = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.front()) +
+                     style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, windows.front());
+    // Each window is as large as the area leaves once every offset is taken;
+    // a row that would leave it less than half the area starts again at the top.
+    const int n = static_cast<int>(windows.size());
+    const int perRun = std::max(1, std::min(n, std::min(room.width(), room.height()) / 2 / std::max(step, 1)));
+    const QSize size(std::max(room.width() - step * (perRun - 1), 1), std::max(room.height() - step * (perRun - 1), 1));
+    for (int i = 0; i < n; ++i) {
+        const int k = i % perRun;
+        PlaceInside(*windows[static_cast<size_t>(i)], QRect(QPoint(k * step, k * step), size), room);
+        windows[static_cast<size_t>(i)]->raise();
     }
 }
 

@@ -61,5 +61,10 @@ void HelpContext(int contextId);
 // Window > Arrange Icons: minimised child windows in a row along the foot.
 void ArrangeIcons(QMdiArea& area);
 
+// Window > Tile and Cascade, inside the client area as it is: the frame keeps
+// its size and place whatever the child windows' own least sizes.
+void TileWindows(QMdiArea& area);
+void CascadeWindows(QMdiArea& area);
+
 }  // namespace FrameCommands
 }  // namespace quarvex

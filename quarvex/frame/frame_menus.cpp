@@ -270,8 +270,8 @@ void MDIForm1::mnuColors_Click() {
     if (GraphDialogOpeners.Colors1) GraphDialogOpeners.Colors1();
 }
 void MDIForm1::mnuConvert_Click() { FrameCommands::ConvertToCoord(true); }
-void MDIForm1::mnuCascade_Click() { mdiArea()->cascadeSubWindows(); }
-void MDIForm1::mnuTile_Click() { mdiArea()->tileSubWindows(); }
+void MDIForm1::mnuCascade_Click() { FrameCommands::CascadeWindows(*mdiArea()); }
+void MDIForm1::mnuTile_Click() { FrameCommands::TileWindows(*mdiArea()); }
 void MDIForm1::mnuArrange_Click() { FrameCommands::ArrangeIcons(*mdiArea()); }
 void MDIForm1::mnuHelpContents_Click() { FrameCommands::HelpContents(); }
 void MDIForm1::mnuHelpSearch_Click() { FrameCommands::HelpSearch(); }

@@ -51,6 +51,8 @@ void PlotActiveData() {
             }
             if (kind != QStringLiteral("XY Plot") && kind != QStringLiteral("TAS-Volcanic")) NormalizeQAPF();
         }
+        // Indices are 16-bit: the window past the last one is an overflow.
+        if (GraphWindows.size() > 32767) qvrt::Raise(qvrt::ErrOverflow);
         GraphCount = static_cast<int16_t>(GraphWindows.size());
         GraphWindows.resize(static_cast<size_t>(GraphCount) + 1);
         auto* graph = new Graph2;

@@ -179,3 +179,31 @@ TEST_F(GraphLayout, TheFitReportNamesTheSheetItsGraphWasDrawnFromNotTheOnePlotte
 }
 
 }  // namespace
+
+TEST_F(GraphLayout, TileAndCascadeArrangeGraphsInsideTheFrameWhichKeepsItsGeometry) {
+    for (int graphs : {1, 3, 12}) {
+        SCOPED_TRACE(graphs);
+        while (static_cast<int>(frame->mdiArea()->subWindowList().size()) < graphs + 2) plot(nullptr, 9, 11, 0);
+        const QRect before = frame->geometry();
+        const QRect room = frame->mdiArea()->viewport()->rect();
+        for (const char* item : {"mnuTile", "mnuCascade"}) {
+            frame->ActivateChild(sheet);
+            frame->MenuItem(QString::fromLatin1(item))->trigger();
+            settle();
+            EXPECT_EQ(frame->geometry(), before) << item;
+            for (QMdiSubWindow* w : frame->mdiArea()->subWindowList())
+                EXPECT_TRUE(room.contains(w->geometry())) << item << " " << w->windowTitle().toStdString();
+        }
+    }
+}
+
+TEST_F(GraphLayout, ThePlotPastTheLastGraphIndexIsAnOverflowAndNothingElseChanges) {
+    GraphWindows.resize(32768);
+    const auto children = frame->mdiArea()->subWindowList().size();
+    plot(nullptr, 9, 11, 0);
+    ASSERT_FALSE(host->boxes.empty());
+    EXPECT_EQ(host->boxes.back().prompt, "OverflowCheck Data");
+    EXPECT_EQ(host->boxes.back().title, "Plotting Error");
+    EXPECT_EQ(GraphWindows.size(), 32768u);
+    EXPECT_EQ(frame->mdiArea()->subWindowList().size(), children);
+}
