@@ -52,6 +52,7 @@ std::span<const ClassifierInfo> Classifiers() { return kClassifiers; }
 const ClassifierInfo& Info(ClassifierId id) { return kClassifiers[static_cast<size_t>(id)]; }
 
 void NameSample(const ClassifierInfo& info, Sample& sample, MaficSource& mafics) {
+    if (info.fromNorm) NormFelsicProportions(sample);
     if (info.ratioStep) {
         const RatioResult ratio = RatioStep(sample[kSecond], sample[kThird]);
         sample.fault = ratio.fault;
@@ -60,6 +61,17 @@ void NameSample(const ClassifierInfo& info, Sample& sample, MaficSource& mafics)
     }
     if (!info.readsFourth) sample[kFourth] = 0;
     info.name(sample, mafics);
+}
+
+void NormFelsicProportions(Sample& s) {
+    const double plag = s[kThird];
+    s[kAnorthite] = plag > 0 ? static_cast<float>(100.0 * s[kAnorthite] / plag) : 0.0f;
+    const bool foids = s[kFourth] != 0;
+    const Slot parts[] = {foids ? kFourth : kFirst, kSecond, kThird};
+    double sum = 0;
+    for (Slot k : parts) sum += s[k];
+    if (!(sum > 0)) return;
+    for (Slot k : parts) s[k] = static_cast<float>(100.0 * s[k] / sum);
 }
 
 RatioResult RatioStep(float second, float third) {

@@ -60,10 +60,19 @@ struct RatioResult {
 };
 RatioResult RatioStep(float second, float third);
 
+// The QAPF fields are defined on the felsic minerals alone, so a norm's whole-
+// rock weights are first recalculated: Q, A and P to percent of their sum
+// where F is 0, else A, P and F to percent of theirs. The diorite/gabbro
+// splits are on the plagioclase's composition, so An becomes the anorthite
+// share of ab + an (the third component as the norm gives it), 0 without
+// plagioclase. Every other value stays as it is.
+void NormFelsicProportions(Sample& sample);
+
 // One sample through its classifier as the classification run takes it:
 // the ratio step where the classifier has one (a failed step sets
 // sample.fault and names nothing), the fourth component only for the
-// classifiers that read it, then the rules.
+// classifiers that read it, then the rules. A classifier from the norm
+// takes the norm's felsic proportions first.
 void NameSample(const ClassifierInfo& info, Sample& sample, MaficSource& mafics);
 
 // A MaficSource for runs that never ask (and for tests): leaves the values.

@@ -107,13 +107,42 @@ TEST(QapfPlutonicFromNorm, SendsNearlyAllMaficAndPlagioclaseRowsToTheUltramaficD
     EXPECT_EQ(NameFromNorm(QAPFPlutonicC, s), "Gabbro");
     s[kFourth] = 1;
     EXPECT_EQ(NameFromNorm(QAPFPlutonicC, s), "");
-    // Below 95 the QAPF rules name it: P = 3 / (1 + 3) = 75, An is the amount.
-    Sample q = NormRow(2, 1, 3, 0);
-    q[kMaficPlag] = 94.9f;
-    q[kAnorthite] = 50;
-    EXPECT_EQ(NameFromNorm(QAPFPlutonicC, q), "Monzodiorite");
-    q[kAnorthite] = 51;
-    EXPECT_EQ(NameFromNorm(QAPFPlutonicC, q), "Monzogabbro");
+}
+
+// Whole-rock norms (wt %: q, or, ab + an, an, ne + lc) and the names both norm
+// classifiers give them. Worked by hand: the felsic sum is recalculated to
+// 100 and An is 100 an / (ab + an).
+//   granite     q 30, or 28, ab+an 35 (an 5): Q 32.3, P/(A+P) 55.6
+//   gabbro      q 1, or 4, ab+an 48 (an 28): Q 1.9, P/(A+P) 92.3, An 58.3
+//   nephelinite or 3, ab+an 4.5 (an 3.5), ne 42.5: F 85, P/(A+P) 60
+//   tonalite    q 25, or 3, ab+an 47 (an 12): Q 33.3, P/(A+P) 94
+//   syenite     q 2, or 55, ab+an 22 (an 2): Q 2.5, P/(A+P) 28.6
+TEST(QapfFromNorm, NamesByTheFelsicProportionsAndThePlagioclaseComposition) {
+    struct Row {
+        const char* rock;
+        float q, a, p, an, f;
+        const char* plutonic;
+        const char* volcanic;
+    };
+    const Row rows[] = {
+        {"granite", 30, 28, 35, 5, 0, "Monzogranite", "Rhyolite"},
+        // Before: Diorite (An read as 28 % of the rock).
+        {"gabbro", 1, 4, 48, 28, 0, "Gabbro", "Basalt"},
+        // Before: Foid Monzodiorite and Phonolitic Tephrite (F read as 42.5).
+        {"nephelinite", 0, 3, 4.5f, 3.5f, 42.5f, "Foidolite", "Tephritic Foidite"},
+        {"tonalite", 25, 3, 47, 12, 0, "Tonalite", "Dacite"},
+        {"syenite", 2, 55, 22, 2, 0, "Syenite", "Trachyte"},
+    };
+    for (const Row& r : rows) {
+        Sample s = NormRow(r.q, r.a, r.p, r.f);
+        s[kAnorthite] = r.an;
+        s[kMafic] = 40;
+        s[kMaficPlag] = 60;
+        s[kOlivine] = 2;
+        s[kSilica] = r.q;
+        EXPECT_EQ(NameFromNorm(QAPFPlutonicC, s), r.plutonic) << r.rock;
+        EXPECT_EQ(NameFromNorm(QAPFVolcanicC, s), r.volcanic) << r.rock;
+    }
 }
 
 TEST(QapfVolcanicFromNorm, SplitsBySilicaAndLetsTheOxideRulesDecide) {

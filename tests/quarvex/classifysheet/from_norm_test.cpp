@@ -30,7 +30,24 @@ TEST_F(FromNorm, NamesPlutonicRocksByTheirNormativeQapf) {
     ASSERT_EQ(host->boxes.size(), 2u);
     EXPECT_EQ(host->boxes[1].title, "Select a Rockgroup");
     ASSERT_EQ(sheetCount(), 2);
-    EXPECT_EQ(Names().mid(0, 2), (QStringList{"Monzodiorite", "Monzogranite"}));
+    // The basalt's plagioclase is above An50.
+    EXPECT_EQ(Names().mid(0, 2), (QStringList{"Monzogabbro", "Monzogranite"}));
+}
+
+// Published averages: the gabbro's normative plagioclase is An57, the
+// nephelinite's felsic minerals are mostly nepheline.
+TEST_F(FromNorm, NamesTheAverageGabbroAndNephelinite) {
+    quarvex::HeadingSets::InsertOxideExtended();
+    WriteAnalysis(1, {50.14, 1.12, 15.48, 3.01, 7.62, 0.12, 7.59, 9.58, 2.39, 0.93, 0.0, 0.24, 0.75});
+    WriteAnalysis(2, {40.60, 2.66, 14.33, 5.48, 6.17, 0.26, 6.39, 11.89, 4.79, 3.46, 0.0, 1.07, 1.65});
+    for (bool plutonic : {true, false}) {
+        frame->ActivateChild(source);
+        host->msgBoxAnswers = {qvrt::vbNo, plutonic ? qvrt::vbYes : qvrt::vbNo};
+        ClassifyFromNorm();
+        const QStringList expected =
+            plutonic ? QStringList{"Gabbro", "Foidolite"} : QStringList{"Basalt", "Tephritic Foidite"};
+        EXPECT_EQ(Row(newest(), 2, 2, 2) + Row(newest(), 3, 2, 2), expected);
+    }
 }
 
 TEST_F(FromNorm, NamesVolcanicRocksAndTheBoniniteByItsAnalysis) {
