@@ -10,7 +10,9 @@ namespace {
 
 bool endsCell(QChar c) { return c == u'\t' || c == u'\r' || c == u'\n'; }
 
-// The quote that closes the cell opened by the quote at `open`, or -1. With
+// The quote that closes the cell opened by the quote at `open`: the first
+// one that stands right before a tab, a line end or the end of the text,
+// with every quote before it doubled; -1 when there is none. With
 // leadingOnly, only the quotes right after the opening one are looked at
 // (see BlockBytesFromClipboard).
 qsizetype closingQuote(QStringView text, qsizetype open, bool leadingOnly) {
@@ -21,11 +23,10 @@ qsizetype closingQuote(QStringView text, qsizetype open, bool leadingOnly) {
             continue;
         }
         if (i + 1 == n || endsCell(text[i + 1])) return i;
-        if (text[i + 1] == u'"') {
-            ++i;
-        } else if (leadingOnly) {
-            return -1;
-        }
+        // Inside a quoted cell every quote is doubled; a lone one means the
+        // cell was never quoted (text from Calc, "Big" granite).
+        if (text[i + 1] != u'"') return -1;
+        ++i;
     }
     return -1;
 }

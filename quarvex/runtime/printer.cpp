@@ -115,43 +115,58 @@ QString QtPrinterSurface::PdfFile() const {
     return printer_->outputFormat() == QPrinter::PdfFormat ? printer_->outputFileName() : QString();
 }
 
+// Ends the document without sending it, removes what it wrote of a PDF
+// file and puts a fresh printer with the same settings in place: an aborted
+// or failed QPrinter writes nothing more, so it must not serve the next job.
+// Only a plain file is removed: the name may be a device such as /dev/null.
+void QtPrinterSurface::DiscardJob() {
+    if (DocumentOpen()) {
+        printer_->abort();
+        painter_->end();
+    }
+    const QString path = PdfFile();
+    if (!path.isEmpty() && QFileInfo(path).isFile()) QFile::remove(path);
+    RenewPrinter();
+    HomePosition();
+}
+
+// A PDF job fails part-way only when its file stops taking what it writes.
+void QtPrinterSurface::FailJob(int number) {
+    const bool toFile = !PdfFile().isEmpty();
+    DiscardJob();
+    Raise(toFile && number == ErrPrinter ? ErrDiskFull : number);
+}
+
 // Qt says nothing of a PDF file it could not write, so what reached the
-// disk is read back. Only a plain file is read or removed: the name may be
-// a device such as /dev/null.
+// disk is read back.
 void QtPrinterSurface::CheckPdfWritten() {
     const QString path = PdfFile();
     if (path.isEmpty()) return;
     const QFileInfo info(path);
-    if (!info.exists()) Raise(ErrPathFileAccess);  // its folder went while the job ran
+    if (!info.exists()) FailJob(ErrPathFileAccess);  // its folder went while the job ran
     if (!info.isFile()) return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || PdfComplete(file)) return;
     file.close();
-    QFile::remove(path);
-    Raise(ErrDiskFull);
+    FailJob(ErrDiskFull);
 }
 
 void QtPrinterSurface::NewPage() {
     BeforeDrawing();
-    if (!printer_->newPage()) Raise(ErrPrinter);
+    if (!printer_->newPage()) FailJob(ErrPrinter);
     HomePosition();
 }
 
 void QtPrinterSurface::EndDoc() {
     const bool open = DocumentOpen();
     const bool ended = !open || painter_->end();
+    if (!ended) FailJob(ErrPrinter);
     HomePosition();
-    if (!ended) Raise(ErrPrinter);
     if (open) CheckPdfWritten();
 }
 
 void QtPrinterSurface::KillDoc() {
-    if (DocumentOpen()) {
-        printer_->abort();
-        painter_->end();
-        const QString path = PdfFile();
-        if (!path.isEmpty() && QFileInfo(path).isFile()) QFile::remove(path);
-    }
+    if (DocumentOpen()) DiscardJob();
     HomePosition();
 }
 

@@ -63,9 +63,9 @@ public:
     ~QtPrinterSurface() override;
 
     // Changes the set-up dialog makes while a document is open take effect
-    // with the next document. A document that fails to start leaves a new
-    // QPrinter with the same settings here, so take the pointer afresh for
-    // each job.
+    // with the next document. A document that fails at any point (its start,
+    // a new page, its end, the file check) or is killed leaves a new QPrinter
+    // with the same settings here, so take the pointer afresh for each job.
     QPrinter* Device() override { return printer_.get(); }
     bool DocumentOpen() const;
 
@@ -89,6 +89,8 @@ protected:
 
 private:
     void RenewPrinter();
+    [[noreturn]] void FailJob(int number);
+    void DiscardJob();
     QString PdfFile() const;
     void CheckPdfWritten();
 

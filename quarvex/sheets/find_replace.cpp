@@ -156,7 +156,20 @@ void runScan(ScanKind kind) {
 
 }  // namespace
 
-void SetFindText(const QString& text) {
+namespace {
+
+// A cell copied in the sheet or a spreadsheet comes with its line end, which
+// is not part of the text pasted into either box.
+QString WithoutCopiedLineEnd(QString text) {
+    if (text.endsWith(u'\n')) text.chop(1);
+    if (text.endsWith(u'\r')) text.chop(1);
+    return text;
+}
+
+}  // namespace
+
+void SetFindText(const QString& entered) {
+    const QString text = WithoutCopiedLineEnd(entered);
     SearchRecord.FindText = text;
     SearchRecord.ShortFindText = qvrt::FixedString(text, kShortFindLength);
 }
@@ -234,13 +247,9 @@ void ReplaceText::Command3D1_Click(int index) {
 }
 
 void ReplaceText::takeReplaceTexts() {
-    // A cell copied in the sheet or a spreadsheet comes with its line end,
-    // which is not part of the text; any other tab or line end goes into the
-    // cell as a blank, as if typed there.
-    QString with = Text2->text();
-    if (with.endsWith(u'\n')) with.chop(1);
-    if (with.endsWith(u'\r')) with.chop(1);
-    SearchRecord.ReplaceText = qvrt::TypedCellText(with);
+    // Any tab or line end but the copied cell's own goes into the cell as a
+    // blank, as if typed there.
+    SearchRecord.ReplaceText = qvrt::TypedCellText(WithoutCopiedLineEnd(Text2->text()));
     SetFindText(Text1->text());
 }
 

@@ -13,7 +13,10 @@
 #include <QLocale>
 #include <QPointer>
 #include <QTime>
+#include <algorithm>
 #include <new>
+#include <string_view>
+#include <vector>
 
 namespace MODULE21 {
 
@@ -29,12 +32,6 @@ constexpr int kMaxSampleIndex = 32767;
 QString printCell(int column, int sample) {
     if (column > kLastColumn) return QString();
     return PrintTable(column, sample);
-}
-
-// A component straight from its grid cell, so that it counts even where
-// its column has no heading and so lies beyond the columns printed.
-float numberIn(const qvrt::SpreadGrid& grid, int column, int row) {
-    return column > 0 ? qvrt::CSng(qvrt::Val(grid.GetText(column, row))) : 0.0f;
 }
 
 // Two empty lines, the caption in bold 6-point Arial centred, an empty
@@ -117,25 +114,21 @@ void ReadGridForPrint() {
         }
         ColumnHeadings = std::move(headings);
 
-        const int xCol = XCol, yCol = YCol, zCol = ZCol;
-        const int maxRows = grid.MaxRows();
+        // Every row that holds text, down to the sheet's last one, whether or
+        // not it has components; a wholly empty row is no sample and is left out.
         const int lastCopied = std::min<int>(HeadingCount, kLastColumn);
-        int stopRow = 0;
-        for (int r = 2; r <= maxRows; ++r) {
-            const int i = r - 1;
-            if (r > kMaxSampleIndex) throw std::bad_alloc();
-            PrintTable.Grow(r);
-            for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues}) a->Grow(r);
+        const int lastRow = std::min(grid.MaxRows(), grid.LastUsedRow());
+        std::vector<std::string_view> bytes;
+        int i = 0;
+        for (int r = 2; r <= lastRow; ++r) {
+            grid.GetRowBytes(r, std::max(lastCopied, 1), bytes);
+            if (std::all_of(bytes.begin(), bytes.end(), [](std::string_view b) { return b.empty(); })) continue;
+            ++i;
+            if (i + 1 > kMaxSampleIndex) throw std::bad_alloc();
+            PrintTable.Grow(i + 1);
             for (int c = 1; c <= lastCopied; ++c) PrintTable(c, i) = grid.GetText(c, r);
-            XValues(i) = numberIn(grid, xCol, r);
-            YValues(i) = numberIn(grid, yCol, r);
-            ZValues(i) = numberIn(grid, zCol, r);
-            if (XValues(i) == 0.0f && YValues(i) == 0.0f && ZValues(i) == 0.0f) {
-                stopRow = r;
-                break;
-            }
         }
-        SampleCount = static_cast<int16_t>(stopRow > 0 ? stopRow - 2 : maxRows - 1);
+        SampleCount = static_cast<int16_t>(i);
     } catch (const std::bad_alloc&) {
         SampleCount = 0;
         ReportError(QStringLiteral("You have exceeded the maximum number of samples allowed"),

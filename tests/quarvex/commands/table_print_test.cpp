@@ -3,6 +3,13 @@
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/recording_surface.h"
 #include "quarvex/sheets/table_print.h"
+#include "quarvex/graph/graph2.h"
+#include "quarvex/printing/graph_window_print.h"
+#include "quarvex/runtime/printer.h"
+#include "quarvex/sheets/file_limits.h"
+
+#include <QPrinter>
+#include <QRegularExpression>
 
 using namespace quarvex;
 
@@ -119,13 +126,12 @@ TEST_F(TablePrintTest, WithTheNameInAnotherColumnEveryColumnIsElevenCharactersWi
     EXPECT_DOUBLE_EQ(text("h3")->x1, 3 * kZone);
 }
 
-TEST_F(TablePrintTest, SampleLinesStopAtTheFirstRowWithoutComponents) {
-    fill({"a\tb\tc\td\te\tf\tg", "1\tx\t\t\t1\t1\t1", "2\ty\t\t\t\t0\t", "3\tz\t\t\t1\t1\t1"});
+TEST_F(TablePrintTest, EverySampleDownToTheLastRowWithTextPrintsAndEmptyRowsAreLeftOut) {
+    fill({"a\tb\tc\td\te\tf\tg", "1\tx\t\t\t1\t1\t1", "2\ty\t\t\t\t0\t", "", "3\tz\t\t\t1\t1\t1"});
     MODULE21::PrintDataTable();
-    EXPECT_EQ(SampleCount, 1);
-    EXPECT_NE(text(" 1"), nullptr);
-    EXPECT_EQ(text(" 2"), nullptr);
-    EXPECT_EQ(text("y"), nullptr);
+    EXPECT_EQ(SampleCount, 3);
+    for (const char* cell : {" 1", "x", " 2", "y", " 3", "z"}) EXPECT_NE(text(QString::fromLatin1(cell)), nullptr) << cell;
+    EXPECT_EQ(text(" 4"), nullptr);
 }
 
 TEST_F(TablePrintTest, AllFiftyHeadingsPrintBlankSlotsBeyondTheSheet) {
@@ -176,4 +182,68 @@ TEST_F(TablePrintTest, ReadingForPrintLeavesTheDataTableAlone) {
     EXPECT_EQ(PrintTable(1, 1), "changed");
     EXPECT_EQ(HeadingCount, 8);
     EXPECT_EQ(SampleCount, 2);
+}
+
+// The program's own printer, into PDF files on a disk that fills part-way.
+class PdfJobs : public CommandsTest {
+protected:
+    void SetUp() override {
+        CommandsTest::SetUp();
+        qvrt::SetPrinter(nullptr);
+        host->onPrinterDialog = [this](QPrinter* printer) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(chosen);
+        };
+    }
+    void TearDown() override {
+        qvrt::SetPrinter(nullptr);
+        CommandsTest::TearDown();
+    }
+    void choose(const char* name) {
+        chosen = path(QString::fromLatin1(name));
+        host->printerAnswers.push_back(true);
+    }
+    int pages() const {
+        QFile file(chosen);
+        if (!file.open(QIODevice::ReadOnly)) return -1;
+        const QByteArray pdf = file.readAll();
+        if (!pdf.trimmed().endsWith("%%EOF")) return -1;
+        return int(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+    }
+    QString chosen;
+};
+
+TEST_F(PdfJobs, AJobThatFailsAtANewPageIsOneDiskFullAndTheNextTableAndDiagramPrintWhole) {
+    QStringList rows;
+    QStringList head;
+    for (int c = 1; c <= 20; ++c) head << QStringLiteral("h%1").arg(c);
+    rows << head.join('\t');
+    for (int s = 1; s <= 2000; ++s) rows << QStringLiteral("%1\tgranite %1\t\t\t70.1\t14.2\t3.3\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t13").arg(s);
+    fill(rows);
+    {
+        FileSizeLimit full(16384);
+        ASSERT_TRUE(full.ok());
+        choose("full.pdf");
+        MODULE21::PrintDataTable();
+    }
+    EXPECT_EQ(boxTexts(), QStringList{"Disk full | Print Error"});
+    EXPECT_FALSE(QFile::exists(chosen));
+
+    choose("table.pdf");
+    MODULE21::PrintDataTable();
+    EXPECT_GT(pages(), 2);
+
+    printing::InstallGraphPrinting();
+    qvrt::RecordingSurface screen;
+    Graph2 window;
+    window.UseSurface(&screen);
+    window.InitSymbolTable();
+    window.DiagramType = QStringLiteral("Ternary");
+    window.TitleFont = {QStringLiteral("Arial"), 1, 12, 0, 0};
+    window.AxesTFont = {QStringLiteral("Arial"), 0, 10, 0, 0};
+    choose("diagram.pdf");
+    window.mnuPrint_Click();
+    EXPECT_EQ(pages(), 1);
+    EXPECT_EQ(boxTexts(), QStringList{"Disk full | Print Error"});
+    Graph2Seams().PrintDiagram = nullptr;
 }
