@@ -1,5 +1,6 @@
 // Quarvex starts in its splash; closing the splash shows the main frame.
 #include "quarvex/frame/frame_commands.h"
+#include "quarvex/frame/session_end.h"
 #include "quarvex/frame/title1.h"
 #include "quarvex/graph/colors1.h"
 #include "quarvex/graph/format_dialogs.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     quarvex::InstallFormatDialogs();  // graph windows reach the font, title and legend dialogs
     quarvex::GraphDialogOpeners.Symbols1 = [] { quarvex::Symbols1::Show(quarvex::TheFrame()->FrameWindow()); };
     quarvex::GraphDialogOpeners.Colors1 = [] { quarvex::Colors1::Show(quarvex::TheFrame()->FrameWindow()); };
+    quarvex::InstallSessionEndHandling();  // a logout asks the frame's questions; SIGTERM keeps the settings
     auto* splash = new quarvex::Title1;
     qvrt::Guard([&] { splash->Form_Load(); });
     splash->show();

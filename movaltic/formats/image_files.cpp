@@ -1,4 +1,5 @@
 #include "movaltic/formats/image_files.h"
+#include "movaltic/formats/ascii_case.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,8 +14,7 @@ std::string FileExtension(const std::string& fileName) {
     size_t dot = fileName.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
     std::string ext = fileName.substr(dot + 1, 3);
-    for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return ext;
+    return AsciiUpper(ext);
 }
 
 ImageKind ImageKindOf(const std::string& fileName) {

@@ -1,4 +1,5 @@
 #include "movaltic/pipeline/movie.h"
+#include "movaltic/formats/ascii_case.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,10 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string Upper(std::string s) { return AsciiUpper(std::move(s)); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 

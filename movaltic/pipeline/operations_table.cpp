@@ -1,4 +1,5 @@
 #include "movaltic/pipeline/operations_table.h"
+#include "movaltic/formats/ascii_case.h"
 
 #include <cctype>
 
@@ -30,8 +31,7 @@ int32_t OperationIndex(const std::string& text) {
         if (name.size() > text.size()) continue;
         bool match = true;
         for (size_t k = 0; k < name.size() && match; ++k)
-            match = std::toupper(static_cast<unsigned char>(name[k])) ==
-                    std::toupper(static_cast<unsigned char>(text[k]));
+            match = AsciiUpper(name[k]) == AsciiUpper(text[k]);
         if (match) return i;
     }
     return -1;

@@ -1,4 +1,5 @@
 #include "movaltic/pipeline/processing.h"
+#include "movaltic/formats/ascii_case.h"
 
 #include <algorithm>
 #include <cctype>
@@ -132,10 +133,7 @@ std::vector<std::string> MovieFiles(const movierec& movie, int32_t count) {
     return files;
 }
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string Upper(std::string s) { return AsciiUpper(std::move(s)); }
 
 // Whether writing the output would replace a file of the input: by name as
 // SameMovieName compares them, or by the file itself (a link).

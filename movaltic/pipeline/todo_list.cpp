@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,16 +22,17 @@ bool StepFromName(const std::string& text, steprec& step) {
     return true;
 }
 
+// By the C locale's rules whatever the user's: a Turkish or German desktop
+// would otherwise show "+1,50".
 std::string FormatParam(int32_t decimals, double value) {
     char buf[64];
-    if (decimals == 0) {
-        const double whole = std::trunc(value);
-        std::snprintf(buf, sizeof buf, "%.0f", whole == 0.0 ? 0.0 : whole);
-    } else {
-        std::snprintf(buf, sizeof buf, "%.2f", value);
-        if (std::string(buf) == "-0.00") std::snprintf(buf, sizeof buf, "0.00");
-    }
-    return (value > 0 ? "+" : "") + std::string(buf);
+    const double shown = decimals == 0 ? std::trunc(value) : value;
+    const auto end = std::to_chars(buf, buf + sizeof buf, shown == 0.0 ? 0.0 : shown, std::chars_format::fixed,
+                                   decimals == 0 ? 0 : 2)
+                         .ptr;
+    std::string text(buf, end);
+    if (text == "-0.00") text = "0.00";
+    return (value > 0 ? "+" : "") + text;
 }
 
 std::string StepText(const steprec& step) {

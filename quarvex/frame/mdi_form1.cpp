@@ -8,6 +8,7 @@
 #include "quarvex/graph/graph2.h"
 #include "quarvex/graph/plot_setup_dialogs.h"
 #include "quarvex/runtime/basic.h"
+#include "quarvex/runtime/fonts.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
@@ -87,6 +88,9 @@ void write(const char* section, const char* key, const QString& value) {
 }
 QString colorText(uint32_t c) { return qvrt::CStr(static_cast<long long>(static_cast<int32_t>(c))); }
 
+// The largest size the font dialog takes.
+constexpr float kMaxFontSize = 2160;
+
 void readFont(const char* prefix, const QString& defName, int defBold, int defSize, FontRecord& font) {
     const QByteArray p(prefix);
     font.Name = read("Fonts", p.constData(), defName);
@@ -94,6 +98,10 @@ void readFont(const char* prefix, const QString& defName, int defBold, int defSi
     readFloat("Fonts", (p + "Size").constData(), defSize, font.Size);
     readInt16("Fonts", (p + "Italic").constData(), 0, font.Italic);
     readDouble("Fonts", (p + "Color").constData(), 0, font.Color);
+    // A font this machine lacks is drawn in the nearest one it has, and a
+    // size no font dialog gives is the default: either would stop every plot.
+    font.Name = qvrt::DrawableTextFont(font.Name);
+    if (!(font.Size > 0 && font.Size <= kMaxFontSize)) font.Size = static_cast<float>(defSize);
 }
 
 void writeFont(const char* prefix, const FontRecord& font) {
@@ -317,6 +325,7 @@ void MDIForm1::ReadSettings() {
 }
 
 void MDIForm1::WriteSettings() {
+    qvrt::SettingsBatch batch(kApp);
     for (int i = 1; i <= 4; ++i) write("Files", QStringLiteral("File%1").arg(i), RecentFiles[i]);
     // "Size" is not written: a diagram size chosen in a run lasts for that run.
     write("Options", "DisplayLabels", qvrt::CStr(ShowFieldLetters));
@@ -335,6 +344,7 @@ void MDIForm1::WriteSettings() {
     writeFont("AxesTFont", AxesTFont);
     writeFont("TitleFont", TitleFont);
     for (int i = 1; i <= 14; ++i) write("Colors", QStringLiteral("Color%1").arg(i), colorText(ColorPalette[i]));
+    batch.Commit();
 }
 
 bool MDIForm1::MDIForm_QueryUnload() {
@@ -361,6 +371,26 @@ void MDIForm1::MDIForm_Unload() {
     qvrt::host().Help(HelpFilePath, qvrt::HELP_QUIT, 0);
     ended_ = true;
     for (QMdiSubWindow* w : mdiArea_->subWindowList()) w->deleteLater();
+    QApplication::quit();
+}
+
+bool MDIForm1::SessionCommitData() {
+    if (ended_) return true;
+    if (!MDIForm_QueryUnload()) return false;
+    MDIForm_Unload();
+    return true;
+}
+
+void MDIForm1::EndBySignal() {
+    if (ended_) return;
+    // Nobody is at the screen to answer a box: a store that cannot be
+    // written is given up silently.
+    try {
+        WriteSettings();
+    } catch (const qvrt::RuntimeError&) {
+    }
+    qvrt::host().Help(HelpFilePath, qvrt::HELP_QUIT, 0);
+    ended_ = true;
     QApplication::quit();
 }
 

@@ -132,6 +132,14 @@ public:
     // True once the unload has run: the program has ended.
     bool Ended() const { return ended_; }
 
+    // The desktop's session manager asks before logging out: the questions
+    // and the unload of Exit. False when the user cancelled, which keeps the
+    // session (and the program) going.
+    bool SessionCommitData();
+    // SIGTERM: the settings are written and the program ends without
+    // asking; unsaved sheets are not saved.
+    void EndBySignal();
+
     qvrt::CommonDialog CMDialog1;
     QLabel* Panel3D1 = nullptr;  // diagram type of the active sheet
     QLabel* Panel3D4 = nullptr;  // hint panel

@@ -6,6 +6,7 @@
 #include "quarvex/graphcore/scale_window.h"
 #include "quarvex/runtime/basic.h"
 #include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/fonts.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/runtime/surface.h"
 
@@ -47,7 +48,8 @@ void Graph2::SetSmallFont() {
 
 void Graph2::SetWindowFont(const WindowFont& font) {
     qvrt::Surface& p = Picture();
-    p.SetFontName(font.Name);
+    // A graph's own font may have left this machine since it was chosen.
+    p.SetFontName(qvrt::DrawableTextFont(font.Name));
     p.SetFontSize(font.Size);
     p.SetFontBold(font.Bold != 0);
     p.SetFontItalic(font.Italic != 0);

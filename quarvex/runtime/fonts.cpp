@@ -3,6 +3,7 @@
 #include "quarvex/runtime/errors.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <array>
 
@@ -51,6 +52,13 @@ FontFace ResolveFont(const QString& name) {
     std::optional<FontFace> face = LookUpFont(name);
     if (!face) Raise(ErrInvalidProperty);
     return *face;
+}
+
+QString DrawableTextFont(const QString& name) {
+    if (LookUpFont(name)) return name;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return QStringLiteral("Arial");
+    const QString substitute = QFontInfo(QFont(name.trimmed())).family();
+    return LookUpFont(substitute) ? substitute : QStringLiteral("Arial");
 }
 
 QStringList AvailableFontNames() {

@@ -33,6 +33,11 @@ std::optional<FontFace> LookUpFont(const QString& name);
 // as setting FontName to a missing font did.
 FontFace ResolveFont(const QString& name);
 
+// A text font name that can be drawn: the name itself where LookUpFont knows
+// it, else the installed family that Qt's substitution draws it in (a font
+// named in a settings file from another machine, or since removed).
+QString DrawableTextFont(const QString& name);
+
 // The font list a font dialog offers: the five program names first, then
 // the installed families.
 QStringList AvailableFontNames();

@@ -2,6 +2,9 @@
 
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/glyphs.h"
+#include "quarvex/runtime/safe_write.h"
+
+#include <QBuffer>
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -190,7 +193,13 @@ void PictureSurface::Resize(QSize pixels) {
 }
 
 void PictureSurface::SavePicture(const QString& path) const {
-    if (!Image().save(path, "BMP")) Raise(ErrPathFileAccess);
+    // Encoded whole first and then written as a sheet is, so that a disk
+    // that fills up leaves the old bitmap as it was.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!Image().save(&buffer, "BMP")) Raise(ErrPathFileAccess);
+    WriteFileReplacing(path, bytes);
 }
 
 QSizeF PictureSurface::DeviceSize() const { return QSizeF(image_.size()); }

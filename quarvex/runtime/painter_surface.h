@@ -47,8 +47,9 @@ public:
     void Resize(QSize pixels);
     // Ends the drawing pass first, so the image holds everything drawn.
     const QImage& Image() const;
-    // Writes the image as a Windows bitmap; Path/File access error (75)
-    // when it cannot be written.
+    // Writes the image as a Windows bitmap, replacing a file as a sheet's
+    // save does: one that cannot be written whole (61 Disk full, 75 ...)
+    // leaves the old file as it was.
     void SavePicture(const QString& path) const;
     // Called after every change of the image (the widget repaints).
     void SetChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }

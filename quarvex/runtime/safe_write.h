@@ -16,8 +16,9 @@ namespace qvrt {
 // Writes the bytes to path through a temporary file beside it that is
 // renamed over it, so a failed write leaves the old file as it was; the new
 // file keeps the old one's permissions. A target that is not a plain file (a
-// device, a pipe) is written in place; a link is followed and kept. A
-// read-only file is refused. Raises 61 Disk full, 75 Path/File access error,
+// device, a pipe) is written in place, and so is a file in a folder that
+// takes no new file, after room for it is claimed; links are followed to
+// the file they end at and kept. A read-only file is refused. Raises 61 Disk full, 75 Path/File access error,
 // 76 Path not found, 20477 for an empty name, ... with the reason.
 void WriteFileReplacing(const QString& path, const QByteArray& bytes);
 

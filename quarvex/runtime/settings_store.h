@@ -11,8 +11,25 @@ namespace qvrt {
 QString GetSetting(const QString& application, const QString& section, const QString& key,
                    const QString& defaultValue = QString());
 // Stores the text, creating the key when needed. A store that cannot be
-// written raises Path/File access error (75).
+// written raises Path/File access error (75). The file is read once and
+// kept open; a file changed by another program since is read again.
 void SaveSetting(const QString& application, const QString& section, const QString& key, const QString& value);
+
+// Writes made while a batch lives are kept in memory and reach the file
+// once, at Commit (which raises 75 when the file cannot be written), so a
+// large store is not rewritten for every key.
+class SettingsBatch {
+public:
+    explicit SettingsBatch(const QString& application);
+    ~SettingsBatch();
+    SettingsBatch(const SettingsBatch&) = delete;
+    SettingsBatch& operator=(const SettingsBatch&) = delete;
+    void Commit();
+
+private:
+    QString path_;
+    bool committed_ = false;
+};
 
 // The file that holds an application's settings.
 QString SettingsFilePath(const QString& application);

@@ -1,4 +1,9 @@
 #include "quarvex/frame/frame_fixture.h"
+#include "quarvex/frame/session_end.h"
+#include "quarvex/runtime/fonts.h"
+
+#include <QDir>
+#include <csignal>
 
 #include <QAction>
 #include <QLabel>
@@ -272,4 +277,36 @@ TEST_F(FrameTest, ASharedAccessKeyPressedAgainOpensTheNextMenuCarryingIt) {
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_O);
     EXPECT_EQ(QApplication::activePopupWidget(), options);
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+}
+
+// A store brought from another machine: a byte-order mark, a line that is
+// no key, a font this machine lacks and sizes no font dialog gives. It is
+// read for what it holds; a logout's question can be cancelled; SIGTERM
+// writes it back whole, without a box.
+TEST_F(FrameTest, AForeignStoreIsReadForWhatItHoldsAndSigtermWritesItBack) {
+    QDir().mkpath(settingsDir.path());
+    writeAll(qvrt::SettingsFilePath("Quarvex"),
+             "\xEF\xBB\xBF[Files]\nFile1=/data/rocks.plt\nnot a key\n[Options]\nTables=0\n"
+             "[Fonts]\nAxesTFont=No Such Font Anywhere\nAxesTFontSize=5000\nTitleFontSize=-12\n");
+    start();
+    EXPECT_EQ(RecentFiles[1], "/data/rocks.plt");
+    EXPECT_EQ(ShowTables, 0);
+    EXPECT_TRUE(qvrt::LookUpFont(AxesTFont.Name).has_value()) << AxesTFont.Name.toStdString();
+    EXPECT_EQ(AxesTFont.Size, 10.0f);
+    EXPECT_EQ(TitleFont.Size, 16.0f);
+
+    active()->Record().Modified = -1;
+    host->msgBoxAnswers = {qvrt::vbCancel};
+    EXPECT_FALSE(frame->SessionCommitData());
+    EXPECT_FALSE(frame->Ended());
+
+    InstallSessionEndHandling();
+    ::raise(SIGTERM);
+    for (int k = 0; k < 50 && !frame->Ended(); ++k) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    RemoveSessionEndHandling();
+    EXPECT_TRUE(frame->Ended());
+    EXPECT_EQ(host->boxes.size(), 1u);  // only the logout's question
+    EXPECT_EQ(stored("Files", "File1"), "/data/rocks.plt");
+    EXPECT_EQ(stored("Options", "Tables"), "0");
+    EXPECT_EQ(stored("Fonts", "AxesTFontSize"), "10");
 }

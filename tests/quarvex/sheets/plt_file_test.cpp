@@ -1,6 +1,8 @@
 #include "quarvex/frame/frame_fixture.h"
 #include "quarvex/sheets/plt_file.h"
 #include "quarvex/sheets/plt_format.h"
+#include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/painter_surface.h"
 
 #include "quarvex/sheets/file_limits.h"
 
@@ -8,6 +10,7 @@
 #include <QDir>
 #include <QLabel>
 #include <cstring>
+#include <optional>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -451,4 +454,55 @@ TEST_F(PltFileTest, DiskNotReadyOnSaveAsRetriesOnOkAndCancelGoesBackToTheDialog)
     EXPECT_EQ(readAll(path("ok.plt")), "v\r\n");
     EXPECT_EQ(active()->Caption(), "Sheet1-" + path("ok.plt"));
     EXPECT_EQ(active()->Record().Modified, 0);
+}
+
+// Saves that reach the file meant: a name as long as the system allows, a
+// file behind two links, one in a folder the user may not write; and a
+// bitmap replaced on a disk that fills up.
+TEST_F(PltFileLimitsTest, SavesReachTheFileMeantAndABitmapThatCannotBeWrittenWholeLeavesTheOldOne) {
+    const QString longName = QString(248, u'g') + QStringLiteral(".plt");
+    ASSERT_TRUE(QDir(files.path()).mkdir("locked"));
+    writeAll(path("locked/f.plt"), "old\r\n");
+    ::chmod(QFile::encodeName(path("locked/f.plt")).constData(), 0666);
+    ::chmod(QFile::encodeName(path("locked")).constData(), 0555);
+    writeAll(path("real.plt"), "old\r\n");
+    ASSERT_TRUE(QFile::link(path("real.plt"), path("link1.plt")));
+    ASSERT_TRUE(QFile::link(path("link1.plt"), path("link2.plt")));
+    writeAll(path(longName), "old\r\n");
+    const struct {
+        QString opened, written;
+        bool asUser;
+    } cases[] = {{path(longName), path(longName), false},
+                 {path("link2.plt"), path("real.plt"), false},
+                 {path("locked/f.plt"), path("locked/f.plt"), true}};
+    start();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.opened.toStdString());
+        Main1* sheet = load(c.opened);
+        sheet->Grid1->SetText(1, 1, "new");
+        sheet->Record().Modified = -1;
+        {
+            std::optional<AsOrdinaryUser> user;
+            if (c.asUser && !user.emplace().ok()) continue;
+            EXPECT_TRUE(MODULE21::SaveDataFile());
+        }
+        EXPECT_EQ(readAll(c.written), "new\r\n");
+    }
+    EXPECT_TRUE(QFileInfo(path("link1.plt")).isSymLink());
+    EXPECT_TRUE(QFileInfo(path("link2.plt")).isSymLink());
+    for (const auto& b : host->boxes) ADD_FAILURE() << b.title.toStdString() << ": " << b.prompt.toStdString();
+
+    qvrt::PictureSurface picture(QSize(400, 400));
+    writeAll(path("old.bmp"), "BM old bitmap");
+    {
+        FileSizeLimit limit(4096);
+        if (!limit.ok()) GTEST_SKIP() << "no file-size limit here";
+        try {
+            picture.SavePicture(path("old.bmp"));
+            ADD_FAILURE() << "a bitmap larger than the disk holds was saved";
+        } catch (const qvrt::RuntimeError& e) {
+            EXPECT_EQ(e.number(), qvrt::ErrDiskFull);
+        }
+    }
+    EXPECT_EQ(readAll(path("old.bmp")), "BM old bitmap");
 }

@@ -4,6 +4,12 @@
 #include <filesystem>
 
 #include "job_support.h"
+#include "movaltic/formats/image_files.h"
+#include "movaltic/pipeline/operations_table.h"
+#include "movaltic/pipeline/todo_list.h"
+
+#include <clocale>
+#include <string>
 
 namespace {
 
@@ -147,6 +153,36 @@ TEST_F(MovieLabels, LowerCaseSequenceIsFoundOnACaseSensitiveDisk) {
 TEST_F(MovieLabels, MissingInputClearsTheName) {
     ChooseInput(dir / "nothere.zuv");
     EXPECT_FALSE(InputMovie.name->IsValid());
+}
+
+// The C library's case and number rules follow the locale, as a desktop
+// session sets it; names and parameters must read the same in any.
+class UnderLocale {
+public:
+    explicit UnderLocale(const char* name) : old_(std::setlocale(LC_ALL, nullptr)) {
+        ok_ = std::setlocale(LC_ALL, name) != nullptr;
+    }
+    ~UnderLocale() { std::setlocale(LC_ALL, old_.c_str()); }
+    bool ok() const { return ok_; }
+
+private:
+    std::string old_;
+    bool ok_ = false;
+};
+
+TEST(TurkishDesktop, NamesKindsAndOperationsReadByAsciiRules) {
+    UnderLocale turkish("tr_TR.UTF-8");
+    if (!turkish.ok()) GTEST_SKIP() << "no Turkish locale here";
+    const struct {
+        const char* name;
+        uint8_t kind;
+    } outputs[] = {{"clip.avi", 2}, {"out.fli", 4}, {"out.dib", 6}, {"shot.rle", 7}, {"a.pcx", 9}};
+    for (const auto& o : outputs) EXPECT_EQ(OutputKindOf(o.name), o.kind) << o.name;
+    EXPECT_EQ(FileExtension("frame1.gif"), "GIF");
+    EXPECT_EQ(FileExtension("frame1.dib"), "DIB");
+    EXPECT_EQ(OperationIndex("mirror horizontal"), OperationIndex("MIRROR HORIZONTAL"));
+    EXPECT_GE(OperationIndex("mirror horizontal"), 0);
+    EXPECT_EQ(FormatParam(2, 1.5), "+1.50");
 }
 
 }  // namespace

@@ -181,13 +181,13 @@ TEST(PictureSurfaceImage, SavesAWindowsBitmap) {
     EXPECT_EQ(back.pixel(2, 2) & 0xFFFFFF, Rgb(0xFF) & 0xFFFFFF);
 }
 
-TEST(PictureSurfaceImage, AnUnwritableBitmapRaisesAPathError) {
+TEST(PictureSurfaceImage, ABitmapInAMissingFolderRaisesPathNotFound) {
     PictureSurface s(QSize(10, 10), 96);
     try {
         s.SavePicture("/nonexistent-folder/diagram.bmp");
         FAIL() << "no error";
     } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), ErrPathFileAccess);
+        EXPECT_EQ(e.number(), ErrPathNotFound);
     }
 }
 
