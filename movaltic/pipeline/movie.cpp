@@ -2,6 +2,7 @@
 #include "movaltic/formats/ascii_case.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -120,6 +121,15 @@ uint8_t OutputKindOf(const std::string& fileName) {
     for (int i = 0; i < 9; ++i)
         if (ext == kNames[i]) return uint8_t(i + 1);
     return kKindOther;
+}
+
+void FitDefaultOutputSize(int32_t& width, int32_t& height) {
+    constexpr double kMaxWidth = 1600, kMaxHeight = 1200;
+    if (width <= kMaxWidth && height <= kMaxHeight) return;
+    if (width <= 0 || height <= 0) return;
+    const double scale = std::min(kMaxWidth / width, kMaxHeight / height);
+    width = std::max(int32_t(16), int32_t(std::lround(width * scale)));
+    height = std::max(int32_t(16), int32_t(std::lround(height * scale)));
 }
 
 bool IsContainerKind(uint8_t kind) { return kind >= 1 && kind <= 4; }

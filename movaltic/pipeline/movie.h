@@ -100,6 +100,10 @@ void MovieReset(movierec& movie);
 std::string NumberedNameFault(const oFlexName& name, int32_t files);
 
 uint8_t OutputKindOf(const std::string& fileName);
+
+// The output size a larger input opens with: scaled down to fit 1600x1200
+// whole, keeping its shape (1920x1080 gives 1600x900); a smaller one as it is.
+void FitDefaultOutputSize(int32_t& width, int32_t& height);
 bool IsContainerKind(uint8_t kind);
 
 // All report through ErrCode and show no message.

@@ -409,6 +409,7 @@ void TfmMain::EditOutputSettings() {
     if (TakeInputDefaults) {
         out.width = in.width;
         out.height = in.height;
+        FitDefaultOutputSize(out.width, out.height);
         out.bytesPerPixel = in.bytesPerPixel;
         out.bitsPerPixel = in.bitsPerPixel;
         out.frames = FramesToProcess;

@@ -186,3 +186,21 @@ TEST(TurkishDesktop, NamesKindsAndOperationsReadByAsciiRules) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DefaultOutputSize, ALargerInputKeepsItsShapeWithin1600x1200) {
+    const struct {
+        int32_t w, h, outW, outH;
+    } cases[] = {{1920, 1080, 1600, 900}, {3840, 2160, 1600, 900}, {2560, 1440, 1600, 900},
+                 {1200, 1600, 900, 1200}, {1600, 1200, 1600, 1200}, {640, 480, 640, 480},
+                 {8000, 100, 1600, 20}};
+    for (const auto& c : cases) {
+        int32_t w = c.w, h = c.h;
+        FitDefaultOutputSize(w, h);
+        EXPECT_EQ(w, c.outW) << c.w << "x" << c.h;
+        EXPECT_EQ(h, c.outH) << c.w << "x" << c.h;
+    }
+}
+
+}  // namespace
