@@ -3,6 +3,7 @@
 
 #include "quarvex/graph/graph_drawing.h"
 #include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/fonts.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/runtime/painter_surface.h"
@@ -167,7 +168,7 @@ void Graph2::ApplyLabelFont(const TextLabel& label) {
     qvrt::Surface& p = Picture();
     p.SetForeColor(ColorValue(label.Color));
     p.SetFontSize(label.FontSize);
-    p.SetFontName(label.FontName);
+    p.SetFontName(qvrt::DrawableTextFont(label.FontName));
     p.SetFontSize(label.FontSize);  // a change of face may change the size
     p.SetFontBold(label.Bold != 0);
     p.SetFontItalic(label.Italic != 0);

@@ -2,6 +2,7 @@
 #include "quarvex/graph/graph2.h"
 
 #include "quarvex/graph/graph_drawing.h"
+#include "quarvex/runtime/fonts.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/runtime/surface.h"
 
@@ -61,7 +62,7 @@ void Graph2::ReplayAnnotations() {
     for (int k = 1, n = TextLabelList.Count; k <= n; ++k) {
         const TextLabel& t = TextLabelList[k];
         p.SetFontSize(t.FontSize);
-        p.SetFontName(t.FontName);
+        p.SetFontName(qvrt::DrawableTextFont(t.FontName));
         p.SetFontSize(t.FontSize);
         p.SetFontBold(t.Bold != 0);
         p.SetFontItalic(t.Italic != 0);

@@ -2,6 +2,7 @@
 
 #include "quarvex/runtime/common_dialog.h"
 #include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/fonts.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/runtime/printer.h"
 
@@ -38,7 +39,7 @@ void replayDrawings(PrintedGraph& g, qvrt::PrinterSurface& p) {
     }
     for (size_t i = 1; i < g.TextLabelList.size(); ++i) {
         const PrintTextLabel& t = g.TextLabelList[i];
-        p.SetFontName(t.fontName);
+        p.SetFontName(qvrt::DrawableTextFont(t.fontName));
         p.SetFontSize(t.fontSize);
         p.SetFontBold(t.bold != 0);
         p.SetFontItalic(t.italic != 0);

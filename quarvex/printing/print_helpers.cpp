@@ -2,6 +2,7 @@
 
 #include "quarvex/graphcore/scale_window.h"
 #include "quarvex/runtime/errors.h"
+#include "quarvex/runtime/fonts.h"
 #include "quarvex/runtime/printer.h"
 
 #include <cmath>
@@ -17,7 +18,7 @@ uint32_t PrinterColor(double colorNumber) {
 }
 
 void ApplyFont(qvrt::PrinterSurface& p, const PrintFont& font) {
-    p.SetFontName(font.name);
+    p.SetFontName(qvrt::DrawableTextFont(font.name));  // as on screen, for a font since removed
     p.SetFontSize(font.size);
     p.SetFontBold(font.bold != 0);
     p.SetFontItalic(font.italic != 0);
