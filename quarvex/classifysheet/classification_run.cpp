@@ -64,6 +64,7 @@ void RunOnModalData(const ClassifierInfo& info) {
     MODULE21::ReadActiveGrid();
     // The read has reported its failure; nothing read is worth a sheet.
     if (LastReadFailed) return;
+    if (!MODULE21::NoDecimalCommas({XCol, YCol, ZCol, ZCol + 1}, QStringLiteral("Error"))) return;
     MODULE21::NormalizeTernary();
     DialogMafics mafics;
     for (NORM3B::SampleIndex = 1; NORM3B::SampleIndex <= SampleCount; ++NORM3B::SampleIndex) {
@@ -84,9 +85,10 @@ constexpr std::array<std::pair<int, Slot>, 5> kOxides = {
     {{1, kSiO2}, {2, kTiO2}, {7, kMgO}, {9, kNa2O}, {10, kK2O}}};
 
 void RunOnNorm(const ClassifierInfo& info) {
-    MODULE21::ReadActiveGrid();
-    if (LastReadFailed) return;
     NORM3B::StoreOxideLayout(norm::kExtendedLayout);
+    MODULE21::ReadActiveGridAnalyses(NORM3B::OxideColumnList());
+    if (LastReadFailed) return;
+    if (!MODULE21::NoDecimalCommas(NORM3B::OxideColumnList(), QStringLiteral("Error"))) return;
     NORM3B::InstallSheetAdapter();
     NORM3B::NormSheetIO& io = NORM3B::SheetIO();
     // The analysis as typed: the norm writes its own results over these

@@ -50,8 +50,9 @@ void Launch(const Launcher& l) {
     if (DialogCancelled == -1) return;
     if (l.layout == Layout::Extended) NORM3B::StoreOxideLayout(norm::kExtendedLayout);
     if (l.layout == Layout::Short) NORM3B::StoreOxideLayout(norm::kShortLayout);
-    MODULE21::ReadActiveGrid();
+    MODULE21::ReadActiveGridAnalyses(NORM3B::OxideColumnList());
     if (LastReadFailed) return;
+    if (!MODULE21::NoDecimalCommas(NORM3B::OxideColumnList(), QStringLiteral("Calculation Error"))) return;
     if (l.dataCheck && SampleCount < 1) {
         host.MsgBox(QStringLiteral("Insufficient data points"), qvrt::vbExclamation, QStringLiteral("Calculation Error"));
         host.SetMousePointer(qvrt::vbDefault);

@@ -52,6 +52,7 @@ void ConvertToCoord(bool disableUndo) {
     MODULE21::ReadActiveGridForCopy();
     // A failed read has been reported; nothing is converted into a new sheet.
     if (LastReadFailed) return;
+    if (!MODULE21::NoDecimalCommas({XCol, YCol, ZCol, ZCol + 1}, QStringLiteral("Error Converting Data"))) return;
     MODULE21::NormalizeTernary();
     MODULE21::WriteCoordinates();
     if (disableUndo) EnableUndo(false);
@@ -95,7 +96,7 @@ void AssignSymbols() {
     AutoColors = 0;
     AutoSymbols = -1;
     MODULE21::ReadActiveGrid();
-    if (!LastReadFailed) MODULE21::WriteTableToGrid();
+    if (!LastReadFailed) MODULE21::WriteTableToGrid(true);
 }
 
 void AutoSymbolsClick(QAction& item) {
@@ -109,7 +110,7 @@ void AssignColors() {
     AutoSymbols = 0;
     if (!ActiveDataSheet()) return;
     MODULE21::ReadActiveGrid();
-    if (!LastReadFailed) MODULE21::WriteTableToGrid();
+    if (!LastReadFailed) MODULE21::WriteTableToGrid(true);
 }
 
 void ShowToolbarHint(int16_t index, QLabel& panel) {
@@ -136,7 +137,7 @@ void ShowHelpIndex() { HelpContext(250); }
 void PrepareNormColumns(int16_t) {
     NORM3B::OxideColumns = norm::kExtendedLayout.columns;
     NORM3B::OxideTotalColumn = norm::kExtendedLayout.total;
-    MODULE21::ReadActiveGrid();
+    MODULE21::ReadActiveGridAnalyses(NORM3B::OxideColumnList());
 }
 
 void PrintSetup() {

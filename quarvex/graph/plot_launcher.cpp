@@ -33,13 +33,21 @@ void PlotActiveData() {
         SheetCaption = ActiveCaption();
         if (PlotFromMemory == 0) {
             ReadActiveGrid();
+            if (LastReadFailed) {
+                qvrt::host().SetMousePointer(qvrt::vbDefault);
+                return;
+            }
+            const QString kind = ActiveSheetKind();
+            const bool xy = kind == QStringLiteral("XY Plot") || kind == QStringLiteral("TAS-Volcanic");
+            if (!NoDecimalCommas({XCol, YCol, ZCol, xy ? 0 : ZCol + 1, SymbolCol, ColorCol},
+                                 QStringLiteral("Plotting Error")))
+                return;
             if (SampleCount < 1) {
                 qvrt::host().MsgBox(QStringLiteral("  Insufficient data to proceed."), qvrt::vbExclamation,
                                     QStringLiteral("Bad Data Error"));
                 qvrt::host().SetMousePointer(qvrt::vbDefault);
                 return;
             }
-            const QString kind = ActiveSheetKind();
             if (kind == QStringLiteral("XY Plot")) {
                 if (AutoScale == 0) FilterXYRange();
                 if (SampleCount <= 0) {

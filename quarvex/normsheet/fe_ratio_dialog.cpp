@@ -61,6 +61,13 @@ void FeRatio::Form_Load() {
 void FeRatio::Command3D1_Click(int index) {
     SheetIO().SetDialogCancelled(0);
     if (index == 0) {
+        // "0,6445" would read as 0 and turn all iron into Fe2O3.
+        if (qvrt::HasDecimalComma(Text1->text())) {
+            qvrt::host().MsgBox(QStringLiteral("Write the ratio with a decimal point (%1)")
+                                    .arg(Text1->text().trimmed().replace(u',', u'.')),
+                                qvrt::vbOKOnly, QStringLiteral("Incorrect Iron Ratio"));
+            return;
+        }
         IronRatio = static_cast<float>(qvrt::Val(Text1->text()));
         if (IronRatio < 0 || IronRatio > 1) {
             qvrt::host().MsgBox(QStringLiteral("Enter a value less than one"), qvrt::vbOKOnly,

@@ -17,25 +17,6 @@ namespace {
 
 constexpr int kObjectNotSet = 91;
 
-// The read takes columns 1 to HeadingCount only, and HeadingCount follows
-// the empty cells of the first sample, so an analysis whose first row lacks
-// a few minor oxides would lose the last oxide columns of every row. Those
-// cells are taken from the grid the table was read from.
-void CompleteOxideCells() {
-    using namespace quarvex;
-    Main1* sheet = ActiveDataSheet();
-    if (!sheet || DataTable.Erased()) return;
-    const qvrt::SpreadGrid& grid = *sheet->Grid1;
-    const int last = std::min<int>(quarvex::SampleCount, DataTable.SampleBound());
-    std::array<bool, TextTable::kLastColumn + 1> done{};
-    for (int entry = 1; entry <= norm::kOxideEntries; ++entry) {
-        const int column = OxideColumns[entry];
-        if (column <= HeadingCount || column > TextTable::kLastColumn || done[column]) continue;
-        done[column] = true;
-        for (int i = 1; i <= last; ++i) DataTable(column, i) = grid.GetText(column, i + 1);
-    }
-}
-
 void StoreComponent(quarvex::SampleArray& values, int sample, float value) {
     if (sample > values.Bound()) values.Grow(sample);
     values(sample) = value;
@@ -44,7 +25,6 @@ void StoreComponent(quarvex::SampleArray& values, int sample, float value) {
 }  // namespace
 
 int NormSheetAdapter::SampleCount() const {
-    CompleteOxideCells();
     return quarvex::SampleCount;
 }
 

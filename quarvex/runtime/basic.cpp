@@ -94,6 +94,16 @@ float CSng(double value) {
     return static_cast<float>(value);
 }
 
+bool HasDecimalComma(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && isBlank(text[i])) ++i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
+    bool digit = false;
+    for (; i < n && (isDigit(text[i]) || text[i] == u'.'); ++i) digit = digit || isDigit(text[i]);
+    return digit && i + 1 < n && text[i] == u',' && isDigit(text[i + 1]);
+}
+
 double Val(const QString& text) {
     std::string num;
     int i = 0;

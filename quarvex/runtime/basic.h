@@ -15,6 +15,11 @@ namespace qvrt {
 // however it is written ("1" and 309 zeros "e-0" overflows).
 double Val(const QString& text);
 
+// A leading number that goes on at once with a comma and a digit ("59,98",
+// "1,037", "0,5 ppm"): written with a decimal comma, which Val would read
+// as the whole number before it.
+bool HasDecimalComma(const QString& text);
+
 // Conversion to a 16-bit integer, halves rounded to the even neighbour
 // (2.5 -> 2, 3.5 -> 4); outside -32768..32767 raises Overflow (6).
 int16_t CInt(double value);

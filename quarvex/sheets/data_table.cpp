@@ -2,6 +2,7 @@
 #include "quarvex/sheets/new_data_window.h"
 
 #include "quarvex/runtime/basic.h"
+#include "quarvex/runtime/code_page.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
 #include "quarvex/sheets/main1.h"
@@ -100,19 +101,6 @@ using namespace quarvex;
 
 namespace {
 
-// The row-1 headings: up to and including the first empty one, then one
-// empty element. Built afresh so no heading of an earlier sheet survives
-// behind the new ones.
-void readHeadings(const qvrt::SpreadGrid& grid) {
-    std::vector<QString> headings(1);
-    for (int c = 1; c <= grid.MaxCols(); ++c) {
-        headings.resize(static_cast<size_t>(c) + 2);
-        headings[static_cast<size_t>(c)] = grid.GetText(c, 1);
-        if (headings[static_cast<size_t>(c)].isEmpty()) break;
-    }
-    ColumnHeadings = std::move(headings);
-}
-
 // The column of the tenth empty cell of row 2, or the last column when row 2
 // has fewer than ten empty cells.
 int16_t countHeadings(const qvrt::SpreadGrid& grid) {
@@ -175,81 +163,99 @@ void eraseTableAndArrays() {
     for (SampleArray* a : {&XValues, &YValues, &ZValues, &SampleSymbols, &SampleColors}) a->Erase();
 }
 
-// The read itself. For a copy into a new sheet the table also takes every
-// column that holds text in the heading row or in a row read, and
-// HeadingCount and ColumnHeadings reach the last of them; and every row that
-// holds text down to the sheet's last one, those without components too,
-// so that the copy leaves nothing of the sheet behind. Wholly empty rows stay
-// out of a copy: they are no samples to sort. sourceRows, when given, gets
-// the grid row of each sample a copy takes.
-void readActiveGrid(bool wholeRows, std::vector<int>* sourceRows) {
+// A cell of a row as the read has its bytes, through one reused text.
+QString& cellText(const std::vector<std::string_view>& bytes, int column) {
+    static QString text;
+    if (column > 0 && static_cast<size_t>(column) < bytes.size()) qvrt::DecodeWindows1252(bytes[column], text);
+    else text.clear();
+    return text;
+}
+
+float numberInRow(const std::vector<std::string_view>& bytes, int column) {
+    return column > 0 ? qvrt::CSng(qvrt::Val(cellText(bytes, column))) : 0.0f;
+}
+
+enum class ReadKind {
+    Plot,      // the samples with components
+    Copy,      // every row that holds text
+    Analyses,  // the rows with a value in one of the given columns
+};
+
+// The read itself, of the sheet's whole data: every column up to the 50th,
+// so that the table holds every column with text in the heading row or any
+// row read, whatever the first sample leaves empty; and every row down to
+// the sheet's last with text. A wholly empty row is no sample and the read
+// goes on past it. A plot leaves out the rows whose three component cells
+// are empty, 0 or text, and goes on past them too. HeadingCount and
+// ColumnHeadings reach the last column with text. TableRows gets the grid
+// row of each sample.
+void readActiveGrid(ReadKind kind, const std::vector<int>& valueColumns) {
+    // Without a column to look in, every row with text is an analysis.
+    if (kind == ReadKind::Analyses && std::none_of(valueColumns.begin(), valueColumns.end(), [](int c) { return c > 0; }))
+        kind = ReadKind::Copy;
     SampleCount = 0;
     LastReadFailed = true;
     DataTable.Erase();
-    if (sourceRows) sourceRows->clear();
+    TableRows.clear();
     try {
         Main1& sheet = RequireActiveSheet();
         qvrt::SpreadGrid& grid = *sheet.Grid1;
         GridWalk walk(&grid);
         float symbolCounter = 0, colorCounter = 0;
-        readHeadings(grid);
         HeadingCount = countHeadings(grid);
         const int xCol = XCol, yCol = YCol, zCol = ZCol;
         // Side by side: the columns read and those the commands after a read
         // write into (numbering, normalising, rock names).
-        const int readWidth =
-            wholeRows ? std::max(int(HeadingCount), std::min(grid.MaxCols(), TextTable::kLastColumn)) : HeadingCount;
+        const int readWidth = std::max(int(HeadingCount), std::min(grid.MaxCols(), TextTable::kLastColumn));
         DataTable.Erase(std::max({readWidth, int(SampleCol), int(NameCol), int(SymbolCol), int(ColorCol), xCol,
                                   yCol, zCol + 1}));
-        int lastTextColumn = wholeRows ? lastTextIn(grid, 1, readWidth) : 0;
+        int lastTextColumn = lastTextIn(grid, 1, readWidth);
         const int maxRows = grid.MaxRows();
-        const int lastRow = wholeRows ? std::min(maxRows, grid.LastUsedRow()) : maxRows;
-        // Neither read goes past the first empty row after the sheet's last text.
+        const int lastRow = std::min(maxRows, grid.LastUsedRow());
         DataTable.Reserve(std::min({maxRows, grid.LastUsedRow() + 1, kMaxSampleIndex}));
         std::vector<std::string_view> bytes;
-        int stopRow = 0, i = 0;
+        int i = 0;
         for (int r = 2; r <= lastRow; ++r) {
             grid.GetRowBytes(r, readWidth, bytes);
-            const int lastColumn = wholeRows ? lastNonEmpty(bytes) : 0;
-            if (wholeRows && lastColumn == 0) continue;
+            const int lastColumn = lastNonEmpty(bytes);
+            if (lastColumn == 0) continue;
+            // A component column past the table's is a subscript error, as
+            // reading that cell of the table would be.
+            if (std::max({xCol, yCol, zCol}) > TextTable::kLastColumn) qvrt::Raise(qvrt::ErrSubscript);
+            const float x = numberInRow(bytes, xCol), y = numberInRow(bytes, yCol), z = numberInRow(bytes, zCol);
+            if (kind == ReadKind::Plot && x == 0.0f && y == 0.0f && z == 0.0f) continue;
+            if (kind == ReadKind::Analyses &&
+                std::none_of(valueColumns.begin(), valueColumns.end(),
+                             [&](int c) { return c > 0 && c <= readWidth && qvrt::Val(cellText(bytes, c)) != 0; }))
+                continue;
             ++i;
             if (i + 1 > kMaxSampleIndex) throw std::bad_alloc();
             DataTable.Grow(i + 1);
             for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors})
                 a->Grow(i + 1);
             DataTable.SetBytes(i, bytes);
-            if (wholeRows) {
-                lastTextColumn = std::max(lastTextColumn, lastColumn);
-                if (sourceRows) sourceRows->push_back(r);
-            }
-            XValues(i) = xCol > 0 ? numberIn(xCol, i) : 0.0f;
-            YValues(i) = yCol > 0 ? numberIn(yCol, i) : 0.0f;
-            ZValues(i) = zCol > 0 ? numberIn(zCol, i) : 0.0f;
+            lastTextColumn = std::max(lastTextColumn, lastColumn);
+            TableRows.push_back(r);
+            XValues(i) = x;
+            YValues(i) = y;
+            ZValues(i) = z;
             SampleSymbols(i) = SymbolCol > 0 ? numberIn(SymbolCol, i) : 2.0f;
             SampleColors(i) = ColorCol > 0 ? numberIn(ColorCol, i) : 0.0f;
             FValues(i) = (XValues(i) == 0.0f && zCol > 0 && zCol < 50) ? numberIn(zCol + 1, i) : 0.0f;
-            if (!wholeRows && withoutComponents(i)) {
-                stopRow = r;
-                break;
-            }
             if (AutoSymbols == -1) autoNumber(i + 1, i, symbolCounter, colorCounter, true);
             if (AutoColors == -1) autoNumber(i + 1, i, colorCounter, symbolCounter, false);
         }
-        if (wholeRows) {
-            // An empty row after the last sample stands for the row that ends
-            // a plot's read, which the writes take as the table's last.
-            DataTable.Grow(i + 1);
-            for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors})
-                a->Grow(i + 1);
-        }
-        SampleCount = static_cast<int16_t>(wholeRows ? i : stopRow > 0 ? stopRow - 2 : maxRows - 1);
-        if (wholeRows) {
-            // Every heading too, also those past an empty one.
-            HeadingCount = static_cast<int16_t>(std::max(int(HeadingCount), lastTextColumn));
-            std::vector<QString> headings(static_cast<size_t>(HeadingCount) + 2);
-            for (int c = 1; c <= HeadingCount; ++c) headings[static_cast<size_t>(c)] = grid.GetText(c, 1);
-            ColumnHeadings = std::move(headings);
-        }
+        // An empty row after the last sample, which the writes take as the
+        // table's last.
+        DataTable.Grow(i + 1);
+        for (SampleArray* a : {&XValues, &YValues, &ZValues, &FValues, &SampleSymbols, &SampleColors})
+            a->Grow(i + 1);
+        SampleCount = static_cast<int16_t>(i);
+        // Every heading too, also those past an empty one.
+        HeadingCount = static_cast<int16_t>(std::max(int(HeadingCount), lastTextColumn));
+        std::vector<QString> headings(static_cast<size_t>(HeadingCount) + 2);
+        for (int c = 1; c <= HeadingCount; ++c) headings[static_cast<size_t>(c)] = grid.GetText(c, 1);
+        ColumnHeadings = std::move(headings);
         LastReadFailed = false;
     } catch (const std::bad_alloc&) {
         SampleCount = 0;
@@ -267,11 +273,48 @@ void readActiveGrid(bool wholeRows, std::vector<int>* sourceRows) {
     }
 }
 
+// "E5", "AU12": a cell as the sheet's column letters and row number name it.
+QString cellName(int column, int row) {
+    QString letters;
+    for (int c = column; c > 0; c = (c - 1) / 26) letters.prepend(QChar(u'A' + (c - 1) % 26));
+    return letters + QString::number(row);
+}
+
 }  // namespace
 
-void ReadActiveGrid() { readActiveGrid(false, nullptr); }
+void ReadActiveGrid() { readActiveGrid(ReadKind::Plot, {}); }
 
-void ReadActiveGridForCopy(std::vector<int>* sourceRows) { readActiveGrid(true, sourceRows); }
+void ReadActiveGridForCopy(std::vector<int>* sourceRows) {
+    readActiveGrid(ReadKind::Copy, {});
+    if (sourceRows) *sourceRows = TableRows;
+}
+
+void ReadActiveGridAnalyses(const std::vector<int>& valueColumns) { readActiveGrid(ReadKind::Analyses, valueColumns); }
+
+QString DecimalCommaMessage(int column, int row, const QString& text) {
+    QString pointed = text.trimmed();
+    const qsizetype comma = pointed.indexOf(u',');
+    if (comma >= 0) pointed[comma] = u'.';
+    return QStringLiteral("Cell %1 holds \"%2\", a number written with a decimal comma.  Write numbers with a "
+                          "decimal point (%3) and try again.")
+        .arg(cellName(column, row), text.trimmed(), pointed);
+}
+
+bool NoDecimalCommas(const std::vector<int>& columns, const QString& title) {
+    QString text;
+    for (int i = 1; i <= SampleCount; ++i) {
+        for (int c : columns) {
+            if (c <= 0 || c > TextTable::kLastColumn) continue;
+            DataTable.Peek(c, i, text);
+            if (!qvrt::HasDecimalComma(text)) continue;
+            const int row = static_cast<size_t>(i) <= TableRows.size() ? TableRows[static_cast<size_t>(i) - 1] : i + 1;
+            ReportError(DecimalCommaMessage(c, row, text), title);
+            qvrt::host().SetMousePointer(qvrt::vbDefault);
+            return false;
+        }
+    }
+    return true;
+}
 
 void NormalizeTernary() {
     try {
@@ -305,20 +348,28 @@ void NormalizeQAPF() {
     }
 }
 
-void WriteTableToGrid() {
+void WriteTableToGrid(bool intoSourceRows) {
     try {
         Main1& sheet = RequireActiveSheet();
         qvrt::HourglassPointer busy;
         GridWalk walk(sheet.Grid1);
+        // A write changes the sheet, so its close question must not let it go unsaved.
+        if (intoSourceRows) {
+            MarkModified(sheet);
+            for (int i = 1; i <= SampleCount && static_cast<size_t>(i) <= TableRows.size(); ++i)
+                for (int c = 1; c <= HeadingCount; ++c)
+                    sheet.Grid1->SetText(c, TableRows[static_cast<size_t>(i) - 1], DataTable(c, i));
+            eraseTableAndArrays();
+            return;
+        }
         // A sorted copy goes into a new sheet of the usual 15,000 rows: it
-        // grows to hold every sample, and the row that ended the read when
-        // that row holds anything.
+        // grows to hold every sample, and the row after them when that row
+        // holds anything.
         int lastRow = SampleCount + 1;
         for (int c = 1; c <= HeadingCount && lastRow == SampleCount + 1; ++c)
             if (!DataTable(c, SampleCount + 1).isEmpty()) lastRow = SampleCount + 2;
         if (sheet.Grid1->MaxRows() < lastRow) sheet.Grid1->setMaxRows(lastRow);
         writeHeadingRow(*sheet.Grid1);
-        // A write changes the sheet, so its close question must not let it go unsaved.
         MarkModified(sheet);
         for (int i = 1; i <= SampleCount + 1; ++i)
             for (int c = 1; c <= HeadingCount; ++c) sheet.Grid1->SetText(c, i + 1, DataTable(c, i));

@@ -33,8 +33,10 @@ int ReportError(const QString& text, const QString& title);
 namespace MODULE21 {
 
 // Active sheet into ColumnHeadings, HeadingCount, DataTable, the sample
-// arrays and SampleCount. A failure is reported under "Error Reading Data"
-// and leaves SampleCount 0.
+// arrays, SampleCount and TableRows: every column with text up to the 50th,
+// and the rows whose components are not all empty, 0 or text, down to the
+// sheet's last. A failure is reported under "Error Reading Data" and leaves
+// SampleCount 0.
 void ReadActiveGrid();
 // The same read for a command that copies the sheet into a new one (Sort,
 // Convert to Coord): the table also holds every column right of the usual
@@ -44,6 +46,16 @@ void ReadActiveGrid();
 // or text included; wholly empty rows are left out. sourceRows, when given,
 // receives the grid row of each sample.
 void ReadActiveGridForCopy(std::vector<int>* sourceRows = nullptr);
+// The read for the commands on analyses (the norms): every row that holds
+// text and a value other than 0 in one of the columns given, in sheet order.
+void ReadActiveGridAnalyses(const std::vector<int>& valueColumns);
+// A command that reads cells as numbers refuses one written with a decimal
+// comma, which the leading-number rule would read as the whole number
+// before it: the first such cell of the table in the columns given is named
+// in a box under the command's title, and false says to write nothing.
+bool NoDecimalCommas(const std::vector<int>& columns, const QString& title);
+// The box's text for such a cell of the sheet (its column and grid row).
+QString DecimalCommaMessage(int column, int row, const QString& text);
 // The three components of each sample to percent of their sum, written
 // back into DataTable's component cells. A sample whose three components
 // are all 0 (only a copy's read takes one) keeps its cells as read, here
@@ -52,8 +64,10 @@ void NormalizeTernary();
 // The same without write-back, and PlagRatio = P / (A + P) x 100.
 void NormalizeQAPF();
 // ColumnHeadings and DataTable back into the active sheet (marking it
-// modified), growing it to hold every sample; erases the table and the arrays.
-void WriteTableToGrid();
+// modified), growing it to hold every sample; erases the table and the
+// arrays. intoSourceRows writes each sample into the row it was read from
+// (TableRows) and leaves every other row as it is.
+void WriteTableToGrid(bool intoSourceRows = false);
 // A new sheet with the table and the normalised components ("##0.00");
 // erases the table and the arrays.
 void WriteCoordinates();

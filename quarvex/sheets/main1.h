@@ -7,7 +7,9 @@
 #include "quarvex/runtime/spread_grid.h"
 #include "quarvex/state/window_tables.h"
 
+#include <QByteArray>
 #include <cstdint>
+#include <optional>
 
 namespace quarvex {
 
@@ -29,6 +31,15 @@ public:
     QString FileName() const;
 
     void SetFocus();
+
+    // A sheet opened from a UTF-8 file saves back as UTF-8 (with the mark
+    // where the file had one), and, while unchanged, as the file's very bytes.
+    struct Utf8Origin {
+        bool mark = false;
+        QByteArray file;        // the bytes as read
+        QByteArray sheetBytes;  // the sheet's own bytes right after reading them
+    };
+    std::optional<Utf8Origin> Utf8File;
 
     // Event procedures.
     void Form_Load();

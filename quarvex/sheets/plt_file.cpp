@@ -58,7 +58,20 @@ std::array<QString, 4> RotateRecentFiles(const std::array<QString, 4>& old, cons
 }
 
 void WriteSheetFile(Main1& sheet, const QString& path) {
-    WriteFileReplacing(path, sheet.Grid1->TabFileBytes());
+    QByteArray bytes = sheet.Grid1->TabFileBytes();
+    if (sheet.Utf8File) {
+        // Unchanged since it was read, the file's own bytes; else the sheet's
+        // text as UTF-8, which a later unchanged save gives again.
+        Main1::Utf8Origin& origin = *sheet.Utf8File;
+        if (!origin.file.isEmpty() && bytes == origin.sheetBytes) {
+            bytes = origin.file;
+        } else {
+            bytes = Utf8FileFromSheet(bytes, origin.mark);
+            origin.file.clear();
+            origin.sheetBytes.clear();
+        }
+    }
+    WriteFileReplacing(path, bytes);
 }
 
 void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes) {
@@ -141,7 +154,17 @@ void LoadDataFile() {
         WindowTable[n].IsOpen = -1;
         qvrt::HourglassPointer busy;
         sheet->Grid1->setReDraw(false);
-        FillSheetFromPlt(*sheet, bytes);
+        const SheetText text = SheetTextFromFile(bytes);
+        FillSheetFromPlt(*sheet, text.bytes);
+        if (text.utf8) {
+            // Kept to save back byte for byte only where that costs little memory.
+            constexpr qsizetype kKeptBytes = 32 << 20;
+            sheet->Utf8File = Main1::Utf8Origin{text.mark, {}, {}};
+            if (bytes.size() <= kKeptBytes) {
+                sheet->Utf8File->file = bytes;
+                sheet->Utf8File->sheetBytes = sheet->Grid1->TabFileBytes();
+            }
+        }
         sheet->Grid1->SetFocus();
         sheet->Grid1->setRow(1);
         sheet->Grid1->setCol(1);
@@ -151,6 +174,14 @@ void LoadDataFile() {
         WindowTable[n].Modified = 0;
         WindowTable[n].Saved = 0;
         EnableDataMenus();
+        // Saved over the file, the sheet would leave out the columns past its last.
+        if (text.widestLine > kPltMaxFields)
+            box(QStringLiteral("%1 has %2 columns.  Only the first %3 are loaded: saving this sheet over the file "
+                               "would leave out the rest.")
+                    .arg(path)
+                    .arg(text.widestLine)
+                    .arg(kPltMaxFields),
+                qvrt::vbExclamation, QStringLiteral("Open File"));
     } catch (const qvrt::RuntimeError& e) {
         qvrt::host().SetMousePointer(qvrt::vbDefault);
         if (sheet) {

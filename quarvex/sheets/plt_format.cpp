@@ -5,6 +5,9 @@
 #include "quarvex/runtime/safe_write.h"
 
 #include <QFile>
+#include <QStringDecoder>
+
+#include <algorithm>
 
 #include <cerrno>
 #include <string>
@@ -91,6 +94,31 @@ QString DecodePltLine(std::string_view line) {
         }
     }
     return qvrt::DecodeWindows1252(line);
+}
+
+SheetText SheetTextFromFile(const QByteArray& file) {
+    SheetText out;
+    for (std::string_view line : SplitPltLines(std::string_view(file.constData(), static_cast<size_t>(file.size()))))
+        out.widestLine = std::max(out.widestLine, static_cast<int>(std::count(line.begin(), line.end(), '\t')) + 1);
+    const bool mark = file.startsWith("\xEF\xBB\xBF");
+    const bool high = std::any_of(file.begin(), file.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
+    if (mark || high) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = decoder.decode(QByteArrayView(file).sliced(mark ? 3 : 0));
+        if (mark || !decoder.hasError()) {
+            out.bytes = qvrt::EncodeWindows1252(text);
+            out.utf8 = true;
+            out.mark = mark;
+            return out;
+        }
+    }
+    out.bytes = file;
+    return out;
+}
+
+QByteArray Utf8FileFromSheet(const QByteArray& sheetBytes, bool mark) {
+    const QByteArray text = qvrt::DecodeWindows1252(std::string_view(sheetBytes.constData(), static_cast<size_t>(sheetBytes.size()))).toUtf8();
+    return mark ? "\xEF\xBB\xBF" + text : text;
 }
 
 QByteArray ReadDataFile(const QString& path) {

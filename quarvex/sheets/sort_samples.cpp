@@ -28,7 +28,9 @@ namespace {
 // mismatch. "nan" and "inf" parse, but are no numbers to order samples by;
 // a number past the float range overflows. The error names the sheet's row,
 // so the user knows which cell to mend.
-float sampleNumber(const QString& text, int row) {
+float sampleNumber(const QString& text, int column, int row) {
+    if (qvrt::HasDecimalComma(text))
+        throw qvrt::RuntimeError(qvrt::ErrTypeMismatch, DecimalCommaMessage(column, row, text).toStdString());
     try {
         bool ok = false;
         const double value = QLocale::c().toDouble(text.trimmed(), &ok);
@@ -50,7 +52,7 @@ std::vector<int> sortedOrder(int column, const std::vector<int>& rows) {
     if (qvrt::Val(DataTable(column, 1)) != 0) {
         std::vector<float> keys(static_cast<size_t>(SampleCount) + 1);
         for (int i = 1; i <= SampleCount; ++i)
-            keys[static_cast<size_t>(i)] = sampleNumber(DataTable(column, i), rows[static_cast<size_t>(i) - 1]);
+            keys[static_cast<size_t>(i)] = sampleNumber(DataTable(column, i), column, rows[static_cast<size_t>(i) - 1]);
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
     } else {
         // Character codes of the sheet's own code page, upper case before lower.

@@ -194,6 +194,7 @@ void ResetDataTable() {
         a->Erase();
     SampleCount = 0;
     LastReadFailed = false;
+    TableRows.clear();
     AutoSymbols = 0;
     AutoColors = 0;
 }

@@ -105,6 +105,8 @@ inline int16_t SampleCount = 0;
 // True when the last ReadActiveGrid failed (and reported it): the table
 // holds nothing a command may write anywhere.
 inline bool LastReadFailed = false;
+// The sheet's grid row of each sample the last read took (sample i at i - 1).
+inline std::vector<int> TableRows;
 // Caption of the sheet being printed or plotted.
 inline QString SheetCaption;
 // -1: the read numbers symbols and colours itself (symbol-major,

@@ -15,6 +15,8 @@ namespace NORM3B {
 // the total.
 inline std::array<int, norm::kOxideEntries + 1> OxideColumns{};
 inline int OxideTotalColumn = 0;
+// The grid columns of the norm inputs, entries 1 to 20.
+inline std::vector<int> OxideColumnList() { return {OxideColumns.begin() + 1, OxideColumns.end()}; }
 inline float IronRatio = 0;
 inline int IronRatioSet = 0;  // -1: re-split the iron by IronRatio
 inline norm::NormTable NormResults;

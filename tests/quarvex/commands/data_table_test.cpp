@@ -14,40 +14,43 @@ TEST_F(DataTableTest, AnEmptySheetHoldsNoSamplesAndTenHeadingColumns) {
     MODULE21::ReadActiveGrid();
     EXPECT_EQ(SampleCount, 0);
     EXPECT_EQ(HeadingCount, 10);
-    EXPECT_EQ(ColumnHeadings.size(), 3u);  // upper bound 2
+    EXPECT_EQ(ColumnHeadings.size(), 12u);  // upper bound HeadingCount + 1, all empty
     EXPECT_TRUE(host->boxes.empty());
 }
 
-TEST_F(DataTableTest, HeadingCountIsTheColumnOfTheTenthEmptyCellOfRowTwo) {
+TEST_F(DataTableTest, HeadingCountReachesTheLastColumnWithTextWhateverTheFirstSampleLeavesEmpty) {
     fill({"S\tN\tSym\tCol\tA\tB\tC", "1\tx\t1\t1\t10\t20\t30"});
-    grid().SetText(20, 2, "5");  // beyond the tenth empty cell: never read
+    EXPECT_EQ((MODULE21::ReadActiveGrid(), HeadingCount), 17);  // the tenth empty cell of row 2
+    grid().SetText(20, 2, "5");
+    grid().SetText(47, 1, "Y");
     MODULE21::ReadActiveGrid();
-    EXPECT_EQ(HeadingCount, 17);
+    EXPECT_EQ(HeadingCount, 47);
     EXPECT_EQ(SampleCount, 1);
-    EXPECT_EQ(ColumnHeadings.size(), 10u);  // first empty heading 8, upper bound 9
+    EXPECT_EQ(ColumnHeadings.size(), 49u);
     EXPECT_EQ(ColumnHeadings[7], "C");
     EXPECT_EQ(ColumnHeadings[8], "");
+    EXPECT_EQ(ColumnHeadings[47], "Y");
     EXPECT_EQ(DataTable(7, 1), "30");
-    EXPECT_EQ(DataTable(20, 1), "");
+    EXPECT_EQ(DataTable(20, 1), "5");
 }
 
 TEST_F(DataTableTest, HeadingsOfAnEarlierSheetDoNotSurviveAnEmptyHeadingRow) {
     fill({"a\tb\tc\td"});
     MODULE21::ReadActiveGrid();
-    grid().SetText(1, 1, "");
+    for (int c = 1; c <= 4; ++c) grid().SetText(c, 1, "");
     MODULE21::ReadActiveGrid();
-    ASSERT_EQ(ColumnHeadings.size(), 3u);
-    EXPECT_EQ(ColumnHeadings[2], "");
+    for (const QString& h : ColumnHeadings) EXPECT_EQ(h, "");
 }
 
-TEST_F(DataTableTest, ARowWithoutComponentsEndsTheReadEvenWithDataAfterIt) {
-    fill({"h", "1\tx\t1\t1\t10\t20\t30", "2\ty\t1\t1\ttext\t\t0", "3\tz\t1\t1\t1\t2\t3"});
+TEST_F(DataTableTest, RowsWithoutComponentsAndEmptyRowsAreLeftOutAndTheReadGoesOn) {
+    fill({"h", "1\tx\t1\t1\t10\t20\t30", "2\ty\t1\t1\ttext\t\t0", "", "3\tz\t1\t1\t1\t2\t3"});
     MODULE21::ReadActiveGrid();
-    EXPECT_EQ(SampleCount, 1);
-    EXPECT_EQ(DataTable(1, 2), "2");  // the stopping row is kept as read
+    EXPECT_EQ(SampleCount, 2);
+    EXPECT_EQ(DataTable(1, 2), "3");
+    EXPECT_EQ(TableRows, (std::vector<int>{2, 5}));
 }
 
-TEST_F(DataTableTest, ARowWithOnlyTheFourthComponentAlsoEndsTheRead) {
+TEST_F(DataTableTest, ARowWithOnlyTheFourthComponentIsNoSample) {
     fill({"h", "1\tx\t1\t1\t0\t0\t0\t50"});
     MODULE21::ReadActiveGrid();
     EXPECT_EQ(SampleCount, 0);
@@ -165,7 +168,7 @@ TEST_F(DataTableTest, EveryCellReadIsTheGridsTextAndCellsFurtherRightStartEmpty)
     grid().SetText(2, 4, QString::fromUtf8("\u00e9\u00e8\u20ac"));  // Windows-1252 letters
     MODULE21::ReadActiveGrid();
     ASSERT_EQ(SampleCount, 3);
-    ASSERT_EQ(HeadingCount, 17);
+    ASSERT_EQ(HeadingCount, 18);
     for (int i = 1; i <= 4; ++i) {
         for (int c = 1; c <= HeadingCount; ++c) EXPECT_EQ(DataTable(c, i), cell(c, i + 1)) << c << "," << i;
         for (int c = HeadingCount + 1; c <= 50; ++c) EXPECT_EQ(std::as_const(DataTable)(c, i), "") << c;
@@ -179,6 +182,7 @@ TEST_F(DataTableTest, EveryCellReadIsTheGridsTextAndCellsFurtherRightStartEmpty)
     grid().setMaxRows(2);
     EXPECT_EQ(DataTable(5, 2), " 5 ");
     EXPECT_EQ(DataTable(8, 3), "past");
+    EXPECT_EQ(DataTable(18, 2), "last");
 }
 
 TEST_F(DataTableTest, CellsReadWrittenOrFarRightMoveWithTheirSample) {
@@ -319,13 +323,15 @@ TEST_F(WriteBackTest, WritingCoordinatesTwiceOpensNoSecondSheet) {
     EXPECT_EQ(host->boxes[0].title, "Load Grid Error");
 }
 
-TEST_F(WriteBackTest, WritingTheTableBackMarksTheSheetModifiedAndKeepsTheStoppingRow) {
+TEST_F(WriteBackTest, SymbolsGoBackIntoTheRowsTheyCameFromAndRowsWithoutComponentsStayAsTheyWere) {
     AutoSymbols = -1;
-    fill({"h", "1\tx\t\t\t1\t1\t1", "end\tof\t\t\t0\t0\t0"});
+    fill({"h", "1\tx\t\t\t1\t1\t1", "gap\tof\t\t\t0\t0\t0", "", "3\ty\t\t\t1\t1\t1"});
     MODULE21::ReadActiveGrid();
-    MODULE21::WriteTableToGrid();
+    MODULE21::WriteTableToGrid(true);
     EXPECT_EQ(rowText(2, 4), "1\tx\t1\t1");
-    EXPECT_EQ(rowText(3, 4), "end\tof\t\t");
+    EXPECT_EQ(rowText(3, 4), "gap\tof\t\t");
+    EXPECT_EQ(rowText(4, 4), "\t\t\t");
+    EXPECT_EQ(rowText(5, 4), "3\ty\t2\t1");
     EXPECT_EQ(sheet->Record().Modified, -1);
     EXPECT_TRUE(DataTable.Erased());
     EXPECT_EQ(FValues.Bound(), 3);  // not erased

@@ -109,7 +109,7 @@ TEST_F(NormOnSheetRead, TheStandardNormReadsOxideColumnsBeyondThoseTheSheetReadT
     WriteDuniteWithGaps(grid);
     WriteAnalysis(2, kBasalt);
     RunStandard(2);
-    ASSERT_EQ(quarvex::HeadingCount, 14);
+    ASSERT_EQ(quarvex::HeadingCount, 25);  // every column with text
     const int ap = ResultColumn("ap");
     ASSERT_NE(ap, 0);
     EXPECT_EQ(newest()->Grid1->GetText(ap, 3), "0.75");
@@ -122,7 +122,7 @@ TEST_F(NormOnSheetRead, TheExtendedNormReadsZirconiaBeyondThoseTheSheetReadTook)
     WriteAnalysis(2, kBasalt);
     grid->SetText(24, 3, "0.05");
     RunExtended(2);
-    ASSERT_EQ(quarvex::HeadingCount, 14);
+    ASSERT_EQ(quarvex::HeadingCount, 25);
     const int zn = ResultColumn("zn");
     ASSERT_NE(zn, 0);
     EXPECT_GT(qvrt::Val(newest()->Grid1->GetText(zn, 3)), 0.0);
@@ -164,15 +164,18 @@ TEST_F(NormOnSheetRead, TheWeightNormTotalsTheAnhydrousAnalysisWhateverItsSum) {
     EXPECT_EQ(newest()->Grid1->GetText(ResultColumn("Total"), 2), "196.92");
 }
 
-TEST_F(NormOnSheetRead, AnAllZeroRowEndsTheSamplesOfTheSheet) {
+// A row without any oxide value is no analysis: it gets no norm made from
+// nothing, and the analyses after it keep theirs.
+TEST_F(NormOnSheetRead, ARowWithoutOxideValuesIsLeftOutAndTheAnalysesAfterItAreNormed) {
     WriteHeadings();
     WriteAnalysis(1, kBasalt);
     WriteAnalysis(2, Analysis{});
-    WriteAnalysis(3, kBasalt);
+    WriteAnalysis(4, kBasalt);
     RunStandard(2);
-    EXPECT_EQ(quarvex::SampleCount, 1);
+    EXPECT_EQ(quarvex::SampleCount, 2);
     EXPECT_EQ(RowTexts(newest(), 2, 5, 20), kBasaltTexts);
-    EXPECT_EQ(newest()->Grid1->GetText(5, 3), QString());
+    EXPECT_EQ(RowTexts(newest(), 3, 5, 20), kBasaltTexts);
+    EXPECT_EQ(newest()->Grid1->GetText(5, 4), QString());
 }
 
 // Negative oxides are computed as they stand (they give negative minerals

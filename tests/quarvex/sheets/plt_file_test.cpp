@@ -124,11 +124,12 @@ TEST_F(PltFileTest, TheFiftyFirstFieldHasNoCell) {
 }
 
 TEST_F(PltFileTest, Windows1252BytesRoundTripUnchangedThroughOpenAndSave) {
-    QByteArray bytes("Fe\xe9\x80\x81\tx\x00y\r\n\r\n1\t\t3\r\n", 19);
+    // Not UTF-8 (the last "\xe9" starts no sequence), so read as Windows-1252.
+    QByteArray bytes("Fe\xe9\x80\x81\xe9\tx\x00y\r\n\r\n1\t\t3\r\n", 20);
     writeAll(path("w.plt"), bytes);
     start();
     Main1* sheet = load(path("w.plt"));
-    EXPECT_EQ(sheet->Grid1->GetText(1, 1), QString::fromUtf8("Fe\xc3\xa9\xe2\x82\xac\xc2\x81"));
+    EXPECT_EQ(sheet->Grid1->GetText(1, 1), QString::fromUtf8("Fe\xc3\xa9\xe2\x82\xac\xc2\x81\xc3\xa9"));
     host->fileAnswers = {path("copy.plt")};
     ASSERT_TRUE(MODULE21::SaveDataFileAs());
     EXPECT_EQ(readAll(path("copy.plt")), bytes);
@@ -505,4 +506,44 @@ TEST_F(PltFileLimitsTest, SavesReachTheFileMeantAndABitmapThatCannotBeWrittenWho
         }
     }
     EXPECT_EQ(readAll(path("old.bmp")), "BM old bitmap");
+}
+
+// Files as other programs write them: UTF-8 with and without a mark (LF
+// line ends, as on Linux), Windows-1252, and a table wider than a sheet.
+TEST_F(PltFileTest, UtfEightAndWindowsFilesOpenAsWrittenAndSaveBackUnchanged) {
+    const struct {
+        const char* name;
+        QByteArray file;
+        QString heading, cell;
+    } cases[] = {
+        {"mark.plt", "\xEF\xBB\xBFSample #\tT \xC2\xB0""C\n1\tTelet\xC3\xADn\n", "Sample #", QString::fromUtf8("Teletín")},
+        {"plain.plt", "Sample #\tT \xC2\xB0""C\n1\tTelet\xC3\xADn\n", "Sample #", QString::fromUtf8("Teletín")},
+        {"cp1252.plt", "Sample #\tT \xB0""C\r\n1\tTelet\xEDn\r\n", "Sample #", QString::fromUtf8("Teletín")},
+    };
+    start();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeAll(path(c.name), c.file);
+        Main1* sheet = load(path(c.name));
+        EXPECT_EQ(sheet->Grid1->GetText(1, 1), c.heading);
+        EXPECT_EQ(sheet->Grid1->GetText(2, 1), QString::fromUtf8("T °C"));
+        EXPECT_EQ(sheet->Grid1->GetText(2, 2), c.cell);
+        ASSERT_TRUE(MODULE21::SaveDataFile());
+        EXPECT_EQ(readAll(path(c.name)), c.file);
+    }
+    // A changed UTF-8 sheet is written as UTF-8, mark and all.
+    Main1* marked = load(path("mark.plt"));
+    marked->Grid1->SetText(2, 3, QString::fromUtf8("Třebíč"));
+    ASSERT_TRUE(MODULE21::SaveDataFile());
+    // Characters the sheet cannot hold are stored as "?".
+    EXPECT_EQ(readAll(path("mark.plt")), QByteArray("\xEF\xBB\xBFSample #\tT \xC2\xB0""C\r\n1\tTelet\xC3\xADn\r\n\tT?eb\xC3\xAD?\r\n"));
+    EXPECT_TRUE(host->boxes.empty());
+
+    QByteArray wide;
+    for (int c = 1; c <= 60; ++c) wide += QByteArray::number(c) + (c < 60 ? "\t" : "\r\n");
+    writeAll(path("wide.plt"), wide);
+    Main1* sheet = load(path("wide.plt"));
+    EXPECT_EQ(sheet->Grid1->GetText(50, 1), "50");
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_TRUE(host->boxes[0].prompt.contains("has 60 columns.  Only the first 50 are loaded")) << host->boxes[0].prompt.toStdString();
 }
