@@ -173,7 +173,46 @@ QPainter& PictureSurface::Painter() {
     return *painter_;
 }
 
-void PictureSurface::EndPainting() const { painter_.reset(); }
+// In picture pixels, scaled to the finer image's.
+QPainter& PictureSurface::ScreenPainter() {
+    if (!screenPainter_) {
+        screenPainter_ = std::make_unique<QPainter>(&screen_);
+        screenPainter_->scale(ratio_, ratio_);
+    }
+    return *screenPainter_;
+}
+
+void PictureSurface::EndPainting() const {
+    painter_.reset();
+    screenPainter_.reset();
+}
+
+const QImage& PictureSurface::ScreenImage() const {
+    EndPainting();
+    return Fine() ? screen_ : image_;
+}
+
+void PictureSurface::SetScreenRatio(double ratio) {
+    ratio = ratio > 0 && std::isfinite(ratio) ? ratio : 1.0;
+    if (ratio == ratio_) return;
+    ratio_ = ratio;
+    RemakeScreen();
+    Changed();
+}
+
+// The finer image anew from the picture, enlarged: sharp again from the
+// next drawing on.
+void PictureSurface::RemakeScreen() {
+    EndPainting();
+    if (!Fine()) {
+        screen_ = QImage();
+        return;
+    }
+    screen_ = image_.scaled(QSize(int(std::ceil(image_.width() * ratio_)), int(std::ceil(image_.height() * ratio_))),
+                            Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    screen_.setDotsPerMeterX(image_.dotsPerMeterX());
+    screen_.setDotsPerMeterY(image_.dotsPerMeterY());
+}
 
 void PictureSurface::Resize(QSize pixels) {
     pixels = pixels.expandedTo(QSize(1, 1));
@@ -189,6 +228,18 @@ void PictureSurface::Resize(QSize pixels) {
         painter.drawImage(0, 0, image_);
     }
     image_ = std::move(next);
+    if (Fine()) {
+        QImage fine(QSize(int(std::ceil(pixels.width() * ratio_)), int(std::ceil(pixels.height() * ratio_))),
+                    QImage::Format_RGB32);
+        fine.setDotsPerMeterX(image_.dotsPerMeterX());
+        fine.setDotsPerMeterY(image_.dotsPerMeterY());
+        fine.fill(ToQColor(BackColor()));
+        if (!screen_.isNull()) {
+            QPainter painter(&fine);
+            painter.drawImage(0, 0, screen_);
+        }
+        screen_ = std::move(fine);
+    }
     Changed();
 }
 
@@ -210,7 +261,10 @@ QSizeF PictureSurface::MeasureDevice(const QString& text) const { return backend
 
 double PictureSurface::AverageCharWidthDevice() const { return backend_.AverageCharWidth(*this, image_); }
 
-void PictureSurface::PaintLine(const LineOp& op) { backend_.PaintLine(Painter(), *this, image_, op); }
+void PictureSurface::PaintLine(const LineOp& op) {
+    backend_.PaintLine(Painter(), *this, image_, op);
+    if (Fine()) backend_.PaintLine(ScreenPainter(), *this, image_, op);
+}
 
 namespace {
 
@@ -361,29 +415,46 @@ const Sprite& GlyphSprite(const GlyphSpriteKey& key, const QSizeF& cell, const Q
 
 }  // namespace
 
+// The plot glyphs of a text as sprites made at the painter's device pixels
+// (ratio of them per picture pixel), so the finer image gets glyphs as sharp
+// as its own pixels.
+void PictureSurface::StampGlyphs(QPainter& painter, const TextOp& op, double ratio) {
+    const QSizeF cell = GlyphCell(*this, image_) * ratio;
+    const QPointF origin = op.topLeft * ratio;
+    for (qsizetype i = 0; i < op.text.size(); ++i) {
+        const QPointF at = origin + QPointF(cell.width() * double(i), 0);
+        const QPointF whole(std::floor(at.x()), std::floor(at.y()));
+        const int ox = int(std::lround((at.x() - whole.x()) * kSpriteSteps));
+        const int oy = int(std::lround((at.y() - whole.y()) * kSpriteSteps));
+        const GlyphSpriteKey key{int(Face().kind), op.text[i].unicode(), int(std::lround(cell.width() * 16)),
+                                 int(std::lround(cell.height() * 16)), ox, oy, ForeColor(), FontBold()};
+        const Sprite& sprite = GlyphSprite(key, cell, QPointF(double(ox), double(oy)) / kSpriteSteps);
+        if (sprite.image.isNull()) continue;
+        painter.drawImage(whole - QPointF(2, 2) + QPointF(sprite.at), sprite.image);
+    }
+}
+
 void PictureSurface::PaintText(const TextOp& op) {
     if (op.text.isEmpty()) return;
     if (Face().kind != FontKind::Text && FontTransparent()) {
-        const QSizeF cell = GlyphCell(*this, image_);
-        QPainter& painter = Painter();
-        for (qsizetype i = 0; i < op.text.size(); ++i) {
-            const QPointF at = op.topLeft + QPointF(cell.width() * double(i), 0);
-            const QPointF whole(std::floor(at.x()), std::floor(at.y()));
-            const int ox = int(std::lround((at.x() - whole.x()) * kSpriteSteps));
-            const int oy = int(std::lround((at.y() - whole.y()) * kSpriteSteps));
-            const GlyphSpriteKey key{int(Face().kind), op.text[i].unicode(), int(std::lround(cell.width() * 16)),
-                                     int(std::lround(cell.height() * 16)), ox, oy, ForeColor(), FontBold()};
-            const Sprite& sprite = GlyphSprite(key, cell, QPointF(double(ox), double(oy)) / kSpriteSteps);
-            if (!sprite.image.isNull()) painter.drawImage(whole - QPointF(2, 2) + QPointF(sprite.at), sprite.image);
+        StampGlyphs(Painter(), op, 1.0);
+        if (Fine()) {
+            // Stamped in the finer image's own pixels.
+            QPainter& fine = ScreenPainter();
+            fine.setWorldTransform(QTransform());
+            StampGlyphs(fine, op, ratio_);
+            fine.setWorldTransform(QTransform::fromScale(ratio_, ratio_));
         }
         return;
     }
     backend_.PaintText(Painter(), *this, image_, op);
+    if (Fine()) backend_.PaintText(ScreenPainter(), *this, image_, op);
 }
 
 void PictureSurface::PaintClear() {
     EndPainting();
     image_.fill(ToQColor(BackColor()));
+    if (Fine()) screen_.fill(ToQColor(BackColor()));
     Changed();
 }
 
@@ -417,6 +488,8 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The screen it will show on, as far as can be known before it is shown.
+    surface_.SetScreenRatio(devicePixelRatioF());
     surface_.Resize(size());
     surface_.SetChangedCallback([this] { update(); });
 }
@@ -457,8 +530,13 @@ void PictureBox::HideRubberLine() {
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
+    // The screen's resolution may have changed since the last drawing (a
+    // move to another screen, a new scaling).
+    surface_.SetScreenRatio(devicePixelRatioF());
     QPainter painter(this);
-    painter.drawImage(0, 0, surface_.Image());
+    const QImage& picture = surface_.ScreenImage();
+    if (surface_.ScreenRatio() == 1.0) painter.drawImage(0, 0, picture);
+    else painter.drawImage(QRectF(QPointF(0, 0), QSizeF(picture.size()) / surface_.ScreenRatio()), picture);
     if (rubberBox_) {
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
@@ -473,7 +551,10 @@ void PictureBox::paintEvent(QPaintEvent*) {
     }
 }
 
-void PictureBox::resizeEvent(QResizeEvent*) { surface_.Resize(size()); }
+void PictureBox::resizeEvent(QResizeEvent*) {
+    surface_.SetScreenRatio(devicePixelRatioF());
+    surface_.Resize(size());
+}
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
     surface_.Resize(size());

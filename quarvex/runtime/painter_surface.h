@@ -54,6 +54,17 @@ public:
     // Called after every change of the image (the widget repaints).
     void SetChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
 
+    // Device pixels of the screen per pixel of the picture (2 at 200 %
+    // scaling). Above 1 the surface also draws everything into a finer
+    // image for the window, in the same user units; the picture itself,
+    // which saving and copying take, stays as it is. A new ratio starts
+    // the finer image from the picture until the next drawing.
+    void SetScreenRatio(double ratio);
+    double ScreenRatio() const { return ratio_; }
+    // What the window shows: the finer image (ratio times the picture's
+    // pixels each way), or the picture at ratio 1.
+    const QImage& ScreenImage() const;
+
 protected:
     QSizeF DeviceSize() const override;
     QSizeF TwipsPerDeviceUnit() const override;
@@ -70,11 +81,18 @@ private:
     // diagram of thousands of glyphs then opens it once, not per glyph.
     // Opening it is what tells the widget to repaint.
     QPainter& Painter();
+    QPainter& ScreenPainter();
     void EndPainting() const;
+    bool Fine() const { return ratio_ != 1.0; }
+    void StampGlyphs(QPainter& painter, const TextOp& op, double ratio);
+    void RemakeScreen();
 
     double dpi_;
     QImage image_;
     mutable std::unique_ptr<QPainter> painter_;
+    double ratio_ = 1.0;
+    QImage screen_;
+    mutable std::unique_ptr<QPainter> screenPainter_;
     PainterBackend backend_;
     std::function<void()> changed_;
 };

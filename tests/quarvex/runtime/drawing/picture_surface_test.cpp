@@ -191,6 +191,40 @@ TEST(PictureSurfaceImage, ABitmapInAMissingFolderRaisesPathNotFound) {
     }
 }
 
+// At 200 % scaling the window's image has twice the pixels each way and
+// detail at that resolution (a 2 x 2 block of it is not one colour), while
+// the picture that saving and copying take is what ratio 1 draws.
+TEST(PictureSurfaceImage, AtRatioTwoTheWindowGetsDetailAndThePictureStaysAsItWas) {
+    auto draw = [](PictureSurface& s) {
+        s.Scale(0, 100, 100, 0);
+        s.Line(10, 50, 90, 52);
+        s.SetFontName("Arial");
+        s.SetFontSize(8);
+        s.SetCurrentX(10);
+        s.SetCurrentY(90);
+        s.Print("Quartz 52.3");
+        s.SetFontName("Wingdings");
+        s.SetCurrentX(40);
+        s.SetCurrentY(30);
+        s.Print(QString(QChar(117)));
+    };
+    PictureSurface plain(QSize(120, 120), 96), fine(QSize(120, 120), 96);
+    fine.SetScreenRatio(2);
+    draw(plain);
+    draw(fine);
+    EXPECT_EQ(fine.Image(), plain.Image());
+    EXPECT_EQ(plain.ScreenImage(), plain.Image());
+    const QImage& screen = fine.ScreenImage();
+    ASSERT_EQ(screen.size(), QSize(240, 240));
+    int detailed = 0;
+    for (int y = 0; y + 1 < screen.height(); y += 2)
+        for (int x = 0; x + 1 < screen.width(); x += 2) {
+            const QRgb a = screen.pixel(x, y);
+            detailed += a != screen.pixel(x + 1, y) || a != screen.pixel(x, y + 1) || a != screen.pixel(x + 1, y + 1);
+        }
+    EXPECT_GT(detailed, 50);
+}
+
 TEST(PictureBoxWidget, ReportsTheMouseInUserCoordinates) {
     PictureBox box;
     box.resize(200, 100);
