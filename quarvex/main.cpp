@@ -9,6 +9,7 @@
 #include "quarvex/overlaydraw/graph_overlays.h"
 #include "quarvex/printing/graph_window_print.h"
 #include "quarvex/runtime/guard.h"
+#include "quarvex/runtime/screen_fit.h"
 #include "quarvex/state/frame_interface.h"
 
 int main(int argc, char** argv) {
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     quarvex::InstallFormatDialogs();  // graph windows reach the font, title and legend dialogs
     quarvex::GraphDialogOpeners.Symbols1 = [] { quarvex::Symbols1::Show(quarvex::TheFrame()->FrameWindow()); };
     quarvex::GraphDialogOpeners.Colors1 = [] { quarvex::Colors1::Show(quarvex::TheFrame()->FrameWindow()); };
+    qvrt::InstallScreenFitting();  // every window opens inside the screen, scaled or small
     quarvex::InstallSessionEndHandling();  // a logout asks the frame's questions; SIGTERM keeps the settings
     auto* splash = new quarvex::Title1;
     qvrt::Guard([&] { splash->Form_Load(); });

@@ -15,8 +15,10 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+
 #include <algorithm>
 #include <exception>
 #include <memory>
@@ -152,7 +154,8 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
             const QString line = QString::fromStdString(StepText(step));
             widest = std::max(widest, ListBox2->fontMetrics().horizontalAdvance(line));
         }
-        ListBox2->setMinimumWidth(widest + 2 * ListBox2->frameWidth() + 12);
+        ListBox2->setMinimumWidth(widest + 2 * ListBox2->frameWidth() + 12 +
+                                  ListBox2->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListBox2));
     }
     Label2 = new QLabel("Available Operations", central);
     ListBox1 = new QListWidget(central);
@@ -267,8 +270,10 @@ void TfmMain::MainFormInit() {
         Ui().ExecDialog(about);
     }
     FillOperationList(*this);
-    // The 17 names fit the list's height, so no room is kept for a scroll bar.
-    ListBox1->setFixedWidth(ListBox1->sizeHintForColumn(0) + 2 * ListBox1->frameWidth() + 6);
+    // Room for the longest name and for a scroll bar, which larger fonts or
+    // a short window bring.
+    ListBox1->setFixedWidth(ListBox1->sizeHintForColumn(0) + 2 * ListBox1->frameWidth() + 6 +
+                            ListBox1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListBox1));
     ToDoList.count = 0;
     MoviesInit();
     ResetJobSettings();

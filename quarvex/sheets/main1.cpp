@@ -14,6 +14,8 @@
 #include <QCloseEvent>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace quarvex {
 
 namespace {
@@ -103,8 +105,13 @@ void Main1::Form_Load() {
         for (int c = 1; c <= 50; ++c) Grid1->setColWidth(c, width);
         Grid1->setRow(1);
         Grid1->setCol(1);
-        const double tx = qvrt::host().TwipsPerPixelX(), ty = qvrt::host().TwipsPerPixelY();
-        resize(qRound(8800 / tx), qRound(4800 / ty));
+        // 8800 x 4800 twips were most of the 800 x 600 screen the sheet was
+        // made for; a larger screen gives it the same share, as it gives the
+        // frame, so that it shows as many columns. The frame keeps it inside.
+        qvrt::Host& host = qvrt::host();
+        const double tx = host.TwipsPerPixelX(), ty = host.TwipsPerPixelY();
+        const double sx = std::max(1.0, host.ScreenWidthTwips() / 12000), sy = std::max(1.0, host.ScreenHeightTwips() / 9000);
+        resize(qRound(8800 * sx / tx), qRound(4800 * sy / ty));
         if (FrameInterface* f = TheFrame()) f->PlaceNewSheet(this);
         else move(0, 0);
         Tag = QString::number(CurrentDataWindow);

@@ -6,10 +6,14 @@
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <memory>
 
 #include "movaltic/pipeline/todo_list.h"
 #include "movaltic/ui/main_window.h"
+#include "movaltic/ui/option_dialogs.h"
+#include "movaltic/ui/screen_fit.h"
 #include "scripted_host.h"
 
 namespace {
@@ -41,10 +45,36 @@ TEST(WindowLayout, ToDoLineWithThreeParametersFitsTheList) {
         const int needed = window.ListBox2->fontMetrics().horizontalAdvance(line) + 6;
         EXPECT_LE(needed, window.ListBox2->viewport()->width()) << line.toStdString();
     }
-    // Every operation name is readable in its own list too.
+    // Every operation name is readable in its own list too, and stays so
+    // when the list must scroll.
+    const int bar = window.ListBox1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, window.ListBox1);
     for (int i = 0; i < window.ListBox1->count(); ++i)
-        EXPECT_LE(window.ListBox1->fontMetrics().horizontalAdvance(window.ListBox1->item(i)->text()),
+        EXPECT_LE(window.ListBox1->fontMetrics().horizontalAdvance(window.ListBox1->item(i)->text()) + bar,
                   window.ListBox1->viewport()->width());
+}
+
+// On 1366 x 768 at 150 % and 200 % (910 x 512 and 683 x 384 logical pixels)
+// the main window and the output options open inside the available area;
+// the options scroll where their controls no longer fit.
+TEST(WindowLayout, WindowsOpenInsideASmallOrScaledScreen) {
+    uitest::HostScope scope;
+    InstallScreenFitting();
+    for (const QRect area : {QRect(0, 0, 910, 512), QRect(0, 0, 683, 384)}) {
+        SCOPED_TRACE(area.width());
+        SetAvailableAreaForTests(area);
+        TfmMain window;
+        window.show();
+        TfmOutOpt options(&window);
+        options.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(area.contains(window.frameGeometry()));
+        EXPECT_TRUE(area.contains(options.frameGeometry()));
+        // At 200 % the options are taller than the screen: they scroll.
+        if (area.height() < 400) {
+            EXPECT_NE(options.findChild<QScrollArea*>(), nullptr);
+        }
+    }
+    SetAvailableAreaForTests({});
 }
 
 TEST(WindowLayout, PreviewBoxesHaveAVisibleEdgeAroundA128PixelPicture) {

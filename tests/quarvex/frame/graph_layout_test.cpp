@@ -10,12 +10,14 @@
 #include "quarvex/runtime/painter_surface.h"
 #include "quarvex/runtime/printer.h"
 #include "quarvex/runtime/recording_surface.h"
+#include "quarvex/runtime/screen_fit.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QScrollBar>
 
 using namespace quarvex;
@@ -206,4 +208,36 @@ TEST_F(GraphLayout, ThePlotPastTheLastGraphIndexIsAnOverflowAndNothingElseChange
     EXPECT_EQ(host->boxes.back().title, "Plotting Error");
     EXPECT_EQ(GraphWindows.size(), 32768u);
     EXPECT_EQ(frame->mdiArea()->subWindowList().size(), children);
+}
+
+// On 1366 x 768 at 150 % (910 x 512 logical pixels) and at 200 % (683 x 384)
+// the frame and the dialogs open inside the screen's available area, and a
+// dialog too tall for it scrolls; on 1280 x 1024 they keep their places.
+TEST_F(GraphLayout, WindowsOpenInsideASmallOrScaledScreen) {
+    qvrt::InstallScreenFitting();
+    plot("QAPF-Plutonic", 5, 6, 7);
+    for (const QRect area : {QRect(0, 0, 910, 512), QRect(0, 0, 683, 384), QRect(0, 0, 1280, 1024)}) {
+        SCOPED_TRACE(area.width());
+        qvrt::SetAvailableAreaForTests(area);
+        frame->hide();
+        frame->show();
+        frame->ActivateChild(sheet);
+        frame->MenuItem(QStringLiteral("mnuGraphOptions2"))->trigger();
+        settle();
+        QWidget* setUp = LoadedSetUp();
+        SymbolDesc* legend = SymbolDesc::Show(frame);
+        settle();
+        ASSERT_NE(setUp, nullptr);
+        ASSERT_NE(legend, nullptr);
+        for (QWidget* w : {static_cast<QWidget*>(frame.data()), setUp, static_cast<QWidget*>(legend)}) {
+            EXPECT_TRUE(area.contains(w->frameGeometry())) << w->metaObject()->className();
+            if (w != frame && w->sizeHint().height() > area.height()) {
+                EXPECT_NE(w->findChild<QScrollArea*>(), nullptr) << w->metaObject()->className();
+            }
+        }
+        legend->Command3D1_Click(2);
+        LoadedSetUp()->Command3D1_Click(1);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    qvrt::SetAvailableAreaForTests({});
 }
