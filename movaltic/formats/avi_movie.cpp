@@ -33,8 +33,8 @@ struct AviImpl {
     size_t videoCursor = 0;  // the next frame's chunk
     size_t feedCursor = 0;   // the next chunk for libavcodec, which may run ahead of the frames
     std::vector<uint8_t> chunk;
-    size_t soundChunk = 0, soundOffset = 0;  // next sound byte: chunk and offset in it
-    size_t soundBlock = 0;                   // bytes per block
+    size_t soundChunk = 0;      // the next sound chunk
+    uint64_t soundBytesRead = 0;
 
     // writing
     AviWriter writer;
@@ -70,7 +70,13 @@ void Reset(AviState& s) {
     s.soundLength = s.soundRate = 0;
 }
 
-uint16_t BlockAlign(const std::vector<uint8_t>& format) { return format.size() >= 14 ? GetLE16(&format[12]) : 0; }
+// What a refused chunk means: the disk ran out (kErrWrite), the file
+// reached the AVI limit, or the write failed otherwise.
+int32_t WriteError(const AviWriter& writer, int32_t otherwise) {
+    if (writer.diskFull()) return kErrWrite;
+    if (writer.full()) return kErrAviFull;
+    return otherwise;
+}
 
 bool IsPaletteChange(const AviChunk& c) { return (c.id >> 16) == (FourCC("00pc") >> 16); }
 
@@ -119,16 +125,6 @@ static void AviOpenUnguarded(AviState& state, const std::string& fileName) {
         state.hasSound = true;
         state.soundLength = sound.header.length;
         state.soundRate = sound.header.scale ? uint32_t(std::nearbyint(double(sound.header.rate) / sound.header.scale)) : 0;
-        // A block is the suggested buffer size in whole sample blocks; without
-        // one, a frame's worth of sound.
-        const size_t align = std::max<size_t>(1, BlockAlign(sound.format));
-        size_t block = sound.header.suggestedBufferSize / align * align;
-        if (block == 0 && sound.format.size() >= 12 && state.frameRate > 0) {
-            double perFrame = GetLE32(&sound.format[8]) / state.frameRate;
-            block = size_t(std::ceil(perFrame / double(align))) * align;
-        }
-        if (block == 0) block = std::max<size_t>(align, 4096 / align * align);
-        a.soundBlock = std::min(block, kMaxChunk);
         state.soundEnded = sound.chunks.empty();
     }
 }
@@ -207,24 +203,43 @@ static void AviReadSoundUnguarded(AviState& state, AviSoundBlock& block) {
         block.format = sound.format;
     }
     block.data.clear();
+    block.chunkSizes.clear();
     if (state.soundEnded) return;
-    block.data.reserve(a.soundBlock);
-    while (block.data.size() < a.soundBlock && a.soundChunk < sound.chunks.size()) {
+    // The sound up to the time of the frames read so far, in whole chunks
+    // as the input has them (each one frame of a variable-rate codec); all
+    // the rest once the video has ended. The stream's units are bytes over
+    // its sample size, or chunks where it has none.
+    const AviStreamHeader& h = sound.header;
+    const bool timed = h.rate > 0 && h.scale > 0 && state.frameRate > 0;
+    const double seconds = state.frameRate > 0 ? state.frameCounter / state.frameRate : 0;
+    auto due = [&] {
+        if (state.videoEnded) return true;
+        if (!timed) {
+            // Without a time base, the sound's share of the frames read.
+            return state.frames > 0 && double(a.soundChunk) * state.frames < double(sound.chunks.size()) * state.frameCounter;
+        }
+        const double units = h.sampleSize ? double(a.soundBytesRead) / h.sampleSize : double(a.soundChunk);
+        return units * h.scale / h.rate < seconds;
+    };
+    while (a.soundChunk < sound.chunks.size() && due()) {
         const AviChunk& c = sound.chunks[a.soundChunk];
-        size_t n = std::min<size_t>(c.size - a.soundOffset, a.soundBlock - block.data.size());
-        size_t at = block.data.size();
-        block.data.resize(at + n);
-        if (!a.reader.ReadAt(c.offset + a.soundOffset, block.data.data() + at, n)) {
+        if (c.size > kMaxChunk) {
             ErrCode = kErrMemory;
-            block.data.clear();
             state.soundEnded = true;
             return;
         }
-        a.soundOffset += n;
-        if (a.soundOffset >= c.size) {
-            ++a.soundChunk;
-            a.soundOffset = 0;
+        const size_t at = block.data.size();
+        block.data.resize(at + c.size);
+        if (!a.reader.ReadAt(c.offset, block.data.data() + at, c.size)) {
+            ErrCode = kErrMemory;
+            block.data.clear();
+            block.chunkSizes.clear();
+            state.soundEnded = true;
+            return;
         }
+        block.chunkSizes.push_back(c.size);
+        a.soundBytesRead += c.size;
+        ++a.soundChunk;
     }
     if (a.soundChunk >= sound.chunks.size()) state.soundEnded = true;
 }
@@ -360,7 +375,7 @@ static void AviWriteFrameUnguarded(AviState& state, const imagerec& image) {
         std::vector<uint8_t> pc(4 + 1024, 0);
         for (int i = 0; i < 256; ++i) std::memcpy(&pc[4 + 4 * i], image.palette + 3 * i, 3);
         if (!a.writer.WriteChunk(FourCC("00pc"), pc.data(), uint32_t(pc.size()), 0)) {
-            ErrCode = kErrAviWriteFrame;
+            ErrCode = WriteError(a.writer, kErrAviWriteFrame);
             return;
         }
         std::memcpy(a.lastPalette, image.palette, 768);
@@ -400,7 +415,7 @@ static void AviWriteFrameUnguarded(AviState& state, const imagerec& image) {
         }
     }
     if (!a.writer.WriteChunk(id, data.data(), uint32_t(data.size()), flags)) {
-        ErrCode = kErrAviWriteFrame;
+        ErrCode = WriteError(a.writer, kErrAviWriteFrame);
         return;
     }
     a.maxVideoChunk = std::max<uint32_t>(a.maxVideoChunk, uint32_t(data.size()));
@@ -419,13 +434,22 @@ static void AviWriteSoundUnguarded(AviState& state, const AviSoundBlock& block) 
         a.soundCreated = true;
         state.hasSound = true;
     }
-    if (!a.writer.WriteChunk(FourCC("01wb"), block.data.data(), uint32_t(block.data.size()), kAviKeyFrame)) {
-        ErrCode = kErrMemory;
-        return;
+    // Chunk for chunk as the input had them: a variable-rate stream counts
+    // its length and timestamps in chunks.
+    std::vector<uint32_t> sizes = block.chunkSizes;
+    if (sizes.empty()) sizes.push_back(uint32_t(block.data.size()));
+    size_t at = 0;
+    for (uint32_t n : sizes) {
+        if (at + n > block.data.size()) break;
+        if (!a.writer.WriteChunk(FourCC("01wb"), block.data.data() + at, n, kAviKeyFrame)) {
+            ErrCode = WriteError(a.writer, kErrWrite);
+            return;
+        }
+        at += n;
+        a.soundBytes += n;
+        ++a.soundChunks;
+        a.maxSoundChunk = std::max(a.maxSoundChunk, n);
     }
-    a.soundBytes += block.data.size();
-    ++a.soundChunks;
-    a.maxSoundChunk = std::max<uint32_t>(a.maxSoundChunk, uint32_t(block.data.size()));
 }
 
 namespace {
@@ -461,8 +485,9 @@ std::vector<uint8_t> HeaderList(const AviState& state, const AviImpl& a) {
     if (a.soundCreated) {
         size_t strl = BeginList(out, FourCC("strl"));
         AviStreamHeader h = a.soundHeader;
-        const uint64_t unit = h.sampleSize ? h.sampleSize : std::max<uint16_t>(1, BlockAlign(a.soundFormat));
-        h.length = uint32_t(std::min<uint64_t>(a.soundBytes / unit, 0xFFFFFFFFu));
+        // In the stream's own units: sample blocks where it has a sample
+        // size, else chunks (one frame each of MP3, AC3 and the like).
+        h.length = uint32_t(std::min<uint64_t>(h.sampleSize ? a.soundBytes / h.sampleSize : a.soundChunks, 0xFFFFFFFFu));
         h.start = 0;
         h.initialFrames = 0;
         h.suggestedBufferSize = a.maxSoundChunk;

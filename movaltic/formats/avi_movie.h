@@ -19,6 +19,7 @@ struct AviSoundBlock {
     std::vector<uint8_t> streamInfo;  // the input's stream header ('strh', 56 bytes)
     std::vector<uint8_t> format;      // the input's whole sound format ('strf')
     std::vector<uint8_t> data;        // this block's bytes; empty once the sound has ended
+    std::vector<uint32_t> chunkSizes; // the input chunks data is made of, in order
     bool valid() const { return streamInfo.size() >= 56; }
 };
 

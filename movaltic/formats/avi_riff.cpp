@@ -1,7 +1,10 @@
 #include "movaltic/formats/avi_riff.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <sys/types.h>
+#include <unistd.h>
 
 #include "movaltic/formats/byte_io.h"
 
@@ -13,6 +16,13 @@ constexpr uint32_t kRiff = FourCC("RIFF");
 constexpr uint32_t kList = FourCC("LIST");
 constexpr uint64_t kMaxHeaderList = 16u << 20;  // hdrl beyond this is not a real header
 constexpr uint64_t kRiffLimit = 0xFFFFFFF0u;    // AVI 1.0: every offset fits 32 bits
+
+uint64_t& TestLimit() {
+    static uint64_t limit = 0;
+    return limit;
+}
+
+uint64_t SizeLimit() { return TestLimit() ? TestLimit() : kRiffLimit; }
 
 }  // namespace
 
@@ -246,6 +256,8 @@ void AviReader::ScanMovi(uint64_t pos, uint64_t end, int depth) {
 
 // ---- writing ----
 
+void AviWriter::SetSizeLimitForTests(uint64_t bytes) { TestLimit() = bytes; }
+
 AviWriter::~AviWriter() { Abandon(); }
 
 void AviWriter::Abandon() {
@@ -255,7 +267,7 @@ void AviWriter::Abandon() {
 
 bool AviWriter::Create(const std::string& path) {
     Abandon();
-    failed_ = begun_ = false;
+    failed_ = begun_ = full_ = diskFull_ = false;
     index_.clear();
     file_ = std::fopen(path.c_str(), "wb");
     return file_ != nullptr;
@@ -283,10 +295,12 @@ bool AviWriter::Begin() {
 
 bool AviWriter::WriteChunk(uint32_t id, const void* data, uint32_t size, uint32_t flags) {
     if (!begun_ && !Begin()) return false;
-    if (position_ + 8 + uint64_t(size) + 16 * (index_.size() / 16 + 1) + 16 > kRiffLimit) {
-        failed_ = true;  // past what an AVI 1.0 file can address
+    // Past what an AVI 1.0 file can address, with the index after it.
+    if (position_ + 8 + uint64_t(size) + 16 * (index_.size() / 16 + 1) + 16 > SizeLimit()) {
+        full_ = true;
         return false;
     }
+    const uint64_t chunkStart = position_;
     uint8_t entry[16];
     PutLE32(entry, id);
     PutLE32(entry + 4, flags);
@@ -299,7 +313,22 @@ bool AviWriter::WriteChunk(uint32_t id, const void* data, uint32_t size, uint32_
     Put(head, 8);
     Put(data, size);
     if (size & 1) Put("", 1);
-    return !failed_;
+    // Flushed chunk by chunk, so that a failure is this chunk's.
+    if (!failed_ && std::fflush(file_) != 0) failed_ = true;
+    if (failed_) {
+        // The disk took only part of it: the chunk and its index entry go,
+        // so that what came before can still be closed as a movie.
+        index_.resize(index_.size() - 16);
+        std::fflush(file_);
+        if (ftruncate(fileno(file_), off_t(chunkStart)) == 0 && fseeko(file_, off_t(chunkStart), SEEK_SET) == 0) {
+            position_ = chunkStart;
+            failed_ = false;
+            full_ = true;
+            diskFull_ = true;
+        }
+        return false;
+    }
+    return true;
 }
 
 bool AviWriter::Finish(const std::vector<uint8_t>& hdrl) {

@@ -108,6 +108,14 @@ public:
     bool Finish(const std::vector<uint8_t>& hdrl);
     void Abandon();
     bool failed() const { return failed_; }
+    // True once a chunk was refused because the file would pass the size an
+    // AVI 1.0 file may have: what was written before stays whole, and
+    // Finish closes the file with its index as usual.
+    bool full() const { return full_; }
+    // True when that was the disk running out rather than the AVI limit.
+    bool diskFull() const { return diskFull_; }
+    // For tests: a smaller size limit than AVI 1.0's 4 GB (0 restores it).
+    static void SetSizeLimitForTests(uint64_t bytes);
     uint32_t chunkCount() const { return uint32_t(index_.size() / 16); }
 
 private:
@@ -118,6 +126,8 @@ private:
     uint32_t reserve_ = 8192;
     bool begun_ = false;
     bool failed_ = false;
+    bool full_ = false;
+    bool diskFull_ = false;
     uint64_t moviStart_ = 0;  // offset of the 'movi' list head
     uint64_t position_ = 0;
     std::vector<uint8_t> index_;

@@ -1,6 +1,9 @@
 #include "movaltic/formats/byte_io.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace movaltic {
 
@@ -79,7 +82,18 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& data) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    ok = (std::fclose(f) == 0) && ok;
+    int err = ok ? 0 : errno;
+    if (std::fclose(f) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        // A cut-off image is refused by every reader: none is left (a
+        // device of that name stays).
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(path.c_str());
+        errno = err;
+    }
     return ok;
 }
 

@@ -50,7 +50,8 @@ private:
 };
 
 // Whole-file helpers. ReadWholeFile returns false when the file cannot be opened
-// or read; WriteWholeFile when it cannot be created or fully written.
+// or read; WriteWholeFile when it cannot be created or fully written, and
+// then it leaves no part of the file behind (errno tells why it failed).
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& data);
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 
 #include "movaltic/formats/byte_io.h"
@@ -72,7 +73,7 @@ void SeqWriteFrame(const std::string& fileName, const imagerec& image, bool comp
         ErrCode = kErrMemory;
         return;
     }
-    if (!WriteWholeFile(fileName, data)) ErrCode = kErrCreate;
+    if (!WriteWholeFile(fileName, data)) ErrCode = errno == ENOSPC || errno == EFBIG || errno == EDQUOT ? kErrWrite : kErrCreate;
 }
 
 namespace image_detail {

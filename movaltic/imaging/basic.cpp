@@ -34,6 +34,7 @@ const char* ErrCodeText(int32_t code) {
     case kErrAviFormat: return "the uncompressed stream format is refused";
     case kErrAviNoFrame: return "the video compressor returned no frame";
     case kErrAviWriteFrame: return "writing a frame to the AVI stream failed";
+    case kErrAviFull: return "the AVI file reached the size an AVI file may have";
     default: return "";
     }
 }

@@ -35,6 +35,7 @@ constexpr int32_t kErrAviCompressStart = 1003;
 constexpr int32_t kErrAviFormat = 1004;
 constexpr int32_t kErrAviNoFrame = 1005;
 constexpr int32_t kErrAviWriteFrame = 1006;
+constexpr int32_t kErrAviFull = 1007;  // the file reached the size an AVI may have
 
 // Meaning of an ErrCode value, for logs and tests ("" for unknown codes).
 const char* ErrCodeText(int32_t code);

@@ -389,6 +389,9 @@ bool ProcessFrames(bool write, const std::string& caption) {
     bool failed = false;
     // A write that failed fails the close as well: one failure, one box.
     bool writeFailed = false;
+    // The output reached its limit (the AVI size, a full disk): what was
+    // written before stays, closed as a movie where its format allows.
+    int32_t limit = 0;
     int32_t framesWritten = 0;
     auto finish = [&]() {
         bool result = !StopFlag && !failed;
@@ -397,12 +400,24 @@ bool ProcessFrames(bool write, const std::string& caption) {
         if (write) {
             ErrCode = 0;
             MovieClose(OutputMovie);
+            const std::string name = OutputMovie.name->GetFileName();
+            const std::string kept = "the first " + std::to_string(framesWritten) + " frame(s) are in " + name;
             if (ErrCode > 0) {
                 // The header or index did not reach the disk: the file is no
                 // movie, so it is not left behind looking like one.
-                if (!writeFailed) ShowError("Error saving output frame.");
-                if (IsContainerKind(OutputMovie.kind)) RemoveFile(OutputMovie.name->GetFileName());
+                if (limit == kErrWrite)
+                    ShowError("The disk is full: " + name + " could not be closed as a movie and was removed.");
+                else if (!writeFailed)
+                    ShowError("Error saving output frame.");
+                if (IsContainerKind(OutputMovie.kind)) RemoveFile(name);
                 result = false;
+            } else if (limit == kErrAviFull) {
+                ShowError("AVI files stop at 4 GB: " + kept + ", which plays; the rest were not written.");
+            } else if (limit == kErrWrite) {
+                ShowError(IsContainerKind(OutputMovie.kind)
+                              ? "The disk is full: " + kept + ", which plays; the rest were not written."
+                              : "The disk is full: the " + std::to_string(framesWritten) +
+                                    " image(s) written before are whole; the rest were not written.");
             } else if (!result && framesWritten == 0 && IsContainerKind(OutputMovie.kind)) {
                 // Stopped before its first frame: some containers (AVI) are
                 // no movie without one, so none is left.
@@ -448,6 +463,13 @@ bool ProcessFrames(bool write, const std::string& caption) {
                 host.FrameReady(i, *CurrentImage);
                 ErrCode = 0;
                 MovieWriteFrame(OutputMovie, *CurrentImage, i);
+                // An AVI closes with its index, a sequence keeps its whole images.
+                if (ErrCode == kErrAviFull ||
+                    (ErrCode == kErrWrite && (OutputMovie.kind == kKindAVI || !IsContainerKind(OutputMovie.kind)))) {
+                    limit = ErrCode;
+                    StopFlag = 1;
+                    break;
+                }
                 if (ErrCode > 0) {
                     ShowError("Error saving output frame.");
                     writeFailed = true;

@@ -1,10 +1,13 @@
 // Jobs with AVI movies, and inputs written by another program (ffmpeg).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "job_support.h"
 #include "movaltic/formats/avi_movie.h"
+#include "movaltic/formats/avi_riff.h"
 #include "movaltic/formats/image_files.h"
 
 namespace {
@@ -109,6 +112,100 @@ TEST_F(AviJob, SoundIsCopiedToAnAviOutput) {
     MovieProbe((dir / "o.avi").string(), d);
     EXPECT_EQ(d.soundRate, 22050);
     EXPECT_EQ(d.frameCount, 10);
+}
+
+// What ffprobe reads of a movie's sound: the length its header gives, and
+// the bytes and timestamps of its packets.
+struct Sound {
+    double seconds = 0;
+    long long bytes = 0;
+    bool ordered = true;
+};
+
+Sound Probe(const fs::path& file) {
+    Sound s;
+    s.seconds = std::atof(jobs::ProgramOutput({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                                               "stream=duration", "-of", "default=nw=1:nk=1", file.string()})
+                              .c_str());
+    const std::string packets = jobs::ProgramOutput({"ffprobe", "-v", "error", "-select_streams", "a:0",
+                                                     "-show_entries", "packet=dts_time,size", "-of", "csv=p=0",
+                                                     file.string()});
+    double last = -1;
+    for (size_t at = 0; at < packets.size();) {
+        const size_t end = packets.find('\n', at);
+        const std::string line = packets.substr(at, end - at);
+        at = end == std::string::npos ? packets.size() : end + 1;
+        const size_t comma = line.find(',');
+        if (comma == std::string::npos) continue;
+        const double dts = std::atof(line.c_str());
+        s.ordered = s.ordered && dts > last;
+        last = dts;
+        s.bytes += std::atoll(line.c_str() + comma + 1);
+    }
+    return s;
+}
+
+// Camera and recorder sound: every byte of it reaches the output, and the
+// output's header gives the same length, at any rate, channel count, codec
+// and frame rate.
+TEST_F(AviJob, EverySoundSampleReachesTheOutputWithItsTrueLength) {
+    const struct {
+        const char* what;
+        int fps;
+        const char* rate;
+        const char* channels;
+        const char* codec;
+    } cases[] = {
+        {"PCM 48 kHz stereo, 30 fps", 30, "48000", "2", "pcm_s16le"},
+        {"PCM 48 kHz stereo, 25 fps", 25, "48000", "2", "pcm_s16le"},
+        {"PCM 44.1 kHz mono", 30, "44100", "1", "pcm_s16le"},
+        {"IMA ADPCM", 30, "44100", "2", "adpcm_ima_wav"},
+        {"MP3", 30, "44100", "2", "libmp3lame"},
+        {"AC3", 25, "48000", "2", "ac3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path in = dir / "camera.avi";
+        if (!jobs::RunProgram({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
+                               "testsrc=size=64x48:rate=" + std::to_string(c.fps), "-f", "lavfi", "-i",
+                               std::string("sine=frequency=440:sample_rate=") + c.rate, "-t", "3", "-c:v",
+                               "rawvideo", "-pix_fmt", "bgr24", "-c:a", c.codec, "-ac", c.channels, in.string()})) {
+            EXPECT_TRUE(std::string(c.codec) == "libmp3lame" || std::string(c.codec) == "ac3")
+                << "ffmpeg could not write the input";
+            continue;  // an encoder this ffmpeg lacks
+        }
+        ChooseInput(in);
+        ChooseOutput(dir / "out.avi", 3);
+        CopySound = 1;
+        host.boxes.clear();
+        RunProcessing();
+        EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
+        const Sound before = Probe(in), after = Probe(dir / "out.avi");
+        EXPECT_GT(before.bytes, 0);
+        EXPECT_EQ(after.bytes, before.bytes);
+        EXPECT_NEAR(after.seconds, before.seconds, 0.05);
+        EXPECT_TRUE(after.ordered);
+    }
+}
+
+// An output that reaches the AVI size limit (here made small) keeps every
+// frame written before it and is closed with its index, so that it plays.
+TEST_F(AviJob, AnOutputAtItsSizeLimitKeepsItsFramesAndPlays) {
+    ChooseInput(FfmpegAvi("in.avi", 20, false));
+    ChooseOutput(dir / "o.avi", 3);
+    AviWriter::SetSizeLimitForTests(64 * 48 * 3 * 8 + 16384);
+    RunProcessing();
+    AviWriter::SetSizeLimitForTests(0);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text.rfind("AVI files stop at 4 GB: the first ", 0), 0u) << host.boxes[0].text;
+    MovieDescription d;
+    MovieProbe((dir / "o.avi").string(), d);
+    EXPECT_GT(d.frameCount, 3);
+    EXPECT_LT(d.frameCount, 20);
+    EXPECT_EQ(jobs::ProgramOutput({"ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0",
+                                   "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0",
+                                   (dir / "o.avi").string()}),
+              std::to_string(d.frameCount) + "\n");
 }
 
 TEST_F(AviJob, NoSoundWhenCopyingIsOff) {

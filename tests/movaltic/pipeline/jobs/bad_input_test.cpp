@@ -38,7 +38,14 @@ TEST_P(FullDisk, IsReportedOnceAndLeavesAClosedMovieOrNone) {
         jobs::FileSizeLimit limit(20000);
         RunProcessing();
     }
-    EXPECT_EQ(host.BoxTexts(), "Error saving output frame.\n");
+    // An AVI is closed with its index where the disk still takes it, and the
+    // message says which it was.
+    if (std::string(GetParam()) == "o.avi") {
+        EXPECT_EQ(host.BoxTexts().rfind("The disk is full: ", 0), 0u) << host.BoxTexts();
+        EXPECT_EQ(host.boxes.size(), 1u);
+    } else {
+        EXPECT_EQ(host.BoxTexts(), "Error saving output frame.\n");
+    }
     ExpectClosedMovieOfWrittenFramesOrNone(OutputMovie.name->GetFileName());
 }
 

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "movaltic/formats/byte_io.h"
 #include "movaltic/formats/flic.h"
 #include "movaltic/formats/image_files.h"
 #include "movaltic/formats/zuv_file.h"
@@ -382,13 +383,15 @@ fs::path WriteFlic(const fs::path& file, int n, int w, int h) {
     return created;
 }
 
-bool RunProgram(const std::vector<std::string>& args) {
+namespace {
+
+bool Run(const std::vector<std::string>& args, const char* output) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output, O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
     int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
@@ -397,6 +400,24 @@ bool RunProgram(const std::vector<std::string>& args) {
     int status = 0;
     if (waitpid(pid, &status, 0) < 0) return false;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+bool RunProgram(const std::vector<std::string>& args) { return Run(args, "/dev/null"); }
+
+std::string ProgramOutput(const std::vector<std::string>& args) {
+    char name[] = "/tmp/movaltic-output-XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0) return {};
+    close(fd);
+    std::string text;
+    if (Run(args, name)) {
+        std::vector<uint8_t> bytes;
+        if (movaltic::ReadWholeFile(name, bytes)) text.assign(bytes.begin(), bytes.end());
+    }
+    unlink(name);
+    return text;
 }
 
 FileSizeLimit::FileSizeLimit(rlim_t bytes) {

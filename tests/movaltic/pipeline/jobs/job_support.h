@@ -98,6 +98,8 @@ void WriteZuv(const std::filesystem::path& file, int n, int w, int h, int bytesP
 std::filesystem::path WriteFlic(const std::filesystem::path& file, int n, int w, int h);
 // Runs a program directly (no shell); false when it cannot run or fails.
 bool RunProgram(const std::vector<std::string>& args);
+// The same, with what it printed; empty when it could not run or failed.
+std::string ProgramOutput(const std::vector<std::string>& args);
 bool HaveFfmpeg();
 
 // A full disk, as the file size limit makes it: writes past the limit fail

@@ -302,7 +302,9 @@ TEST_F(WholeJob, FullDiskIsReportedAndLeavesNoBrokenMovie) {
     }
 }
 
-TEST_F(WholeJob, FullDiskAtTheFirstFrameOfASequenceIsReported) {
+// The images written before the disk filled stay whole; the one it could
+// not take is not left cut off.
+TEST_F(WholeJob, AFullDiskEndsASequenceWithItsWholeImagesOnly) {
     jobs::WriteSequence(dir / "in001.bmp", 3, 64, 64, 3);
     ChooseInput(dir / "in001.bmp");
     ChooseOutput(dir / "o001.bmp", 3);
@@ -310,8 +312,9 @@ TEST_F(WholeJob, FullDiskAtTheFirstFrameOfASequenceIsReported) {
         jobs::FileSizeLimit limit(1000);
         RunProcessing();
     }
-    ASSERT_FALSE(host.boxes.empty());
-    EXPECT_EQ(host.boxes[0].text, "Error saving output frame.");
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "The disk is full: the 0 image(s) written before are whole; the rest were not written.");
+    EXPECT_FALSE(fs::exists(dir / "o001.bmp"));
 }
 
 }  // namespace
