@@ -3,7 +3,11 @@
 //   300 frames of 640 x 480, Brightness +20 %, Blur, Flip Horizontal,
 //   8-bit output with one palette for the movie, ZUV BEST.
 //   ffmpeg: lutrgb, convolution, hflip, palettegen/paletteuse, FFV1.
-// Usage: movaltic_pipeline_bench [work folder]   (needs ffmpeg on the PATH)
+// With --hd: a 1080p Motion JPEG movie (as cameras write it), Brightness
+//   +20 % and Flip Horizontal, rescaled to 1600 x 900 and written as Motion
+//   JPEG; ffmpeg: lutrgb, hflip, scale, mjpeg, single-threaded. Also the
+//   peak memory of the job.
+// Usage: movaltic_pipeline_bench [--hd] [work folder]   (needs ffmpeg on the PATH)
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +18,11 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+
+#include <cstring>
+
+#include "movaltic/formats/avi_movie.h"
 #include "movaltic/pipeline/job_settings.h"
 #include "movaltic/pipeline/movie.h"
 #include "movaltic/pipeline/processing.h"
@@ -53,9 +62,76 @@ public:
     }
 };
 
+int HdJob(const fs::path& dir, int frames) {
+    const fs::path input = dir / "camera.avi";
+    if (!Run({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=1920x1080:rate=30", "-frames:v",
+              std::to_string(frames), "-c:v", "mjpeg", "-q:v", "3", "-pix_fmt", "yuvj420p", input.string()})) {
+        std::fprintf(stderr, "ffmpeg could not write the input movie\n");
+        return 1;
+    }
+    CountingHost host;
+    SetPipelineHost(&host);
+    MoviesInit();
+    ResetJobSettings();
+    InputMovie.name->SetName(input.string());
+    MovieInspect(InputMovie);
+    if (!InputMovie.name->IsValid() || InputMovie.frames != frames) return 1;
+    FramesToProcess = InputMovie.frames;
+    OutputMovie.name->SetName((dir / "output.avi").string());
+    OutputMovie.kind = kKindAVI;
+    OutputMovie.container = 1;
+    OutputMovie.width = 1600;
+    OutputMovie.height = 900;
+    OutputMovie.bytesPerPixel = 3;
+    OutputMovie.bitsPerPixel = 24;
+    OutputMovie.frames = FramesToProcess;
+    OutputMovie.frameRate = 30;
+    CopySound = 0;
+    const auto& list = AviCompressorList();
+    size_t mjpeg = 0;
+    for (size_t k = 0; k < list.size(); ++k)
+        if (std::strcmp(list[k].name, "Motion JPEG") == 0) mjpeg = k;
+    AviCompressionSettings settings;
+    settings.compressor = mjpeg;
+    AviSetCompressor(settings, 1600, 900, 3);
+    CompressorPending = 0;
+    for (int op : {kOpBrightness, kOpFlipHorizontal}) {
+        steprec s;
+        s.operation = op;
+        if (op == kOpBrightness) s.params[0] = s.params[1] = s.params[2] = 20;
+        StepInsert(-1, s);
+    }
+    auto t0 = std::chrono::steady_clock::now();
+    RunProcessing();
+    const double ours = Seconds(t0);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    if (host.errors) return 1;
+    const std::string lut = "min(val+51\\,255)";
+    auto t1 = std::chrono::steady_clock::now();
+    const bool ffOk = Run({"ffmpeg", "-v", "error", "-y", "-threads", "1", "-i", input.string(), "-filter_threads",
+                           "1", "-vf", "lutrgb=r=" + lut + ":g=" + lut + ":b=" + lut + ",hflip,scale=1600:900",
+                           "-c:v", "mjpeg", "-q:v", "9", "-threads", "1", (dir / "ffmpeg.avi").string()});
+    const double theirs = Seconds(t1);
+    std::printf("job: %d frames 1920x1080 Motion JPEG, Brightness, Flip Horizontal, to 1600x900 Motion JPEG\n",
+                frames);
+    std::printf("movaltic:                 %7.2f s  %6.1f frames/s  peak %6.1f MB\n", ours, frames / ours,
+                usage.ru_maxrss / 1024.0);
+    if (ffOk) std::printf("ffmpeg (single-threaded): %7.2f s  %6.1f frames/s  ratio %.2f\n", theirs, frames / theirs,
+                          ours / theirs);
+    MoviesFree();
+    SetPipelineHost(nullptr);
+    return ffOk ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--hd") == 0) {
+        const fs::path dir = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "movaltic-hd-bench";
+        fs::create_directories(dir);
+        return HdJob(dir, 300);
+    }
     fs::path dir = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "movaltic-pipeline-bench";
     fs::create_directories(dir);
     const fs::path input = dir / "input.avi";

@@ -138,9 +138,11 @@ public:
     // encoder's extra data.
     std::vector<uint8_t> Format(const uint8_t* rgbPalette) const;
     int32_t outputBits() const { return outputBits_; }
-    // Codes one top-down picture of the opened size and depth; false when
-    // the encoder gives no data for it.
-    bool Encode(const uint8_t* pixels, const uint8_t* rgbPalette, std::vector<uint8_t>& out, bool& keyFrame);
+    // Codes one picture of the opened size and depth, its top row at
+    // topRow and each next row stride bytes on (negative for a picture
+    // kept bottom row first); false when the encoder gives no data for it.
+    bool Encode(const uint8_t* topRow, ptrdiff_t stride, const uint8_t* rgbPalette, std::vector<uint8_t>& out,
+                bool& keyFrame);
 
 private:
     struct FF;

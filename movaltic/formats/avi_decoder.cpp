@@ -47,6 +47,10 @@ bool AviVideoDecoder::usesFFmpeg() const { return ff_ != nullptr; }
 
 namespace {
 
+// Room past the last row, as swscale's vector code may write a little past
+// a picture it fills straight.
+constexpr size_t kSwscaleSlack = 64;
+
 AVCodecContext* OpenDecoderContext(const std::vector<uint8_t>& format, uint32_t handler, int32_t width,
                                    int32_t height, int32_t bitCount, uint32_t compression) {
     const AVCodecTag* tags[] = {avformat_get_riff_video_tags(), nullptr};
@@ -140,7 +144,7 @@ bool AviVideoDecoder::Open(const std::vector<uint8_t>& format, uint32_t handler)
         probeFormat_ = format;
         probeHandler_ = handler;
     }
-    picture_.assign(size_t(width_) * height_ * bytesPerPixel_, 0);
+    picture_.assign(size_t(width_) * height_ * bytesPerPixel_ + kSwscaleSlack, 0);
     return true;
 }
 
@@ -174,7 +178,7 @@ void AviVideoDecoder::SetProbeChunk(const std::vector<uint8_t>& firstChunk) {
     av_frame_free(&frame);
     av_packet_free(&pkt);
     avcodec_free_context(&ctx);
-    picture_.assign(size_t(width_) * height_ * bytesPerPixel_, 0);
+    picture_.assign(size_t(width_) * height_ * bytesPerPixel_ + kSwscaleSlack, 0);
 }
 
 void AviVideoDecoder::ChangePalette(const uint8_t* data, size_t size) {
@@ -340,11 +344,18 @@ bool AviVideoDecoder::Convert(const AVFrame* fr) {
             const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
             sws_setColorspaceDetails(f.sws, coefficients, 1, coefficients, 1, 0, 1 << 16, 1 << 16);
         }
-        ok = f.sws && f.out.Ensure(width_, height_, dst) &&
-             sws_scale(f.sws, fr->data, fr->linesize, 0, fr->height, f.out.data, f.out.linesize) > 0;
         const size_t row = size_t(width_) * bytesPerPixel_;
-        for (int32_t y = 0; ok && y < height_; ++y)
-            std::memcpy(picture_.data() + row * y, f.out.data[0] + size_t(f.out.linesize[0]) * y, row);
+        uint8_t* direct[4] = {picture_.data(), nullptr, nullptr, nullptr};
+        const int directLines[4] = {int(row), 0, 0, 0};
+        if (f.sws && row % 16 == 0 && reinterpret_cast<uintptr_t>(picture_.data()) % 16 == 0) {
+            // Rows aligned as swscale wants them: straight into the picture.
+            ok = sws_scale(f.sws, fr->data, fr->linesize, 0, fr->height, direct, directLines) > 0;
+        } else {
+            ok = f.sws && f.out.Ensure(width_, height_, dst) &&
+                 sws_scale(f.sws, fr->data, fr->linesize, 0, fr->height, f.out.data, f.out.linesize) > 0;
+            for (int32_t y = 0; ok && y < height_; ++y)
+                std::memcpy(picture_.data() + row * y, f.out.data[0] + size_t(f.out.linesize[0]) * y, row);
+        }
         if (bytesPerPixel_ == 1)
             for (int i = 0; i < 256; ++i) palette_[3 * i] = palette_[3 * i + 1] = palette_[3 * i + 2] = uint8_t(i);
     }

@@ -190,8 +190,8 @@ std::vector<uint8_t> AviVideoEncoder::Format(const uint8_t* rgbPalette) const {
     return h;
 }
 
-bool AviVideoEncoder::Encode(const uint8_t* pixels, const uint8_t* rgbPalette, std::vector<uint8_t>& out,
-                             bool& keyFrame) {
+bool AviVideoEncoder::Encode(const uint8_t* topRow, ptrdiff_t stride, const uint8_t* rgbPalette,
+                             std::vector<uint8_t>& out, bool& keyFrame) {
     if (!ff_) return false;
     FF& f = *ff_;
     if (av_frame_make_writable(f.frame) < 0) return false;
@@ -200,24 +200,32 @@ bool AviVideoEncoder::Encode(const uint8_t* pixels, const uint8_t* rgbPalette, s
         pal[i] = 0xFF000000u | (uint32_t(rgbPalette[3 * i]) << 16) | (uint32_t(rgbPalette[3 * i + 1]) << 8) |
                  rgbPalette[3 * i + 2];
     const int srcBytes = srcBits_ == 8 ? 1 : srcBits_ == 24 ? 3 : 2;
-    const uint8_t* srcData[4] = {pixels, srcBits_ == 8 ? reinterpret_cast<const uint8_t*>(pal) : nullptr, nullptr,
-                                 nullptr};
-    const int srcLines[4] = {width_ * srcBytes, 0, 0, 0};
+    const size_t rowBytes = size_t(width_) * srcBytes;
     if (f.ctx->pix_fmt == f.srcFormat) {
         for (int32_t y = 0; y < height_; ++y)
-            std::memcpy(f.frame->data[0] + size_t(y) * f.frame->linesize[0], pixels + size_t(y) * srcLines[0],
-                        size_t(srcLines[0]));
+            std::memcpy(f.frame->data[0] + size_t(y) * f.frame->linesize[0], topRow + ptrdiff_t(y) * stride, rowBytes);
         if (f.srcFormat == AV_PIX_FMT_PAL8) std::memcpy(f.frame->data[1], pal, sizeof pal);
     } else {
         f.sws = sws_getCachedContext(f.sws, width_, height_, f.srcFormat, width_, height_, f.ctx->pix_fmt,
                                      SWS_BILINEAR, nullptr, nullptr, nullptr);
-        if (!f.sws || !f.in.Ensure(width_, height_, f.srcFormat)) return false;
-        for (int32_t y = 0; y < height_; ++y)
-            std::memcpy(f.in.data[0] + size_t(f.in.linesize[0]) * y, srcData[0] + size_t(srcLines[0]) * y,
-                        size_t(srcLines[0]));
-        if (f.srcFormat == AV_PIX_FMT_PAL8) std::memcpy(f.in.data[1], pal, sizeof pal);
-        if (sws_scale(f.sws, f.in.data, f.in.linesize, 0, height_, f.frame->data, f.frame->linesize) <= 0)
-            return false;
+        if (!f.sws) return false;
+        // swscale reads the rows where they are when they are aligned as it
+        // wants them; others are copied into an aligned picture first.
+        const uint8_t* srcData[4] = {topRow, nullptr, nullptr, nullptr};
+        int srcLines[4] = {int(stride), 0, 0, 0};
+        const bool aligned = f.srcFormat != AV_PIX_FMT_PAL8 && stride % 16 == 0 &&
+                             reinterpret_cast<uintptr_t>(topRow) % 16 == 0;
+        if (!aligned) {
+            if (!f.in.Ensure(width_, height_, f.srcFormat)) return false;
+            for (int32_t y = 0; y < height_; ++y)
+                std::memcpy(f.in.data[0] + size_t(f.in.linesize[0]) * y, topRow + ptrdiff_t(y) * stride, rowBytes);
+            if (f.srcFormat == AV_PIX_FMT_PAL8) std::memcpy(f.in.data[1], pal, sizeof pal);
+            for (int k = 0; k < 4; ++k) {
+                srcData[k] = f.in.data[k];
+                srcLines[k] = f.in.linesize[k];
+            }
+        }
+        if (sws_scale(f.sws, srcData, srcLines, 0, height_, f.frame->data, f.frame->linesize) <= 0) return false;
     }
     f.frame->pts = f.pts++;
     if (f.ctx->flags & AV_CODEC_FLAG_QSCALE) f.frame->quality = f.ctx->global_quality;

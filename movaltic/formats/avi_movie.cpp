@@ -46,7 +46,7 @@ struct AviImpl {
     int32_t streamWidth = 0, streamHeight = 0, srcBytes = 0, srcBits = 0;
     int32_t keyEvery = 0;
     uint8_t lastPalette[768] = {};
-    std::vector<uint8_t> dib, prevDib, topDown;
+    std::vector<uint8_t> dib, prevDib;
     uint32_t maxVideoChunk = 0;
     bool paletteChanges = false;
     bool soundCreated = false;
@@ -357,12 +357,15 @@ static void AviWriteFrameUnguarded(AviState& state, const imagerec& image) {
     }
 
     // The stream picture, bottom row first: the first stream-height rows of
-    // the image in memory order, each cut to the stream width.
+    // the image in memory order, each cut to the stream width. A coder of
+    // FFmpeg reads them where they are.
     const size_t row = size_t(sw) * a.srcBytes;
-    a.dib.resize(row * sh);
-    for (int32_t j = 0; j < sh; ++j) {
-        const int32_t src = image.topDown ? sh - 1 - j : j;
-        std::memcpy(&a.dib[size_t(j) * row], image.pixels + size_t(src) * image.rowBytes(), row);
+    if (a.kind != AviCodecKind::FFmpeg) {
+        a.dib.resize(row * sh);
+        for (int32_t j = 0; j < sh; ++j) {
+            const int32_t src = image.topDown ? sh - 1 - j : j;
+            std::memcpy(&a.dib[size_t(j) * row], image.pixels + size_t(src) * image.rowBytes(), row);
+        }
     }
 
     std::vector<uint8_t> data;
@@ -402,11 +405,10 @@ static void AviWriteFrameUnguarded(AviState& state, const imagerec& image) {
             break;
         }
         case AviCodecKind::FFmpeg: {
-            a.topDown.resize(a.dib.size());
-            for (int32_t i = 0; i < sh; ++i)
-                std::memcpy(&a.topDown[size_t(i) * row], &a.dib[size_t(sh - 1 - i) * row], row);
+            const ptrdiff_t stride = ptrdiff_t(image.rowBytes());
+            const uint8_t* top = image.topDown ? image.pixels : image.pixels + ptrdiff_t(sh - 1) * stride;
             bool key = false;
-            if (!a.encoder.Encode(a.topDown.data(), image.palette, data, key)) {
+            if (!a.encoder.Encode(top, image.topDown ? stride : -stride, image.palette, data, key)) {
                 ErrCode = kErrAviNoFrame;
                 return;
             }

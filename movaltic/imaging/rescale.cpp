@@ -88,28 +88,60 @@ namespace {
 // A group that ends exactly on the accumulator still takes one more pixel
 // (the test is "accumulator at least the position"), so groups are not
 // simply the pixels up to ceil((k + 1) x step) - 1.
-void RowAverageShrink24(const uint8_t* in, int32_t width, uint8_t* out, int32_t newWidth,
-                        int64_t stepX) {
+struct PixelGroups {
+    int32_t width = -1, newWidth = -1;
+    int64_t stepX = -1;
+    std::vector<int32_t> first, count;  // of each target pixel
+};
+
+// The groups depend on the sizes alone, so a movie's frames share them.
+const PixelGroups& ShrinkGroups(int32_t width, int32_t newWidth, int64_t stepX) {
+    static thread_local PixelGroups g;
+    if (g.width == width && g.newWidth == newWidth && g.stepX == stepX) return g;
+    g.width = width;
+    g.newWidth = newWidth;
+    g.stepX = stepX;
+    g.first.assign(size_t(newWidth), 0);
+    g.count.assign(size_t(newWidth), 0);
     int64_t next = 0, acc = 0, pos = 0;
     for (int32_t k = 0; k < newWidth; ++k) {
         // Groups never start past the row for a step above one pixel; the clamp
         // only guards the read.
-        const int64_t first = std::min<int64_t>(next, width - 1);
-        uint64_t sum[3] = {in[3 * first], in[3 * first + 1], in[3 * first + 2]};
-        uint64_t count = 1;
+        g.first[size_t(k)] = int32_t(std::min<int64_t>(next, width - 1));
+        int32_t count = 1;
         ++next;
         acc += stepX;
         pos += kScaleOne;
         if (acc >= pos) {
             do {
                 if (next >= width) break;
-                for (int b = 0; b < 3; ++b) sum[b] += in[3 * next + b];
                 ++count;
                 ++next;
                 pos += kScaleOne;
             } while (pos < acc);
         }
-        for (int b = 0; b < 3; ++b) out[3 * k + b] = uint8_t(sum[b] / count);
+        g.count[size_t(k)] = count;
+    }
+    return g;
+}
+
+void RowAverageShrink24(const uint8_t* in, int32_t width, uint8_t* out, int32_t newWidth,
+                        int64_t stepX) {
+    const PixelGroups& g = ShrinkGroups(width, newWidth, stepX);
+    for (int32_t k = 0; k < newWidth; ++k) {
+        const uint8_t* p = in + 3 * size_t(g.first[size_t(k)]);
+        const int32_t count = g.count[size_t(k)];
+        uint8_t* o = out + 3 * size_t(k);
+        if (count == 1) {
+            o[0] = p[0], o[1] = p[1], o[2] = p[2];
+        } else if (count == 2) {
+            for (int b = 0; b < 3; ++b) o[b] = uint8_t((unsigned(p[b]) + p[b + 3]) >> 1);
+        } else {
+            uint32_t sum[3] = {0, 0, 0};
+            for (int32_t i = 0; i < count; ++i)
+                for (int b = 0; b < 3; ++b) sum[b] += p[3 * i + b];
+            for (int b = 0; b < 3; ++b) o[b] = uint8_t(sum[b] / uint32_t(count));
+        }
     }
 }
 
@@ -182,37 +214,38 @@ void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t
     int32_t factorY = int32_t(newHeight / sh);
     const int64_t inRow = sw * 3, outRow = int64_t(newWidth) * 3;
 
-    // Vertical reduction first: each kept row is the mean of its group of rows.
-    std::vector<uint8_t> reduced;
+    // Vertical reduction first: each kept row is the mean of its group of
+    // rows (a group of one is the row itself, read where it is); then the
+    // horizontal pass into the first rowCount rows of the target.
     const uint8_t* rows = in->pixels;
-    int64_t rowCount = sh;
-    if (newHeight < sh) {
-        reduced.resize(size_t(newHeight * inRow));
-        std::vector<uint64_t> sum(static_cast<size_t>(inRow));
-        for (int64_t k = 0; k < newHeight; ++k) {
-            int64_t first = std::min<int64_t>(CeilScale(k, stepY), sh - 1);
-            int64_t last = std::clamp<int64_t>(CeilScale(k + 1, stepY) - 1, first, sh - 1);
-            uint8_t* out = &reduced[size_t(k * inRow)];
-            if (first == last) {
-                std::memcpy(out, rows + first * inRow, size_t(inRow));
-                continue;
-            }
-            std::fill(sum.begin(), sum.end(), 0);
-            for (int64_t r = first; r <= last; ++r) {
-                const uint8_t* p = rows + r * inRow;
-                for (int64_t i = 0; i < inRow; ++i) sum[size_t(i)] += p[i];
-            }
-            const uint64_t count = uint64_t(last - first + 1);
-            for (int64_t i = 0; i < inRow; ++i) out[i] = uint8_t(sum[size_t(i)] / count);
+    const bool reduce = newHeight < sh;
+    int64_t rowCount = reduce ? newHeight : sh;
+    std::vector<uint8_t> mean(reduce ? size_t(inRow) : 0);
+    std::vector<uint32_t> sum(reduce ? size_t(inRow) : 0);
+    auto sourceRow = [&](int64_t k) -> const uint8_t* {
+        if (!reduce) return rows + k * inRow;
+        const int64_t first = std::min<int64_t>(CeilScale(k, stepY), sh - 1);
+        const int64_t last = std::clamp<int64_t>(CeilScale(k + 1, stepY) - 1, first, sh - 1);
+        if (first == last) return rows + first * inRow;
+        uint8_t* out = mean.data();
+        if (last == first + 1) {
+            const uint8_t* a = rows + first * inRow;
+            const uint8_t* b = a + inRow;
+            for (int64_t i = 0; i < inRow; ++i) out[i] = uint8_t((unsigned(a[i]) + b[i]) >> 1);
+            return out;
         }
-        rows = reduced.data();
-        rowCount = newHeight;
-    }
-
-    // Horizontal pass into the first rowCount rows of the target.
+        std::fill(sum.begin(), sum.end(), 0u);
+        for (int64_t r = first; r <= last; ++r) {
+            const uint8_t* p = rows + r * inRow;
+            for (int64_t i = 0; i < inRow; ++i) sum[size_t(i)] += p[i];
+        }
+        const uint32_t count = uint32_t(last - first + 1);
+        for (int64_t i = 0; i < inRow; ++i) out[i] = uint8_t(sum[size_t(i)] / count);
+        return out;
+    };
     std::vector<uint8_t> work;
     for (int64_t r = 0; r < rowCount; ++r) {
-        const uint8_t* p = rows + r * inRow;
+        const uint8_t* p = sourceRow(r);
         uint8_t* out = dst.pixels + r * outRow;
         if (stepX > kScaleOne) RowAverageShrink24(p, int32_t(sw), out, newWidth, stepX);
         else RowInterpolateEnlarge24(p, int32_t(sw), out, newWidth, factorX, work);
