@@ -100,6 +100,10 @@ public:
     bool HasPicture() const;
     bool flushed() const;
     bool TakePicture(imagerec& image);
+    // TakePicture in two halves: the next picture made ready inside the
+    // decoder (which may run on another thread, as nothing outside is
+    // touched), then given out with Decode of an empty chunk.
+    bool PreparePicture();
 
 private:
     struct FF;

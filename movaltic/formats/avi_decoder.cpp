@@ -283,17 +283,20 @@ bool AviVideoDecoder::SendPacket(const AVPacket* pkt) {
     }
 }
 
-bool AviVideoDecoder::TakePicture(imagerec& image) {
-    if (!ff_ || !Fits(image)) return false;
+bool AviVideoDecoder::PreparePicture() {
+    if (!ff_) return false;
     FF& f = *ff_;
-    if (!f.ready.empty()) {
-        AVFrame* fr = f.ready.front();
-        f.ready.pop_front();
-        const bool ok = Convert(fr);
-        av_frame_free(&fr);
-        if (!ok) return false;
-    }
     // No picture (the codec gave fewer than its chunks): the last one stands.
+    if (f.ready.empty()) return true;
+    AVFrame* fr = f.ready.front();
+    f.ready.pop_front();
+    const bool ok = Convert(fr);
+    av_frame_free(&fr);
+    return ok;
+}
+
+bool AviVideoDecoder::TakePicture(imagerec& image) {
+    if (!ff_ || !Fits(image) || !PreparePicture()) return false;
     Output(image);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <new>
 
 #include "movaltic/formats/avi_riff.h"
@@ -25,6 +26,11 @@ constexpr uint32_t kVideoRate = 1000000;
 constexpr size_t kMaxChunk = 256u << 20;  // no frame or sound chunk is larger
 
 }  // namespace
+
+// What the decoding thread made of the next frame's chunk.
+struct NextPicture {
+    enum Kind { Picture, End, Failed, ReadFailed } kind = End;
+};
 
 struct AviImpl {
     // reading
@@ -54,6 +60,11 @@ struct AviImpl {
     std::vector<uint8_t> soundFormat;
     uint64_t soundBytes = 0;
     uint32_t soundChunks = 0, maxSoundChunk = 0;
+
+    // The next frame of a libavcodec stream, decoded on another thread
+    // while the caller works on this one. Last, so that it is waited for
+    // before anything it uses goes.
+    std::future<NextPicture> next;
 };
 
 AviState::AviState() = default;
@@ -133,16 +144,15 @@ namespace {
 
 // Hands chunks to libavcodec until it gives a picture or, at the end of the
 // stream, has given all it held back. Dropped frames are left to the reader.
-// False when the codec refuses a chunk, or one cannot be read (which, as for
-// our own codecs, ends the video).
-bool FeedDecoder(AviState& state, const AviReader::Stream& video) {
-    AviImpl& a = *state.impl;
+// False when the codec refuses a chunk, or one cannot be read (readFailed,
+// which, as for our own codecs, ends the video).
+bool FeedDecoder(AviImpl& a, const AviReader::Stream& video, bool& readFailed) {
     while (!a.decoder.HasPicture() && !a.decoder.flushed()) {
         if (a.feedCursor >= video.chunks.size()) return a.decoder.Flush();
         const AviChunk& c = video.chunks[a.feedCursor++];
         if (c.size == 0) continue;
         if (c.size > kMaxChunk || !a.reader.Read(c, a.chunk)) {
-            state.videoEnded = true;
+            readFailed = true;
             return false;
         }
         if (IsPaletteChange(c)) {
@@ -154,23 +164,57 @@ bool FeedDecoder(AviState& state, const AviReader::Stream& video) {
     return true;
 }
 
+// The next frame's picture made ready inside the decoder. Touches only the
+// reader's file, the decoder and the cursors, so it may run on its own
+// thread; the caller hands the picture out.
+NextPicture PrepareNext(AviImpl& a, const AviReader::Stream& video) {
+    while (a.videoCursor < video.chunks.size()) {
+        // The chunk only tells whether this frame was dropped; the pictures
+        // come in display order from the codec.
+        const AviChunk& c = video.chunks[a.videoCursor++];
+        if (IsPaletteChange(c)) continue;
+        if (c.size == 0) return {NextPicture::Picture};  // dropped: the last picture stands
+        bool readFailed = false;
+        if (!FeedDecoder(a, video, readFailed) || !a.decoder.PreparePicture())
+            return {readFailed ? NextPicture::ReadFailed : NextPicture::Failed};
+        return {NextPicture::Picture};
+    }
+    return {NextPicture::End};
+}
+
 }  // namespace
 
 static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
     if (!state.impl || state.writing || state.videoEnded) return;
     AviImpl& a = *state.impl;
     const AviReader::Stream& video = a.reader.streams[size_t(a.reader.videoStream)];
-    const bool ffmpeg = a.decoder.usesFFmpeg();
+    if (a.decoder.usesFFmpeg()) {
+        if (!a.decoder.Fits(image)) {
+            ErrCode = kErrMemory;
+            return;
+        }
+        if (!a.next.valid()) a.next = std::async(std::launch::deferred, PrepareNext, std::ref(a), std::cref(video));
+        const NextPicture got = a.next.get();
+        if (got.kind == NextPicture::End) {
+            state.videoEnded = true;
+            return;
+        }
+        if (got.kind != NextPicture::Picture || !a.decoder.Decode({}, image)) {
+            ErrCode = kErrMemory;
+            if (got.kind == NextPicture::ReadFailed) state.videoEnded = true;
+            return;
+        }
+        ++state.frameCounter;
+        if (state.frameCounter >= state.frames) state.videoEnded = true;
+        // The frame after it decodes while the caller works on this one.
+        if (!state.videoEnded)
+            a.next = std::async(std::launch::async, PrepareNext, std::ref(a), std::cref(video));
+        return;
+    }
     while (a.videoCursor < video.chunks.size()) {
         const AviChunk& c = video.chunks[a.videoCursor++];
         bool ok = true;
-        if (ffmpeg) {
-            // The chunk only tells whether this frame was dropped; the
-            // pictures come in display order from the codec.
-            if (IsPaletteChange(c)) continue;
-            if (c.size == 0) ok = a.decoder.Decode({}, image);
-            else ok = a.decoder.Fits(image) && FeedDecoder(state, video) && a.decoder.TakePicture(image);
-        } else {
+        {
             if (c.size > kMaxChunk || !a.reader.Read(c, a.chunk)) {
                 ErrCode = kErrMemory;
                 state.videoEnded = true;

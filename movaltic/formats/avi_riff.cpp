@@ -1,6 +1,7 @@
 #include "movaltic/formats/avi_riff.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <sys/types.h>
@@ -97,10 +98,20 @@ void AviReader::Close() {
     usedIndex = false;
 }
 
+// By position, without the stream's shared offset: the sound is read while
+// another thread reads the next frame's chunks.
 bool AviReader::ReadAt(uint64_t offset, void* dst, size_t n) {
     if (!file_ || offset > fileSize_ || n > fileSize_ - offset) return false;
-    if (fseeko(file_, off_t(offset), SEEK_SET) != 0) return false;
-    return n == 0 || std::fread(dst, 1, n, file_) == n;
+    auto* out = static_cast<uint8_t*>(dst);
+    while (n > 0) {
+        const ssize_t got = ::pread(fileno(file_), out, n, off_t(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        out += got;
+        offset += uint64_t(got);
+        n -= size_t(got);
+    }
+    return true;
 }
 
 bool AviReader::Read(const AviChunk& chunk, std::vector<uint8_t>& out, size_t maxBytes) {
