@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "movaltic/imaging/depth.h"
@@ -220,6 +221,9 @@ void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t
     const uint8_t* rows = in->pixels;
     const bool reduce = newHeight < sh;
     int64_t rowCount = reduce ? newHeight : sh;
+    // Rows are independent: a large picture shares them out between two
+    // threads, each with buffers of its own.
+    auto passRows = [&](int64_t from, int64_t to) {
     std::vector<uint8_t> mean(reduce ? size_t(inRow) : 0);
     std::vector<uint32_t> sum(reduce ? size_t(inRow) : 0);
     auto sourceRow = [&](int64_t k) -> const uint8_t* {
@@ -244,11 +248,20 @@ void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t
         return out;
     };
     std::vector<uint8_t> work;
-    for (int64_t r = 0; r < rowCount; ++r) {
+    for (int64_t r = from; r < to; ++r) {
         const uint8_t* p = sourceRow(r);
         uint8_t* out = dst.pixels + r * outRow;
         if (stepX > kScaleOne) RowAverageShrink24(p, int32_t(sw), out, newWidth, stepX);
         else RowInterpolateEnlarge24(p, int32_t(sw), out, newWidth, factorX, work);
+    }
+    };
+    constexpr int64_t kThreadedBytes = 1 << 20;
+    if (rowCount * outRow >= kThreadedBytes && rowCount >= 2) {
+        std::thread other(passRows, rowCount / 2, rowCount);
+        passRows(0, rowCount / 2);
+        other.join();
+    } else {
+        passRows(0, rowCount);
     }
 
     // Vertical enlargement: doubling passes alternate in direction (backward
