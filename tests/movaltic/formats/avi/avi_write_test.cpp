@@ -243,6 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Trip{"Cinepak", 3, 24, 37, 23, 4, false, false},
                       Trip{"Motion JPEG", 3, 24, 37, 23, 0, false},
                       Trip{"Motion JPEG", 1, 8, 37, 23, 0, false},
+                      Trip{"Motion JPEG", 3, 24, 640, 480, 0, false},  // converted on two threads
                       Trip{"MPEG-4", 3, 24, 40, 24, 4, false}),
     [](const ::testing::TestParamInfo<Trip>& i) {
         std::string n = std::string(i.param.compressor).substr(0, 5) + "_" + std::to_string(i.param.bits) + "bit_" +
