@@ -4,13 +4,12 @@
 // refused by name before anything is written.
 #include "commands_fixture.h"
 
+#include "quarvex/classifysheet/norm_launchers.h"
 #include "quarvex/frame/frame_commands.h"
 #include "quarvex/graph/graph2.h"
 #include "quarvex/graph/plot_launcher.h"
 #include "quarvex/graph/simple_grid.h"
 #include "quarvex/normsheet/fe_ratio_dialog.h"
-#include "quarvex/classifysheet/norm_launchers.h"
-#include "quarvex/sheets/heading_sets.h"
 #include "quarvex/sheets/sort_samples.h"
 #include "quarvex/state/norm_state.h"
 
@@ -44,7 +43,7 @@ const QStringList kTable = {
     "5\tfifth\t\t\t55.4\t0.9\t17.3",
 };
 
-TEST_F(WholeSheetRead, PlotsSymbolsAndNormsTakeEverySampleAndEveryColumnWhereverItStands) {
+TEST_F(WholeSheetRead, PlotsAndSymbolsTakeEverySampleAndEveryColumnWhereverItStands) {
     fill(kTable);
     grid().SetText(47, 1, "Y");
     const struct {
@@ -76,21 +75,6 @@ TEST_F(WholeSheetRead, PlotsSymbolsAndNormsTakeEverySampleAndEveryColumnWherever
     EXPECT_EQ(rowText(3, 4), "2\tno values\t\t");
     EXPECT_EQ(rowText(4, 4), "\t\t\t");
     EXPECT_EQ(rowText(7, 4), "5\tfifth\t4\t1");
-}
-
-TEST_F(WholeSheetRead, TheNormGivesOneRowPerAnalysisInSheetOrderPastBlankLines) {
-    HeadingSets::InsertOxideExtended();
-    const QString rock = "49.2\t1.84\t15.74\t3.79\t7.13\t0.2\t6.73\t9.47\t2.91\t1.1";
-    fill({"", "1\tbasalt\t\t\t" + rock, "", "2\tno analysis", "3\tbasalt again\t\t\t" + rock});
-    frame->ActivateChild(sheet);
-    host->msgBoxAnswers = {qvrt::vbNo};
-    RockClassification::RunNormCalculation();
-    ASSERT_EQ(sheets(), 2);
-    Main1* result = active();
-    EXPECT_EQ(SampleCount, 2);
-    EXPECT_EQ(cell(1, 2, result), "1");
-    EXPECT_EQ(cell(1, 3, result), "3");
-    EXPECT_EQ(cell(5, 2, result), cell(5, 3, result));
 }
 
 TEST_F(WholeSheetRead, ANumberWithADecimalCommaStopsEachCommandBeforeItWritesAndNamesTheCell) {
