@@ -126,8 +126,9 @@ QByteArray spliced(const QByteArray& old, std::map<QByteArray, std::vector<QByte
         qsizetype end = old.indexOf('\n', from);
         end = end < 0 ? old.size() : end + 1;
         const QByteArray line = old.mid(from, end - from);
+        QByteArray t = line.trimmed();
+        if (from == 0 && t.startsWith("\xEF\xBB\xBF")) t = t.mid(3).trimmed();  // the mark stays, before the line
         from = end;
-        const QByteArray t = line.trimmed();
         if (t.startsWith('[') && t.endsWith(']')) {
             endSection();
             section = t;
@@ -136,6 +137,7 @@ QByteArray spliced(const QByteArray& old, std::map<QByteArray, std::vector<QByte
             const QByteArray key = keyOf(t);
             auto hit = std::find_if(lines.begin(), lines.end(), [&](const QByteArray& l) { return keyOf(l) == key; });
             if (hit != lines.end()) {
+                if (line.startsWith("\xEF\xBB\xBF")) out += "\xEF\xBB\xBF";
                 out += *hit + (line.endsWith("\r\n") ? "\r\n" : "\n");
                 lines.erase(hit);
                 continue;

@@ -309,4 +309,9 @@ TEST_F(FrameTest, AForeignStoreIsReadForWhatItHoldsAndSigtermWritesItBack) {
     EXPECT_EQ(stored("Files", "File1"), "/data/rocks.plt");
     EXPECT_EQ(stored("Options", "Tables"), "0");
     EXPECT_EQ(stored("Fonts", "AxesTFontSize"), "10");
+    // Written back whole: the mark, the odd line and one section of each name.
+    const QByteArray file = readAll(qvrt::SettingsFilePath("Quarvex"));
+    EXPECT_TRUE(file.startsWith("\xEF\xBB\xBF[Files]"));
+    EXPECT_TRUE(file.contains("\nnot a key\n"));
+    EXPECT_EQ(file.count("[Files]"), 1);
 }
