@@ -6,10 +6,10 @@
 #include "quarvex/graph/graph2.h"
 #include "quarvex/printing/graph_window_print.h"
 #include "quarvex/runtime/printer.h"
+#include "quarvex/printing/pdf_pages.h"
 #include "quarvex/sheets/file_limits.h"
 
 #include <QPrinter>
-#include <QRegularExpression>
 
 using namespace quarvex;
 
@@ -203,13 +203,7 @@ protected:
         chosen = path(QString::fromLatin1(name));
         host->printerAnswers.push_back(true);
     }
-    int pages() const {
-        QFile file(chosen);
-        if (!file.open(QIODevice::ReadOnly)) return -1;
-        const QByteArray pdf = file.readAll();
-        if (!pdf.trimmed().endsWith("%%EOF")) return -1;
-        return int(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
-    }
+    int pages() const { return PdfPages(chosen); }
     QString chosen;
 };
 

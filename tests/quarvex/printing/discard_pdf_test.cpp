@@ -1,5 +1,6 @@
 // A discarded PDF document leaves no file behind; so does one cut short, and
 // a job that fails leaves the printer whole for the next.
+#include "pdf_pages.h"
 #include "quarvex/graph/graph2.h"
 #include "quarvex/printing/graph_window_print.h"
 #include "quarvex/runtime/printer.h"
@@ -9,7 +10,6 @@
 
 #include <QFile>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -56,13 +56,6 @@ private:
     rlimit old_{};
 };
 
-int PdfPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray pdf = file.readAll();
-    if (!pdf.trimmed().endsWith("%%EOF")) return -1;
-    return int(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
-}
 
 TEST(FailedPdfJob, IsOnePrintErrorWithoutAFileAndTheReportAndDiagramPrintedNextComeOutWhole) {
     using namespace quarvex;
