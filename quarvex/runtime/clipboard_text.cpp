@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <algorithm>
+
 namespace qvrt {
 
 namespace {
@@ -14,7 +16,7 @@ bool endsCell(QChar c) { return c == u'\t' || c == u'\r' || c == u'\n'; }
 // one that stands right before a tab, a line end or the end of the text,
 // with every quote before it doubled; -1 when there is none. With
 // leadingOnly, only the quotes right after the opening one are looked at
-// (see BlockBytesFromClipboard).
+// (see BlockTextFromClipboard).
 qsizetype closingQuote(QStringView text, qsizetype open, bool leadingOnly) {
     const qsizetype n = text.size();
     for (qsizetype i = open + 1; i < n; ++i) {
@@ -33,22 +35,17 @@ qsizetype closingQuote(QStringView text, qsizetype open, bool leadingOnly) {
 
 }  // namespace
 
-void AppendClipboardCell(std::string_view cell, QByteArray& out) {
-    bool quoted = !cell.empty() && cell.front() == '"';
-    for (char c : cell) quoted = quoted || c == '\t' || c == '\r' || c == '\n';
-    if (!quoted) {
-        out.append(cell.data(), static_cast<qsizetype>(cell.size()));
-        return;
-    }
-    out.append('"');
-    for (char c : cell) {
-        if (c == '"') out.append('"');
-        out.append(c);
-    }
-    out.append('"');
+void AppendClipboardCell(std::string_view cell, QString& out) {
+    const qsizetype start = out.size();
+    AppendDecodedCell(cell, out);
+    const QStringView text = QStringView(out).sliced(start);
+    if (!text.startsWith(u'"') && std::none_of(text.begin(), text.end(), endsCell)) return;
+    const QString quoted = u'"' + text.toString().replace(u'"', QStringLiteral("\"\"")) + u'"';
+    out.truncate(start);
+    out.append(quoted);
 }
 
-QByteArray BlockBytesFromClipboard(QStringView text) {
+QString BlockTextFromClipboard(QStringView text) {
     QString block;
     block.reserve(text.size());
     const qsizetype n = text.size();
@@ -77,7 +74,7 @@ QByteArray BlockBytesFromClipboard(QStringView text) {
         block.append(c);
         cellStart = endsCell(c);
     }
-    return EncodeWindows1252(block);
+    return block;
 }
 
 }  // namespace qvrt

@@ -5,20 +5,20 @@
 // keep the grid's own block text, where every cell stands as it is.
 #pragma once
 
-#include <QByteArray>
+#include <QString>
 #include <QStringView>
 #include <string_view>
 
 namespace qvrt {
 
-// Appends one cell's Windows-1252 bytes in the clipboard's form.
-void AppendClipboardCell(std::string_view cell, QByteArray& out);
+// Appends the text of one cell (the grid's cell bytes) in the clipboard's form.
+void AppendClipboardCell(std::string_view cell, QString& out);
 
-// The grid's block text (Windows-1252) of a clipboard text. A cell that
+// The grid's block text of a clipboard text. A cell that
 // begins with a quote runs to the quote that closes it before a tab, a line
 // end or the end of the text; inside it doubled quotes become one and tabs
 // and line ends become blanks, as typing makes them, so the block keeps its
 // shape. A cell whose quote never closes is taken as it stands.
-QByteArray BlockBytesFromClipboard(QStringView text);
+QString BlockTextFromClipboard(QStringView text);
 
 }  // namespace qvrt

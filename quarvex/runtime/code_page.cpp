@@ -1,5 +1,6 @@
 #include "quarvex/runtime/code_page.h"
 
+#include <algorithm>
 #include <array>
 
 namespace qvrt {
@@ -13,12 +14,22 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char encodeOne(char16_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+// The byte of c, -1 when Windows-1252 has none.
+int byteOf(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
     for (size_t i = 0; i < kHigh.size(); ++i)
-        if (kHigh[i] == c) return static_cast<char>(0x80 + i);
-    return '?';
+        if (kHigh[i] == c) return static_cast<int>(0x80 + i);
+    return -1;
 }
+
+char encodeOne(char16_t c) {
+    const int b = byteOf(c);
+    return b < 0 ? '?' : static_cast<char>(b);
+}
+
+char16_t charOf(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b); }
+
+std::string_view wideText(std::string_view cell) { return cell.substr(1); }
 
 }  // namespace
 
@@ -34,7 +45,7 @@ void DecodeWindows1252(std::string_view bytes, QString& out) {
     out.resize(static_cast<qsizetype>(bytes.size()));
     if (bytes.empty()) return;
     QChar* d = out.data();
-    for (unsigned char b : bytes) *d++ = QChar(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b));
+    for (unsigned char b : bytes) *d++ = QChar(charOf(b));
 }
 
 void AppendWindows1252(QStringView text, QByteArray& out) {
@@ -54,6 +65,90 @@ QByteArray EncodeWindows1252(QStringView text) {
     QByteArray out;
     AppendWindows1252(text, out);
     return out;
+}
+
+void AppendCellBytes(QStringView text, QByteArray& out) {
+    const qsizetype start = out.size();
+    if (text.isEmpty() || text.front() != QChar(kWideCellMark)) {
+        out.resize(start + text.size());
+        char* d = out.data() + start;
+        bool fits = true;
+        for (QChar c : text) {
+            const int b = byteOf(c.unicode());
+            if (b < 0) {
+                fits = false;
+                break;
+            }
+            *d++ = static_cast<char>(b);
+        }
+        if (fits) return;
+        out.resize(start);
+    }
+    out.append(kWideCellMark);
+    out.append(text.toUtf8());
+}
+
+QByteArray CellBytes(QStringView text) {
+    QByteArray out;
+    AppendCellBytes(text, out);
+    return out;
+}
+
+void AppendCellBytesFromUtf8(std::string_view utf8, QByteArray& out) {
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out.append(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        return;
+    }
+    AppendCellBytes(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), out);
+}
+
+QString DecodeCell(std::string_view cell) {
+    QString out;
+    if (!cell.empty()) DecodeCell(cell, out);
+    return out;
+}
+
+void DecodeCell(std::string_view cell, QString& out) {
+    if (!IsWideCell(cell)) return DecodeWindows1252(cell, out);
+    const std::string_view text = wideText(cell);
+    out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void AppendDecodedCell(std::string_view cell, QString& out) {
+    if (IsWideCell(cell)) {
+        const std::string_view text = wideText(cell);
+        out.append(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        return;
+    }
+    const qsizetype start = out.size();
+    out.resize(start + static_cast<qsizetype>(cell.size()));
+    QChar* d = out.data() + start;
+    for (unsigned char b : cell) *d++ = QChar(charOf(b));
+}
+
+void AppendCellUtf8(std::string_view cell, QByteArray& out) {
+    if (IsWideCell(cell)) {
+        const std::string_view text = wideText(cell);
+        out.append(text.data(), static_cast<qsizetype>(text.size()));
+        return;
+    }
+    const size_t n = cell.size();
+    for (size_t i = 0; i < n; ++i) {
+        size_t ascii = i;
+        while (ascii < n && static_cast<unsigned char>(cell[ascii]) < 0x80) ++ascii;
+        out.append(cell.data() + i, static_cast<qsizetype>(ascii - i));
+        if (ascii == n) break;
+        i = ascii;
+        const char16_t c = charOf(static_cast<unsigned char>(cell[i]));
+        if (c < 0x800) {
+            out.append(static_cast<char>(0xC0 | (c >> 6)));
+            out.append(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.append(static_cast<char>(0xE0 | (c >> 12)));
+            out.append(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.append(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
 }
 
 }  // namespace qvrt

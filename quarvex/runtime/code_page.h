@@ -19,4 +19,23 @@ QByteArray EncodeWindows1252(QStringView text);
 // Appends the encoding of text to out (saves an allocation per cell).
 void AppendWindows1252(QStringView text, QByteArray& out);
 
+// A cell as the sheets' grid keeps it: the Windows-1252 bytes of its text
+// where every character has one (so the bytes of a Windows-1252 file are the
+// cells as they stand), else kWideCellMark and the text in UTF-8. No cell
+// holds a line feed (it ends a row in files and blocks), so the mark
+// cannot be the start of a Windows-1252 cell; a text that begins with one
+// all the same is kept in the wide form, so that it reads back as it was.
+constexpr char kWideCellMark = '\n';
+inline bool IsWideCell(std::string_view cell) { return !cell.empty() && cell.front() == kWideCellMark; }
+void AppendCellBytes(QStringView text, QByteArray& out);
+QByteArray CellBytes(QStringView text);
+// The cell bytes of a field of a UTF-8 file (appended to out).
+void AppendCellBytesFromUtf8(std::string_view utf8, QByteArray& out);
+// A cell's text, into out or appended to it.
+QString DecodeCell(std::string_view cell);
+void DecodeCell(std::string_view cell, QString& out);
+void AppendDecodedCell(std::string_view cell, QString& out);
+// A cell's text in UTF-8, appended to out.
+void AppendCellUtf8(std::string_view cell, QByteArray& out);
+
 }  // namespace qvrt

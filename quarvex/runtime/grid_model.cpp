@@ -33,14 +33,17 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (bytes.empty()) return role == Qt::EditRole ? QVariant(QString()) : QVariant();
     // No column shows more than its start; laying out a whole megabyte-long
     // cell at every paint would stall scrolling. The editor gets it all.
-    if (role == Qt::DisplayRole) bytes = bytes.substr(0, kDisplayedChars);
-    return DecodeWindows1252(bytes);
+    if (role == Qt::DisplayRole) {
+        if (!IsWideCell(bytes)) return DecodeWindows1252(bytes.substr(0, kDisplayedChars));
+        return DecodeCell(bytes.substr(0, 4 * kDisplayedChars + 1)).left(kDisplayedChars);
+    }
+    return DecodeCell(bytes);
 }
 
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole) return false;
     const int col = index.column() + 1, row = index.row() + 1;
-    const QByteArray bytes = EncodeWindows1252(TypedCellText(value.toString()));
+    const QByteArray bytes = CellBytes(TypedCellText(value.toString()));
     const std::string_view now(bytes.constData(), static_cast<size_t>(bytes.size()));
     if (cells_.get(col, row) == now) return true;
     setCell(col, row, now);

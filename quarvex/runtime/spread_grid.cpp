@@ -34,31 +34,79 @@ std::string_view bytesOf(const QByteArray& b) {
     return {b.constData(), static_cast<size_t>(b.size())};
 }
 
+std::string_view slice(std::string_view text, size_t at, size_t n) { return text.substr(at, n); }
+QStringView slice(QStringView text, size_t at, size_t n) {
+    return text.mid(static_cast<qsizetype>(at), n == std::string_view::npos ? -1 : static_cast<qsizetype>(n));
+}
+
 // Lines of a block text: CR LF, CR or LF end a line; a final line end does
 // not start another (empty) row.
-std::vector<std::string_view> blockLines(std::string_view text) {
-    std::vector<std::string_view> lines;
+template <typename View>
+std::vector<View> blockLines(View text) {
+    std::vector<View> lines;
+    const size_t n = static_cast<size_t>(text.size());
     size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    for (size_t i = 0; i < n; ++i) {
+        if (text[i] != u'\r' && text[i] != u'\n') continue;
+        lines.push_back(slice(text, start, i - start));
+        if (text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
         start = i + 1;
     }
-    if (start < text.size() || lines.empty()) lines.push_back(text.substr(start));
+    if (start < n || lines.empty()) lines.push_back(slice(text, start, std::string_view::npos));
     return lines;
 }
 
-std::vector<std::string_view> fieldsOf(std::string_view line, size_t maxFields) {
-    std::vector<std::string_view> fields;
+template <typename View>
+std::vector<View> fieldsOf(View line, size_t maxFields) {
+    std::vector<View> fields;
+    const size_t n = static_cast<size_t>(line.size());
     size_t start = 0;
     while (fields.size() < maxFields) {
-        const size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-        if (tab == std::string_view::npos) break;
+        size_t tab = start;
+        while (tab < n && line[tab] != u'\t') ++tab;
+        fields.push_back(slice(line, start, tab - start));
+        if (tab == n) break;
         start = tab + 1;
     }
     return fields;
+}
+
+// Cell bytes made for a row's fields, and views of them once all are made
+// (the buffer may move while it grows).
+class RowBytes {
+public:
+    void clear() {
+        buf_.clear();
+        spans_.clear();
+    }
+    // A field whose cell bytes are made here.
+    template <typename Append>
+    void make(Append&& append) {
+        const qsizetype at = buf_.size();
+        append(buf_);
+        spans_.push_back({at, buf_.size() - at, nullptr});
+    }
+    // A field whose bytes are already cell bytes.
+    void keep(std::string_view bytes) { spans_.push_back({0, static_cast<qsizetype>(bytes.size()), bytes.data()}); }
+    const std::vector<std::string_view>& views() {
+        views_.clear();
+        for (const Span& sp : spans_)
+            views_.emplace_back(sp.data ? sp.data : buf_.constData() + sp.at, static_cast<size_t>(sp.size));
+        return views_;
+    }
+
+private:
+    struct Span {
+        qsizetype at, size;
+        const char* data;
+    };
+    QByteArray buf_;
+    std::vector<Span> spans_;
+    std::vector<std::string_view> views_;
+};
+
+bool isAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
@@ -137,14 +185,14 @@ void SpreadGrid::setText(const QString& text) {
         model_->clearBlock(r.col1, r.row1, r.col2, r.row2);
         return;
     }
-    const QByteArray bytes = EncodeWindows1252(text);
+    const QByteArray bytes = CellBytes(text);
     const int first = std::max(r.col1, 1), last = std::min(r.col2, cells_->cols());
     if (first > last) return;
     const std::vector<std::string_view> run(static_cast<size_t>(last - first + 1), bytesOf(bytes));
     for (int row = std::max(r.row1, 1); row <= std::min(r.row2, cells_->rows()); ++row) model_->setRun(row, first, run);
 }
 
-QString SpreadGrid::GetText(int col, int row) const { return DecodeWindows1252(cells_->get(col, row)); }
+QString SpreadGrid::GetText(int col, int row) const { return DecodeCell(cells_->get(col, row)); }
 
 void SpreadGrid::GetRowBytes(int row, int lastCol, std::vector<std::string_view>& out) const {
     cells_->getRow(row, lastCol, out);
@@ -154,26 +202,26 @@ int SpreadGrid::LastUsedRow() const { return cells_->lastUsedRow(); }
 
 void SpreadGrid::SetText(int col, int row, const QString& text) {
     if (!cells_->inRange(col, row)) return;
-    model_->setCell(col, row, bytesOf(EncodeWindows1252(text)));
+    model_->setCell(col, row, bytesOf(CellBytes(text)));
 }
 
 QString SpreadGrid::blockText(bool forClipboard) const {
     const Rect r = blockRect();
-    QByteArray out;
+    QString out;
     std::vector<std::string_view> cells;
     for (int row = r.row1; row <= r.row2; ++row) {
         cells_->getRow(row, r.col2, cells);
         for (int col = r.col1; col <= r.col2; ++col) {
-            if (col > r.col1) out.append('\t');
+            if (col > r.col1) out.append(u'\t');
             const std::string_view cell = cells[static_cast<size_t>(col)];
             if (forClipboard)
                 AppendClipboardCell(cell, out);
             else
-                out.append(cell.data(), static_cast<qsizetype>(cell.size()));
+                AppendDecodedCell(cell, out);
         }
-        out.append("\r\n", 2);
+        out.append(u"\r\n");
     }
-    return DecodeWindows1252(bytesOf(out));
+    return out;
 }
 
 QString SpreadGrid::Clip() const { return blockText(false); }
@@ -182,20 +230,45 @@ QString SpreadGrid::ClipboardText() const { return blockText(true); }
 
 void SpreadGrid::PasteClipboardText(const QString& text) {
     if (text.isEmpty()) return;
-    setClipBytes(bytesOf(BlockBytesFromClipboard(text)));
+    setClip(BlockTextFromClipboard(text));
 }
 
-void SpreadGrid::setClip(const QString& text) { setClipBytes(bytesOf(EncodeWindows1252(text))); }
+void SpreadGrid::setClip(const QString& text) {
+    const Rect r = blockRect();
+    if (r.col1 > r.col2 || r.row1 > r.row2) return;
+    const std::vector<QStringView> lines = blockLines(QStringView(text));
+    const size_t width = static_cast<size_t>(r.col2 - r.col1 + 1);
+    RowBytes bytes;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int row = r.row1 + static_cast<int>(i);
+        if (row > r.row2) break;
+        bytes.clear();
+        for (QStringView field : fieldsOf(lines[i], width))
+            bytes.make([&](QByteArray& out) { AppendCellBytes(field, out); });
+        model_->setRun(row, r.col1, bytes.views());
+    }
+}
 
-void SpreadGrid::setClipBytes(std::string_view text) {
+void SpreadGrid::setClipBytes(std::string_view text, bool utf8) {
     const Rect r = blockRect();
     if (r.col1 > r.col2 || r.row1 > r.row2) return;
     const std::vector<std::string_view> lines = blockLines(text);
     const size_t width = static_cast<size_t>(r.col2 - r.col1 + 1);
+    RowBytes bytes;
     for (size_t i = 0; i < lines.size(); ++i) {
         const int row = r.row1 + static_cast<int>(i);
         if (row > r.row2) break;
-        model_->setRun(row, r.col1, fieldsOf(lines[i], width));
+        std::vector<std::string_view> fields = fieldsOf(lines[i], width);
+        if (utf8 && !isAscii(lines[i])) {
+            // Only the fields beyond ASCII are converted; the rest are cells as they stand.
+            bytes.clear();
+            for (std::string_view field : fields) {
+                if (isAscii(field)) bytes.keep(field);
+                else bytes.make([&](QByteArray& out) { AppendCellBytesFromUtf8(field, out); });
+            }
+            fields = bytes.views();
+        }
+        model_->setRun(row, r.col1, fields);
     }
 }
 
@@ -278,7 +351,15 @@ void SpreadGrid::setReDraw(bool on) {
     if (on) view_->viewport()->update();
 }
 
-QByteArray SpreadGrid::TabFileBytes() const { return cells_->tabText(); }
+QByteArray SpreadGrid::TabFileBytes(bool* utf8) const {
+    bool wide = false;
+    QByteArray bytes = cells_->tabText(false, "\r\n", &wide);
+    if (wide) bytes = cells_->tabText(true);
+    if (utf8) *utf8 = wide;
+    return bytes;
+}
+
+QByteArray SpreadGrid::TabFileBytesUtf8(std::string_view lineEnd) const { return cells_->tabText(true, lineEnd); }
 
 void SpreadGrid::SaveTabFile(const QString& path) { WriteFileReplacing(path, TabFileBytes()); }
 

@@ -17,12 +17,13 @@
 //   without switching block mode on). Writing `Text` and action 12 address
 //   the block in block mode and the current cell otherwise, so stale block
 //   corners never clear cells the caller did not name.
-// - Cell texts are kept as Windows-1252 bytes, the code page the sheets'
-//   files are written in: text read from a file, decoded with
-//   DecodeWindows1252, is stored byte for byte as it was in the file, and
-//   `TabFileBytes` / `SaveTabFile` write those bytes back unchanged. A
-//   character typed or pasted that Windows-1252 cannot hold is stored as '?'
-//   at once, so the sheet shows what its file will hold.
+// - Cell texts are kept as the user sees them, each as Windows-1252 bytes
+//   where it fits that code page (the sheets' files are written in it) and
+//   in UTF-8 only where it does not (the cell form of code_page.h): text
+//   read from a Windows-1252 file is stored byte for byte as it was in the
+//   file and written back unchanged. `TabFileBytes` / `SaveTabFile` write
+//   Windows-1252 while every cell fits it, and the whole file in UTF-8 once
+//   a cell holds a character Windows-1252 lacks, so that none is lost.
 // - Block text (`Clip`): cells separated by a tab, every row ended by CR LF.
 //   Pasting accepts CR LF, CR or LF between rows and a last row with or
 //   without its line end. Files and Undo use this text as it stands; the
@@ -102,9 +103,9 @@ public:
     QString Text() const;
     void setText(const QString& text);
     QString GetText(int col, int row) const;
-    // The Windows-1252 bytes of columns 1..lastCol of a row, read in one
-    // pass: out[c] holds GetText(c, row) encoded, out[0] is empty. The views
-    // last until the grid changes.
+    // The cell bytes (code_page.h's cell form) of columns 1..lastCol of a
+    // row, read in one pass: out[c] holds GetText(c, row) in that form,
+    // out[0] is empty. The views last until the grid changes.
     void GetRowBytes(int row, int lastCol, std::vector<std::string_view>& out) const;
     // The last row holding any text, 0 for an empty grid.
     int LastUsedRow() const;
@@ -115,9 +116,9 @@ public:
     // grid's edges. Block cells beyond the pasted text keep their texts.
     QString Clip() const;
     void setClip(const QString& text);
-    // The same paste from text already in the sheet's code page, so that a
-    // file's bytes go into the cells without a wide copy on the way.
-    void setClipBytes(std::string_view text);
+    // The same paste from a file's bytes without a wide copy on the way:
+    // Windows-1252, or UTF-8 with utf8.
+    void setClipBytes(std::string_view text, bool utf8 = false);
     // The block as the clipboard takes it, and a paste of clipboard text
     // into it, quoted cells read as spreadsheets write them. An empty text
     // pastes nothing.
@@ -157,8 +158,11 @@ public:
     // full, 75 access or read-only file or folder, 76 path not found) and
     // then leaves an old file as it was.
     void SaveTabFile(const QString& path);
-    // The same file contents, for callers that write the file themselves.
-    QByteArray TabFileBytes() const;
+    // The same file contents, for callers that write the file themselves;
+    // *utf8 tells whether they came out in UTF-8.
+    QByteArray TabFileBytes(bool* utf8 = nullptr) const;
+    // The file contents in UTF-8 whatever the cells hold, each line ended by lineEnd.
+    QByteArray TabFileBytesUtf8(std::string_view lineEnd) const;
 
     void SetFocus();
     bool Visible() const { return !isHidden(); }

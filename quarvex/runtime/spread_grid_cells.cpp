@@ -1,5 +1,7 @@
 #include "quarvex/runtime/spread_grid_cells.h"
 
+#include "quarvex/runtime/code_page.h"
+
 #include <algorithm>
 
 namespace qvrt {
@@ -203,10 +205,12 @@ int GridCells::lastUsedRow() const {
     return 0;
 }
 
-QByteArray GridCells::tabText() const {
+QByteArray GridCells::tabText(bool utf8, std::string_view lineEnd, bool* wideMet) const {
+    if (wideMet) *wideMet = false;
     const int last = lastUsedRow();
     qsizetype size = 0;
-    for (int r = 0; r < last; ++r) size += static_cast<qsizetype>(rows_[static_cast<size_t>(r)].size()) + 2;
+    for (int r = 0; r < last; ++r)
+        size += static_cast<qsizetype>(rows_[static_cast<size_t>(r)].size() + lineEnd.size());
     QByteArray out;
     out.reserve(size);
     for (int r = 0; r < last; ++r) {
@@ -218,9 +222,16 @@ QByteArray GridCells::tabText() const {
             std::string_view text;
             nextEntry(s, pos, c, text);
             for (; at < c; ++at) out.append('\t');
-            out.append(text.data(), static_cast<qsizetype>(text.size()));
+            if (utf8) {
+                AppendCellUtf8(text, out);
+            } else if (IsWideCell(text)) {
+                if (wideMet) *wideMet = true;
+                return {};
+            } else {
+                out.append(text.data(), static_cast<qsizetype>(text.size()));
+            }
         }
-        out.append("\r\n", 2);
+        out.append(lineEnd.data(), static_cast<qsizetype>(lineEnd.size()));
     }
     return out;
 }

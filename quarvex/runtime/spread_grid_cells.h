@@ -49,9 +49,11 @@ public:
     // Last row holding a cell, 0 when none.
     int lastUsedRow() const;
 
-    // Rows 1..lastUsedRow as tab-delimited lines, each ended by CR LF, each
-    // without its trailing empty cells.
-    QByteArray tabText() const;
+    // Rows 1..lastUsedRow as tab-delimited lines, each ended by lineEnd,
+    // each without its trailing empty cells: the cells' Windows-1252 bytes,
+    // or with utf8 their texts in UTF-8. A wide cell (see code_page.h) has no
+    // Windows-1252 form: that text stops at it, empty, with *wideMet set.
+    QByteArray tabText(bool utf8 = false, std::string_view lineEnd = "\r\n", bool* wideMet = nullptr) const;
 
 private:
     struct Entry {

@@ -166,7 +166,7 @@ void eraseTableAndArrays() {
 // A cell of a row as the read has its bytes, through one reused text.
 QString& cellText(const std::vector<std::string_view>& bytes, int column) {
     static QString text;
-    if (column > 0 && static_cast<size_t>(column) < bytes.size()) qvrt::DecodeWindows1252(bytes[column], text);
+    if (column > 0 && static_cast<size_t>(column) < bytes.size()) qvrt::DecodeCell(bytes[column], text);
     else text.clear();
     return text;
 }

@@ -32,14 +32,20 @@ public:
 
     void SetFocus();
 
-    // A sheet opened from a UTF-8 file saves back as UTF-8 (with the mark
-    // where the file had one), and, while unchanged, as the file's very bytes.
+    // A sheet opened from a UTF-8 file (or once saved as one) saves back as
+    // UTF-8 with the mark where the file had one and its line ends, and,
+    // while unchanged, as the file's very bytes.
     struct Utf8Origin {
         bool mark = false;
+        QByteArray lineEnd = "\r\n";
         QByteArray file;        // the bytes as read
-        QByteArray sheetBytes;  // the sheet's own bytes right after reading them
+        QByteArray sheetBytes;  // the sheet's own UTF-8 text right after reading it
     };
     std::optional<Utf8Origin> Utf8File;
+    // The file the sheet was opened from had more columns than a sheet
+    // holds: saving over it asks first. Empty once it has been saved over.
+    QString WideFile;
+    int WideFileColumns = 0;
 
     // Event procedures.
     void Form_Load();

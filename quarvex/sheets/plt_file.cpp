@@ -10,6 +10,7 @@
 #include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
 
+#include <QFileInfo>
 #include <QMdiArea>
 
 namespace quarvex {
@@ -42,6 +43,33 @@ bool withDiskRetry(Step&& step) {
     }
 }
 
+bool sameFile(const QString& a, const QString& b) {
+    if (a == b) return true;
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+// Saving over the file the sheet was opened from, when that had more
+// columns than the sheet holds, leaves the rest out: only with the user's
+// word. True when the save may go on.
+bool mayLeaveOutColumns(const Main1& sheet, const QString& path) {
+    if (sheet.WideFile.isEmpty() || !sameFile(sheet.WideFile, path)) return true;
+    const QString prompt =
+        QStringLiteral("%1 has %2 columns and this sheet only the first %3: saving over the file leaves out "
+                       "columns %4 to %2.  Save anyway?\n\nCancel keeps the file whole (Save As writes the sheet "
+                       "elsewhere).")
+            .arg(path)
+            .arg(sheet.WideFileColumns)
+            .arg(kPltMaxFields)
+            .arg(kPltMaxFields + 1);
+    return box(prompt, qvrt::vbOKCancel + qvrt::vbExclamation, QStringLiteral("Save File")) == qvrt::vbOK;
+}
+
+// After a save to path: a wide file saved over is no longer wide.
+void noteSaved(Main1& sheet, const QString& path) {
+    if (!sheet.WideFile.isEmpty() && sameFile(sheet.WideFile, path)) sheet.WideFile.clear();
+}
+
 Main1* activeSheet() {
     FrameInterface* f = TheFrame();
     return f ? dynamic_cast<Main1*>(f->ActiveForm()) : nullptr;
@@ -58,23 +86,29 @@ std::array<QString, 4> RotateRecentFiles(const std::array<QString, 4>& old, cons
 }
 
 void WriteSheetFile(Main1& sheet, const QString& path) {
-    QByteArray bytes = sheet.Grid1->TabFileBytes();
+    QByteArray bytes;
+    bool becameUtf8 = false;
     if (sheet.Utf8File) {
         // Unchanged since it was read, the file's own bytes; else the sheet's
         // text as UTF-8, which a later unchanged save gives again.
         Main1::Utf8Origin& origin = *sheet.Utf8File;
+        bytes = sheet.Grid1->TabFileBytesUtf8(std::string_view(origin.lineEnd.constData(), origin.lineEnd.size()));
         if (!origin.file.isEmpty() && bytes == origin.sheetBytes) {
             bytes = origin.file;
         } else {
-            bytes = Utf8FileFromSheet(bytes, origin.mark);
+            if (origin.mark) bytes.prepend("\xEF\xBB\xBF");
             origin.file.clear();
             origin.sheetBytes.clear();
         }
+    } else {
+        bytes = sheet.Grid1->TabFileBytes(&becameUtf8);
     }
     WriteFileReplacing(path, bytes);
+    // Once the file is UTF-8 it stays so, whatever the sheet holds later.
+    if (becameUtf8) sheet.Utf8File = Main1::Utf8Origin{};
 }
 
-void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes) {
+void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes, bool utf8) {
     qvrt::SpreadGrid* grid = sheet.Grid1;
     const auto lines = SplitPltLines(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     // The sheet is as long as the file when that is longer than a new sheet.
@@ -86,7 +120,7 @@ void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes) {
         grid->setRow2(row);
         grid->setCol(1);
         grid->setCol2(kPltMaxFields);
-        grid->setClipBytes(line);
+        grid->setClipBytes(line, utf8);
     }
 }
 
@@ -155,15 +189,20 @@ void LoadDataFile() {
         qvrt::HourglassPointer busy;
         sheet->Grid1->setReDraw(false);
         const SheetText text = SheetTextFromFile(bytes);
-        FillSheetFromPlt(*sheet, text.bytes);
+        FillSheetFromPlt(*sheet, text.bytes, text.utf8);
         if (text.utf8) {
             // Kept to save back byte for byte only where that costs little memory.
             constexpr qsizetype kKeptBytes = 32 << 20;
-            sheet->Utf8File = Main1::Utf8Origin{text.mark, {}, {}};
+            sheet->Utf8File = Main1::Utf8Origin{text.mark, text.lineEnd, {}, {}};
             if (bytes.size() <= kKeptBytes) {
                 sheet->Utf8File->file = bytes;
-                sheet->Utf8File->sheetBytes = sheet->Grid1->TabFileBytes();
+                sheet->Utf8File->sheetBytes = sheet->Grid1->TabFileBytesUtf8(
+                    std::string_view(text.lineEnd.constData(), static_cast<size_t>(text.lineEnd.size())));
             }
+        }
+        if (text.widestLine > kPltMaxFields) {
+            sheet->WideFile = path;
+            sheet->WideFileColumns = text.widestLine;
         }
         sheet->Grid1->SetFocus();
         sheet->Grid1->setRow(1);
@@ -207,12 +246,14 @@ bool SaveDataFile(Main1* sheet) {
         CurrentFileName = sheet->FileName();
         rec.SaveCancelled = 0;
         if (CurrentFileName.isEmpty()) return SaveDataFileAs(sheet);
+        if (!mayLeaveOutColumns(*sheet, CurrentFileName)) return false;
         {
             qvrt::HourglassPointer busy;
             // The flags change only once the file is written: a failed save
             // leaves the sheet marked as changed.
             WriteSheetFile(*sheet, CurrentFileName);
         }
+        noteSaved(*sheet, CurrentFileName);
         sheet->Grid1->setVisible(true);
         rec.Modified = 0;
         rec.Saved = -1;
@@ -239,6 +280,7 @@ bool SaveDataFileAs(Main1* sheet) {
             dlg.DefaultExt.clear();
             dlg.ShowSave();
             CurrentFileName = dlg.FileName;
+            if (!mayLeaveOutColumns(*sheet, CurrentFileName)) continue;  // back to the dialog for another name
             RecordByTag(tag).Saved = -1;
             RecordByTag(tag).SaveCancelled = -1;
             bool written = withDiskRetry([&] {
@@ -246,6 +288,7 @@ bool SaveDataFileAs(Main1* sheet) {
                 WriteSheetFile(*sheet, CurrentFileName);
             });
             if (!written) continue;  // Cancel on "Disk not ready": back to the dialog
+            noteSaved(*sheet, CurrentFileName);
             const QString caption = sheet->Caption();
             const int dash = caption.left(11).indexOf(u'-');
             sheet->setCaption(caption.left(dash + 1) + CurrentFileName);

@@ -12,9 +12,10 @@ class Main1;
 // Entries 0 to 3.
 std::array<QString, 4> RotateRecentFiles(const std::array<QString, 4>& list, const QString& f);
 
-// Fills a sheet's grid from the bytes of a data file (one block paste per
-// line, repainting off); the grid grows to the file's line count.
-void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes);
+// Fills a sheet's grid from the bytes of a data file, Windows-1252 or
+// (utf8) UTF-8 without its mark (one block paste per line, repainting off);
+// the grid grows to the file's line count.
+void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes, bool utf8 = false);
 
 // Writes a sheet's cells as a data file (the grid's tab-delimited layout),
 // replacing the file only once it is completely written.

@@ -5,7 +5,6 @@
 #include "quarvex/runtime/safe_write.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -102,23 +101,16 @@ SheetText SheetTextFromFile(const QByteArray& file) {
         out.widestLine = std::max(out.widestLine, static_cast<int>(std::count(line.begin(), line.end(), '\t')) + 1);
     const bool mark = file.startsWith("\xEF\xBB\xBF");
     const bool high = std::any_of(file.begin(), file.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
-    if (mark || high) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = decoder.decode(QByteArrayView(file).sliced(mark ? 3 : 0));
-        if (mark || !decoder.hasError()) {
-            out.bytes = qvrt::EncodeWindows1252(text);
-            out.utf8 = true;
-            out.mark = mark;
-            return out;
-        }
-    }
     out.bytes = file;
+    if (mark || (high && QByteArrayView(file).isValidUtf8())) {
+        out.utf8 = true;
+        out.mark = mark;
+        if (mark) out.bytes.remove(0, 3);
+        const auto end = std::find_if(out.bytes.cbegin(), out.bytes.cend(), [](char c) { return c == '\r' || c == '\n'; });
+        if (end != out.bytes.cend())
+            out.lineEnd = *end == '\r' && end + 1 != out.bytes.cend() && end[1] == '\n' ? QByteArray("\r\n") : QByteArray(1, *end);
+    }
     return out;
-}
-
-QByteArray Utf8FileFromSheet(const QByteArray& sheetBytes, bool mark) {
-    const QByteArray text = qvrt::DecodeWindows1252(std::string_view(sheetBytes.constData(), static_cast<size_t>(sheetBytes.size()))).toUtf8();
-    return mark ? "\xEF\xBB\xBF" + text : text;
 }
 
 QByteArray ReadDataFile(const QString& path) {

@@ -46,19 +46,19 @@ std::vector<std::string_view> SplitPltLines(std::string_view bytes);
 // sheet itself takes the line's bytes as they are, without this wide copy.)
 QString DecodePltLine(std::string_view line);
 
-// A data file as the sheet holds it. A file that starts with a UTF-8
+// A data file as the sheet takes it. A file that starts with a UTF-8
 // byte-order mark, or is valid UTF-8 and holds a byte above 127 (as Linux
-// programs and spreadsheets write text), is converted to the sheet's code
-// page without its mark; every other file is taken byte for byte.
+// programs and spreadsheets write text), is UTF-8: its bytes come without
+// the mark, and lineEnd is the end of its first line, which its saves keep.
+// Every other file is Windows-1252, taken byte for byte.
 struct SheetText {
     QByteArray bytes;
     bool utf8 = false;
     bool mark = false;
+    QByteArray lineEnd = "\r\n";
     int widestLine = 0;  // fields of the line with most
 };
 SheetText SheetTextFromFile(const QByteArray& file);
-// The bytes a UTF-8 file gets back from the sheet's (with its mark where it had one).
-QByteArray Utf8FileFromSheet(const QByteArray& sheetBytes, bool mark);
 
 // Reads a whole data file. Raises the runtime's error for what went wrong:
 // 53 File not found, 76 Path not found, 75 Path/File access error (no

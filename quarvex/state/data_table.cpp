@@ -31,7 +31,7 @@ std::string_view TextTable::bytesOf(const Cell& cell) const {
 
 QString& TextTable::text(Cell& cell) const {
     if (cell.text == 0) {
-        made_.push_back(qvrt::DecodeWindows1252(bytesOf(cell)));
+        made_.push_back(qvrt::DecodeCell(bytesOf(cell)));
         cell.text = static_cast<uint32_t>(made_.size());
     }
     return made_[cell.text - 1];
@@ -70,7 +70,7 @@ void TextTable::Peek(int column, int sample, QString& out) const {
     }
     const Cell& cell = usual(column, sample);
     if (cell.text != 0) out = made_[cell.text - 1];
-    else qvrt::DecodeWindows1252(bytesOf(cell), out);
+    else qvrt::DecodeCell(bytesOf(cell), out);
 }
 
 void TextTable::SetBytes(int sample, const std::vector<std::string_view>& bytes) {
@@ -78,12 +78,12 @@ void TextTable::SetBytes(int sample, const std::vector<std::string_view>& bytes)
         const int column = static_cast<int>(c);
         checkCell(column, sample);
         if (column >= width_) {
-            far(column, sample) = qvrt::DecodeWindows1252(bytes[c]);
+            far(column, sample) = qvrt::DecodeCell(bytes[c]);
             continue;
         }
         Cell& cell = usual(column, sample);
         if (cell.text != 0) {
-            made_[cell.text - 1] = qvrt::DecodeWindows1252(bytes[c]);
+            made_[cell.text - 1] = qvrt::DecodeCell(bytes[c]);
             continue;
         }
         // Offsets are 32-bit; a table that would pass 4 GB of text is out of string space.
@@ -123,7 +123,7 @@ void TextTable::copyUsual(const Cell& from, Cell& to) {
     }
     QString& target = text(to);
     if (from.text != 0) target = made_[from.text - 1];
-    else qvrt::DecodeWindows1252(bytesOf(from), target);
+    else qvrt::DecodeCell(bytesOf(from), target);
 }
 
 void TextTable::CopySample(int from, int to) {
@@ -171,7 +171,7 @@ void TextTable::ReorderSamples(const std::vector<int>& order, int firstColumn, i
             Cell& target = usual(c, to);
             if (taken.cell.text == 0 && target.text == 0) target = taken.cell;
             else if (taken.cell.text != 0) text(target) = std::move(taken.text);
-            else text(target) = qvrt::DecodeWindows1252(bytesOf(taken.cell));
+            else text(target) = qvrt::DecodeCell(bytesOf(taken.cell));
         }
 }
 

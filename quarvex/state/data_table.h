@@ -19,7 +19,7 @@ namespace quarvex {
 // A table of cell texts indexed by column 0..50 and sample 0..n. Reaching
 // outside it (a column above 50, a sample beyond the bound, or any cell of
 // an erased table) raises Subscript out of range (9), as the arrays did.
-// A read keeps each cell as the sheet's Windows-1252 bytes and makes its
+// A read keeps each cell as the sheet's cell bytes and makes its
 // text when the cell is first reached: a plot of 15,000 samples reaches the
 // sample-number column and no other, and the components are read as
 // numbers straight from the bytes. Columns beyond the table's usual last
@@ -42,8 +42,8 @@ public:
     bool Erased() const { return far_.empty(); }
     // The upper sample bound, -1 when erased.
     int SampleBound() const { return static_cast<int>(far_.size()) - 1; }
-    // Columns 1.. of sample take these Windows-1252 texts (bytes[0] is not
-    // used); the views need last only for the call.
+    // Columns 1.. of sample take these texts in the grid's cell form
+    // (bytes[0] is not used); the views need last only for the call.
     void SetBytes(int sample, const std::vector<std::string_view>& bytes);
     // The cell's text into out, without making the cell; raises as reaching
     // the cell does.

@@ -142,8 +142,10 @@ TEST_F(ClipboardTest, PasteReadsQuotedCellsAsSpreadsheetsWriteThem) {
           "a4\tb4\tc4\td4"}},
         {"an empty clipboard pastes nothing", "",
          {"a1\tb1\tc1\td1", "a2\tb2\tc2\td2", "a3\tb3\tc3\td3", "a4\tb4\tc4\td4"}},
-        {"a character beyond 16 bits is one question mark", QStringLiteral("\U0001FAA8 granite\t\"\U0001F600\"\r\n"),
-         {"? granite\t?\tc1\td1", "a2\tb2\tc2\td2", "a3\tb3\tc3\td3", "a4\tb4\tc4\td4"}},
+        {"characters beyond Windows-1252 and 16 bits paste as they are",
+         QStringLiteral("\U0001FAA8 granite\t\"\U0001F600\"\tSiO\u2082\r\n\u017D\u010F\u00E1r\r\n"),
+         {QStringLiteral("\U0001FAA8 granite\t\U0001F600\tSiO\u2082\td1"), QStringLiteral("\u017D\u010F\u00E1r\tb2\tc2\td2"),
+          "a3\tb3\tc3\td3", "a4\tb4\tc4\td4"}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
@@ -153,6 +155,17 @@ TEST_F(ClipboardTest, PasteReadsQuotedCellsAsSpreadsheetsWriteThem) {
         MODULE21::EditClipboard(2);
         for (int r = 1; r <= 4; ++r) EXPECT_EQ(rowText(r, 4), k.rows[r - 1]) << "row " << r;
     }
+
+    // Copy gives them as they are, quoted like any other cell; Cut and Undo keep them.
+    selectBlock(1, 1, 2, 2);
+    MODULE21::EditClipboard(1);
+    EXPECT_EQ(host->clipboard, QStringLiteral("\U0001FAA8 granite\t\U0001F600\r\n\u017D\u010F\u00E1r\tb2\r\n"));
+    MODULE21::UndoLastEdit();
+    EXPECT_EQ(rowText(2, 4), QStringLiteral("\u017D\u010F\u00E1r\tb2\tc2\td2"));
+    sheet->Grid1->SetText(1, 1, QStringLiteral("\"SiO\u2082\" \u2265 50"));
+    selectBlock(1, 1, 1, 1);
+    MODULE21::EditClipboard(0);
+    EXPECT_EQ(host->clipboard, QStringLiteral("\"\"\"SiO\u2082\"\" \u2265 50\"\r\n"));
 
     // Cells that begin with a quote go out quoted and come back unchanged.
     fill({"\"Big\" core\ta\"b\t\"\"", "\"\tx\"\t"});

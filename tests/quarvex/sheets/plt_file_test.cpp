@@ -508,42 +508,87 @@ TEST_F(PltFileLimitsTest, SavesReachTheFileMeantAndABitmapThatCannotBeWrittenWho
     EXPECT_EQ(readAll(path("old.bmp")), "BM old bitmap");
 }
 
-// Files as other programs write them: UTF-8 with and without a mark (LF
-// line ends, as on Linux), Windows-1252, and a table wider than a sheet.
-TEST_F(PltFileTest, UtfEightAndWindowsFilesOpenAsWrittenAndSaveBackUnchanged) {
+// Files as other programs write them (UTF-8 with and without a mark, LF
+// line ends as on Linux, and Windows-1252): an unchanged save gives the
+// file back byte for byte, an edit keeps every character, the mark and the
+// line ends, and a reopened file shows what was saved.
+TEST_F(PltFileTest, FilesKeepEveryCharacterThroughOpenEditSaveAndReopen) {
+    const QByteArray utf8Text = "Sample\tSiO\xE2\x82\x82\t\xE2\x81\xB8\xE2\x81\xB7Sr/\xE2\x81\xB8\xE2\x81\xB6Sr\n"
+                                "1\t\xC5\xBD\xC4\x8F\xC3\xA1r\t10000569\xEF\xBC\x8F" "2014\xEF\xBC\x88" "01\xEF\xBC\x89\n";
     const struct {
         const char* name;
         QByteArray file;
-        QString heading, cell;
+        QString edit;  // typed into cell (2, 3)
+        QByteArray saved;
     } cases[] = {
-        {"mark.plt", "\xEF\xBB\xBFSample #\tT \xC2\xB0""C\n1\tTelet\xC3\xADn\n", "Sample #", QString::fromUtf8("Teletín")},
-        {"plain.plt", "Sample #\tT \xC2\xB0""C\n1\tTelet\xC3\xADn\n", "Sample #", QString::fromUtf8("Teletín")},
-        {"cp1252.plt", "Sample #\tT \xB0""C\r\n1\tTelet\xEDn\r\n", "Sample #", QString::fromUtf8("Teletín")},
+        {"mark.plt", "\xEF\xBB\xBF" + utf8Text, QString::fromUtf8("T\u0159eb\u00ED\u010D"),
+         "\xEF\xBB\xBF" + utf8Text + "\tT\xC5\x99" "eb\xC3\xAD\xC4\x8D\n"},
+        {"plain.plt", utf8Text, QString::fromUtf8("\u00B0C"), utf8Text + "\t\xC2\xB0" "C\n"},
+        {"cp1252.plt", "Sample\tT \xB0" "C\r\n1\tTelet\xEDn\r\n", QString::fromUtf8("\u00E9\u20AC"),
+         "Sample\tT \xB0" "C\r\n1\tTelet\xEDn\r\n\t\xE9\x80\r\n"},
+        {"gains.plt", "Sample\tT \xB0" "C\r\n1\tTelet\xEDn\r\n", QString::fromUtf8("SiO\u2082"),
+         "Sample\tT \xC2\xB0" "C\r\n1\tTelet\xC3\xADn\r\n\tSiO\xE2\x82\x82\r\n"},
     };
     start();
+    auto texts = [](Main1* sheet) {
+        sheet->Grid1->setRow(1), sheet->Grid1->setCol(1), sheet->Grid1->setRow2(3), sheet->Grid1->setCol2(3);
+        return sheet->Grid1->Clip();
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeAll(path(c.name), c.file);
         Main1* sheet = load(path(c.name));
-        EXPECT_EQ(sheet->Grid1->GetText(1, 1), c.heading);
-        EXPECT_EQ(sheet->Grid1->GetText(2, 1), QString::fromUtf8("T °C"));
-        EXPECT_EQ(sheet->Grid1->GetText(2, 2), c.cell);
         ASSERT_TRUE(MODULE21::SaveDataFile());
         EXPECT_EQ(readAll(path(c.name)), c.file);
+        sheet->Grid1->SetText(2, 3, c.edit);
+        sheet->Record().Modified = -1;
+        ASSERT_TRUE(MODULE21::SaveDataFile());
+        EXPECT_EQ(readAll(path(c.name)), c.saved);
+        const QString shown = texts(sheet);
+        EXPECT_TRUE(shown.contains(c.edit));
+        EXPECT_FALSE(shown.contains(u'?'));
+        EXPECT_EQ(texts(load(path(c.name))), shown);
     }
-    // A changed UTF-8 sheet is written as UTF-8, mark and all.
-    Main1* marked = load(path("mark.plt"));
-    marked->Grid1->SetText(2, 3, QString::fromUtf8("Třebíč"));
+    // A file once saved as UTF-8 stays so when the wide character goes again.
+    active()->Grid1->SetText(2, 3, "x");
     ASSERT_TRUE(MODULE21::SaveDataFile());
-    // Characters the sheet cannot hold are stored as "?".
-    EXPECT_EQ(readAll(path("mark.plt")), QByteArray("\xEF\xBB\xBFSample #\tT \xC2\xB0""C\r\n1\tTelet\xC3\xADn\r\n\tT?eb\xC3\xAD?\r\n"));
+    EXPECT_EQ(readAll(path("gains.plt")), "Sample\tT \xC2\xB0" "C\r\n1\tTelet\xC3\xADn\r\n\tx\r\n");
     EXPECT_TRUE(host->boxes.empty());
+}
 
+// Saving over a file wider than a sheet asks first: Cancel writes nothing
+// and keeps the sheet changed; OK writes the 50 columns, after which the
+// file is no longer wider than the sheet and saves ask nothing.
+TEST_F(PltFileTest, SavingOverAWiderFileAsksBeforeItsColumnsAreLeftOut) {
     QByteArray wide;
     for (int c = 1; c <= 60; ++c) wide += QByteArray::number(c) + (c < 60 ? "\t" : "\r\n");
     writeAll(path("wide.plt"), wide);
+    start();
     Main1* sheet = load(path("wide.plt"));
     EXPECT_EQ(sheet->Grid1->GetText(50, 1), "50");
     ASSERT_EQ(host->boxes.size(), 1u);
     EXPECT_TRUE(host->boxes[0].prompt.contains("has 60 columns.  Only the first 50 are loaded")) << host->boxes[0].prompt.toStdString();
+
+    sheet->Grid1->SetText(1, 1, "edited");
+    sheet->Record().Modified = -1;
+    host->msgBoxAnswers = {qvrt::vbCancel};
+    EXPECT_FALSE(MODULE21::SaveDataFile());
+    ASSERT_EQ(host->boxes.size(), 2u);
+    EXPECT_EQ(host->boxes[1].title, "Save File");
+    EXPECT_TRUE(host->boxes[1].prompt.contains("leaves out columns 51 to 60")) << host->boxes[1].prompt.toStdString();
+    EXPECT_EQ(readAll(path("wide.plt")), wide);
+    EXPECT_EQ(sheet->Record().Modified, -1);
+
+    // Save As to another name asks nothing; back over the wide file it asks again.
+    host->fileAnswers = {path("copy.plt")};
+    ASSERT_TRUE(MODULE21::SaveDataFileAs());
+    EXPECT_EQ(host->boxes.size(), 2u);
+    host->fileAnswers = {path("wide.plt")};
+    host->msgBoxAnswers = {qvrt::vbOK};
+    ASSERT_TRUE(MODULE21::SaveDataFileAs());
+    ASSERT_EQ(host->boxes.size(), 3u);
+    EXPECT_TRUE(readAll(path("wide.plt")).startsWith("edited\t2\t"));
+    EXPECT_EQ(readAll(path("wide.plt")).count('\t'), 49);
+    ASSERT_TRUE(MODULE21::SaveDataFile());
+    EXPECT_EQ(host->boxes.size(), 3u);
 }

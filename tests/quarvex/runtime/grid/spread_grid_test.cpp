@@ -272,9 +272,23 @@ TEST_F(SpreadGridTest, AHugeCellIsShownByItsStartButReadInFull) {
     EXPECT_EQ(cell.data(Qt::EditRole).toString(), huge);
 }
 
-TEST_F(SpreadGridTest, TextOutsideTheCodePageIsStoredAsAQuestionMark) {
-    grid.SetText(1, 1, QString::fromUtf8("\u03b1"));
-    EXPECT_EQ(grid.GetText(1, 1), "?");
+// Text beyond Windows-1252 is kept as typed, in a cell of its own form; a
+// sheet that holds some saves in UTF-8 (Windows-1252 characters too), and
+// a text that begins with that form's mark still reads back as it was.
+TEST_F(SpreadGridTest, TextOutsideTheCodePageIsKeptAndMakesTheFileUtf8) {
+    const QString alpha = QString::fromUtf8("\u03b1 \u00e9"), marked = QStringLiteral("\nx");
+    grid.SetText(1, 1, QString::fromUtf8("\u00e9"));
+    bool utf8 = true;
+    EXPECT_EQ(grid.TabFileBytes(&utf8), "\xe9\r\n");
+    EXPECT_FALSE(utf8);
+    grid.SetText(2, 1, alpha);
+    grid.SetText(1, 2, marked);
+    EXPECT_EQ(grid.GetText(2, 1), alpha);
+    EXPECT_EQ(grid.GetText(1, 2), marked);
+    EXPECT_EQ(grid.view()->model()->index(0, 1).data().toString(), alpha);
+    EXPECT_EQ(grid.TabFileBytes(&utf8), "\xc3\xa9\t\xce\xb1 \xc3\xa9\r\n\nx\r\n");
+    EXPECT_TRUE(utf8);
+    EXPECT_EQ(grid.TabFileBytesUtf8("\n"), "\xc3\xa9\t\xce\xb1 \xc3\xa9\n\nx\n");
 }
 
 TEST_F(SpreadGridTest, ColumnWidthsAreKeptInTwipsAndShownAtTheScreensResolution) {
