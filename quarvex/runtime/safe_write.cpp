@@ -7,7 +7,10 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <string_view>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +74,64 @@ void WriteInPlace(const QByteArray& native, const QByteArray& bytes, const QStri
     if (err != 0) RaiseFileErrno(err, path);
 }
 
+// A temporary file of a save is named "." + the file's name + this + six
+// random characters, so that one an interrupted save left (a crash, a power
+// cut, kill -9) is known for this program's own and nothing else is taken
+// for one.
+constexpr char kTempTag[] = ".quarvex-save-";
+constexpr size_t kTempRandom = 6;
+
+// The temporaries' names up to their random part; a name too long to take
+// the rest is cut.
+QByteArray tempPrefix(QByteArray name) {
+    constexpr qsizetype kNameMax = 255;
+    const qsizetype room = kNameMax - 1 - qsizetype(sizeof kTempTag - 1) - qsizetype(kTempRandom);
+    if (name.size() > room) name.truncate(room);
+    return "." + name + kTempTag;
+}
+
+// Removes what interrupted saves of the file left in its folder: plain files
+// of the user's with the temporaries' names that no save holds now (a save
+// keeps its temporary file locked until it is renamed, and a lock dies with
+// its process).
+void removeLeftTemporaries(const QByteArray& folder, const QByteArray& prefix) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name.size() != static_cast<size_t>(prefix.size()) + kTempRandom || !name.starts_with(prefix.constData()))
+            continue;
+        const QByteArray path = folder + "/" + entry->d_name;
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat held {}, named {};
+        // Still the file opened (the name was not given to another since) once it is locked.
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.constData(), &named) == 0 &&
+            named.st_ino == held.st_ino && named.st_dev == held.st_dev)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+// A new temporary file for a save, locked; -1 with errno when none can be made.
+int makeTemporary(const QByteArray& folder, const QByteArray& prefix, QByteArray& path) {
+    for (;;) {
+        path = folder + "/" + prefix + QByteArray(kTempRandom, 'X');
+        const int fd = ::mkstemp(path.data());
+        if (fd < 0) return -1;
+        ::flock(fd, LOCK_EX);
+        // Taken for a left-over by another save in the moment before the lock: make another.
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && st.st_nlink == 0) {
+            ::close(fd);
+            continue;
+        }
+        return fd;
+    }
+}
+
 }  // namespace
 
 void WriteFileReplacing(const QString& path, const QByteArray& bytes) {
@@ -98,13 +159,11 @@ void WriteFileReplacing(const QString& path, const QByteArray& bytes) {
     // rename replace it.
     if (exists && ::access(native.constData(), W_OK) != 0) Raise(ErrPathFileAccess);
 
-    // The temporary name is the file's own with a dot and a suffix, or a
-    // short one where that would be longer than a name may be.
-    QByteArray name = QFile::encodeName(target.fileName());
-    constexpr qsizetype kNameMax = 255;
-    if (name.size() + 8 > kNameMax) name = "quarvex-save";
-    QByteArray temp = QFile::encodeName(target.absolutePath()) + "/." + name + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    const QByteArray folder = QFile::encodeName(target.absolutePath());
+    const QByteArray prefix = tempPrefix(QFile::encodeName(target.fileName()));
+    removeLeftTemporaries(folder, prefix);
+    QByteArray temp;
+    const int fd = makeTemporary(folder, prefix, temp);
     if (fd < 0) {
         const int made = errno;
         // A folder the user may not write (or a read-only mount) still lets
@@ -117,12 +176,13 @@ void WriteFileReplacing(const QString& path, const QByteArray& bytes) {
     int err = writeAll(fd, bytes);
     // Some file systems cannot sync; that alone is no reason to fail.
     if (err == 0 && ::fsync(fd) != 0 && errno != EINVAL) err = errno;
+    // The lock stays, through a second descriptor, until the rename is done.
+    const int lock = ::dup(fd);
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err == 0 && ::rename(temp.constData(), native.constData()) != 0) err = errno;
-    if (err != 0) {
-        ::unlink(temp.constData());
-        RaiseFileErrno(err, path);
-    }
+    if (err != 0) ::unlink(temp.constData());
+    if (lock >= 0) ::close(lock);
+    if (err != 0) RaiseFileErrno(err, path);
 }
 
 }  // namespace qvrt

@@ -18,8 +18,11 @@ namespace qvrt {
 // file keeps the old one's permissions. A target that is not a plain file (a
 // device, a pipe) is written in place, and so is a file in a folder that
 // takes no new file, after room for it is claimed; links are followed to
-// the file they end at and kept. A read-only file is refused. Raises 61 Disk full, 75 Path/File access error,
-// 76 Path not found, 20477 for an empty name, ... with the reason.
+// the file they end at and kept. A read-only file is refused. Temporary
+// files that interrupted saves of the same file left beside it (named by
+// their own pattern, ".<name>.quarvex-save-XXXXXX") are removed first.
+// Raises 61 Disk full, 75 Path/File access error, 76 Path not found, 20477
+// for an empty name, ... with the reason.
 void WriteFileReplacing(const QString& path, const QByteArray& bytes);
 
 }  // namespace qvrt

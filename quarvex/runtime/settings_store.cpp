@@ -8,14 +8,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <array>
 #include <map>
-#include <vector>
 #include <memory>
+#include <set>
+#include <vector>
 
 namespace qvrt {
 
@@ -73,88 +73,162 @@ OpenStore& storeFor(const QString& path) {
     return store;
 }
 
-// Writes what the store holds. A file that read with a format warning (a
-// byte-order mark, a line that is no key) is still written whole; only a
-// file that cannot be written fails.
-void flush(OpenStore& store, const QString& path) {
-    store.settings->sync();
-    const bool failed = store.settings->status() == QSettings::AccessError;
-    store.NoteFile(path);
-    if (failed) Raise(ErrPathFileAccess);
+// A key and text that Qt's INI form writes as they stand: ASCII letters,
+// digits and the signs no INI reader takes for anything else.
+bool plainIni(const QString& text, bool key) {
+    if (!key && (text.startsWith(u'@') || text.startsWith(u' ') || text.endsWith(u' '))) return false;
+    return std::all_of(text.begin(), text.end(), [key](QChar c) {
+        if (c.isLetterOrNumber() && c.unicode() < 0x80) return true;
+        if (key) return c == u'_' || c == u'-' || c == u'.';
+        return c.unicode() >= 0x20 && c.unicode() < 0x7F && !QStringView(u";,=\"\\#").contains(c);
+    });
 }
 
-// The lines Qt's INI writer gives the values, by section header: written
-// through QSettings into a small file of their own, so that their escaping
-// is exactly Qt's.
-std::map<QByteArray, std::vector<QByteArray>> escapedLines(const std::vector<std::array<QString, 3>>& values) {
+// The header and key line Qt's INI writer gives one value: written through
+// QSettings into a small file of its own, so that the escaping is exactly Qt's.
+std::pair<QByteArray, QByteArray> qtEscaped(const std::array<QString, 3>& value) {
     QTemporaryDir dir;
-    const QString small = dir.filePath(QStringLiteral("values.ini"));
+    const QString small = dir.filePath(QStringLiteral("value.ini"));
     {
         QSettings s(small, QSettings::IniFormat);
-        for (const auto& [section, key, value] : values) s.setValue(groupKey(section, key), value);
+        s.setValue(groupKey(value[0], value[1]), value[2]);
     }
     QFile file(small);
     if (!file.open(QIODevice::ReadOnly)) Raise(ErrPathFileAccess);
-    std::map<QByteArray, std::vector<QByteArray>> lines;
-    QByteArray section;
+    std::pair<QByteArray, QByteArray> lines;
     for (const QByteArray& line : file.readAll().split('\n')) {
         const QByteArray t = line.trimmed();
-        if (t.startsWith('[')) section = t;
-        else if (t.contains('=')) lines[section].push_back(t);
+        if (t.startsWith('[')) lines.first = t;
+        else if (t.contains('=')) lines.second = t;
     }
+    return lines;
+}
+
+// The lines Qt's INI writer gives the values, by section header, in the
+// order written (the last of a key written twice). Plain texts stand as
+// they are; any other is escaped by Qt itself.
+std::map<QByteArray, std::vector<QByteArray>> escapedLines(const std::vector<std::array<QString, 3>>& values) {
+    std::map<QByteArray, std::vector<QByteArray>> lines;
+    std::set<QString> done;
+    for (auto v = values.rbegin(); v != values.rend(); ++v) {
+        if (!done.insert(groupKey((*v)[0], (*v)[1])).second) continue;
+        if (plainIni((*v)[0], true) && plainIni((*v)[1], true) && plainIni((*v)[2], false)) {
+            lines["[" + (*v)[0].toLatin1() + "]"].push_back(((*v)[1] + u'=' + (*v)[2]).toLatin1());
+        } else {
+            auto [header, line] = qtEscaped(*v);
+            lines[header].push_back(line);
+        }
+    }
+    for (auto& [header, keyLines] : lines) std::reverse(keyLines.begin(), keyLines.end());
     return lines;
 }
 
 QByteArray keyOf(const QByteArray& line) { return line.left(line.indexOf('=')).trimmed(); }
 
+// One line of a settings file: its bytes with their end, and what it is.
+struct IniLine {
+    QByteArray text;     // as in the file
+    QByteArray trimmed;  // without blanks and, on the first line, the mark
+    bool header() const { return trimmed.startsWith('[') && trimmed.endsWith(']'); }
+};
+
+std::vector<IniLine> iniLines(const QByteArray& file) {
+    std::vector<IniLine> lines;
+    qsizetype from = 0;
+    while (from < file.size()) {
+        qsizetype end = file.indexOf('\n', from);
+        end = end < 0 ? file.size() : end + 1;
+        IniLine line{file.mid(from, end - from), {}};
+        line.trimmed = line.text.trimmed();
+        if (from == 0 && line.trimmed.startsWith("\xEF\xBB\xBF")) line.trimmed = line.trimmed.mid(3).trimmed();
+        lines.push_back(std::move(line));
+        from = end;
+    }
+    return lines;
+}
+
 // Puts the values into the file's text line for line: every other line (a
 // byte-order mark, comments, lines that are no key, other programs' keys)
 // stays byte for byte, and the file is not parsed whole, so a large store
-// is written in the time it takes to copy it.
-QByteArray spliced(const QByteArray& old, std::map<QByteArray, std::vector<QByteArray>> values) {
+// is written in the time it takes to copy it. A key the file holds more
+// than once (a section or a key written twice, by a script or another
+// program) gets the value at every place, since the last is the one read;
+// a key the file lacks goes at the end of its section's last occurrence.
+QByteArray spliced(const QByteArray& old, const std::map<QByteArray, std::vector<QByteArray>>& values) {
+    const std::vector<IniLine> lines = iniLines(old);
+    std::map<QByteArray, int> occurrences;
+    std::map<QByteArray, std::set<QByteArray>> present;
+    QByteArray section;
+    for (const IniLine& line : lines) {
+        if (line.header()) ++occurrences[section = line.trimmed];
+        else if (line.trimmed.contains('=')) present[section].insert(keyOf(line.trimmed));
+    }
+
+    std::map<QByteArray, std::map<QByteArray, QByteArray>> byKey;
+    for (const auto& [header, keyLines] : values)
+        for (const QByteArray& l : keyLines) byKey[header][keyOf(l)] = l;
+    auto missing = values;  // the keys still to add, by section
+    for (auto& [header, keyLines] : missing)
+        std::erase_if(keyLines, [&, &h = header](const QByteArray& l) { return present[h].count(keyOf(l)) > 0; });
+
     QByteArray out;
     out.reserve(old.size() + 4096);
-    QByteArray section;
-    auto endSection = [&] {
-        auto it = values.find(section);
-        if (it == values.end()) return;
-        for (const QByteArray& line : it->second) out += line + "\n";
-        values.erase(it);
+    std::map<QByteArray, int> seen;
+    section.clear();
+    auto addMissing = [&] {
+        auto it = missing.find(section);
+        if (it == missing.end() || seen[section] != occurrences[section]) return;
+        for (const QByteArray& l : it->second) out += l + "\n";
+        missing.erase(it);
     };
-    qsizetype from = 0;
-    while (from < old.size()) {
-        qsizetype end = old.indexOf('\n', from);
-        end = end < 0 ? old.size() : end + 1;
-        const QByteArray line = old.mid(from, end - from);
-        QByteArray t = line.trimmed();
-        if (from == 0 && t.startsWith("\xEF\xBB\xBF")) t = t.mid(3).trimmed();  // the mark stays, before the line
-        from = end;
-        if (t.startsWith('[') && t.endsWith(']')) {
-            endSection();
-            section = t;
-        } else if (auto it = values.find(section); it != values.end() && t.contains('=')) {
-            auto& lines = it->second;
-            const QByteArray key = keyOf(t);
-            auto hit = std::find_if(lines.begin(), lines.end(), [&](const QByteArray& l) { return keyOf(l) == key; });
-            if (hit != lines.end()) {
-                if (line.startsWith("\xEF\xBB\xBF")) out += "\xEF\xBB\xBF";
-                out += *hit + (line.endsWith("\r\n") ? "\r\n" : "\n");
-                lines.erase(hit);
-                continue;
+    for (const IniLine& line : lines) {
+        if (line.header()) {
+            addMissing();
+            section = line.trimmed;
+            ++seen[section];
+        } else if (line.trimmed.contains('=')) {
+            auto sec = byKey.find(section);
+            if (sec != byKey.end()) {
+                auto hit = sec->second.find(keyOf(line.trimmed));
+                if (hit != sec->second.end()) {
+                    if (line.text.startsWith("\xEF\xBB\xBF")) out += "\xEF\xBB\xBF";
+                    out += hit->second + (line.text.endsWith("\r\n") ? "\r\n" : "\n");
+                    continue;
+                }
             }
+        } else if (line.trimmed.isEmpty()) {
+            addMissing();  // before the blank line that ends the section
         }
-        if (line.trimmed().isEmpty() && values.count(section)) {
-            endSection();  // before the blank line that ends the section
-        }
-        out += line;
-        if (!line.endsWith('\n')) out += '\n';
+        out += line.text;
+        if (!line.text.endsWith('\n')) out += '\n';
     }
-    endSection();
-    for (const auto& [header, lines] : values) {
-        out += "\n" + header + "\n";
-        for (const QByteArray& line : lines) out += line + "\n";
+    addMissing();
+    for (const auto& [header, keyLines] : missing) {
+        if (keyLines.empty()) continue;
+        if (!out.isEmpty()) out += "\n";
+        out += header + "\n";
+        for (const QByteArray& l : keyLines) out += l + "\n";
     }
     return out;
+}
+
+// Writes the values into the file (made when missing) in one replacement.
+// A full disk is Disk full (61); anything else that keeps the store from
+// being written is Path/File access error (75).
+void writeValues(const QString& path, const std::vector<std::array<QString, 3>>& values) {
+    QFile file(path);
+    QByteArray old;
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly)) Raise(ErrPathFileAccess);
+        old = file.readAll();
+        file.close();
+    }
+    try {
+        WriteFileReplacing(path, spliced(old, escapedLines(values)));
+    } catch (const RuntimeError& e) {
+        if (e.number() == ErrDiskFull) throw;
+        Raise(ErrPathFileAccess);
+    }
 }
 
 }  // namespace
@@ -166,7 +240,12 @@ void SetSettingsDirectory(const QString& directory) {
 
 QString SettingsFilePath(const QString& application) {
     QString dir = overrideDir();
-    if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (dir.isEmpty()) {
+        // As the desktop's rules have it: a relative (or empty) XDG_CONFIG_HOME
+        // is ignored, else the store would move with the working folder.
+        dir = qEnvironmentVariable("XDG_CONFIG_HOME");
+        if (dir.isEmpty() || QDir::isRelativePath(dir)) dir = QDir::homePath() + QStringLiteral("/.config");
+    }
     return QDir(dir).filePath(application + QStringLiteral(".ini"));
 }
 
@@ -186,8 +265,8 @@ void SaveSetting(const QString& application, const QString& section, const QStri
         if (!now.isValid() || now.toString() != value) store.pending.push_back({section, key, value});
         return;
     }
-    store.settings->setValue(groupKey(section, key), value);
-    flush(store, path);
+    writeValues(path, {{section, key, value}});
+    store.settings.reset();  // read again, from what was written
 }
 
 SettingsBatch::SettingsBatch(const QString& application) : path_(SettingsFilePath(application)) {
@@ -210,16 +289,7 @@ void SettingsBatch::Commit() {
     if (store.batches > 0 || store.pending.empty()) return;
     const auto values = std::move(store.pending);
     store.pending.clear();
-    QFile file(path_);
-    if (!file.exists()) {
-        for (const auto& [section, key, value] : values) store.settings->setValue(groupKey(section, key), value);
-        flush(store, path_);
-        return;
-    }
-    if (!file.open(QIODevice::ReadOnly)) Raise(ErrPathFileAccess);
-    const QByteArray old = file.readAll();
-    file.close();
-    WriteFileReplacing(path_, spliced(old, escapedLines(values)));
+    writeValues(path_, values);
     store.settings.reset();  // read again, from what was written
 }
 

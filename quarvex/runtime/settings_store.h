@@ -1,6 +1,6 @@
 // The per-user settings store: text values by application, section and key,
 // kept between runs in an INI file "<application>.ini" in the user's config
-// folder ($XDG_CONFIG_HOME or ~/.config).
+// folder ($XDG_CONFIG_HOME where that is an absolute path, else ~/.config).
 #pragma once
 
 #include <QString>
@@ -10,14 +10,15 @@ namespace qvrt {
 // The stored text, or defaultValue when the key is absent.
 QString GetSetting(const QString& application, const QString& section, const QString& key,
                    const QString& defaultValue = QString());
-// Stores the text, creating the key when needed. A store that cannot be
-// written raises Path/File access error (75). The file is read once and
+// Stores the text, creating the key when needed (at every place the file
+// holds it). A store that cannot be written raises Disk full (61) when out
+// of room, else Path/File access error (75). The file is read once and
 // kept open; a file changed by another program since is read again.
 void SaveSetting(const QString& application, const QString& section, const QString& key, const QString& value);
 
 // Writes made while a batch lives are kept in memory and reach the file
-// once, at Commit (which raises 75 when the file cannot be written), so a
-// large store is not rewritten for every key.
+// once, at Commit (which raises as SaveSetting does), so a large store is
+// not rewritten for every key.
 class SettingsBatch {
 public:
     explicit SettingsBatch(const QString& application);

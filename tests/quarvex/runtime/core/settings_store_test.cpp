@@ -2,11 +2,31 @@
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/settings_store.h"
 
+#include "quarvex/sheets/file_limits.h"
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 using namespace qvrt;
+
+namespace {
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
 
 TEST(SettingsStore, AnAbsentKeyGivesTheDefaultAndAWrittenOneItsText) {
     QTemporaryDir dir;
@@ -59,5 +79,85 @@ TEST(SettingsStore, AnyTextComesBackAsItWasStored) {
     for (int i = 0; i < texts.size(); ++i) SaveSetting("Quarvex", "Files", QStringLiteral("File%1").arg(i), texts[i]);
     for (int i = 0; i < texts.size(); ++i)
         EXPECT_EQ(GetSetting("Quarvex", "Files", QStringLiteral("File%1").arg(i), "<absent>"), texts[i]) << i;
+    SetSettingsDirectory(QString());
+}
+
+// Settings files as users' machines have them. The value written is the
+// one the next start reads, wherever the file holds its key; everything
+// else stays byte for byte; what interrupted saves left beside the file
+// goes, and nothing else does.
+TEST(SettingsStore, WhatTheExitWritesIsWhatTheNextStartReads) {
+    const struct {
+        const char* what;
+        QByteArray file, written;
+        QStringList beside, left;  // files beside it before, and those that stay
+    } cases[] = {
+        {"a section twice", "[Options]\nGrid=0\n; mine\n[Other]\nx=1\n[Options]\nGrid=0\nTables=-1\n",
+         "[Options]\nGrid=-1\n; mine\n[Other]\nx=1\n[Options]\nGrid=-1\nTables=-1\n", {}, {}},
+        {"a key twice, after a mark", "\xEF\xBB\xBF[Options]\r\nGrid=0\r\nGrid=0\r\n",
+         "\xEF\xBB\xBF[Options]\r\nGrid=-1\r\nGrid=-1\r\n", {}, {}},
+        {"a key the file lacks joins its section's last occurrence", "[Options]\nTables=0\n\n[Options]\nSize=Large\n\n[x]\n",
+         "[Options]\nTables=0\n\n[Options]\nSize=Large\nGrid=-1\n\n[x]\n", {}, {}},
+        {"no file yet", "", "[Options]\nGrid=-1\n", {}, {}},
+        {"temporary files", "[Options]\nGrid=0\n", "[Options]\nGrid=-1\n",
+         {".Quarvex.ini.quarvex-save-Ab12Cd", ".Quarvex.ini.Ab12Cd", ".Quarvex.ini.quarvex-save-locked"},
+         {".Quarvex.ini.Ab12Cd", ".Quarvex.ini.quarvex-save-locked"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Quarvex.ini");
+        if (!c.file.isEmpty()) writeAll(path, c.file);
+        std::vector<int> held;
+        for (const QString& name : c.beside) {
+            writeAll(dir.filePath(name), "left");
+            // A save still under way holds its temporary file locked.
+            if (name.endsWith("locked")) {
+                held.push_back(::open(QFile::encodeName(dir.filePath(name)).constData(), O_RDONLY));
+                ::flock(held.back(), LOCK_EX);
+            }
+        }
+        SetSettingsDirectory(dir.path());
+        SettingsBatch batch("Quarvex");
+        SaveSetting("Quarvex", "Options", "Grid", "-1");
+        batch.Commit();
+        for (int fd : held) ::close(fd);
+        EXPECT_EQ(readAll(path), c.written);
+        SetSettingsDirectory(dir.path());
+        EXPECT_EQ(GetSetting("Quarvex", "Options", "Grid"), "-1");
+        QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        left.removeOne("Quarvex.ini");
+        EXPECT_EQ(left, c.left);
+    }
+    SetSettingsDirectory(QString());
+}
+
+TEST(SettingsStore, ARelativeConfigHomeIsIgnoredAndAFullDiskSaysSo) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    for (const char* config : {"settings", "", "/abs/conf"}) {
+        qputenv("XDG_CONFIG_HOME", config);
+        SetSettingsDirectory(QString());
+        EXPECT_EQ(SettingsFilePath("Quarvex"),
+                  *config == '/' ? QString("/abs/conf/Quarvex.ini") : home.path() + "/.config/Quarvex.ini")
+            << config;
+    }
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+
+    QTemporaryDir dir;
+    SetSettingsDirectory(dir.path());
+    {
+        FileSizeLimit limit(4);
+        ASSERT_TRUE(limit.ok());
+        try {
+            SaveSetting("Quarvex", "Options", "Grid", "-1");
+            ADD_FAILURE() << "no error";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), ErrDiskFull);
+        }
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     SetSettingsDirectory(QString());
 }
