@@ -6,6 +6,8 @@
 //   empty  the limit's number of empty lines
 //   cells  that many lines of 50 one-character cells
 //   wide   that many lines of 50 four-character cells (about 251 MB)
+//   utf8   that many lines of 50 cells of one character beyond Windows-1252
+//          in UTF-8 (about 201 MB)
 //   long   that many lines of one cell, filling the 256 MiB file cap
 //   line   one line of one 255 MiB cell
 //   over   one empty line more than the limit: refused
@@ -65,6 +67,9 @@ int peakRun(quarvex::MDIForm1* frame, qvrt::ScriptedHost& host, const QString& p
         const QByteArray cell = !std::strcmp(kind, "cells") ? "1" : "1234";
         for (int c = 1; c <= 50; ++c) line += (c > 1 ? "\t" : "") + cell;
         line += "\r\n";
+    } else if (!std::strcmp(kind, "utf8")) {
+        for (int c = 1; c <= 50; ++c) line += (c > 1 ? "\t" : "") + QByteArray("\xE2\x82\x82");
+        line += "\n";
     } else if (!std::strcmp(kind, "line")) {
         line = QByteArray(255 * 1024 * 1024, 'x');
         count = 1;
@@ -101,6 +106,31 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// Opens and saves the file five times; false when a load fails.
+bool timeOpenAndSave(quarvex::MDIForm1* frame, const QString& file, qsizetype cells, const char* form) {
+    std::vector<double> open, save;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer t;
+        quarvex::CurrentFileName = file;
+        t.start();
+        MODULE21::LoadDataFile();
+        open.push_back(t.nsecsElapsed() / 1e6);
+        auto* sheet = dynamic_cast<quarvex::Main1*>(frame->ActiveForm());
+        if (!sheet || sheet->Grid1->CellCount() != cells) {
+            std::printf("load failed\n");
+            return false;
+        }
+        t.restart();
+        if (!MODULE21::SaveDataFile()) return false;
+        save.push_back(t.nsecsElapsed() / 1e6);
+        sheet->UnloadWithoutQuestion();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    std::printf("open 15000 x 25%s: median %.1f ms (of 5)\n", form, median(open));
+    std::printf("save 15000 x 25%s: median %.1f ms (of 5)\n", form, median(save));
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -130,26 +160,19 @@ int main(int argc, char** argv) {
         std::printf("file: %lld bytes\n", static_cast<long long>(bytes.size()));
     }
 
-    std::vector<double> open, save;
-    for (int i = 0; i < 5; ++i) {
-        QElapsedTimer t;
-        quarvex::CurrentFileName = path;
-        t.start();
-        MODULE21::LoadDataFile();
-        open.push_back(t.nsecsElapsed() / 1e6);
-        auto* sheet = dynamic_cast<quarvex::Main1*>(frame->ActiveForm());
-        if (!sheet || sheet->Grid1->CellCount() != 15000 * 25) {
-            std::printf("load failed\n");
-            return 1;
-        }
-        t.restart();
-        if (!MODULE21::SaveDataFile()) return 1;
-        save.push_back(t.nsecsElapsed() / 1e6);
-        sheet->UnloadWithoutQuestion();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The same numbers under UTF-8 headings (SiO\u2082 ...) with LF line ends.
+    const QString utf8Path = dir.filePath("big-utf8.plt");
+    {
+        QFile in(path), out(utf8Path);
+        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) return 1;
+        QByteArray bytes = in.readAll().replace("\r\n", "\n");
+        QByteArray heading;
+        for (int c = 1; c <= 25; ++c) heading += (c > 1 ? "\t" : "") + QByteArray("SiO\xE2\x82\x82 ") + QByteArray::number(c);
+        out.write(heading + "\n" + bytes);
     }
-    std::printf("open 15000 x 25: median %.1f ms (of 5)\n", median(open));
-    std::printf("save 15000 x 25: median %.1f ms (of 5)\n", median(save));
+
+    if (!timeOpenAndSave(frame, path, 15000 * 25, "") || !timeOpenAndSave(frame, utf8Path, 15000 * 25 + 25, " UTF-8"))
+        return 1;
 
     QApplication::processEvents();
     const int sheets = 50;

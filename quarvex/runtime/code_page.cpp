@@ -95,11 +95,46 @@ QByteArray CellBytes(QStringView text) {
 }
 
 void AppendCellBytesFromUtf8(std::string_view utf8, QByteArray& out) {
-    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        out.append(utf8.data(), static_cast<qsizetype>(utf8.size()));
-        return;
+    const size_t n = utf8.size();
+    // A text that begins with the mark takes the wide form whatever it holds.
+    const bool marked = n > 0 && utf8[0] == kWideCellMark;
+    if (!marked) {
+        // Decoded straight into Windows-1252 while every character has a
+        // byte there: no wide copy for the usual accented letters.
+        const qsizetype start = out.size();
+        size_t i = 0;
+        while (i < n) {
+            const unsigned char b = static_cast<unsigned char>(utf8[i]);
+            if (b < 0x80) {
+                out.append(static_cast<char>(b));
+                ++i;
+                continue;
+            }
+            const size_t len = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : 0;
+            if (len == 0 || i + len > n) break;
+            char32_t c = b & (len == 2 ? 0x1F : 0x0F);
+            bool ok = true;
+            for (size_t k = 1; k < len; ++k) {
+                const unsigned char t = static_cast<unsigned char>(utf8[i + k]);
+                ok = ok && (t & 0xC0) == 0x80;
+                c = (c << 6) | (t & 0x3F);
+            }
+            // Overlong forms and lone surrogates are no characters; byteOf refuses the latter.
+            const int byte = ok && c >= (len == 2 ? 0x80u : 0x800u) ? byteOf(static_cast<char16_t>(c)) : -1;
+            if (byte < 0) break;
+            out.append(static_cast<char>(byte));
+            i += len;
+        }
+        if (i == n) return;
+        out.resize(start);
+        if (QByteArrayView(utf8.data(), static_cast<qsizetype>(n)).isValidUtf8()) {
+            out.append(kWideCellMark);
+            out.append(utf8.data(), static_cast<qsizetype>(n));
+            return;
+        }
     }
-    AppendCellBytes(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), out);
+    // Bytes that are no UTF-8 (after a byte-order mark) are read as Qt reads them.
+    AppendCellBytes(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(n)), out);
 }
 
 QString DecodeCell(std::string_view cell) {

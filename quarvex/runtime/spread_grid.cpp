@@ -234,18 +234,22 @@ void SpreadGrid::PasteClipboardText(const QString& text) {
 }
 
 void SpreadGrid::setClip(const QString& text) {
+    // Text that Windows-1252 holds whole pastes as its bytes; only other
+    // text is made into cells field by field.
+    const QByteArray bytes = CellBytes(text);
+    if (!IsWideCell(bytesOf(bytes))) return setClipBytes(bytesOf(bytes));
     const Rect r = blockRect();
     if (r.col1 > r.col2 || r.row1 > r.row2) return;
     const std::vector<QStringView> lines = blockLines(QStringView(text));
     const size_t width = static_cast<size_t>(r.col2 - r.col1 + 1);
-    RowBytes bytes;
+    RowBytes cells;
     for (size_t i = 0; i < lines.size(); ++i) {
         const int row = r.row1 + static_cast<int>(i);
         if (row > r.row2) break;
-        bytes.clear();
+        cells.clear();
         for (QStringView field : fieldsOf(lines[i], width))
-            bytes.make([&](QByteArray& out) { AppendCellBytes(field, out); });
-        model_->setRun(row, r.col1, bytes.views());
+            cells.make([&](QByteArray& out) { AppendCellBytes(field, out); });
+        model_->setRun(row, r.col1, cells.views());
     }
 }
 

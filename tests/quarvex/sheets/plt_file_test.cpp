@@ -9,10 +9,12 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <csignal>
 #include <cstring>
 #include <optional>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 
 using namespace quarvex;
 
@@ -591,4 +593,35 @@ TEST_F(PltFileTest, SavingOverAWiderFileAsksBeforeItsColumnsAreLeftOut) {
     EXPECT_EQ(readAll(path("wide.plt")).count('\t'), 49);
     ASSERT_TRUE(MODULE21::SaveDataFile());
     EXPECT_EQ(host->boxes.size(), 3u);
+}
+
+// A save killed part-way (here by the file-size signal, as kill -9 or a
+// crash would) leaves its temporary file and the old file; the next save of
+// the file removes the temporary and leaves none of its own.
+TEST_F(PltFileTest, TheNextSaveRemovesWhatASaveKilledPartWayLeft) {
+    writeAll(path("big.plt"), "old\r\n");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            qvrt::WriteFileReplacing(path("big.plt"), QByteArray(1 << 20, 'x'));
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+    const auto temporaries = [&] { return QDir(files.path()).entryList({".big.plt.*"}, QDir::Files | QDir::Hidden); };
+    ASSERT_EQ(temporaries().size(), 1);
+    EXPECT_EQ(readAll(path("big.plt")), "old\r\n");
+
+    start();
+    load(path("big.plt"))->Grid1->SetText(1, 1, "new");
+    ASSERT_TRUE(MODULE21::SaveDataFile());
+    EXPECT_EQ(readAll(path("big.plt")), "new\r\n");
+    EXPECT_EQ(temporaries(), QStringList());
 }
