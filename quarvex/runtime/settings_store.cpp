@@ -123,25 +123,30 @@ std::map<QByteArray, std::vector<QByteArray>> escapedLines(const std::vector<std
     return lines;
 }
 
-QByteArray keyOf(const QByteArray& line) { return line.left(line.indexOf('=')).trimmed(); }
+QByteArrayView keyOf(QByteArrayView line) {
+    const qsizetype equals = line.indexOf('=');
+    return (equals < 0 ? line : line.first(equals)).trimmed();
+}
 
 // One line of a settings file: its bytes with their end, and what it is.
 struct IniLine {
-    QByteArray text;     // as in the file
-    QByteArray trimmed;  // without blanks and, on the first line, the mark
+    QByteArrayView text;     // as in the file
+    QByteArrayView trimmed;  // without blanks and, on the first line, the mark
     bool header() const { return trimmed.startsWith('[') && trimmed.endsWith(']'); }
+    bool keyLine() const { return trimmed.contains('='); }
 };
 
 std::vector<IniLine> iniLines(const QByteArray& file) {
     std::vector<IniLine> lines;
+    const QByteArrayView all(file);
     qsizetype from = 0;
-    while (from < file.size()) {
-        qsizetype end = file.indexOf('\n', from);
-        end = end < 0 ? file.size() : end + 1;
-        IniLine line{file.mid(from, end - from), {}};
+    while (from < all.size()) {
+        qsizetype end = all.indexOf('\n', from);
+        end = end < 0 ? all.size() : end + 1;
+        IniLine line{all.sliced(from, end - from), {}};
         line.trimmed = line.text.trimmed();
-        if (from == 0 && line.trimmed.startsWith("\xEF\xBB\xBF")) line.trimmed = line.trimmed.mid(3).trimmed();
-        lines.push_back(std::move(line));
+        if (from == 0 && line.trimmed.startsWith("\xEF\xBB\xBF")) line.trimmed = line.trimmed.sliced(3).trimmed();
+        lines.push_back(line);
         from = end;
     }
     return lines;
@@ -155,46 +160,54 @@ std::vector<IniLine> iniLines(const QByteArray& file) {
 // program) gets the value at every place, since the last is the one read;
 // a key the file lacks goes at the end of its section's last occurrence.
 QByteArray spliced(const QByteArray& old, const std::map<QByteArray, std::vector<QByteArray>>& values) {
+    std::map<QByteArray, std::map<QByteArray, QByteArray>> byKey;  // section, key: line
+    for (const auto& [header, keyLines] : values)
+        for (const QByteArray& l : keyLines) byKey[header][keyOf(l).toByteArray()] = l;
+    // Where the sections written stand, and which of their keys the file holds.
     const std::vector<IniLine> lines = iniLines(old);
     std::map<QByteArray, int> occurrences;
     std::map<QByteArray, std::set<QByteArray>> present;
+    const std::map<QByteArray, QByteArray>* keys = nullptr;
     QByteArray section;
     for (const IniLine& line : lines) {
-        if (line.header()) ++occurrences[section = line.trimmed];
-        else if (line.trimmed.contains('=')) present[section].insert(keyOf(line.trimmed));
+        if (line.header()) {
+            section = line.trimmed.toByteArray();
+            auto it = byKey.find(section);
+            keys = it == byKey.end() ? nullptr : &it->second;
+            if (keys) ++occurrences[section];
+        } else if (keys && line.keyLine()) {
+            present[section].insert(keyOf(line.trimmed).toByteArray());
+        }
     }
-
-    std::map<QByteArray, std::map<QByteArray, QByteArray>> byKey;
-    for (const auto& [header, keyLines] : values)
-        for (const QByteArray& l : keyLines) byKey[header][keyOf(l)] = l;
     auto missing = values;  // the keys still to add, by section
     for (auto& [header, keyLines] : missing)
-        std::erase_if(keyLines, [&, &h = header](const QByteArray& l) { return present[h].count(keyOf(l)) > 0; });
+        std::erase_if(keyLines, [&, &h = header](const QByteArray& l) { return present[h].count(keyOf(l).toByteArray()) > 0; });
 
     QByteArray out;
     out.reserve(old.size() + 4096);
     std::map<QByteArray, int> seen;
     section.clear();
+    keys = nullptr;
     auto addMissing = [&] {
+        if (!keys || seen[section] != occurrences[section]) return;
         auto it = missing.find(section);
-        if (it == missing.end() || seen[section] != occurrences[section]) return;
+        if (it == missing.end()) return;
         for (const QByteArray& l : it->second) out += l + "\n";
         missing.erase(it);
     };
     for (const IniLine& line : lines) {
         if (line.header()) {
             addMissing();
-            section = line.trimmed;
-            ++seen[section];
-        } else if (line.trimmed.contains('=')) {
-            auto sec = byKey.find(section);
-            if (sec != byKey.end()) {
-                auto hit = sec->second.find(keyOf(line.trimmed));
-                if (hit != sec->second.end()) {
-                    if (line.text.startsWith("\xEF\xBB\xBF")) out += "\xEF\xBB\xBF";
-                    out += hit->second + (line.text.endsWith("\r\n") ? "\r\n" : "\n");
-                    continue;
-                }
+            section = line.trimmed.toByteArray();
+            auto it = byKey.find(section);
+            keys = it == byKey.end() ? nullptr : &it->second;
+            if (keys) ++seen[section];
+        } else if (keys && line.keyLine()) {
+            auto hit = keys->find(keyOf(line.trimmed).toByteArray());
+            if (hit != keys->end()) {
+                if (line.text.startsWith("\xEF\xBB\xBF")) out += "\xEF\xBB\xBF";
+                out += hit->second + (line.text.endsWith("\r\n") ? "\r\n" : "\n");
+                continue;
             }
         } else if (line.trimmed.isEmpty()) {
             addMissing();  // before the blank line that ends the section
