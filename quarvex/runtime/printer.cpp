@@ -221,10 +221,9 @@ void QtPrinterSurface::EndDoc() {
     CheckPdfWritten();
     const QString refusal = Service().Refusal(*printer_);
     if (refusal.isEmpty()) return;
-    const QString printer = printer_->printerName().isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(printer_->printerName());
-    throw RuntimeError(ErrPrinter, QStringLiteral("The print job did not reach the printer%1: %2.")
-                                       .arg(printer, refusal)
-                                       .toStdString());
+    const QString name = printer_->printerName();
+    const QString to = name.isEmpty() ? QStringLiteral("the printer") : QStringLiteral("the printer \"%1\"").arg(name);
+    throw RuntimeError(ErrPrinter, QStringLiteral("The print job did not reach %1: %2.").arg(to, refusal).toStdString());
 }
 
 void QtPrinterSurface::NameJob(const QString& name) {
