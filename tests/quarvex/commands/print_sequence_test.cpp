@@ -35,18 +35,8 @@ protected:
         window.UseSurface(&screen);
         window.InitSymbolTable();
         window.setCaption(QStringLiteral("Plot-Sheet1"));
-        window.DiagramType = QStringLiteral("XY Plot");
+        window.DiagramType = QStringLiteral("Ternary");
         window.TitleFont = window.AxesTFont = {QStringLiteral("Arial"), 0, 10, 0, 0};
-        window.SampleCount = 3;
-        window.SampleX = {0, 1, 2, 3};
-        window.SampleY = {0, 2, 1, 4};
-        window.SampleSymbol.assign(4, 3);
-        window.SampleSymbolChar.assign(4, 117);
-        window.SampleColour.assign(4, 0);
-        window.SampleLabel = {"", "a", "b", "c"};
-        window.FitCoefficients = {0, 0.5f, 1.0f, 0};
-        window.FittedY = {0, 1.5f, 2.5f, 3.5f};
-        window.FitDegree = 1;
     }
     void TearDown() override {
         Graph2Seams().PrintDiagram = nullptr;
