@@ -65,7 +65,7 @@ protected:
         QStringList ops;
         int texts = 0;
         for (qvrt::DrawOp op : printer.Ops()) {
-            if (op.kind == qvrt::DrawOp::Text && !op.text.isEmpty() && ++texts <= 3 && texts > 1) op.text.clear();
+            if (op.kind == qvrt::DrawOp::Text && !op.text.isEmpty() && ++texts >= 2 && texts <= 3) op.text.clear();
             ops << qvrt::Describe(op);
         }
         return {ops, printer.JobName()};

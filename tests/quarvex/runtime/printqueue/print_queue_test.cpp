@@ -21,11 +21,13 @@
 namespace {
 
 const QString kPpd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
+const QString kLpadmin = QStringLiteral("/usr/sbin/lpadmin");
 
 class PrintQueue : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!QFile::exists(QStringLiteral("/usr/sbin/cupsd")) || !QFile::exists(kPpd)) GTEST_SKIP() << "no CUPS";
+        for (const QString& needed : {QStringLiteral("/usr/sbin/cupsd"), kLpadmin, kPpd})
+            if (!QFile::exists(needed)) GTEST_SKIP() << needed.toStdString() << " is not installed";
         // Only root may set queues up without a password.
         if (getuid() != 0) GTEST_SKIP() << "not root";
         // The server empties its spool and temporary folders as it starts.
@@ -52,7 +54,7 @@ protected:
     }
     void lpadmin(const QStringList& arguments) {
         QProcess process;
-        process.start(QStringLiteral("lpadmin"), QStringList{"-h", socket_} + arguments);
+        process.start(kLpadmin, QStringList{"-h", socket_} + arguments);
         ASSERT_TRUE(process.waitForFinished());
         ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     }
