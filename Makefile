@@ -6,7 +6,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
 PACKAGES := g++ cmake ninja-build pkg-config make \
-  qt6-base-dev libgtest-dev libgmock-dev \
+  qt6-base-dev libcups2-dev libgtest-dev libgmock-dev \
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev \
   fonts-dejavu-core fonts-liberation2 locales-all \
   ffmpeg imagemagick libsdl2-image-tests

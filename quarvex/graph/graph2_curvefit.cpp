@@ -235,6 +235,9 @@ void Graph2::PrintFitReport() {
         CMDialog1.Printer = pr.Device();
         CMDialog1.ShowPrinter();
         qvrt::host().SetMousePointer(qvrt::vbHourglass);
+        // Nothing a diagram or table printed before left on the printer
+        // moves the report's lines.
+        pr.StartJob(QStringLiteral("Least Squares Curve Fit - ") + Caption());
         // The printer's glyph metrics are in its own units: the screen's
         // come back afterwards, so marks and labels placed before the next
         // redraw still centre on their points.

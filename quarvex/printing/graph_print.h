@@ -66,8 +66,9 @@ bool FrameMargin(const QString& diagramSize, double large, double medium, double
 // centre, so the diagram keeps its proportions and keys stay on the page.
 void FitPage(PrintedGraph& g, qvrt::PrinterSurface& p, double x1, double y1, double x2, double y2, double aspect,
              const double* margin);
-// Resets what an earlier job may have left on the printer: scale, font,
-// colours, pen, fill and transparency.
-void FreshPrinterState(qvrt::PrinterSurface& p);
+// Starts the job named `jobName` on a printer reset from what an earlier
+// job may have left (scale, font, colours, pen, fill and transparency), in
+// 10-point Arial.
+void FreshPrinterState(qvrt::PrinterSurface& p, const QString& jobName);
 
 }  // namespace quarvex::printing

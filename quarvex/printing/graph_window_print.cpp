@@ -33,6 +33,7 @@ int32_t colorOf(double color) { return static_cast<int32_t>(PrinterColor(color))
 
 PrintedGraph PrintInputsOf(const Graph2& w) {
     PrintedGraph g;
+    g.Caption = w.Caption();
     g.DiagramType = w.DiagramType;
     g.DiagramSize = w.DiagramSize;
     g.DiagramTitle = w.DiagramTitle;

@@ -77,7 +77,7 @@ void PrintDiagram(PrintedGraph& g) {
         dialog.ShowPrinter();
         qvrt::host().SetMousePointer(qvrt::vbHourglass);
         // Nothing an earlier job left on the printer carries into this one.
-        FreshPrinterState(p);
+        FreshPrinterState(p, g.Caption);
         MeasurePrinterSymbols(g);
         p.Print(QString());
         p.SetFontTransparent(true);

@@ -75,19 +75,10 @@ void FitPage(PrintedGraph& g, qvrt::PrinterSurface& p, double x1, double y1, dou
     p.Scale(left, top, double(left) + double(w), double(top) + double(h));
 }
 
-void FreshPrinterState(qvrt::PrinterSurface& p) {
-    p.Scale();
+void FreshPrinterState(qvrt::PrinterSurface& p, const QString& jobName) {
+    p.StartJob(jobName);
     p.SetFontName(QStringLiteral("Arial"));
     p.SetFontSize(10);
-    p.SetFontBold(false);
-    p.SetFontItalic(false);
-    p.SetFontTransparent(true);
-    p.SetForeColor(0);
-    p.SetDrawStyle(qvrt::vbSolid);
-    p.SetDrawWidth(1);
-    p.SetFillStyle(qvrt::vbFSTransparent);
-    p.SetCurrentX(0);
-    p.SetCurrentY(0);
 }
 
 }  // namespace quarvex::printing

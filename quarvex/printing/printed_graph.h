@@ -63,6 +63,7 @@ struct LegendList {
 
 struct PrintedGraph {
     // --- read --------------------------------------------------------------
+    QString Caption;  // the window's, which names the print job
     QString DiagramType;
     QString DiagramSize = QStringLiteral("Large");
     QString DiagramTitle;

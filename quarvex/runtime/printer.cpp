@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <cups/cups.h>
+
 namespace qvrt {
 
 namespace {
@@ -38,9 +40,62 @@ bool PdfComplete(QFile& file) {
     return number && table >= 0 && table < size && file.seek(table) && file.read(4) == "xref";
 }
 
+// Qt's CUPS backend sends a queue's document with cupsPrintFile when the
+// document ends, on this thread, and drops the answer; that answer is still
+// the thread's last CUPS status.
+class CupsService : public PrintService {
+public:
+    QString Refusal(const QPrinter& printer) override {
+        // A file is written here and never goes to the service.
+        if (printer.outputFormat() != QPrinter::NativeFormat || !printer.outputFileName().isEmpty()) return {};
+        const QString name = printer.printerName();
+        if (name.isEmpty()) return QStringLiteral("no printer was chosen");
+        if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE) return {};
+        const QString status = QString::fromUtf8(cupsLastErrorString());
+        return Why(name.section(QLatin1Char('/'), 0, 0), status);
+    }
+
+private:
+    // The status alone rarely says it plainly ("No such file or directory"
+    // for a queue that went), so the queue itself is looked at.
+    static QString Why(const QString& queue, const QString& status) {
+        http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr);
+        if (!http) return QStringLiteral("the print service is not running");
+        QString why = status;
+        if (cups_dest_t* dest = cupsGetNamedDest(http, queue.toLocal8Bit().constData(), nullptr)) {
+            const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+            if (accepting && qstrcmp(accepting, "false") == 0) why = QStringLiteral("the printer is not accepting jobs");
+            cupsFreeDests(1, dest);
+        } else {
+            why = QStringLiteral("the printer no longer exists");
+        }
+        httpClose(http);
+        return why;
+    }
+};
+
+std::unique_ptr<PrintService>& CurrentService() {
+    static std::unique_ptr<PrintService> service;
+    return service;
+}
+
+PrintService& Service() {
+    auto& service = CurrentService();
+    if (!service) service = std::make_unique<CupsService>();
+    return *service;
+}
+
 }  // namespace
 
+void SetPrintService(std::unique_ptr<PrintService> service) { CurrentService() = std::move(service); }
+
 PrinterSurface::PrinterSurface() = default;
+
+void PrinterSurface::StartJob(const QString& name) {
+    ResetProperties();
+    jobName_ = name;
+    NameJob(name);
+}
 
 int PrinterSurface::FontCount() const { return int(AvailableFontNames().size()); }
 
@@ -162,7 +217,18 @@ void QtPrinterSurface::EndDoc() {
     const bool ended = !open || painter_->end();
     if (!ended) FailJob(ErrPrinter);
     HomePosition();
-    if (open) CheckPdfWritten();
+    if (!open) return;
+    CheckPdfWritten();
+    const QString refusal = Service().Refusal(*printer_);
+    if (refusal.isEmpty()) return;
+    const QString name = printer_->printerName();
+    const QString to = name.isEmpty() ? QStringLiteral("the printer") : QStringLiteral("the printer \"%1\"").arg(name);
+    throw RuntimeError(ErrPrinter, QStringLiteral("The print job did not reach %1: %2.").arg(to, refusal).toStdString());
+}
+
+void QtPrinterSurface::NameJob(const QString& name) {
+    // A QPrinter takes no new name while its document is open.
+    if (!DocumentOpen()) printer_->setDocName(name);
 }
 
 void QtPrinterSurface::KillDoc() {

@@ -3,8 +3,9 @@
 // NewPage and EndDoc. The document opens with the first thing drawn or
 // printed (Print "" is enough) and is sent by EndDoc; a document left open
 // by a failed job is sent with the next EndDoc or when the program ends.
-// Any failure of the printer raises Printer error (482); a PDF file that
-// was not written whole raises Disk full (61) and is removed.
+// Any failure of the printer raises Printer error (482), a job the print
+// service refused included; a PDF file that was not written whole raises
+// Disk full (61) and is removed.
 #pragma once
 
 #include "quarvex/runtime/painter_surface.h"
@@ -42,6 +43,13 @@ public:
     // (CommonDialog::Printer); null for a printer that is not a Qt one.
     virtual QPrinter* Device() { return nullptr; }
 
+    // Starts a print job named after what it prints: the print queue lists
+    // it under that name. The scale, print position, font, colours, pen and
+    // fill go back to a new printer's, so nothing an earlier job left
+    // carries into this one; the printer, paper and orientation stay.
+    void StartJob(const QString& name);
+    QString JobName() const { return jobName_; }
+
     // The fonts the printer offers (a font dialog's list); Fonts out of
     // 0 .. FontCount - 1 raises Subscript out of range (9).
     int FontCount() const;
@@ -51,7 +59,26 @@ protected:
     PrinterSurface();
     bool FlowsOverPages() const override { return true; }
     void StartFlowPage() override { NewPage(); }
+    // Passes the job's name on to the device.
+    virtual void NameJob(const QString&) {}
+
+private:
+    QString jobName_;
 };
+
+// What became of a document a printer handed to the system's print
+// service: Qt sends it when the document ends and tells nothing of the
+// answer.
+class PrintService {
+public:
+    virtual ~PrintService() = default;
+    // Asked right after `printer` sent a document: empty when the service
+    // took the job (a job held on a paused queue too), else why it did not.
+    virtual QString Refusal(const QPrinter& printer) = 0;
+};
+
+// The print service QtPrinterSurface asks; null goes back to the system's.
+void SetPrintService(std::unique_ptr<PrintService> service);
 
 // The printer on Qt: a system printer, or a PDF file.
 class QtPrinterSurface : public PrinterSurface {
@@ -74,10 +101,13 @@ public:
     int Orientation() const override;
     void SetOrientation(int orientation) override;
     void NewPage() override;
+    // A document the print service refuses raises Printer error (482)
+    // saying so; the printer serves the next job as before.
     void EndDoc() override;
     void KillDoc() override;
 
 protected:
+    void NameJob(const QString& name) override;
     QSizeF DeviceSize() const override;
     QSizeF TwipsPerDeviceUnit() const override;
     QSizeF MeasureDevice(const QString& text) const override;

@@ -1,5 +1,7 @@
 #include "quarvex/runtime/qt_host.h"
 
+#include "quarvex/runtime/kept_printer.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
@@ -183,7 +185,9 @@ bool QtHost::PrinterDialog(QPrinter* printer, long flags) {
     const bool setUp = (flags & 64) != 0;
     const bool noSelection = setUp || (flags & 4);
     const bool noPageNumbers = setUp || (flags & 8);
+    KeptPrinter kept(*p);
     PrintDialog dlg(p, dialogParent(), noPageNumbers, setUp);
+    kept.Watch(dlg);
     // PD_NOSELECTION and PD_NOPAGENUMS: the job prints what it prints, so
     // it offers neither a selection nor pages to pick. Printing to a PDF
     // file stays whatever the flags say: on Linux it is how most people
@@ -193,7 +197,9 @@ bool QtHost::PrinterDialog(QPrinter* printer, long flags) {
         dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     }
-    return dlg.exec() == QDialog::Accepted;
+    const bool accepted = dlg.exec() == QDialog::Accepted;
+    kept.Finish(accepted);
+    return accepted;
 }
 
 QString FindHelpFile(const QString& helpFile) {

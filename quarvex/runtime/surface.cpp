@@ -30,7 +30,24 @@ QStringList SplitLines(const QString& text) {
 
 }  // namespace
 
-Surface::Surface() : face_{QStringLiteral("MS Sans Serif"), FontKind::Text, QStringLiteral("DejaVu Sans")} {}
+Surface::Surface() { ResetProperties(); }
+
+void Surface::ResetProperties() {
+    userScale_ = false;
+    scaleLeft_ = scaleTop_ = 0;
+    scaleWidth_ = scaleHeight_ = 1;
+    currentX_ = currentY_ = 0;
+    flowing_ = false;
+    face_ = {QStringLiteral("MS Sans Serif"), FontKind::Text, QStringLiteral("DejaVu Sans")};
+    fontSize_ = 8.25;
+    fontBold_ = fontItalic_ = false;
+    fontTransparent_ = true;
+    foreColor_ = fillColor_ = 0;
+    backColor_ = 0xFFFFFF;
+    drawStyle_ = vbSolid;
+    drawWidth_ = 1;
+    fillStyle_ = vbFSTransparent;
+}
 
 double Surface::DeviceWidth() const { return std::max(DeviceSize().width(), 1.0); }
 double Surface::DeviceHeight() const { return std::max(DeviceSize().height(), 1.0); }

@@ -181,6 +181,10 @@ public:
     // Clears to BackColor; the print position goes to the top-left corner.
     void Cls();
 
+    // The scale, print position, font, colours, pen and fill as a new
+    // surface has them.
+    void ResetProperties();
+
     // User coordinates to the backend's device units and back.
     QPointF ToDevice(double x, double y) const;
     double FromDeviceX(double deviceX) const;
@@ -219,15 +223,16 @@ private:
     double DeviceHeight() const;
     void FreezeScale();
 
-    bool userScale_ = false;  // false: twips from the top-left corner
-    double scaleLeft_ = 0, scaleTop_ = 0, scaleWidth_ = 1, scaleHeight_ = 1;
-    double currentX_ = 0, currentY_ = 0;
-    bool flowing_ = false;  // the position came from a line advance
+    // Their starting values are set in one place, ResetProperties.
+    bool userScale_;  // false: twips from the top-left corner
+    double scaleLeft_, scaleTop_, scaleWidth_, scaleHeight_;
+    double currentX_, currentY_;
+    bool flowing_;  // the position came from a line advance
     FontFace face_;
-    double fontSize_ = 8.25;
-    bool fontBold_ = false, fontItalic_ = false, fontTransparent_ = true;
-    uint32_t foreColor_ = 0, backColor_ = 0xFFFFFF, fillColor_ = 0;
-    int drawStyle_ = vbSolid, drawWidth_ = 1, fillStyle_ = vbFSTransparent;
+    double fontSize_;
+    bool fontBold_, fontItalic_, fontTransparent_;
+    uint32_t foreColor_, backColor_, fillColor_;
+    int drawStyle_, drawWidth_, fillStyle_;
 };
 
 }  // namespace qvrt

@@ -154,6 +154,9 @@ void PrintDataTable() {
         dialog.Printer = printer.Device();
         dialog.ShowPrinter();
         SheetCaption = sheet->Caption();
+        // Laid out on the page as in a fresh run, whatever a diagram or a
+        // report printed before left on the printer.
+        printer.StartJob(SheetCaption);
         qvrt::HourglassPointer busy;
         ReadGridForPrint();
         const int perBlock = printer.Orientation() == qvrt::vbPRORLandscape ? 17 : 12;
