@@ -1,12 +1,15 @@
 #include "quarvex/runtime/screen_fit.h"
 
+#include "quarvex/runtime/host.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QLayout>
 #include <QScreen>
 #include <QScrollArea>
-#include <QTimer>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -16,9 +19,51 @@ namespace qvrt {
 
 namespace {
 
+// The frame a window was last fitted with.
+constexpr char kFittedFrame[] = "qvrtFittedFrame";
+
 QRect& testArea() {
     static QRect area;
     return area;
+}
+
+std::optional<QMargins>& testMargins() {
+    static std::optional<QMargins> margins;
+    return margins;
+}
+
+QMargins FrameMargins(const QWidget& w) {
+    if (testMargins()) return *testMargins();
+    const QRect inner = w.geometry(), outer = w.frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+QScreen* ScreenOf(const QWidget& w) {
+    QScreen* s = QGuiApplication::screenAt(w.frameGeometry().center());
+    return s ? s : w.screen();
+}
+
+// The screen the forms place windows on: the program's screen size,
+// counted from 0,0.
+QRect PlacingScreen() {
+    Host& h = host();
+    return {0, 0, qRound(h.ScreenWidthTwips() / h.TwipsPerPixelX()), qRound(h.ScreenHeightTwips() / h.TwipsPerPixelY())};
+}
+
+// A window that its form placed on the screen counted from 0,0 (or on
+// another monitor than its home) moves to its home monitor, as far from
+// that monitor's centre as it was from the placing screen's.
+void MoveToHomeScreen(QWidget& w) {
+    QScreen* home = HomeScreen(w);
+    QRect outer = w.frameGeometry();
+    if (!home || QGuiApplication::screenAt(outer.center()) == home) return;
+    const QRect placing = PlacingScreen();
+    if (placing.contains(outer.center()))
+        outer.moveCenter(home->geometry().center() + (outer.center() - placing.center()));
+    else
+        outer.moveCenter(home->availableGeometry().center());
+    w.move(outer.topLeft());
 }
 
 // The dialog's laid-out controls move into a scroll area that takes the
@@ -42,11 +87,13 @@ void MakeScrollable(QDialog& dialog) {
 
 void Fit(QWidget& w) {
     QRect area = testArea();
-    if (area.isEmpty() && w.screen()) area = w.screen()->availableGeometry();
+    if (area.isEmpty()) {
+        if (QScreen* s = ScreenOf(w)) area = s->availableGeometry();
+    }
     if (area.isEmpty()) return;
-    const QRect inner = w.geometry(), outer = w.frameGeometry();
-    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                         outer.bottom() - inner.bottom());
+    const QMargins frame = FrameMargins(w);
+    w.setProperty(kFittedFrame, QVariant::fromValue(frame));
+    const QRect inner = w.geometry();
     const QSize room = area.size().shrunkBy(frame);
     if (inner.width() > room.width() || inner.height() > room.height()) {
         const QSize fitted = inner.size().boundedTo(room);
@@ -58,28 +105,49 @@ void Fit(QWidget& w) {
         w.setMinimumSize(w.minimumSize().boundedTo(fitted));
         w.resize(fitted);
     }
-    const QRect placed = FitInside(QRect(outer.topLeft(), w.size().grownBy(frame)), area);
-    if (placed.topLeft() != outer.topLeft()) w.move(placed.topLeft());
-    // A window manager adds its frame (title bar, borders) only once the
-    // window is mapped: fitted again then, with the frame known.
-    if (frame.isNull() && !(w.windowFlags() & Qt::FramelessWindowHint) && !w.property("qvrtRefit").toBool() &&
-        QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        w.setProperty("qvrtRefit", true);
-        QTimer::singleShot(150, &w, [&w] {
-            w.setProperty("qvrtRefit", false);
-            if (w.isVisible() && !w.frameGeometry().size().isEmpty() && w.frameGeometry() != w.geometry()) Fit(w);
-        });
-    }
+    // Placed by its client area, so that the title bar lands inside the
+    // area whatever the window manager does with a position that counts
+    // the frame; a frame larger than the area keeps its top inside.
+    const QPoint corner(frame.left(), frame.top());
+    const QRect placed = FitInside(QRect(inner.topLeft() - corner, w.size().grownBy(frame)), area);
+    if (placed.topLeft() + corner != inner.topLeft()) w.setGeometry(QRect(placed.topLeft() + corner, w.size()));
+}
+
+bool Fitted(const QWidget& w) {
+    const Qt::WindowType type = w.windowType();
+    return w.isWindow() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop;
 }
 
 class Fitter : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() != QEvent::Show || !object->isWidgetType()) return false;
+        if (!object->isWidgetType()) return false;
         auto* w = static_cast<QWidget*>(object);
-        const Qt::WindowType type = w->windowType();
-        if (w->isWindow() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop) Fit(*w);
+        switch (event->type()) {
+        case QEvent::Show:
+            if (!Fitted(*w)) break;
+            // A window the program opens goes to its home monitor; one the
+            // user brings back from an icon stays where the user had it.
+            if (!event->spontaneous() && testArea().isEmpty()) MoveToHomeScreen(*w);
+            Fit(*w);
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowActivate:
+        case QEvent::UpdateRequest:
+            // The window manager's frame is known only once it has framed
+            // the window, which a busy machine does long after the show;
+            // the window reports it at its next move, resize or paint.
+            if (Fitted(*w) && w->isVisible() && !(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen |
+                                                                      Qt::WindowMinimized))) {
+                const QVariant fitted = w->property(kFittedFrame);
+                if (fitted.isValid() && fitted.value<QMargins>() != FrameMargins(*w)) Fit(*w);
+            }
+            break;
+        default:
+            break;
+        }
         return false;
     }
 };
@@ -93,6 +161,21 @@ QRect FitInside(const QRect& frame, const QRect& area) {
     return {QPoint(x, y), size};
 }
 
+QScreen* HomeScreen(const QWidget& window) {
+    const QWidget* owner = window.parentWidget() ? window.parentWidget()->window() : nullptr;
+    if (!owner || !owner->isVisible()) owner = QApplication::activeWindow();
+    if (owner && owner != &window && owner->isVisible()) return ScreenOf(*owner);
+    return QGuiApplication::primaryScreen();
+}
+
+int WidthForCaption(const QWidget& window) {
+    QFont font = window.font();
+    font.setBold(true);  // as most title bars write it
+    const int bar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+    // The bar's icon and its three buttons, each about as wide as the bar is high.
+    return QFontMetrics(font).horizontalAdvance(window.windowTitle()) + 4 * bar;
+}
+
 void InstallScreenFitting() {
     static Fitter* fitter = nullptr;
     if (fitter || !qApp) return;
@@ -101,5 +184,7 @@ void InstallScreenFitting() {
 }
 
 void SetAvailableAreaForTests(const QRect& area) { testArea() = area; }
+
+void SetFrameMarginsForTests(std::optional<QMargins> margins) { testMargins() = margins; }
 
 }  // namespace qvrt
