@@ -123,7 +123,8 @@ void Graph2::DrawXYPlot() {
     const double gap = std::abs(p.TextWidth(QStringLiteral(" "))) / 2;
     auto runTogether = [&](int step) {
         for (int i = step; i <= 10; i += step) {
-            const double widths = std::abs(p.TextWidth(xLabels[size_t(i)])) + std::abs(p.TextWidth(xLabels[size_t(i - step)]));
+            const double widths =
+                std::abs(p.TextWidth(xLabels[size_t(i)])) + std::abs(p.TextWidth(xLabels[size_t(i - step)]));
             if (std::abs(xAt(i) - xAt(i - step)) < widths / 2 + gap) return true;
         }
         return false;

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -21,6 +22,8 @@ namespace {
 
 // The frame a window was last fitted with.
 constexpr char kFittedFrame[] = "qvrtFittedFrame";
+// How long a newly framed window's place must stay put before it is fitted.
+constexpr int kSettleMs = 100;
 
 QRect& testArea() {
     static QRect area;
@@ -48,7 +51,8 @@ QScreen* ScreenOf(const QWidget& w) {
 // counted from 0,0.
 QRect PlacingScreen() {
     Host& h = host();
-    return {0, 0, qRound(h.ScreenWidthTwips() / h.TwipsPerPixelX()), qRound(h.ScreenHeightTwips() / h.TwipsPerPixelY())};
+    return {0, 0, qRound(h.ScreenWidthTwips() / h.TwipsPerPixelX()),
+            qRound(h.ScreenHeightTwips() / h.TwipsPerPixelY())};
 }
 
 // A window that its form placed on the screen counted from 0,0 (or on
@@ -63,6 +67,22 @@ void MoveToHomeScreen(QWidget& w) {
         outer.moveCenter(home->geometry().center() + (outer.center() - placing.center()));
     else
         outer.moveCenter(home->availableGeometry().center());
+    w.move(outer.topLeft());
+}
+
+// A dialog its form did not place, which Qt centres over its parent only
+// after the show event and only if nothing moved it first: centred here
+// over its parent (or its home monitor), so that fitting it keeps that.
+void CentreUnplacedDialog(QWidget& w) {
+    if (!qobject_cast<QDialog*>(&w) || w.testAttribute(Qt::WA_Moved)) return;
+    const QWidget* parent = w.parentWidget() ? w.parentWidget()->window() : nullptr;
+    QRect outer = w.frameGeometry();
+    if (parent && parent->isVisible())
+        outer.moveCenter(parent->geometry().center());
+    else if (QScreen* home = HomeScreen(w))
+        outer.moveCenter(home->availableGeometry().center());
+    else
+        return;
     w.move(outer.topLeft());
 }
 
@@ -113,6 +133,32 @@ void Fit(QWidget& w) {
     if (placed.topLeft() + corner != inner.topLeft()) w.setGeometry(QRect(placed.topLeft() + corner, w.size()));
 }
 
+// Refits a window whose frame differs from the one it was fitted with,
+// once its place has settled: a window manager that frames a window moves
+// it more than once (into the frame, then to where it belongs), and the
+// place in between is no place to fit from.
+void FollowFrame(QWidget& w, bool moved) {
+    auto* settle = w.findChild<QTimer*>(QStringLiteral("qvrtFrameSettle"), Qt::FindDirectChildrenOnly);
+    if (settle && settle->isActive()) {
+        if (moved) settle->start();  // moved again: wait for the next quiet moment
+        return;
+    }
+    if (w.property(kFittedFrame).value<QMargins>() == FrameMargins(w)) return;
+    if (!settle) {
+        settle = new QTimer(&w);
+        settle->setObjectName(QStringLiteral("qvrtFrameSettle"));
+        settle->setSingleShot(true);
+        settle->setInterval(kSettleMs);
+        QObject::connect(settle, &QTimer::timeout, &w, [&w] {
+            constexpr Qt::WindowStates kPlacedByManager = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
+            if (w.isVisible() && !(w.windowState() & kPlacedByManager) &&
+                w.property(kFittedFrame).value<QMargins>() != FrameMargins(w))
+                Fit(w);
+        });
+    }
+    settle->start();
+}
+
 bool Fitted(const QWidget& w) {
     const Qt::WindowType type = w.windowType();
     return w.isWindow() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop;
@@ -129,7 +175,10 @@ public:
             if (!Fitted(*w)) break;
             // A window the program opens goes to its home monitor; one the
             // user brings back from an icon stays where the user had it.
-            if (!event->spontaneous() && testArea().isEmpty()) MoveToHomeScreen(*w);
+            if (!event->spontaneous() && testArea().isEmpty()) {
+                CentreUnplacedDialog(*w);
+                MoveToHomeScreen(*w);
+            }
             Fit(*w);
             break;
         case QEvent::Move:
@@ -139,11 +188,8 @@ public:
             // The window manager's frame is known only once it has framed
             // the window, which a busy machine does long after the show;
             // the window reports it at its next move, resize or paint.
-            if (Fitted(*w) && w->isVisible() && !(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen |
-                                                                      Qt::WindowMinimized))) {
-                const QVariant fitted = w->property(kFittedFrame);
-                if (fitted.isValid() && fitted.value<QMargins>() != FrameMargins(*w)) Fit(*w);
-            }
+            if (Fitted(*w) && w->isVisible() && w->property(kFittedFrame).isValid())
+                FollowFrame(*w, event->type() == QEvent::Move || event->type() == QEvent::Resize);
             break;
         default:
             break;
@@ -172,8 +218,9 @@ int WidthForCaption(const QWidget& window) {
     QFont font = window.font();
     font.setBold(true);  // as most title bars write it
     const int bar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
-    // The bar's icon and its three buttons, each about as wide as the bar is high.
-    return QFontMetrics(font).horizontalAdvance(window.windowTitle()) + 4 * bar;
+    // The bar's icon, its three buttons and the space around them: about six
+    // times as wide as the bar is high under common window managers.
+    return QFontMetrics(font).horizontalAdvance(window.windowTitle()) + 6 * bar;
 }
 
 void InstallScreenFitting() {
