@@ -19,15 +19,18 @@ function(add_component_library name)
 endfunction()
 
 # One test executable per tests/ folder, built from its .cpp files.
-# QT: the executable gets the QApplication main that defaults to offscreen.
+# QT: the executable gets the QApplication main that defaults to offscreen;
+# OWN_MAIN: a Qt test whose folder brings its own main.
 function(add_component_tests name)
-  cmake_parse_arguments(ARG "QT" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT;OWN_MAIN" "" "LIBS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_executable(${name} ${srcs})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
                                              SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  if(ARG_QT)
+  if(ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock Qt6::Widgets Qt6::Test)
+  elseif(ARG_QT)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} qt_test_main GTest::gtest GTest::gmock Qt6::Widgets Qt6::Test)
   else()
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)

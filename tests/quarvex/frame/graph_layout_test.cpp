@@ -19,6 +19,9 @@
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
+
+#include <cmath>
 
 using namespace quarvex;
 
@@ -239,5 +242,75 @@ TEST_F(GraphLayout, WindowsOpenInsideASmallOrScaledScreen) {
         LoadedSetUp()->Command3D1_Click(1);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    qvrt::SetAvailableAreaForTests({});
+}
+
+namespace {
+
+double Luminance(QRgb c) {
+    auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+}
+
+// The contrast of a cell's text as drawn: its background is the colour at its
+// corner, its text the drawn colour farthest from that.
+double CellContrast(SimpleGrid& grid, int row, int col) {
+    const QImage picture = grid.viewport()->grab().toImage();
+    const QRect cell = grid.visualRect(grid.model()->index(row, col)).adjusted(1, 1, -1, -1);
+    const double background = Luminance(picture.pixel(cell.topLeft()));
+    double text = background;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            if (const double l = Luminance(picture.pixel(x, y)); std::abs(l - background) > std::abs(text - background))
+                text = l;
+    return (std::max(text, background) + 0.05) / (std::min(text, background) + 0.05);
+}
+
+}  // namespace
+
+// Under a dark palette (light text on dark cells) the grey headings of the
+// point table and the field key keep dark text.
+TEST_F(GraphLayout, TheTablesHeadingsStayReadableOnADarkPalette) {
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (auto [role, color] : {std::pair{QPalette::Window, QColor(0x35, 0x35, 0x35)},
+                               {QPalette::Base, QColor(0x25, 0x25, 0x25)}, {QPalette::Button, QColor(0x35, 0x35, 0x35)},
+                               {QPalette::WindowText, QColor(Qt::white)}, {QPalette::Text, QColor(Qt::white)},
+                               {QPalette::ButtonText, QColor(Qt::white)}})
+        dark.setColor(role, color);
+    QApplication::setPalette(dark);
+    Graph2* g = plot("QAPF-Plutonic", 5, 6, 7);
+    settle();
+    ASSERT_EQ(g->Grid1->TextMatrix(0, 1), QStringLiteral("Sample #"));
+    ASSERT_EQ(g->Grid3->TextMatrix(0, 1), QStringLiteral("Rockname"));
+    for (const auto& [name, grid, row, col] : {std::tuple{"Sample #", g->Grid1, 0, 1}, std::tuple{"1", g->Grid1, 1, 0},
+                                                std::tuple{"Rockname", g->Grid3, 0, 1}})
+        EXPECT_GE(CellContrast(*grid, row, col), 4.5) << name;
+    QApplication::setPalette(light);
+}
+
+// A window manager that frames the window only after it is shown (on a busy
+// machine, long after) gets the window fitted again with the frame counted,
+// as often as the frame changes: its title bar stays on the screen.
+TEST_F(GraphLayout, TheFrameIsFittedAgainWhenItsWindowManagerFrameArrives) {
+    qvrt::InstallScreenFitting();
+    const QRect area(0, 0, 683, 384);
+    qvrt::SetAvailableAreaForTests(area);
+    qvrt::SetFrameMarginsForTests(QMargins());
+    frame->hide();
+    frame->show();
+    settle();
+    for (const QMargins extent : {QMargins(1, 25, 1, 1), QMargins(4, 40, 4, 4)}) {
+        SCOPED_TRACE(extent.top());
+        qvrt::SetFrameMarginsForTests(extent);
+        QMoveEvent framed(frame->pos(), frame->pos());
+        QApplication::sendEvent(frame, &framed);  // as the platform reports the framing
+        EXPECT_TRUE(QTest::qWaitFor([&] { return frame->geometry().top() >= area.top() + extent.top(); }, 2000));
+        EXPECT_TRUE(area.contains(frame->geometry().marginsAdded(extent)));
+    }
+    qvrt::SetFrameMarginsForTests(std::nullopt);
     qvrt::SetAvailableAreaForTests({});
 }
