@@ -245,56 +245,31 @@ TEST_F(GraphLayout, WindowsOpenInsideASmallOrScaledScreen) {
     qvrt::SetAvailableAreaForTests({});
 }
 
-namespace {
-
-double Luminance(QRgb c) {
-    auto channel = [](int v) {
-        const double s = v / 255.0;
-        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
-}
-
-// The contrast of a cell's text as drawn: its background is the colour at its
-// corner, its text the drawn colour farthest from that.
-double CellContrast(SimpleGrid& grid, int row, int col) {
-    const QImage picture = grid.viewport()->grab().toImage();
-    const QRect cell = grid.visualRect(grid.model()->index(row, col)).adjusted(1, 1, -1, -1);
-    const double background = Luminance(picture.pixel(cell.topLeft()));
-    double text = background;
-    for (int y = cell.top(); y <= cell.bottom(); ++y)
-        for (int x = cell.left(); x <= cell.right(); ++x)
-            if (const double l = Luminance(picture.pixel(x, y)); std::abs(l - background) > std::abs(text - background))
-                text = l;
-    return (std::max(text, background) + 0.05) / (std::min(text, background) + 0.05);
-}
-
-}  // namespace
-
-// Under a dark palette (light text on dark cells) the grey headings of the
-// point table and the field key keep dark text.
+// Under a dark palette (white text) the grey headings of the point table and
+// the field key keep dark text: a contrast of at least 4.5, as drawn.
 TEST_F(GraphLayout, TheTablesHeadingsStayReadableOnADarkPalette) {
     const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    for (auto [role, color] : {std::pair{QPalette::Window, QColor(0x35, 0x35, 0x35)},
-                               {QPalette::Base, QColor(0x25, 0x25, 0x25)}, {QPalette::Button, QColor(0x35, 0x35, 0x35)},
-                               {QPalette::WindowText, QColor(Qt::white)}, {QPalette::Text, QColor(Qt::white)},
-                               {QPalette::ButtonText, QColor(Qt::white)}})
-        dark.setColor(role, color);
-    QApplication::setPalette(dark);
+    QApplication::setPalette(QPalette(QColor(0x35, 0x35, 0x35)));
     Graph2* g = plot("QAPF-Plutonic", 5, 6, 7);
-    settle();
-    ASSERT_EQ(g->Grid1->TextMatrix(0, 1), QStringLiteral("Sample #"));
-    ASSERT_EQ(g->Grid3->TextMatrix(0, 1), QStringLiteral("Rockname"));
-    for (const auto& [name, grid, row, col] : {std::tuple{"Sample #", g->Grid1, 0, 1}, std::tuple{"1", g->Grid1, 1, 0},
-                                                std::tuple{"Rockname", g->Grid3, 0, 1}})
-        EXPECT_GE(CellContrast(*grid, row, col), 4.5) << name;
+    auto luminance = [](QRgb c) {
+        auto linear = [](int v) { return v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c)) + 0.05;
+    };
+    for (const auto& [grid, row, col] : {std::tuple{g->Grid1, 0, 1}, {g->Grid1, 1, 0}, {g->Grid3, 0, 1}}) {
+        const QImage shot = grid->viewport()->grab().toImage();
+        const QRect cell = grid->visualRect(grid->model()->index(row, col)).adjusted(1, 1, -1, -1);
+        const double back = luminance(shot.pixel(cell.topLeft()));
+        double ink = back;  // the drawn colour farthest from the background
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                if (std::abs(luminance(shot.pixel(x, y)) - back) > std::abs(ink - back)) ink = luminance(shot.pixel(x, y));
+        EXPECT_GE(std::max(ink, back) / std::min(ink, back), 4.5) << grid->TextMatrix(row, col).toStdString();
+    }
     QApplication::setPalette(light);
 }
 
-// A window manager that frames the window only after it is shown (on a busy
-// machine, long after) gets the window fitted again with the frame counted,
-// as often as the frame changes: its title bar stays on the screen.
+// A window manager that frames the window long after it is shown (a busy
+// machine) gets it fitted again with each frame: the title bar stays on screen.
 TEST_F(GraphLayout, TheFrameIsFittedAgainWhenItsWindowManagerFrameArrives) {
     qvrt::InstallScreenFitting();
     const QRect area(0, 0, 683, 384);
@@ -302,14 +277,12 @@ TEST_F(GraphLayout, TheFrameIsFittedAgainWhenItsWindowManagerFrameArrives) {
     qvrt::SetFrameMarginsForTests(QMargins());
     frame->hide();
     frame->show();
-    settle();
     for (const QMargins extent : {QMargins(1, 25, 1, 1), QMargins(4, 40, 4, 4)}) {
-        SCOPED_TRACE(extent.top());
         qvrt::SetFrameMarginsForTests(extent);
-        QMoveEvent framed(frame->pos(), frame->pos());
-        QApplication::sendEvent(frame, &framed);  // as the platform reports the framing
-        EXPECT_TRUE(QTest::qWaitFor([&] { return frame->geometry().top() >= area.top() + extent.top(); }, 2000));
-        EXPECT_TRUE(area.contains(frame->geometry().marginsAdded(extent)));
+        QMoveEvent framed(frame->pos(), frame->pos());  // as the platform reports the framing
+        QApplication::sendEvent(frame, &framed);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return area.contains(frame->geometry().marginsAdded(extent)); }, 2000))
+            << extent.top();
     }
     qvrt::SetFrameMarginsForTests(std::nullopt);
     qvrt::SetAvailableAreaForTests({});

@@ -116,31 +116,5 @@ TEST_F(PrintJob, TickLabelsTellEveryTickApartOnScreenAndPaper) {
     }
 }
 
-// On a window too narrow for eleven X labels, every second or fifth shows
-// (the first and the last among them) rather than labels running together.
-TEST_F(PrintJob, ScreenXLabelsThinOutRatherThanRunTogether) {
-    for (const auto& [widthTwips, shown] : {std::pair{12000.0, 11}, {4000.0, 6}, {2000.0, 3}}) {
-        SCOPED_TRACE(widthTwips);
-        ResetProgramState();
-        qvrt::RecordingSurface screen(widthTwips, 6000);
-        Graph2 window;
-        window.UseSurface(&screen);
-        window.InitSymbolTable();
-        window.TitleFont = window.AxesTFont = {QStringLiteral("Arial"), 0, 10, 0, 0};
-        window.AutoScale = 0;
-        window.ScaleMinX = window.ScaleMinY = 42.29f;
-        window.ScaleMaxX = window.ScaleMaxY = 48.83f;
-        window.DrawXYPlot();
-        // The X labels come first, on one row.
-        std::vector<DrawOp> row;
-        for (const auto& op : screen.Ops())
-            if (op.kind == DrawOp::Text && op.fontSize == 6 && (row.empty() || op.y1 == row.front().y1)) row.push_back(op);
-        ASSERT_EQ(int(row.size()), shown);
-        EXPECT_EQ(row.front().text, QStringLiteral("42.29"));
-        EXPECT_EQ(row.back().text, QStringLiteral("48.83"));
-        for (size_t k = 1; k < row.size(); ++k) EXPECT_LT(row[k - 1].x2, row[k].x1) << row[k].text.toStdString();
-    }
-}
-
 }  // namespace
 }  // namespace quarvex::printing
