@@ -70,22 +70,6 @@ void MoveToHomeScreen(QWidget& w) {
     w.move(outer.topLeft());
 }
 
-// A dialog its form did not place, which Qt centres over its parent only
-// after the show event and only if nothing moved it first: centred here
-// over its parent (or its home monitor), so that fitting it keeps that.
-void CentreUnplacedDialog(QWidget& w) {
-    if (!qobject_cast<QDialog*>(&w) || w.testAttribute(Qt::WA_Moved)) return;
-    const QWidget* parent = w.parentWidget() ? w.parentWidget()->window() : nullptr;
-    QRect outer = w.frameGeometry();
-    if (parent && parent->isVisible())
-        outer.moveCenter(parent->geometry().center());
-    else if (QScreen* home = HomeScreen(w))
-        outer.moveCenter(home->availableGeometry().center());
-    else
-        return;
-    w.move(outer.topLeft());
-}
-
 // The dialog's laid-out controls move into a scroll area that takes the
 // dialog's place; once only.
 void MakeScrollable(QDialog& dialog) {
@@ -175,10 +159,14 @@ public:
             if (!Fitted(*w)) break;
             // A window the program opens goes to its home monitor; one the
             // user brings back from an icon stays where the user had it.
-            if (!event->spontaneous() && testArea().isEmpty()) {
-                CentreUnplacedDialog(*w);
-                MoveToHomeScreen(*w);
+            if (qobject_cast<QDialog*>(w) && !w->testAttribute(Qt::WA_Moved) && !event->spontaneous()) {
+                // Qt centres a dialog that no form placed over its parent,
+                // on the parent's monitor, but only after this event and
+                // only if nothing moved it first: fitted once it has.
+                QMetaObject::invokeMethod(w, [w] { if (w->isVisible()) Fit(*w); }, Qt::QueuedConnection);
+                break;
             }
+            if (!event->spontaneous() && testArea().isEmpty()) MoveToHomeScreen(*w);
             Fit(*w);
             break;
         case QEvent::Move:
