@@ -20,8 +20,12 @@ endfunction()
 
 # One test executable per tests/ folder, built from its .cpp files.
 # QT: the executable gets the QApplication main that defaults to offscreen.
+# PLATFORM: the Qt platform its tests run on instead of plain offscreen.
 function(add_component_tests name)
-  cmake_parse_arguments(ARG "QT" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "PLATFORM" "LIBS" ${ARGN})
+  if(NOT ARG_PLATFORM)
+    set(ARG_PLATFORM offscreen)
+  endif()
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_executable(${name} ${srcs})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
@@ -33,7 +37,7 @@ function(add_component_tests name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TEST_DATA_DIR=${PROJECT_SOURCE_DIR}/tests/data")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=${ARG_PLATFORM};TEST_DATA_DIR=${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()
 
 # Adds every subfolder of the current folder that has a CMakeLists.txt.

@@ -49,6 +49,7 @@ Title1::Title1(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Framele
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0xf4, 0xf1, 0xe8));
+    pal.setColor(QPalette::WindowText, Qt::black);  // the light background keeps its dark text on any palette
     setPalette(pal);
 
     auto* layout = new QVBoxLayout(this);

@@ -198,7 +198,9 @@ void Font1::refresh() {
     font.setUnderline(Check3D1[2]->isChecked());
     Panel3D3->setFont(font);
     const auto c = static_cast<uint32_t>(std::llround(FontChoice.Color));
-    Panel3D3->setStyleSheet(QStringLiteral("color: rgb(%1, %2, %3);")
+    // The sample shows the text as the white diagram will: a dark palette's
+    // background would hide a dark font colour.
+    Panel3D3->setStyleSheet(QStringLiteral("color: rgb(%1, %2, %3); background: white;")
                                 .arg(qvrt::RedOf(c))
                                 .arg(qvrt::GreenOf(c))
                                 .arg(qvrt::BlueOf(c)));

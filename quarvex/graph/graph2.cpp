@@ -47,6 +47,12 @@ int Pixels(double twips) {
     return int(std::lround(twips / (perPixel > 0 ? perPixel : 15)));
 }
 
+// The point table's "Sample #" column: its design width, or what its heading
+// needs where a scaled font outgrows that.
+int SampleColumnTwips(const SimpleGrid& grid) {
+    return std::max(int(std::lround(650 * ScreenScaleX)), grid.TwipsToShow(QStringLiteral("Sample #")));
+}
+
 int PixelsY(double twips) {
     const double perPixel = qvrt::host().TwipsPerPixelY();
     return int(std::lround(twips / (perPixel > 0 ? perPixel : 15)));
@@ -234,7 +240,8 @@ void Graph2::PlaceOnOpening() {
     const QMargins frame = SubWindowMargins();
     const int clientW = w - frame.left() - frame.right();
     const int clientH = ht - frame.top() - frame.bottom() - Toolbar1->sizeHint().height();
-    const int column = Pixels(std::lround(390 * ScreenScaleX)) + 4 * Pixels(std::lround(650 * ScreenScaleX)) +
+    const int column = Pixels(std::lround(390 * ScreenScaleX)) + Pixels(SampleColumnTwips(*Grid1)) +
+                       3 * Pixels(std::lround(650 * ScreenScaleX)) +
                        Grid1->verticalScrollBar()->sizeHint().width() + 2 * Grid1->frameWidth();
     const int side = std::max(std::min(clientH - 2 * kMargin, clientW - 3 * kMargin - column), 100);
     Picture1->setFixedSize(side, side);
@@ -346,6 +353,7 @@ void Graph2::FillPointTable() {
     Grid1->SetRows(SampleCount + 1);
     Grid1->SetColWidth(0, int(std::lround(390 * ScreenScaleX)));
     for (int c = 1; c <= 6; ++c) Grid1->SetColWidth(c, int(std::lround(650 * ScreenScaleX)));
+    Grid1->SetColWidth(1, SampleColumnTwips(*Grid1));
     for (int c = 1; c <= 4; ++c) Grid1->SetColAlignment(c, Qt::AlignHCenter);
     Grid1->SetTextMatrix(0, 1, QStringLiteral("Sample #"));
     if (xyColumns) {
@@ -412,7 +420,7 @@ void Graph2::FillPointTable() {
 void Graph2::ApplyTablesLayout() {
     QAction* tables = MenuItem(QStringLiteral("mnuTables"));
     if (quarvex::ShowTables == 0) {
-        widget()->setStyleSheet(QStringLiteral("background: white;"));
+        widget()->setStyleSheet(QStringLiteral("background: white; color: black;"));
         tables->setChecked(false);
         for (QWidget* w : std::initializer_list<QWidget*>{Grid1, Text1, Label1, Label2, Label3}) w->hide();
         SetKeyTableShown(false);

@@ -115,15 +115,36 @@ void Graph2::DrawXYPlot() {
         p.Line(x, PlotMaxY, x, PlotMinY, kGridColor);
         p.SetDrawStyle(qvrt::vbSolid);
     };
+    // Every step-th label, the step the least of 1, 2, 5 and 10 at which no
+    // two labels run together at this window's size and scale: fewer labels
+    // rather than overlapping ones. The last tick keeps its label unless
+    // even the first and the last would run together.
+    auto xAt = [&](int i) { return i == 10 ? PlotMaxX : PlotMinX + i * xInterval; };
+    const double gap = std::abs(p.TextWidth(QStringLiteral(" "))) / 2;
+    auto runTogether = [&](int step) {
+        for (int i = step; i <= 10; i += step) {
+            const double widths =
+                std::abs(p.TextWidth(xLabels[size_t(i)])) + std::abs(p.TextWidth(xLabels[size_t(i - step)]));
+            if (std::abs(xAt(i) - xAt(i - step)) < widths / 2 + gap) return true;
+        }
+        return false;
+    };
+    int step = 11;  // the first label alone
+    for (int s : {1, 2, 5, 10}) {
+        if (!runTogether(s)) {
+            step = s;
+            break;
+        }
+    }
     // Interior ticks get grid lines; the first tick is the axis itself.
     for (int i = 0; i <= 9; ++i) {
         const double x = PlotMinX + i * xInterval;
-        xLabel(x, xLabels[size_t(i)]);
+        if (i % step == 0) xLabel(x, xLabels[size_t(i)]);
         p.Line(x, PlotMinY, x, PlotMinY - xTick);
         if (ShowGrid == -1 && i > 0) xGrid(x);
     }
     p.Line(PlotMaxX, PlotMinY, PlotMaxX, PlotMinY - xTick);
-    xLabel(PlotMaxX, xLabels[10]);
+    if (step <= 10) xLabel(PlotMaxX, xLabels[10]);
     if (ShowGrid == -1) xGrid(PlotMinX + 10 * xInterval);
 
     auto yLabelX = [&](const QString& label) { return PlotMinX - 0.02 * dx - p.TextWidth(label) - 0.03 * dx; };

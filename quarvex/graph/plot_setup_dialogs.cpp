@@ -260,14 +260,14 @@ void SetUp::Form_Load() {
 void SetUp::AutoO_Click() {
     for (QLineEdit* box : {MaxXT, MinXT, MaxYT, MinYT}) {
         box->setEnabled(false);
-        box->setStyleSheet(QStringLiteral("background: #C0C0C0;"));
+        box->setStyleSheet(QStringLiteral("background: #C0C0C0; color: black;"));
     }
 }
 
 void SetUp::ManualO_Click() {
     for (QLineEdit* box : {MaxXT, MinXT, MaxYT, MinYT}) {
         box->setEnabled(true);
-        box->setStyleSheet(QStringLiteral("background: #FFFFFF;"));
+        box->setStyleSheet(QStringLiteral("background: #FFFFFF; color: black;"));
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPalette>
+#include <QStyle>
 #include <cmath>
 
 namespace quarvex {
@@ -16,7 +17,12 @@ QVariant SimpleGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const int r = index.row(), c = index.column();
     if (role == Qt::DisplayRole) return Text(r, c);
-    if (role == Qt::BackgroundRole && (r < fixedRows_ || c < fixedCols_)) return QColor(0xC0, 0xC0, 0xC0);
+    // The fixed cells' grey comes with its own black text: a dark palette's
+    // light text would hardly show on it.
+    if (r < fixedRows_ || c < fixedCols_) {
+        if (role == Qt::BackgroundRole) return QColor(0xC0, 0xC0, 0xC0);
+        if (role == Qt::ForegroundRole) return QColor(Qt::black);
+    }
     if (role == Qt::TextAlignmentRole && size_t(c) < alignment_.size())
         return QVariant::fromValue(alignment_[size_t(c)] | Qt::AlignVCenter);
     return {};
@@ -97,6 +103,14 @@ void SimpleGrid::SetFixedCols(int n) {
 void SimpleGrid::SetColWidth(int col, int twips) {
     const double perPixel = qvrt::host().TwipsPerPixelX();
     setColumnWidth(col, int(std::lround(twips / (perPixel > 0 ? perPixel : 15))));
+}
+
+int SimpleGrid::TwipsToShow(const QString& text) const {
+    // The view leaves a margin either side of a cell's text and draws the
+    // grid line inside the cell.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int pixels = fontMetrics().horizontalAdvance(text) + 2 * margin + (showGrid() ? 1 : 0);
+    return int(std::lround(pixels * qvrt::host().TwipsPerPixelX()));
 }
 
 int SimpleGrid::ColWidth(int col) const {

@@ -51,6 +51,8 @@ public:
     void SetFixedCols(int n);
     // Width in twips of the screen.
     void SetColWidth(int col, int twips);
+    // The width in twips a column needs to show `text` whole in this grid's font.
+    int TwipsToShow(const QString& text) const;
     int ColWidth(int col) const;
     void SetColAlignment(int col, Qt::Alignment alignment);
     // Selects row's cells from col1 to col2.

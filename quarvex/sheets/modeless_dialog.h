@@ -4,6 +4,7 @@
 #pragma once
 
 #include "quarvex/runtime/host.h"
+#include "quarvex/runtime/screen_fit.h"
 #include "quarvex/state/frame_interface.h"
 
 #include <QPointer>
@@ -35,6 +36,8 @@ Dialog* ShowModeless(QPointer<Dialog>& slot) {
 // Centres a window on a screen of the given size in twips.
 inline void CentreOnScreen(QWidget& window, double screenWidthTwips, double screenHeightTwips) {
     window.adjustSize();
+    // Wide enough for its caption: a title bar cuts what does not fit.
+    if (const int wide = qvrt::WidthForCaption(window); window.width() < wide) window.resize(wide, window.height());
     const double tx = qvrt::host().TwipsPerPixelX(), ty = qvrt::host().TwipsPerPixelY();
     window.move(qRound(screenWidthTwips / 2 / tx - window.width() / 2.0),
                 qRound(screenHeightTwips / 2 / ty - window.height() / 2.0));

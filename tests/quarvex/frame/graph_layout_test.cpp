@@ -19,6 +19,9 @@
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
+
+#include <cmath>
 
 using namespace quarvex;
 
@@ -239,5 +242,48 @@ TEST_F(GraphLayout, WindowsOpenInsideASmallOrScaledScreen) {
         LoadedSetUp()->Command3D1_Click(1);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    qvrt::SetAvailableAreaForTests({});
+}
+
+// Under a dark palette (white text) the grey headings of the point table and
+// the field key keep dark text: a contrast of at least 4.5, as drawn.
+TEST_F(GraphLayout, TheTablesHeadingsStayReadableOnADarkPalette) {
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(0x35, 0x35, 0x35)));
+    Graph2* g = plot("QAPF-Plutonic", 5, 6, 7);
+    auto luminance = [](QRgb c) {
+        auto linear = [](int v) { return v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c)) + 0.05;
+    };
+    for (const auto& [grid, row, col] : {std::tuple{g->Grid1, 0, 1}, {g->Grid1, 1, 0}, {g->Grid3, 0, 1}}) {
+        const QImage shot = grid->viewport()->grab().toImage();
+        const QRect cell = grid->visualRect(grid->model()->index(row, col)).adjusted(1, 1, -1, -1);
+        const double back = luminance(shot.pixel(cell.topLeft()));
+        double ink = back;  // the drawn colour farthest from the background
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                if (std::abs(luminance(shot.pixel(x, y)) - back) > std::abs(ink - back)) ink = luminance(shot.pixel(x, y));
+        EXPECT_GE(std::max(ink, back) / std::min(ink, back), 4.5) << grid->TextMatrix(row, col).toStdString();
+    }
+    QApplication::setPalette(light);
+}
+
+// A window manager that frames the window long after it is shown (a busy
+// machine) gets it fitted again with each frame: the title bar stays on screen.
+TEST_F(GraphLayout, TheFrameIsFittedAgainWhenItsWindowManagerFrameArrives) {
+    qvrt::InstallScreenFitting();
+    const QRect area(0, 0, 683, 384);
+    qvrt::SetAvailableAreaForTests(area);
+    qvrt::SetFrameMarginsForTests(QMargins());
+    frame->hide();
+    frame->show();
+    for (const QMargins extent : {QMargins(1, 25, 1, 1), QMargins(4, 40, 4, 4)}) {
+        qvrt::SetFrameMarginsForTests(extent);
+        QMoveEvent framed(frame->pos(), frame->pos());  // as the platform reports the framing
+        QApplication::sendEvent(frame, &framed);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return area.contains(frame->geometry().marginsAdded(extent)); }, 2000))
+            << extent.top();
+    }
+    qvrt::SetFrameMarginsForTests(std::nullopt);
     qvrt::SetAvailableAreaForTests({});
 }

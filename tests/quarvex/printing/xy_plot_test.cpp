@@ -94,7 +94,7 @@ TEST_F(PrintJob, TickLabelsTellEveryTickApartOnScreenAndPaper) {
         const std::string expected = std::string(row.labels) + " " + row.labels;
 
         ResetProgramState();
-        qvrt::RecordingSurface screen(6000, 6000);
+        qvrt::RecordingSurface screen(12000, 6000);  // wide enough for every label on screen
         Graph2 window;
         window.UseSurface(&screen);
         window.InitSymbolTable();
