@@ -64,6 +64,16 @@ bool WriteIndexBlock(CodecState& s) {
     return WriteAt(s.file.get(), s.blockTable[s.indexBlock], raw, sizeof raw);
 }
 
+// The index block being filled, then the header and block table: what a
+// reader needs to find the frames written so far.
+bool WriteIndexAndHead(CodecState& s) {
+    bool ok = WriteIndexBlock(s);
+    uint8_t start[kZuvFirstIndexOffset];
+    EncodeCodecHeader(s.header, start);
+    for (int i = 0; i < 256; ++i) PutLE32(start + kZuvBlockTableOffset + 4 * i, uint32_t(s.blockTable[i]));
+    return WriteAt(s.file.get(), 0, start, sizeof start) && ok;
+}
+
 struct StripEntry {
     int32_t stored;
     int32_t rows;
@@ -561,17 +571,16 @@ void CodecWriteFrame(CodecState& s, const imagerec& image) {
     entry.flags = withPalette ? 1 : 0;
     h.frameCount = std::max(h.frameCount, n);
     ++s.nextFrame;
+    // A file whose writer never closes it (killed, a crash, a power cut)
+    // keeps its frames so far. Close writes the same bytes again.
+    if (!WriteIndexAndHead(s) || std::fflush(f) != 0 || std::fseek(f, 0, SEEK_END) != 0) ErrCode = kErrWrite;
 }
 
 void CodecFileClose(CodecState& s) {
     ErrCode = kErrNone;
     if (s.file && s.writing) {
-        bool ok = WriteIndexBlock(s);
-        uint8_t start[kZuvFirstIndexOffset];
-        EncodeCodecHeader(s.header, start);
-        for (int i = 0; i < 256; ++i) PutLE32(start + kZuvBlockTableOffset + 4 * i, uint32_t(s.blockTable[i]));
-        ok = WriteAt(s.file.get(), 0, start, sizeof start) && ok;
-        // The header and index only reach the disk here, so a failed close is a failed file.
+        bool ok = WriteIndexAndHead(s);
+        // A failed close is a failed file.
         ok = std::fclose(s.file.release()) == 0 && ok;
         if (!ok) ErrCode = kErrWrite;
     }
