@@ -42,6 +42,9 @@ struct AviImpl {
     std::vector<uint8_t> chunk;
     size_t soundChunk = 0;      // the next sound chunk
     uint64_t soundBytesRead = 0;
+    double videoLead = 0;       // seconds before the first frame (the video stream's start)
+    bool soundPlaced = false;
+    uint32_t soundStart = 0;    // the sound's start against the first frame, in its units
 
     // writing
     AviWriter writer;
@@ -147,6 +150,7 @@ static void AviOpenUnguarded(AviState& state, const std::string& fileName) {
     state.bitsPerPixel = a.decoder.bitsPerPixel();
     state.frameRate = video.header.scale ? double(video.header.rate) / video.header.scale : 0;
     state.videoEnded = state.frames == 0;
+    if (video.header.rate > 0) a.videoLead = double(video.header.start) * video.header.scale / video.header.rate;
 
     if (a.reader.audioStream >= 0) {
         const AviReader::Stream& sound = a.reader.streams[size_t(a.reader.audioStream)];
@@ -254,13 +258,39 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
     state.videoEnded = true;
 }
 
+namespace {
+
+// The movie read starts with its first frame, which a video stream that
+// starts later (its header's start) shows after a while: the sound is
+// placed against that frame, and what of it plays before is left out, in
+// whole chunks.
+void PlaceSound(AviImpl& a, const AviReader::Stream& sound) {
+    a.soundPlaced = true;
+    const AviStreamHeader& h = sound.header;
+    a.soundStart = h.start;
+    if (!(a.videoLead > 0) || !SoundTimed(h)) return;
+    while (a.soundChunk < sound.chunks.size()) {
+        const AviChunk& c = sound.chunks[a.soundChunk];
+        if (SoundSeconds(h, a.soundBytesRead + c.size, a.soundChunk + 1) > a.videoLead) break;
+        a.soundBytesRead += c.size;
+        ++a.soundChunk;
+    }
+    const double units = (SoundSeconds(h, a.soundBytesRead, a.soundChunk) - a.videoLead) * h.rate / h.scale;
+    a.soundStart = uint32_t(std::clamp(std::nearbyint(units), 0.0, 4294967295.0));
+}
+
+}  // namespace
+
 static void AviReadSoundUnguarded(AviState& state, AviSoundBlock& block) {
     if (!state.impl || state.writing || !state.hasSound) return;
     AviImpl& a = *state.impl;
     const AviReader::Stream& sound = a.reader.streams[size_t(a.reader.audioStream)];
+    if (!a.soundPlaced) PlaceSound(a, sound);
     if (!block.valid()) {
         block.streamInfo.assign(56, 0);
-        sound.header.Store(block.streamInfo.data());
+        AviStreamHeader h = sound.header;
+        h.start = a.soundStart;
+        h.Store(block.streamInfo.data());
         block.format = sound.format;
     }
     block.data.clear();
@@ -279,7 +309,7 @@ static void AviReadSoundUnguarded(AviState& state, AviSoundBlock& block) {
             // Without a time base, the sound's share of the frames read.
             return state.frames > 0 && double(a.soundChunk) * state.frames < double(sound.chunks.size()) * state.frameCounter;
         }
-        return SoundSeconds(h, a.soundBytesRead, a.soundChunk) < seconds;
+        return SoundSeconds(h, a.soundBytesRead, a.soundChunk) - a.videoLead < seconds;
     };
     while (a.soundChunk < sound.chunks.size() && due()) {
         const AviChunk& c = sound.chunks[a.soundChunk];
