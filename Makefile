@@ -63,7 +63,7 @@ check-asan: build-asan
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS) --timeout 900
 
 check-tsan: build-tsan
-	cd build-tsan/tests/movaltic && $(TEST_ENV) TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
+	cd build-tsan/tests/movaltic && $(TEST_ENV) TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$(CURDIR)/tests/tsan.supp \
 	  ctest --output-on-failure -j$(JOBS) --timeout 900
 
 # Seconds each fuzz target runs after its seeds (README: longer runs by hand).
