@@ -342,7 +342,7 @@ bool AviWriter::WriteChunk(uint32_t id, const void* data, uint32_t size, uint32_
     return true;
 }
 
-bool AviWriter::WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd) {
+bool AviWriter::WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd, bool whole) {
     if (12 + hdrl.size() + 8 > moviStart_) return false;  // headers outgrew their space
     std::vector<uint8_t> top(size_t(moviStart_ + 8), 0);
     PutLE32(&top[0], kRiff);
@@ -354,20 +354,25 @@ bool AviWriter::WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uin
     PutLE32(&top[junk + 4], uint32_t(moviStart_ - junk - 8));
     PutLE32(&top[size_t(moviStart_)], kList);
     PutLE32(&top[size_t(moviStart_) + 4], uint32_t(moviEnd - moviStart_ - 8));
-    // By position: the chunks go on at the end through the stream.
-    for (size_t at = 0; at < top.size();) {
-        const ssize_t put = ::pwrite(fileno(file_), top.data() + at, top.size() - at, off_t(at));
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        at += size_t(put);
-    }
-    return true;
+    // By position: the chunks go on at the end through the stream. The
+    // JUNK's zeros are in the file from the start, so a refresh leaves them.
+    auto put = [&](size_t from, size_t to) {
+        while (from < to) {
+            const ssize_t n = ::pwrite(fileno(file_), top.data() + from, to - from, off_t(from));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            from += size_t(n);
+        }
+        return true;
+    };
+    if (whole) return put(0, top.size());
+    return put(0, junk + 8) && put(size_t(moviStart_), top.size());
 }
 
 void AviWriter::Refresh(const std::vector<uint8_t>& hdrl) {
     // Chunks are flushed as they are written, so everything up to position_
     // is in the file.
-    if (file_ && begun_ && !failed_) WriteTop(hdrl, position_, position_);
+    if (file_ && begun_ && !failed_) WriteTop(hdrl, position_, position_, false);
 }
 
 bool AviWriter::Finish(const std::vector<uint8_t>& hdrl) {
@@ -380,7 +385,7 @@ bool AviWriter::Finish(const std::vector<uint8_t>& hdrl) {
     Put(head, 8);
     Put(index_.data(), index_.size());
     if (!failed_ && std::fflush(file_) != 0) failed_ = true;
-    if (!failed_ && !WriteTop(hdrl, indexPos, position_)) failed_ = true;
+    if (!failed_ && !WriteTop(hdrl, indexPos, position_, true)) failed_ = true;
     if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
     return !failed_;

@@ -128,8 +128,9 @@ private:
     bool Put(const void* p, size_t n);
     bool Begin();
     // The bytes before the first chunk: headers, JUNK up to the movi list
-    // and its head, for a movi list ending at moviEnd and a file at fileEnd.
-    bool WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd);
+    // and its head, for a movi list ending at moviEnd and a file at fileEnd;
+    // all of them, or (whole false) all but the JUNK's zeros.
+    bool WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd, bool whole);
 
     std::FILE* file_ = nullptr;
     uint32_t reserve_ = 8192;
