@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <future>
 #include <new>
@@ -41,6 +42,9 @@ struct AviImpl {
     std::vector<uint8_t> chunk;
     size_t soundChunk = 0;      // the next sound chunk
     uint64_t soundBytesRead = 0;
+    double videoLead = 0;       // seconds before the first frame (the video stream's start)
+    bool soundPlaced = false;
+    uint32_t soundStart = 0;    // the sound's start against the first frame, in its units
 
     // writing
     AviWriter writer;
@@ -60,6 +64,9 @@ struct AviImpl {
     std::vector<uint8_t> soundFormat;
     uint64_t soundBytes = 0;
     uint32_t soundChunks = 0, maxSoundChunk = 0;
+    // Sound read ahead of the frames written (the output's frame rate may be
+    // higher than the input's), each chunk waiting for the frame it plays with.
+    std::deque<std::vector<uint8_t>> pendingSound;
 
     // The next frame of a libavcodec stream, decoded on another thread
     // while the caller works on this one. Last, so that it is waited for
@@ -90,6 +97,19 @@ int32_t WriteError(const AviWriter& writer, int32_t otherwise) {
 }
 
 bool IsPaletteChange(const AviChunk& c) { return (c.id >> 16) == (FourCC("00pc") >> 16); }
+
+// Whether a stream has a time base to place its sound by.
+bool SoundTimed(const AviStreamHeader& h) { return h.rate > 0 && h.scale > 0; }
+
+// When the sound after `bytes` bytes in `chunks` chunks of the stream
+// plays, in seconds from the first frame. The stream counts in sample
+// blocks where it has a sample size, else in chunks (one frame each of MP3,
+// AC3 and the like), from its start (dwStart; an editor that cut the sound
+// to begin later writes it there).
+double SoundSeconds(const AviStreamHeader& h, uint64_t bytes, uint64_t chunks) {
+    const double units = h.sampleSize ? double(bytes) / h.sampleSize : double(chunks);
+    return (h.start + units) * h.scale / h.rate;
+}
 
 }  // namespace
 
@@ -130,6 +150,7 @@ static void AviOpenUnguarded(AviState& state, const std::string& fileName) {
     state.bitsPerPixel = a.decoder.bitsPerPixel();
     state.frameRate = video.header.scale ? double(video.header.rate) / video.header.scale : 0;
     state.videoEnded = state.frames == 0;
+    if (video.header.rate > 0) a.videoLead = double(video.header.start) * video.header.scale / video.header.rate;
 
     if (a.reader.audioStream >= 0) {
         const AviReader::Stream& sound = a.reader.streams[size_t(a.reader.audioStream)];
@@ -237,13 +258,39 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
     state.videoEnded = true;
 }
 
+namespace {
+
+// The movie read starts with its first frame, which a video stream that
+// starts later (its header's start) shows after a while: the sound is
+// placed against that frame, and what of it plays before is left out, in
+// whole chunks.
+void PlaceSound(AviImpl& a, const AviReader::Stream& sound) {
+    a.soundPlaced = true;
+    const AviStreamHeader& h = sound.header;
+    a.soundStart = h.start;
+    if (!(a.videoLead > 0) || !SoundTimed(h)) return;
+    while (a.soundChunk < sound.chunks.size()) {
+        const AviChunk& c = sound.chunks[a.soundChunk];
+        if (SoundSeconds(h, a.soundBytesRead + c.size, a.soundChunk + 1) > a.videoLead) break;
+        a.soundBytesRead += c.size;
+        ++a.soundChunk;
+    }
+    const double units = (SoundSeconds(h, a.soundBytesRead, a.soundChunk) - a.videoLead) * h.rate / h.scale;
+    a.soundStart = uint32_t(std::clamp(std::nearbyint(units), 0.0, 4294967295.0));
+}
+
+}  // namespace
+
 static void AviReadSoundUnguarded(AviState& state, AviSoundBlock& block) {
     if (!state.impl || state.writing || !state.hasSound) return;
     AviImpl& a = *state.impl;
     const AviReader::Stream& sound = a.reader.streams[size_t(a.reader.audioStream)];
+    if (!a.soundPlaced) PlaceSound(a, sound);
     if (!block.valid()) {
         block.streamInfo.assign(56, 0);
-        sound.header.Store(block.streamInfo.data());
+        AviStreamHeader h = sound.header;
+        h.start = a.soundStart;
+        h.Store(block.streamInfo.data());
         block.format = sound.format;
     }
     block.data.clear();
@@ -254,7 +301,7 @@ static void AviReadSoundUnguarded(AviState& state, AviSoundBlock& block) {
     // the rest once the video has ended. The stream's units are bytes over
     // its sample size, or chunks where it has none.
     const AviStreamHeader& h = sound.header;
-    const bool timed = h.rate > 0 && h.scale > 0 && state.frameRate > 0;
+    const bool timed = SoundTimed(h) && state.frameRate > 0;
     const double seconds = state.frameRate > 0 ? state.frameCounter / state.frameRate : 0;
     auto due = [&] {
         if (state.videoEnded) return true;
@@ -262,8 +309,7 @@ static void AviReadSoundUnguarded(AviState& state, AviSoundBlock& block) {
             // Without a time base, the sound's share of the frames read.
             return state.frames > 0 && double(a.soundChunk) * state.frames < double(sound.chunks.size()) * state.frameCounter;
         }
-        const double units = h.sampleSize ? double(a.soundBytesRead) / h.sampleSize : double(a.soundChunk);
-        return units * h.scale / h.rate < seconds;
+        return SoundSeconds(h, a.soundBytesRead, a.soundChunk) - a.videoLead < seconds;
     };
     while (a.soundChunk < sound.chunks.size() && due()) {
         const AviChunk& c = sound.chunks[a.soundChunk];
@@ -372,6 +418,83 @@ int32_t CreateVideoStream(AviState& state, const imagerec& image) {
 
 }  // namespace
 
+namespace {
+
+// Writes the waiting sound chunks that play before the end of the frames
+// written, or all of them. False when the writer refused one (it then stays
+// waiting).
+bool WritePendingSound(AviState& state, bool all) {
+    AviImpl& a = *state.impl;
+    const AviStreamHeader& h = a.soundHeader;
+    const double fps = state.frameRate > 0 ? state.frameRate : double(kVideoRate) / a.videoHeader.scale;
+    const double framesEnd = state.frameCounter / fps;
+    while (!a.pendingSound.empty()) {
+        if (!all && SoundTimed(h) && SoundSeconds(h, a.soundBytes, a.soundChunks) >= framesEnd) break;
+        const std::vector<uint8_t>& c = a.pendingSound.front();
+        const uint32_t n = uint32_t(c.size());
+        if (!a.writer.WriteChunk(FourCC("01wb"), c.data(), n, kAviKeyFrame)) return false;
+        a.soundBytes += n;
+        ++a.soundChunks;
+        a.maxSoundChunk = std::max(a.maxSoundChunk, n);
+        a.pendingSound.pop_front();
+    }
+    return true;
+}
+
+std::vector<uint8_t> HeaderList(const AviState& state, const AviImpl& a) {
+    std::vector<uint8_t> out;
+    size_t hdrl = BeginList(out, FourCC("hdrl"));
+    AviMainHeader m;
+    const int streams = (a.streamCreated ? 1 : 0) + (a.soundCreated ? 1 : 0);
+    m.microSecPerFrame = a.streamCreated ? a.videoHeader.scale : AviScaleFor(state.frameRate);
+    const double fps = double(kVideoRate) / m.microSecPerFrame;
+    m.maxBytesPerSec = uint32_t(std::min(4294967295.0, (a.maxVideoChunk + double(a.maxSoundChunk)) * fps));
+    m.flags = kAviHasIndex | (a.soundCreated ? kAviIsInterleaved : 0);
+    m.totalFrames = uint32_t(state.frameCounter);
+    m.streams = uint32_t(streams);
+    m.suggestedBufferSize = std::max(a.maxVideoChunk, a.maxSoundChunk) + 8;
+    m.width = uint32_t(a.streamWidth);
+    m.height = uint32_t(a.streamHeight);
+    uint8_t b[56];
+    m.Store(b);
+    AppendChunk(out, FourCC("avih"), b, 56);
+    if (a.streamCreated) {
+        size_t strl = BeginList(out, FourCC("strl"));
+        AviStreamHeader h = a.videoHeader;
+        h.length = uint32_t(state.frameCounter);
+        h.suggestedBufferSize = a.maxVideoChunk;
+        if (a.paletteChanges) h.flags |= kAviPaletteChanges;
+        h.Store(b);
+        AppendChunk(out, FourCC("strh"), b, 56);
+        AppendChunk(out, FourCC("strf"), a.videoFormat.data(), a.videoFormat.size());
+        EndList(out, strl);
+    }
+    if (a.soundCreated) {
+        size_t strl = BeginList(out, FourCC("strl"));
+        AviStreamHeader h = a.soundHeader;
+        // In the stream's own units: sample blocks where it has a sample
+        // size, else chunks (one frame each of MP3, AC3 and the like).
+        h.length = uint32_t(std::min<uint64_t>(h.sampleSize ? a.soundBytes / h.sampleSize : a.soundChunks, 0xFFFFFFFFu));
+        h.initialFrames = 0;
+        h.suggestedBufferSize = a.maxSoundChunk;
+        h.Store(b);
+        AppendChunk(out, FourCC("strh"), b, 56);
+        AppendChunk(out, FourCC("strf"), a.soundFormat.data(), a.soundFormat.size());
+        EndList(out, strl);
+    }
+    EndList(out, hdrl);
+    return out;
+}
+
+
+// The head of the file for what it holds so far.
+void RefreshHeader(AviState& state) {
+    AviImpl& a = *state.impl;
+    a.writer.Refresh(HeaderList(state, a));
+}
+
+}  // namespace
+
 static void AviWriteFrameUnguarded(AviState& state, const imagerec& image) {
     if (!state.impl || !state.writing || !image.pixels || image.bytesPerPixel < 1 || image.bytesPerPixel > 3 ||
         image.size < image.frameBytes()) {
@@ -468,6 +591,11 @@ static void AviWriteFrameUnguarded(AviState& state, const imagerec& image) {
     if (a.dib.empty()) a.dib.swap(data);  // keep the buffer for the next frame
     ++state.frameCounter;
     state.frames = state.frameCounter;
+    if (!WritePendingSound(state, false)) {
+        ErrCode = WriteError(a.writer, kErrWrite);
+        return;
+    }
+    RefreshHeader(state);
 }
 
 static void AviWriteSoundUnguarded(AviState& state, const AviSoundBlock& block) {
@@ -487,71 +615,23 @@ static void AviWriteSoundUnguarded(AviState& state, const AviSoundBlock& block) 
     size_t at = 0;
     for (uint32_t n : sizes) {
         if (at + n > block.data.size()) break;
-        if (!a.writer.WriteChunk(FourCC("01wb"), block.data.data() + at, n, kAviKeyFrame)) {
-            ErrCode = WriteError(a.writer, kErrWrite);
-            return;
-        }
+        a.pendingSound.emplace_back(block.data.begin() + ptrdiff_t(at), block.data.begin() + ptrdiff_t(at + n));
         at += n;
-        a.soundBytes += n;
-        ++a.soundChunks;
-        a.maxSoundChunk = std::max(a.maxSoundChunk, n);
     }
+    if (!WritePendingSound(state, false)) {
+        ErrCode = WriteError(a.writer, kErrWrite);
+        return;
+    }
+    RefreshHeader(state);
 }
-
-namespace {
-
-std::vector<uint8_t> HeaderList(const AviState& state, const AviImpl& a) {
-    std::vector<uint8_t> out;
-    size_t hdrl = BeginList(out, FourCC("hdrl"));
-    AviMainHeader m;
-    const int streams = (a.streamCreated ? 1 : 0) + (a.soundCreated ? 1 : 0);
-    m.microSecPerFrame = a.streamCreated ? a.videoHeader.scale : AviScaleFor(state.frameRate);
-    const double fps = double(kVideoRate) / m.microSecPerFrame;
-    m.maxBytesPerSec = uint32_t(std::min(4294967295.0, (a.maxVideoChunk + double(a.maxSoundChunk)) * fps));
-    m.flags = kAviHasIndex | (a.soundCreated ? kAviIsInterleaved : 0);
-    m.totalFrames = uint32_t(state.frameCounter);
-    m.streams = uint32_t(streams);
-    m.suggestedBufferSize = std::max(a.maxVideoChunk, a.maxSoundChunk) + 8;
-    m.width = uint32_t(a.streamWidth);
-    m.height = uint32_t(a.streamHeight);
-    uint8_t b[56];
-    m.Store(b);
-    AppendChunk(out, FourCC("avih"), b, 56);
-    if (a.streamCreated) {
-        size_t strl = BeginList(out, FourCC("strl"));
-        AviStreamHeader h = a.videoHeader;
-        h.length = uint32_t(state.frameCounter);
-        h.suggestedBufferSize = a.maxVideoChunk;
-        if (a.paletteChanges) h.flags |= kAviPaletteChanges;
-        h.Store(b);
-        AppendChunk(out, FourCC("strh"), b, 56);
-        AppendChunk(out, FourCC("strf"), a.videoFormat.data(), a.videoFormat.size());
-        EndList(out, strl);
-    }
-    if (a.soundCreated) {
-        size_t strl = BeginList(out, FourCC("strl"));
-        AviStreamHeader h = a.soundHeader;
-        // In the stream's own units: sample blocks where it has a sample
-        // size, else chunks (one frame each of MP3, AC3 and the like).
-        h.length = uint32_t(std::min<uint64_t>(h.sampleSize ? a.soundBytes / h.sampleSize : a.soundChunks, 0xFFFFFFFFu));
-        h.start = 0;
-        h.initialFrames = 0;
-        h.suggestedBufferSize = a.maxSoundChunk;
-        h.Store(b);
-        AppendChunk(out, FourCC("strh"), b, 56);
-        AppendChunk(out, FourCC("strf"), a.soundFormat.data(), a.soundFormat.size());
-        EndList(out, strl);
-    }
-    EndList(out, hdrl);
-    return out;
-}
-
-}  // namespace
 
 void AviClose(AviState& state) {
     if (state.impl && state.writing) {
         AviImpl& a = *state.impl;
-        // The headers and the index are written here: a failure is the file's failure.
+        // The sound read with the last frames, though it plays after them.
+        // What the file cannot take is left out; the file stays whole.
+        if (a.streamCreated) WritePendingSound(state, true);
+        // The index is written here: a failure is the file's failure.
         if (!a.writer.Finish(HeaderList(state, a))) ErrCode = kErrMemory;
         if (a.kind == AviCodecKind::FFmpeg) AviCompression.sequenceStarted = false;
     }

@@ -342,6 +342,39 @@ bool AviWriter::WriteChunk(uint32_t id, const void* data, uint32_t size, uint32_
     return true;
 }
 
+bool AviWriter::WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd, bool whole) {
+    if (12 + hdrl.size() + 8 > moviStart_) return false;  // headers outgrew their space
+    std::vector<uint8_t> top(size_t(moviStart_ + 8), 0);
+    PutLE32(&top[0], kRiff);
+    PutLE32(&top[4], uint32_t(fileEnd - 8));
+    PutLE32(&top[8], FourCC("AVI "));
+    std::memcpy(&top[12], hdrl.data(), hdrl.size());
+    const size_t junk = 12 + hdrl.size();
+    PutLE32(&top[junk], FourCC("JUNK"));
+    PutLE32(&top[junk + 4], uint32_t(moviStart_ - junk - 8));
+    PutLE32(&top[size_t(moviStart_)], kList);
+    PutLE32(&top[size_t(moviStart_) + 4], uint32_t(moviEnd - moviStart_ - 8));
+    // By position: the chunks go on at the end through the stream. The
+    // JUNK's zeros are in the file from the start, so a refresh leaves them.
+    auto put = [&](size_t from, size_t to) {
+        while (from < to) {
+            const ssize_t n = ::pwrite(fileno(file_), top.data() + from, to - from, off_t(from));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            from += size_t(n);
+        }
+        return true;
+    };
+    if (whole) return put(0, top.size());
+    return put(0, junk + 8) && put(size_t(moviStart_), top.size());
+}
+
+void AviWriter::Refresh(const std::vector<uint8_t>& hdrl) {
+    // Chunks are flushed as they are written, so everything up to position_
+    // is in the file.
+    if (file_ && begun_ && !failed_) WriteTop(hdrl, position_, position_, false);
+}
+
 bool AviWriter::Finish(const std::vector<uint8_t>& hdrl) {
     if (!file_) return false;
     if (!begun_) Begin();
@@ -351,22 +384,8 @@ bool AviWriter::Finish(const std::vector<uint8_t>& hdrl) {
     PutLE32(head + 4, uint32_t(index_.size()));
     Put(head, 8);
     Put(index_.data(), index_.size());
-    const uint64_t end = position_;
-    if (12 + hdrl.size() + 8 > moviStart_) failed_ = true;  // headers outgrew their space
-    if (!failed_ && fseeko(file_, 0, SEEK_SET) != 0) failed_ = true;
-    if (!failed_) {
-        std::vector<uint8_t> top(size_t(moviStart_ + 8), 0);
-        PutLE32(&top[0], kRiff);
-        PutLE32(&top[4], uint32_t(end - 8));
-        PutLE32(&top[8], FourCC("AVI "));
-        std::memcpy(&top[12], hdrl.data(), hdrl.size());
-        const size_t junk = 12 + hdrl.size();
-        PutLE32(&top[junk], FourCC("JUNK"));
-        PutLE32(&top[junk + 4], uint32_t(moviStart_ - junk - 8));
-        PutLE32(&top[size_t(moviStart_)], kList);
-        PutLE32(&top[size_t(moviStart_) + 4], uint32_t(indexPos - moviStart_ - 8));
-        if (std::fwrite(top.data(), 1, top.size(), file_) != top.size()) failed_ = true;
-    }
+    if (!failed_ && std::fflush(file_) != 0) failed_ = true;
+    if (!failed_ && !WriteTop(hdrl, indexPos, position_, true)) failed_ = true;
     if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
     return !failed_;

@@ -90,8 +90,10 @@ private:
     std::vector<std::pair<uint64_t, uint64_t>> moviLists_;  // data start, end
 };
 
-// Writes movi chunks as they come and everything else at Finish. The header
-// area before movi is reserved when the first chunk is written.
+// Writes movi chunks as they come and the index at Finish. The header area
+// before movi is reserved when the first chunk is written; Refresh fills it
+// for the chunks so far, so that a file whose writer never finishes (killed,
+// a crash, a power cut) still plays up to its last whole chunk.
 class AviWriter {
 public:
     AviWriter() = default;
@@ -106,6 +108,10 @@ public:
     // hdrl: the whole header list (LIST 'hdrl' with its head). False when it
     // does not fit the reserved space or any write fails.
     bool Finish(const std::vector<uint8_t>& hdrl);
+    // The file's head (RIFF, hdrl, JUNK, movi list head) for the chunks
+    // written so far, without an index. Leaves the writer as it was; a head
+    // that cannot be written waits for the next call or for Finish.
+    void Refresh(const std::vector<uint8_t>& hdrl);
     void Abandon();
     bool failed() const { return failed_; }
     // True once a chunk was refused because the file would pass the size an
@@ -121,6 +127,10 @@ public:
 private:
     bool Put(const void* p, size_t n);
     bool Begin();
+    // The bytes before the first chunk: headers, JUNK up to the movi list
+    // and its head, for a movi list ending at moviEnd and a file at fileEnd;
+    // all of them, or (whole false) all but the JUNK's zeros.
+    bool WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd, bool whole);
 
     std::FILE* file_ = nullptr;
     uint32_t reserve_ = 8192;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include <unistd.h>
+
 #include "movaltic/formats/byte_io.h"
 
 namespace movaltic {
@@ -193,7 +195,7 @@ void FlicOpen(FlicState& state, const std::string& fileName) {
         return;
     }
     state.fli = GetLE16(state.header + 4) == kFliMagic;
-    state.framePixels = int32_t(state.width()) * state.height();
+    state.framePixels = int64_t(state.width()) * state.height();
     state.position = 128;
     if (state.frames() == 0) state.endOfFile = true;
 }
@@ -517,7 +519,7 @@ void FlicCreate(FlicState& state, const std::string& fileName, int32_t width, do
         return;
     }
     state.writing = true;
-    state.framePixels = width * height;
+    state.framePixels = int64_t(width) * height;
     uint8_t* h = state.header;
     PutLE16(h + 4, state.fli ? kFliMagic : kFlcMagic);
     PutLE16(h + 8, uint16_t(width));
@@ -555,7 +557,15 @@ static void FlicWriteFrameUnguarded(FlicState& state, const imagerec& image) {
     EmitFrame(state, cur, image.palette);
     ++state.framesWritten;
     PutLE16(state.header + 6, uint16_t(state.framesWritten));
-    if (firstFrame) PutLE32(state.header + 84, uint32_t(std::ftell(state.file)));
+    const long end = std::ftell(state.file);
+    if (firstFrame) PutLE32(state.header + 84, uint32_t(end));
+    // The header for the frames so far, so that a file whose writer never
+    // closes it (killed, a crash, a power cut) plays them; by position, as
+    // the frames go on at the end. Close writes it with the ring frame.
+    PutLE32(state.header, uint32_t(end < 0 ? 0 : end));
+    if (!state.writeFailed && (std::fflush(state.file) != 0 ||
+                               ::pwrite(fileno(state.file), state.header, 128, 0) != 128))
+        state.writeFailed = true;
     if (state.writeFailed) ErrCode = kErrWrite;
 }
 

@@ -34,7 +34,7 @@ struct FlicState {
     bool fli = false;
     bool writing = false;
     int32_t frameCounter = 1;  // 1-based number of the next frame
-    int32_t framePixels = 0;   // width x height
+    int64_t framePixels = 0;   // width x height (65535 x 65535 passes 32 bits)
     bool endOfFile = false;
     bool paletteRead = false;  // the last frame read carried a colour chunk
     int64_t fileSize = 0;      // reading: length of the file

@@ -64,6 +64,14 @@ bool WriteIndexBlock(CodecState& s) {
     return WriteAt(s.file.get(), s.blockTable[s.indexBlock], raw, sizeof raw);
 }
 
+// The header and block table.
+bool WriteHead(CodecState& s) {
+    uint8_t start[kZuvFirstIndexOffset];
+    EncodeCodecHeader(s.header, start);
+    for (int i = 0; i < 256; ++i) PutLE32(start + kZuvBlockTableOffset + 4 * i, uint32_t(s.blockTable[i]));
+    return WriteAt(s.file.get(), 0, start, sizeof start);
+}
+
 struct StripEntry {
     int32_t stored;
     int32_t rows;
@@ -561,17 +569,24 @@ void CodecWriteFrame(CodecState& s, const imagerec& image) {
     entry.flags = withPalette ? 1 : 0;
     h.frameCount = std::max(h.frameCount, n);
     ++s.nextFrame;
+    // The frame's index entry and the header with its count go to the file
+    // now, so that a file whose writer never closes it (killed, a crash, a
+    // power cut) keeps its frames so far. Close writes the same bytes again.
+    uint8_t e[12];
+    PutLE32(e, uint32_t(entry.offset));
+    PutLE32(e + 4, uint32_t(entry.firstRead));
+    PutLE32(e + 8, uint32_t(entry.flags));
+    const int64_t entryAt = int64_t(s.blockTable[block]) + 12 * ((n - 1) % 256);
+    if (!WriteAt(f, entryAt, e, 12) || !WriteHead(s) || std::fflush(f) != 0 || std::fseek(f, 0, SEEK_END) != 0)
+        ErrCode = kErrWrite;
 }
 
 void CodecFileClose(CodecState& s) {
     ErrCode = kErrNone;
     if (s.file && s.writing) {
         bool ok = WriteIndexBlock(s);
-        uint8_t start[kZuvFirstIndexOffset];
-        EncodeCodecHeader(s.header, start);
-        for (int i = 0; i < 256; ++i) PutLE32(start + kZuvBlockTableOffset + 4 * i, uint32_t(s.blockTable[i]));
-        ok = WriteAt(s.file.get(), 0, start, sizeof start) && ok;
-        // The header and index only reach the disk here, so a failed close is a failed file.
+        ok = WriteHead(s) && ok;
+        // A failed close is a failed file.
         ok = std::fclose(s.file.release()) == 0 && ok;
         if (!ok) ErrCode = kErrWrite;
     }

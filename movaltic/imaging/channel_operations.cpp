@@ -62,10 +62,9 @@ constexpr int W = 16;
 #include "movaltic/imaging/channel_lanes.inc"
 }  // namespace sse2
 
-// Everything up to pop_options is built for AVX2 and runs only where the
+// Everything up to MOVALTIC_LANES_END is built for AVX2 and runs only where the
 // processor has it.
-#pragma GCC push_options
-#pragma GCC target("avx2")
+MOVALTIC_LANES_BEGIN("avx2")
 namespace avx2 {
 using V = __m256i;
 constexpr int W = 32;
@@ -177,13 +176,12 @@ int64_t LookupRun(const uint8_t* src, uint8_t* dst, int64_t n, const uint8_t* bl
 }
 
 }  // namespace avx2
-#pragma GCC pop_options
+MOVALTIC_LANES_END
 
 // A 256-entry table is four registers here, read by two two-register byte
 // permutes and a blend on bit 7: Gamma then runs at memory speed, where
 // sixteen 16-entry shuffles bound it with AVX2.
-#pragma GCC push_options
-#pragma GCC target("avx2,avx512f,avx512bw,avx512vbmi")
+MOVALTIC_LANES_BEGIN("avx2,avx512f,avx512bw,avx512vbmi")
 namespace avx512 {
 
 struct Table {
@@ -234,7 +232,7 @@ int64_t LookupRun(const uint8_t* src, uint8_t* dst, int64_t n, const uint8_t* bl
 }
 
 }  // namespace avx512
-#pragma GCC pop_options
+MOVALTIC_LANES_END
 
 #endif
 

@@ -129,8 +129,7 @@ struct Scale {
 // neighbour, the high byte the second.
 inline int16_t PackedWeights(int wa, int wb) { return int16_t(uint16_t(uint8_t(wa) | (uint8_t(wb) << 8))); }
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
+MOVALTIC_LANES_BEGIN("avx2")
 namespace avx2 {
 using V = __m256i;
 constexpr int W = 32;
@@ -156,10 +155,9 @@ struct Scale {
 [[gnu::always_inline]] inline V PackU8(V lo, V hi) { return _mm256_packus_epi16(lo, hi); }
 #include "movaltic/imaging/filter_lanes.inc"
 }  // namespace avx2
-#pragma GCC pop_options
+MOVALTIC_LANES_END
 
-#pragma GCC push_options
-#pragma GCC target("avx2,avx512f,avx512bw")
+MOVALTIC_LANES_BEGIN("avx2,avx512f,avx512bw")
 namespace avx512 {
 using V = __m512i;
 constexpr int W = 64;
@@ -185,7 +183,7 @@ struct Scale {
 [[gnu::always_inline]] inline V PackU8(V lo, V hi) { return _mm512_packus_epi16(lo, hi); }
 #include "movaltic/imaging/filter_lanes.inc"
 }  // namespace avx512
-#pragma GCC pop_options
+MOVALTIC_LANES_END
 
 #endif
 

@@ -10,6 +10,19 @@ namespace movaltic::lanes {
 #if defined(__GNUC__) && defined(__x86_64__)
 #define MOVALTIC_X86_LANES 1
 
+// Code between MOVALTIC_LANES_BEGIN("avx2,...") and MOVALTIC_LANES_END is
+// built for those processor features; each compiler is told in its own words
+// (clang takes no "GCC target" pragma and would refuse the intrinsics).
+#define MOVALTIC_LANES_TEXT(...) #__VA_ARGS__
+#if defined(__clang__)
+#define MOVALTIC_LANES_BEGIN(features) \
+    _Pragma(MOVALTIC_LANES_TEXT(clang attribute push(__attribute__((target(features))), apply_to = function)))
+#define MOVALTIC_LANES_END _Pragma("clang attribute pop")
+#else
+#define MOVALTIC_LANES_BEGIN(features) _Pragma("GCC push_options") _Pragma(MOVALTIC_LANES_TEXT(GCC target(features)))
+#define MOVALTIC_LANES_END _Pragma("GCC pop_options")
+#endif
+
 inline bool gAvx2Allowed = true;
 inline bool gAvx512Allowed = true;
 

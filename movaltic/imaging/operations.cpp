@@ -168,8 +168,7 @@ int64_t InvertRunSse2(uint8_t* p, int64_t n) {
     return i;
 }
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
+MOVALTIC_LANES_BEGIN("avx2")
 namespace avx2 {
 
 int64_t InvertRun(uint8_t* p, int64_t n) {
@@ -243,10 +242,9 @@ void FlipRow(uint8_t* row, int32_t w) {
 }
 
 }  // namespace avx2
-#pragma GCC pop_options
+MOVALTIC_LANES_END
 
-#pragma GCC push_options
-#pragma GCC target("avx2,avx512f,avx512bw,avx512vl,avx512vbmi")
+MOVALTIC_LANES_BEGIN("avx2,avx512f,avx512bw,avx512vl,avx512vbmi")
 namespace avx512 {
 
 int64_t InvertRun(uint8_t* p, int64_t n) {
@@ -303,7 +301,7 @@ void FlipRow(uint8_t* row, int32_t w) {
 }
 
 }  // namespace avx512
-#pragma GCC pop_options
+MOVALTIC_LANES_END
 
 #endif
 

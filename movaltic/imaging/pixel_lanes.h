@@ -9,8 +9,17 @@
 #include <cstring>
 
 // Hot per-pixel loops get an AVX2 build beside the baseline one on x86-64;
-// both compute exactly the same bytes.
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
+// both compute exactly the same bytes. Not under the sanitizers: the loader
+// picks a clone by running its resolver before their run time is set up.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define MOVALTIC_SANITIZED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define MOVALTIC_SANITIZED 1
+#endif
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(MOVALTIC_SANITIZED)
 #define MOVALTIC_HOT_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define MOVALTIC_HOT_CLONES

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Writes a seed corpus for fuzz_avi with the ffmpeg command: tiny AVI files of
+# Wrote the seeds of fuzz_avi (fuzz/corpus/avi) with the ffmpeg command: tiny AVI files of
 # every layout the reader handles (raw 24- and 8-bit, RLE-free codecs through
 # libavcodec, index and no index, with and without sound), so the fuzzer starts
 # inside the chunk and stream code instead of at the RIFF magic.

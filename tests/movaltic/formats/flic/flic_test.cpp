@@ -485,6 +485,27 @@ std::vector<uint8_t> HeaderFor(uint16_t w, uint16_t h, uint16_t frames) {
     return file;
 }
 
+// Every size a header can give opens with its whole pixel count; a frame
+// too large to hold is then refused when it is made.
+TEST_F(FlicFiles, HeaderSizesUpTo65535SquaredOpenAndTooLargeFramesAreRefused) {
+    const struct {
+        uint16_t w, h;
+        bool held;
+    } cases[] = {{4, 4, true}, {320, 200, true}, {65215, 65335, false}, {65535, 65535, false}, {65535, 1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+        WriteWholeFile(path("size.flc"), HeaderFor(c.w, c.h, 1));
+        FlicState s;
+        FlicOpen(s, path("size.flc"));
+        ASSERT_EQ(ErrCode, 0);
+        EXPECT_EQ(s.framePixels, int64_t(c.w) * c.h);
+        imagerec img;
+        ImageCreate(img, s.width(), s.height(), 1);
+        EXPECT_EQ(ErrCode == 0, c.held);
+        ImageFree(img);
+    }
+}
+
 TEST_F(FlicFiles, AFrameCutBeforeItsFirstChunkGives1000) {
     auto file = HeaderFor(4, 4, 1);
     std::vector<uint8_t> chunk(16 + 3, 0);  // three bytes: no whole subchunk head

@@ -1,6 +1,10 @@
 // Jobs with AVI movies, and inputs written by another program (ffmpeg).
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -8,6 +12,7 @@
 #include "job_support.h"
 #include "movaltic/formats/avi_movie.h"
 #include "movaltic/formats/avi_riff.h"
+#include "movaltic/formats/byte_io.h"
 #include "movaltic/formats/image_files.h"
 
 namespace {
@@ -115,11 +120,13 @@ TEST_F(AviJob, SoundIsCopiedToAnAviOutput) {
 }
 
 // What ffprobe reads of a movie's sound: the length its header gives, and
-// the bytes and timestamps of its packets.
+// the bytes and timestamps of its packets, with the time the first starts
+// and the last ends.
 struct Sound {
     double seconds = 0;
     long long bytes = 0;
     bool ordered = true;
+    double start = 0, end = 0;
 };
 
 Sound Probe(const fs::path& file) {
@@ -128,19 +135,21 @@ Sound Probe(const fs::path& file) {
                                                "stream=duration", "-of", "default=nw=1:nk=1", file.string()})
                               .c_str());
     const std::string packets = jobs::ProgramOutput({"ffprobe", "-v", "error", "-select_streams", "a:0",
-                                                     "-show_entries", "packet=dts_time,size", "-of", "csv=p=0",
+                                                     "-show_entries", "packet=dts_time,duration_time,size", "-of", "csv=p=0",
                                                      file.string()});
     double last = -1;
     for (size_t at = 0; at < packets.size();) {
         const size_t end = packets.find('\n', at);
         const std::string line = packets.substr(at, end - at);
         at = end == std::string::npos ? packets.size() : end + 1;
-        const size_t comma = line.find(',');
-        if (comma == std::string::npos) continue;
+        const size_t comma = line.find(','), comma2 = line.find(',', comma + 1);
+        if (comma2 == std::string::npos) continue;
         const double dts = std::atof(line.c_str());
+        if (last < 0) s.start = dts;
         s.ordered = s.ordered && dts > last;
         last = dts;
-        s.bytes += std::atoll(line.c_str() + comma + 1);
+        s.end = dts + std::atof(line.c_str() + comma + 1);
+        s.bytes += std::atoll(line.c_str() + comma2 + 1);
     }
     return s;
 }
@@ -190,6 +199,119 @@ TEST_F(AviJob, EverySoundSampleReachesTheOutputWithItsTrueLength) {
 
 // An output that reaches the AVI size limit (here made small) keeps every
 // frame written before it and is closed with its index, so that it plays.
+// Sets the start of a file's sound ("auds") or video stream, in its units.
+void SetStreamStart(const fs::path& file, uint32_t type, uint32_t units) {
+    std::vector<uint8_t> f;
+    ASSERT_TRUE(ReadWholeFile(file.string(), f));
+    for (size_t at = 0; at + 64 <= f.size(); ++at)
+        if (GetLE32(&f[at]) == FourCC("strh") && GetLE32(&f[at + 8]) == type) {
+            PutLE32(&f[at + 8 + 28], units);
+            WriteWholeFile(file.string(), f);
+            return;
+        }
+    FAIL() << "no such stream";
+}
+
+// Sound that an editor cut to begin 2 s after the first frame keeps its
+// start, and plays at its time against the frames written: all of them, the
+// first 2.5 s of them, all at half the frame rate, or all of a video that
+// itself starts 1 s late (the output starts with its first frame).
+TEST_F(AviJob, SoundThatStartsLateKeepsItsStartThroughEveryJob) {
+    const struct {
+        const char* codec;
+        uint32_t start;  // 2 s in the stream's units: samples, or MP3 frames of 1152 samples
+    } sounds[] = {{"pcm_s16le", 88200}, {"libmp3lame", 77}};
+    const struct {
+        const char* what;
+        int32_t frames;
+        double fps;
+        double soundEnd;  // where the output's sound ends; 0: where the input's does
+        uint32_t videoStart;
+    } jobsRun[] = {{"all frames", 0, 30, 0, 0}, {"75 frames", 75, 30, 2.5, 0}, {"15 fps", 0, 15, 0, 0},
+                   {"video from frame 30", 0, 30, 0, 30}};
+    for (const auto& sound : sounds) {
+        const fs::path in = dir / "late.avi";
+        if (!jobs::RunProgram({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=64x48:rate=30", "-f",
+                               "lavfi", "-i", "sine=frequency=440:sample_rate=44100", "-t", "3", "-c:v", "rawvideo",
+                               "-pix_fmt", "bgr24", "-c:a", sound.codec, "-ac", "2", in.string()})) {
+            EXPECT_EQ(std::string(sound.codec), "libmp3lame") << "ffmpeg could not write the input";
+            continue;
+        }
+        SetStreamStart(in, FourCC("auds"), sound.start);
+        const Sound before = Probe(in);
+        ASSERT_NEAR(before.start, 2, 0.02) << sound.codec;
+        for (const auto& job : jobsRun) {
+            SCOPED_TRACE(std::string(sound.codec) + ", " + job.what);
+            SetStreamStart(in, FourCC("vids"), job.videoStart);
+            const double lead = job.videoStart / 30.0;
+            ChooseInput(in);
+            ChooseOutput(dir / "out.avi", 3);
+            if (job.frames) FramesToProcess = job.frames;
+            OutputMovie.frameRate = job.fps;
+            CopySound = 1;
+            host.boxes.clear();
+            RunProcessing();
+            EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
+            const Sound after = Probe(dir / "out.avi");
+            EXPECT_NEAR(after.start, before.start - lead, 0.015);  // to half an MP3 frame
+            EXPECT_NEAR(after.end, job.soundEnd ? job.soundEnd : before.end - lead, 0.05);
+            EXPECT_TRUE(after.ordered);
+        }
+    }
+}
+
+// A job killed part-way (kill -9, a crash, a power cut) leaves the frames
+// it wrote before in a file that plays, sound and all where the format has
+// it: the file's head is kept up to date as the frames go in.
+TEST_F(AviJob, AKilledJobLeavesThePlayableFramesItWrote) {
+    struct KillingHost : jobs::RecordingHost {
+        int32_t killAt = 0;
+        void FrameReady(int32_t index, const imagerec& frame) override {
+            if (index == killAt) raise(SIGKILL);
+            RecordingHost::FrameReady(index, frame);
+        }
+    };
+    const int32_t kill = 7;
+    const fs::path in = FfmpegAvi("in.avi", 20, true);
+    const struct {
+        const char* typed;
+        const char* written;  // the FLIC writer names its file by the picture size
+        int32_t bytesPerPixel;
+    } outputs[] = {{"o.avi", "o.avi", 3}, {"o.zuv", "o.zuv", 3}, {"o.flc", "o.FLC", 1}};
+    for (const auto& o : outputs) {
+        SCOPED_TRACE(o.typed);
+        ChooseInput(in);
+        ChooseOutput(dir / o.typed, o.bytesPerPixel);
+        OutputMovie.frameRate = 10;
+        CopySound = 1;
+        SinglePalette = 0;  // the expected frames are worked out from the frames written
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            KillingHost killer;
+            killer.killAt = kill;
+            SetPipelineHost(&killer);
+            RunProcessing();
+            _exit(3);  // not killed: the job ended before the frame
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+        const fs::path out = dir / o.written;
+        PaletteReduction = NeedsPaletteReduction() ? 1 : 0;  // as the job decided it
+        const std::vector<jobs::Frame> want = ExpectedFrames(kill), back = ReadMovie(out);
+        ASSERT_EQ(back.size(), size_t(kill));
+        for (size_t i = 0; i < back.size(); ++i) EXPECT_TRUE(jobs::SamePicture(back[i], want[i], 0)) << i;
+        if (std::string(o.typed) != "o.avi") continue;
+        EXPECT_EQ(jobs::ProgramOutput({"ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0",
+                                       "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", out.string()}),
+                  std::to_string(kill) + "\n");
+        const Sound sound = Probe(out);
+        EXPECT_NEAR(sound.end, kill / 10.0, 0.1);
+        EXPECT_GT(sound.bytes, 0);
+    }
+}
+
 TEST_F(AviJob, AnOutputAtItsSizeLimitKeepsItsFramesAndPlays) {
     ChooseInput(FfmpegAvi("in.avi", 20, false));
     ChooseOutput(dir / "o.avi", 3);

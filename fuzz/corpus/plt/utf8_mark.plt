@@ -1,0 +1,2 @@
+﻿Name	Café
+x	1

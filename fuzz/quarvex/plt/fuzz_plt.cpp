@@ -1,0 +1,30 @@
+// Feeds arbitrary bytes to the data-file reader as a file on disk: the read
+// with its size and line limits, the code-page decision, and the text each
+// grid row gets; a sheet taken from UTF-8 is turned back into UTF-8.
+#include <unistd.h>
+
+#include <QFile>
+#include <string>
+
+#include "quarvex/runtime/errors.h"
+#include "quarvex/sheets/plt_format.h"
+
+using namespace quarvex;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const QString path = QString::fromStdString("/tmp/fuzz_plt_" + std::to_string(getpid()) + ".plt");
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
+        f.write(reinterpret_cast<const char*>(data), qint64(size));
+    }
+    try {
+        const SheetText text = SheetTextFromFile(ReadDataFile(path));
+        const auto lines = SplitPltLines(std::string_view(text.bytes.constData(), size_t(text.bytes.size())));
+        for (std::string_view line : lines) (void)DecodePltLine(line);
+        if (text.utf8) (void)Utf8FileFromSheet(text.bytes, text.mark);
+    } catch (const qvrt::RuntimeError&) {
+        // Refused files get their message box in the program.
+    }
+    return 0;
+}
