@@ -4,11 +4,12 @@
 #include <QDialog>
 #include <QEvent>
 #include <QLayout>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -16,9 +17,22 @@ namespace movaltic {
 
 namespace {
 
+constexpr const char* kFrameProperty = "movalticFrame";  // the frame the last fit saw
+constexpr const char* kPlacedProperty = "movalticPlaced";
+
 QRect& testArea() {
     static QRect area;
     return area;
+}
+
+std::optional<QMargins>& testMargins() {
+    static std::optional<QMargins> margins;
+    return margins;
+}
+
+QPointer<QWidget>& owner() {
+    static QPointer<QWidget> window;
+    return window;
 }
 
 // The dialog's laid-out controls move into a scroll area that takes the
@@ -40,16 +54,65 @@ void MakeScrollable(QDialog& dialog) {
     dialog.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
-void Fit(QWidget& w) {
-    QRect area = testArea();
-    if (area.isEmpty() && w.screen()) area = w.screen()->availableGeometry();
-    if (area.isEmpty()) return;
+// The title bar and borders the window manager has put around the window;
+// none before it has framed it.
+QMargins FrameOf(const QWidget& w) {
+    if (testMargins()) return *testMargins();
     const QRect inner = w.geometry(), outer = w.frameGeometry();
-    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                         outer.bottom() - inner.bottom());
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// The monitor holding the largest part of the rectangle; the primary one
+// when none holds any.
+QScreen* ScreenHolding(const QRect& rect) {
+    QScreen* best = QGuiApplication::primaryScreen();
+    qint64 most = 0;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect common = screen->geometry().intersected(rect);
+        const qint64 size = qint64(common.width()) * common.height();
+        if (size > most) {
+            most = size;
+            best = screen;
+        }
+    }
+    return best;
+}
+
+// The monitor a window opens on: the main window's first opening is on the
+// primary monitor; a window that belongs to a shown one opens on that one's
+// monitor, and before the main window is shown (the About box at start) on
+// the primary monitor, where the main window will open.
+QScreen* HomeScreen(const QWidget& w, const QRect& frame) {
+    const QWidget* main = owner();
+    const QWidget* parent = w.parentWidget() ? w.parentWidget()->window() : nullptr;
+    const QWidget* belongsTo = parent && parent->isVisible() ? parent : main;
+    if (belongsTo == &w || !belongsTo) {
+        if (&w == main && !w.property(kPlacedProperty).toBool()) return QGuiApplication::primaryScreen();
+        return ScreenHolding(frame);
+    }
+    if (!belongsTo->isVisible()) return QGuiApplication::primaryScreen();
+    return ScreenHolding(belongsTo->frameGeometry());
+}
+
+// Fits the window to an available area. At its opening, that of its home
+// monitor, where it is centred unless it lies inside already; later, when
+// only its frame has changed, that of the monitor it is on.
+void Fit(QWidget& w, bool opening) {
+    const QMargins frame = FrameOf(w);
+    w.setProperty(kFrameProperty, QVariant::fromValue(frame));
+    const QRect outer = w.geometry().marginsAdded(frame);
+    QRect area = testArea();
+    if (area.isEmpty()) {
+        QScreen* screen = opening ? HomeScreen(w, outer) : ScreenHolding(outer);
+        if (screen) area = screen->availableGeometry();
+    }
+    if (area.isEmpty()) return;
+    if (opening) w.setProperty(kPlacedProperty, true);
     const QSize room = area.size().shrunkBy(frame);
+    const QSize inner = w.size();
     if (inner.width() > room.width() || inner.height() > room.height()) {
-        const QSize fitted = inner.size().boundedTo(room);
+        const QSize fitted = inner.boundedTo(room);
         if (auto* dialog = qobject_cast<QDialog*>(&w);
             dialog && (dialog->minimumSizeHint().width() > fitted.width() ||
                        dialog->minimumSizeHint().height() > fitted.height() ||
@@ -58,28 +121,57 @@ void Fit(QWidget& w) {
         w.setMinimumSize(w.minimumSize().boundedTo(fitted));
         w.resize(fitted);
     }
-    const QRect placed = FitInside(QRect(outer.topLeft(), w.size().grownBy(frame)), area);
-    if (placed.topLeft() != outer.topLeft()) w.move(placed.topLeft());
-    // A window manager adds its frame (title bar, borders) only once the
-    // window is mapped: fitted again then, with the frame known.
-    if (frame.isNull() && !(w.windowFlags() & Qt::FramelessWindowHint) && !w.property("movalticRefit").toBool() &&
-        QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        w.setProperty("movalticRefit", true);
-        QTimer::singleShot(150, &w, [&w] {
-            w.setProperty("movalticRefit", false);
-            if (w.isVisible() && !w.frameGeometry().size().isEmpty() && w.frameGeometry() != w.geometry()) Fit(w);
-        });
-    }
+    QRect wanted(outer.topLeft(), w.size().grownBy(frame));
+    if (opening && !area.contains(wanted)) wanted.moveCenter(area.center());
+    // Inside a frame larger than the area, the title bar stays on screen:
+    // FitInside keeps the top edge in.
+    const QRect placed = FitInside(wanted, area);
+    // move() places Qt's idea of the frame, which is the same frame except
+    // where a test stands in for the window manager.
+    const QPoint qtFrame = w.geometry().topLeft() - w.frameGeometry().topLeft();
+    const QPoint target = placed.topLeft() + QPoint(frame.left(), frame.top()) - qtFrame;
+    if (target != w.pos()) w.move(target);
+}
+
+bool Fittable(const QWidget& w) {
+    const Qt::WindowType type = w.windowType();
+    return w.isWindow() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop;
+}
+
+// A window manager adds its frame once the window is mapped, and on a busy
+// machine that may be long after it was shown; it may change the frame
+// later too. Each change is met by fitting again, so the title bar stays
+// reachable; a window the user has moved since is otherwise left alone.
+void RefitIfFramed(QWidget& w) {
+    if (!w.isVisible() || !Fittable(w)) return;
+    const QVariant seen = w.property(kFrameProperty);
+    if (seen.isValid() && seen.value<QMargins>() != FrameOf(w)) Fit(w, false);
 }
 
 class Fitter : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() != QEvent::Show || !object->isWidgetType()) return false;
-        auto* w = static_cast<QWidget*>(object);
-        const Qt::WindowType type = w->windowType();
-        if (w->isWindow() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop) Fit(*w);
+        switch (event->type()) {
+        case QEvent::Show:
+            if (object->isWidgetType() && Fittable(*static_cast<QWidget*>(object)))
+                Fit(*static_cast<QWidget*>(object), true);
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowActivate:
+            if (object->isWidgetType() && static_cast<QWidget*>(object)->isWindow())
+                RefitIfFramed(*static_cast<QWidget*>(object));
+            break;
+        case QEvent::Expose:
+            // Mapped: the frame may have come without moving the window.
+            if (object->isWindowType())
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (w->windowHandle() == object) RefitIfFramed(*w);
+            break;
+        default:
+            break;
+        }
         return false;
     }
 };
@@ -93,6 +185,8 @@ QRect FitInside(const QRect& frame, const QRect& area) {
     return {QPoint(x, y), size};
 }
 
+void SetOwnerWindow(QWidget* window) { owner() = window; }
+
 void InstallScreenFitting() {
     static Fitter* fitter = nullptr;
     if (fitter || !qApp) return;
@@ -101,5 +195,7 @@ void InstallScreenFitting() {
 }
 
 void SetAvailableAreaForTests(const QRect& area) { testArea() = area; }
+
+void SetFrameMarginsForTests(std::optional<QMargins> margins) { testMargins() = margins; }
 
 }  // namespace movaltic
