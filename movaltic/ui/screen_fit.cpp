@@ -19,6 +19,7 @@ namespace {
 
 constexpr const char* kFrameProperty = "movalticFrame";  // the frame the last fit saw
 constexpr const char* kPlacedProperty = "movalticPlaced";
+constexpr const char* kPlacedAtProperty = "movalticPlacedAt";  // where the fit put the frame
 
 QRect& testArea() {
     static QRect area;
@@ -97,11 +98,14 @@ QScreen* HomeScreen(const QWidget& w, const QRect& frame) {
 
 // Fits the window to an available area. At its opening, that of its home
 // monitor, where it is centred unless it lies inside already; later, when
-// only its frame has changed, that of the monitor it is on.
-void Fit(QWidget& w, bool opening) {
+// only its frame has changed, that of the monitor it is on. `framedAt` is
+// where the frame's top left corner is, when Qt's idea of it cannot be
+// trusted.
+void Fit(QWidget& w, bool opening, std::optional<QPoint> framedAt = std::nullopt) {
     const QMargins frame = FrameOf(w);
     w.setProperty(kFrameProperty, QVariant::fromValue(frame));
-    const QRect outer = w.geometry().marginsAdded(frame);
+    const QRect outer(framedAt.value_or(w.geometry().topLeft() - QPoint(frame.left(), frame.top())),
+                      w.size().grownBy(frame));
     QRect area = testArea();
     if (area.isEmpty()) {
         QScreen* screen = opening ? HomeScreen(w, outer) : ScreenHolding(outer);
@@ -130,7 +134,14 @@ void Fit(QWidget& w, bool opening) {
     // where a test stands in for the window manager.
     const QPoint qtFrame = w.geometry().topLeft() - w.frameGeometry().topLeft();
     const QPoint target = placed.topLeft() + QPoint(frame.left(), frame.top()) - qtFrame;
-    if (target != w.pos()) w.move(target);
+    w.setProperty(kPlacedAtProperty, placed.topLeft());
+    if (framedAt) {
+        // The window manager put either the frame or the window itself at
+        // the place asked for: moved only when one of the two is not inside.
+        if (placed != outer || !area.contains(outer.translated(-frame.left(), -frame.top()))) w.move(target);
+    } else if (target != w.pos()) {
+        w.move(target);
+    }
 }
 
 bool Fittable(const QWidget& w) {
@@ -142,10 +153,18 @@ bool Fittable(const QWidget& w) {
 // machine that may be long after it was shown; it may change the frame
 // later too. Each change is met by fitting again, so the title bar stays
 // reachable; a window the user has moved since is otherwise left alone.
+// While the frame is being added, Qt may see the window for a moment at
+// the frame's corner (0,0 inside it): the first frame is taken to be where
+// the fit put it, as the window manager places it there.
 void RefitIfFramed(QWidget& w) {
     if (!w.isVisible() || !Fittable(w)) return;
     const QVariant seen = w.property(kFrameProperty);
-    if (seen.isValid() && seen.value<QMargins>() != FrameOf(w)) Fit(w, false);
+    if (!seen.isValid() || seen.value<QMargins>() == FrameOf(w)) return;
+    const QVariant placedAt = w.property(kPlacedAtProperty);
+    if (seen.value<QMargins>().isNull() && placedAt.isValid())
+        Fit(w, false, placedAt.toPoint());
+    else
+        Fit(w, false);
 }
 
 class Fitter : public QObject {
