@@ -1,5 +1,6 @@
 #include "movaltic/ui/screen_fit.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -7,11 +8,13 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
+#include <cstring>
 
 namespace movaltic {
 
@@ -55,14 +58,19 @@ void MakeScrollable(QDialog& dialog) {
     dialog.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
-// The title bar and borders the window manager has put around the window;
-// none before it has framed it.
-QMargins FrameOf(const QWidget& w) {
-    if (testMargins()) return *testMargins();
-    const QRect inner = w.geometry(), outer = w.frameGeometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
+// The title bar and borders the window manager has put around the window,
+// as the window system reports them; none before it has framed the window,
+// nor while the frame is still being made (when it may report a frame
+// smaller than the window).
+QMargins PlatformFrame(const QWidget& w) {
+    const QWindow* handle = w.windowHandle();
+    if (!handle || !w.isVisible()) return {};
+    const QMargins frame = handle->frameMargins();
+    if (frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0) return {};
+    return frame;
 }
+
+QMargins FrameOf(const QWidget& w) { return testMargins() ? *testMargins() : PlatformFrame(w); }
 
 // The monitor holding the largest part of the rectangle; the primary one
 // when none holds any.
@@ -130,15 +138,15 @@ void Fit(QWidget& w, bool opening, std::optional<QPoint> framedAt = std::nullopt
     // Inside a frame larger than the area, the title bar stays on screen:
     // FitInside keeps the top edge in.
     const QRect placed = FitInside(wanted, area);
-    // move() places Qt's idea of the frame, which is the same frame except
-    // where a test stands in for the window manager.
-    const QPoint qtFrame = w.geometry().topLeft() - w.frameGeometry().topLeft();
-    const QPoint target = placed.topLeft() + QPoint(frame.left(), frame.top()) - qtFrame;
+    // move() places the window system's frame, which is the same frame
+    // except where a test stands in for the window manager.
+    const QMargins qtFrame = PlatformFrame(w);
+    const QPoint target = placed.topLeft() + QPoint(frame.left() - qtFrame.left(), frame.top() - qtFrame.top());
     w.setProperty(kPlacedAtProperty, placed.topLeft());
     if (framedAt) {
         // The window manager put either the frame or the window itself at
         // the place asked for: moved only when one of the two is not inside.
-        if (placed != outer || !area.contains(outer.translated(-frame.left(), -frame.top()))) w.move(target);
+        if (placed != wanted || !area.contains(wanted.translated(-frame.left(), -frame.top()))) w.move(target);
     } else if (target != w.pos()) {
         w.move(target);
     }
@@ -166,6 +174,28 @@ void RefitIfFramed(QWidget& w) {
     else
         Fit(w, false);
 }
+
+// Qt tells of no change of the frame alone: the window manager's notes on
+// our windows (a property such as the frame's extent, a new parent frame, a
+// mapping) lead to a look at the frame once Qt has taken them in.
+class FrameWatcher : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        // The X11 event layout: the kind in the first byte (the top bit marks
+        // an event sent by a client), the window at byte 4 (property) or 8.
+        const auto* event = static_cast<const unsigned char*>(message);
+        constexpr unsigned char kMapNotify = 19, kReparentNotify = 21, kPropertyNotify = 28;
+        const unsigned char kind = event[0] & 0x7f;
+        if (kind != kMapNotify && kind != kReparentNotify && kind != kPropertyNotify) return false;
+        quint32 window = 0;
+        std::memcpy(&window, event + (kind == kPropertyNotify ? 4 : 8), sizeof window);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->internalWinId() == window)
+                QTimer::singleShot(0, w, [w] { RefitIfFramed(*w); });
+        return false;
+    }
+};
 
 class Fitter : public QObject {
 public:
@@ -211,6 +241,8 @@ void InstallScreenFitting() {
     if (fitter || !qApp) return;
     fitter = new Fitter(qApp);
     qApp->installEventFilter(fitter);
+    static FrameWatcher watcher;
+    qApp->installNativeEventFilter(&watcher);
 }
 
 void SetAvailableAreaForTests(const QRect& area) { testArea() = area; }
