@@ -23,6 +23,7 @@ namespace {
 constexpr const char* kFrameProperty = "movalticFrame";  // the frame the last fit saw
 constexpr const char* kPlacedProperty = "movalticPlaced";
 constexpr const char* kPlacedAtProperty = "movalticPlacedAt";  // where the fit put the frame
+constexpr const char* kRetriesProperty = "movalticRetries";    // asks to put the frame there again
 
 QRect& testArea() {
     static QRect area;
@@ -138,18 +139,24 @@ void Fit(QWidget& w, bool opening, std::optional<QPoint> framedAt = std::nullopt
     // Inside a frame larger than the area, the title bar stays on screen:
     // FitInside keeps the top edge in.
     const QRect placed = FitInside(wanted, area);
-    // move() places the window system's frame, which is the same frame
-    // except where a test stands in for the window manager.
+    // The window system's frame is the same frame except where a test
+    // stands in for the window manager.
     const QMargins qtFrame = PlatformFrame(w);
     const QPoint target = placed.topLeft() + QPoint(frame.left() - qtFrame.left(), frame.top() - qtFrame.top());
     w.setProperty(kPlacedAtProperty, placed.topLeft());
-    if (framedAt) {
-        // The window manager put either the frame or the window itself at
-        // the place asked for: moved only when one of the two is not inside.
-        if (placed != wanted || !area.contains(wanted.translated(-frame.left(), -frame.top()))) w.move(target);
-    } else if (target != w.pos()) {
-        w.move(target);
+    if (opening) {
+        if (target != w.pos()) w.move(target);
+        return;
     }
+    // Once framed, the window is moved through its window: the widget may
+    // still reckon with the frame it had before and take the move for none.
+    QWindow* handle = w.windowHandle();
+    if (!handle) return;
+    // The window manager put either the frame or the window itself where it
+    // was asked: moved only when one of the two is not inside.
+    const bool move = framedAt ? placed != wanted || !area.contains(wanted.translated(-frame.left(), -frame.top()))
+                               : target != handle->framePosition();
+    if (move) handle->setFramePosition(target);
 }
 
 bool Fittable(const QWidget& w) {
@@ -167,12 +174,34 @@ bool Fittable(const QWidget& w) {
 void RefitIfFramed(QWidget& w) {
     if (!w.isVisible() || !Fittable(w)) return;
     const QVariant seen = w.property(kFrameProperty);
-    if (!seen.isValid() || seen.value<QMargins>() == FrameOf(w)) return;
+    const QMargins frame = FrameOf(w);
+    if (!seen.isValid()) return;
     const QVariant placedAt = w.property(kPlacedAtProperty);
-    if (seen.value<QMargins>().isNull() && placedAt.isValid())
-        Fit(w, false, placedAt.toPoint());
-    else
-        Fit(w, false);
+    if (seen.value<QMargins>() != frame) {
+        w.setProperty(kRetriesProperty, 0);
+        if (seen.value<QMargins>().isNull() && placedAt.isValid())
+            Fit(w, false, placedAt.toPoint());
+        else
+            Fit(w, false);
+        return;
+    }
+    // A window manager still busy framing the window may put it back where
+    // it stood before the fit (the title bar above the screen): it is asked
+    // again, a few times at most, until the frame stands where the fit put
+    // it or inside the screen.
+    const int retries = w.property(kRetriesProperty).toInt();
+    if (frame.isNull() || !placedAt.isValid() || retries >= 3) return;
+    const QRect outer = w.geometry().marginsAdded(frame);
+    QRect area = testArea();
+    if (area.isEmpty()) area = ScreenHolding(outer)->availableGeometry();
+    if (outer.topLeft() == placedAt.toPoint() || area.contains(outer)) {
+        w.setProperty(kRetriesProperty, 3);  // settled: the user's from now on
+    } else if (QWindow* handle = w.windowHandle()) {
+        w.setProperty(kRetriesProperty, retries + 1);
+        const QMargins qtFrame = PlatformFrame(w);
+        handle->setFramePosition(placedAt.toPoint() +
+                                 QPoint(frame.left() - qtFrame.left(), frame.top() - qtFrame.top()));
+    }
 }
 
 // Qt tells of no change of the frame alone: the window manager's notes on
@@ -207,6 +236,13 @@ public:
                 Fit(*static_cast<QWidget*>(object), true);
             break;
         case QEvent::Move:
+            // Moved by the program (a dialog centring itself over its parent)
+            // before it is framed: the frame will come there.
+            if (auto* w = static_cast<QWidget*>(object); object->isWidgetType() && w->isWindow() &&
+                                                          !event->spontaneous() && FrameOf(*w).isNull() &&
+                                                          w->property(kPlacedAtProperty).isValid())
+                w->setProperty(kPlacedAtProperty, w->geometry().topLeft());
+            [[fallthrough]];
         case QEvent::Resize:
         case QEvent::WindowActivate:
             if (object->isWidgetType() && static_cast<QWidget*>(object)->isWindow())

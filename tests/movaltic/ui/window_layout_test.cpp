@@ -94,6 +94,7 @@ TEST(WindowLayout, TheFitFollowsTheWindowManagersFrame) {
         SetFrameMarginsForTests(frame);
         QMoveEvent framed(window.pos(), window.pos());
         QApplication::sendEvent(&window, &framed);
+        QApplication::processEvents();
         EXPECT_TRUE(area.contains(window.geometry().marginsAdded(frame))) << frame.top();
     }
     window.move(-100, 50);
