@@ -73,6 +73,21 @@ QMargins PlatformFrame(const QWidget& w) {
 
 QMargins FrameOf(const QWidget& w) { return testMargins() ? *testMargins() : PlatformFrame(w); }
 
+// Where the window system's frame goes for the frame `frame` to stand at
+// `topLeft`: the same place except where a test stands in for the window
+// manager.
+QPoint WindowSystemFramePosition(const QWidget& w, const QPoint& topLeft, const QMargins& frame) {
+    const QMargins own = PlatformFrame(w);
+    return topLeft + QPoint(frame.left() - own.left(), frame.top() - own.top());
+}
+
+// The widget of a top-level window, or null.
+QWidget* TopLevel(QObject* object) {
+    if (!object->isWidgetType()) return nullptr;
+    auto* w = static_cast<QWidget*>(object);
+    return w->isWindow() ? w : nullptr;
+}
+
 // The monitor holding the largest part of the rectangle; the primary one
 // when none holds any.
 QScreen* ScreenHolding(const QRect& rect) {
@@ -139,10 +154,7 @@ void Fit(QWidget& w, bool opening, std::optional<QPoint> framedAt = std::nullopt
     // Inside a frame larger than the area, the title bar stays on screen:
     // FitInside keeps the top edge in.
     const QRect placed = FitInside(wanted, area);
-    // The window system's frame is the same frame except where a test
-    // stands in for the window manager.
-    const QMargins qtFrame = PlatformFrame(w);
-    const QPoint target = placed.topLeft() + QPoint(frame.left() - qtFrame.left(), frame.top() - qtFrame.top());
+    const QPoint target = WindowSystemFramePosition(w, placed.topLeft(), frame);
     w.setProperty(kPlacedAtProperty, placed.topLeft());
     if (opening) {
         if (target != w.pos()) w.move(target);
@@ -189,18 +201,17 @@ void RefitIfFramed(QWidget& w) {
     // it stood before the fit (the title bar above the screen): it is asked
     // again, a few times at most, until the frame stands where the fit put
     // it or inside the screen.
+    constexpr int kAsks = 3;
     const int retries = w.property(kRetriesProperty).toInt();
-    if (frame.isNull() || !placedAt.isValid() || retries >= 3) return;
+    if (frame.isNull() || !placedAt.isValid() || retries >= kAsks) return;
     const QRect outer = w.geometry().marginsAdded(frame);
     QRect area = testArea();
-    if (area.isEmpty()) area = ScreenHolding(outer)->availableGeometry();
+    if (QScreen* screen = ScreenHolding(outer); area.isEmpty() && screen) area = screen->availableGeometry();
     if (outer.topLeft() == placedAt.toPoint() || area.contains(outer)) {
-        w.setProperty(kRetriesProperty, 3);  // settled: the user's from now on
+        w.setProperty(kRetriesProperty, kAsks);  // settled: the user's from now on
     } else if (QWindow* handle = w.windowHandle()) {
         w.setProperty(kRetriesProperty, retries + 1);
-        const QMargins qtFrame = PlatformFrame(w);
-        handle->setFramePosition(placedAt.toPoint() +
-                                 QPoint(frame.left() - qtFrame.left(), frame.top() - qtFrame.top()));
+        handle->setFramePosition(WindowSystemFramePosition(w, placedAt.toPoint(), frame));
     }
 }
 
@@ -238,15 +249,13 @@ public:
         case QEvent::Move:
             // Moved by the program (a dialog centring itself over its parent)
             // before it is framed: the frame will come there.
-            if (auto* w = static_cast<QWidget*>(object); object->isWidgetType() && w->isWindow() &&
-                                                          !event->spontaneous() && FrameOf(*w).isNull() &&
-                                                          w->property(kPlacedAtProperty).isValid())
+            if (QWidget* w = TopLevel(object);
+                w && !event->spontaneous() && FrameOf(*w).isNull() && w->property(kPlacedAtProperty).isValid())
                 w->setProperty(kPlacedAtProperty, w->geometry().topLeft());
             [[fallthrough]];
         case QEvent::Resize:
         case QEvent::WindowActivate:
-            if (object->isWidgetType() && static_cast<QWidget*>(object)->isWindow())
-                RefitIfFramed(*static_cast<QWidget*>(object));
+            if (QWidget* w = TopLevel(object)) RefitIfFramed(*w);
             break;
         case QEvent::Expose:
             // Mapped: the frame may have come without moving the window.
