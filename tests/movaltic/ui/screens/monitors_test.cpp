@@ -46,17 +46,13 @@ TEST(Monitors, EveryWindowOpensOnItsMonitor) {
             window.ProgressShow();
             return fmPerc();
         }};
-    for (const QString monitor : {"east", "west", "centre", "east"}) {
-        const QRect area = [&] {
-            for (QScreen* s : QGuiApplication::screens())
-                if (s->name() == monitor) return s->availableGeometry();
-            return QRect();
-        }();
+    for (QScreen* monitor : QGuiApplication::screens()) {  // centre, east, west
+        const QRect area = monitor->availableGeometry();
         window.move(area.center() - window.rect().center());
         for (const auto& open : dialogs) {
             QDialog& dialog = open();
             dialog.show();
-            SCOPED_TRACE((monitor + ": " + dialog.windowTitle()).toStdString());
+            SCOPED_TRACE((monitor->name() + ": " + dialog.windowTitle()).toStdString());
             EXPECT_TRUE(area.contains(dialog.frameGeometry()));
             EXPECT_LE((dialog.frameGeometry().center() - area.center()).manhattanLength(), 2);
             dialog.hide();
