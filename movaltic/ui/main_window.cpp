@@ -31,6 +31,7 @@
 #include "movaltic/ui/image_draw.h"
 #include "movaltic/ui/option_dialogs.h"
 #include "movaltic/ui/progress_window.h"
+#include "movaltic/ui/screen_fit.h"
 #include "movaltic/ui/ui_host.h"
 #include "movaltic/ui/win_utils.h"
 
@@ -98,6 +99,7 @@ void ToDoListBox::dropEvent(QDropEvent* event) {
 
 TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle("Movaltic");
+    SetOwnerWindow(this);  // the dialogs open on this window's monitor
     QFont font = QApplication::font();
     font.setPointSize(8);
     font.setBold(true);
@@ -117,9 +119,7 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
     lblOutput = new ClickLabel(kOutputPrompt, central);
     btnOutputSet = makeButton("Settings...", "Output movie settings");
     for (QLabel* l : {static_cast<QLabel*>(lblInput), static_cast<QLabel*>(lblOutput)}) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, QColor(0, 0, 128));
-        l->setPalette(p);
+        SetTextColour(l, QColor(0, 0, 128));  // navy, or a lighter blue on a dark palette
         l->setTextFormat(Qt::PlainText);
         l->setMinimumWidth(200);
     }

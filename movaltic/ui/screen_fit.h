@@ -1,9 +1,14 @@
 // Windows that open inside the screen. Sizes and places made for the
 // 800 x 600 screens of old would put controls out of reach on a small or
-// scaled screen (683 x 384 logical pixels at 200 % on 1366 x 768).
+// scaled screen (683 x 384 logical pixels at 200 % on 1366 x 768), and a
+// second monitor would leave a dialog far from the window it belongs to.
 #pragma once
 
+#include <QMargins>
 #include <QRect>
+#include <optional>
+
+class QWidget;
 
 namespace movaltic {
 
@@ -11,14 +16,24 @@ namespace movaltic {
 // area: moved inside it, and no larger than it.
 QRect FitInside(const QRect& frame, const QRect& area);
 
-// From now on every top-level window (the main window, dialogs, boxes) that
-// would reach past its screen's available area when it is shown is moved
-// inside it, and made no larger than it; a dialog whose controls then no
-// longer fit scrolls. One that fits keeps its size and place.
+// The window every other one belongs to (the main window); it opens on the
+// primary monitor, the others on its monitor. Null: none.
+void SetOwnerWindow(QWidget* owner);
+
+// From now on every top-level window (the main window, dialogs, boxes) opens
+// on its monitor (see SetOwnerWindow): one that would reach past that
+// monitor's available area, or lies on another monitor, is centred there;
+// one larger than the area is made no larger, and a dialog whose controls
+// then no longer fit scrolls. One that fits keeps its size and place. The
+// fit is made again whenever the window manager's frame around the window
+// changes (at first once the frame is added, after the window is shown).
 void InstallScreenFitting();
 
-// For tests: the area to fit into instead of the screen's (an empty
-// rectangle gives the screen's back).
+// For tests: the area to fit into instead of the monitor's (an empty
+// rectangle gives the monitor's back).
 void SetAvailableAreaForTests(const QRect& area);
+// For tests: the window manager's frame around every window, as if it had
+// reported it (nullopt gives the real one back).
+void SetFrameMarginsForTests(std::optional<QMargins> margins);
 
 }  // namespace movaltic

@@ -9,9 +9,11 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -100,6 +102,68 @@ bool ShowFixedBox(FixedBox kind, const QString& text) {
 }
 
 QString FixedText(double value, int decimals) { return QString::number(value, 'f', decimals); }
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ReadableOn(const QColor& colour, const QColor& background) {
+    constexpr double kReadable = 4.5;
+    if (ContrastRatio(colour, background) >= kReadable) return colour;
+    const QColor away = ContrastRatio(Qt::white, background) >= ContrastRatio(Qt::black, background)
+                            ? QColor(Qt::white) : QColor(Qt::black);
+    for (int step = 1; step <= 20; ++step) {
+        const double t = step / 20.0;
+        const QColor mixed = QColor::fromRgbF(float(colour.redF() + (away.redF() - colour.redF()) * t),
+                                              float(colour.greenF() + (away.greenF() - colour.greenF()) * t),
+                                              float(colour.blueF() + (away.blueF() - colour.blueF()) * t));
+        if (ContrastRatio(mixed, background) >= kReadable) return mixed;
+    }
+    return away;
+}
+
+namespace {
+
+// Sets the widget's text colour anew whenever its background may have
+// changed with the palette.
+class TextColourKeeper : public QObject {
+public:
+    TextColourKeeper(QWidget* widget, const QColor& colour) : QObject(widget), widget_(widget), colour_(colour) {
+        Apply();
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* event) override {
+        if (obj == widget_ &&
+            (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange))
+            Apply();
+        return false;
+    }
+
+private:
+    void Apply() {
+        QPalette palette = widget_->palette();
+        const QColor text = ReadableOn(colour_, palette.color(QPalette::Window));
+        // Setting the palette brings another change event: only when it differs.
+        if (palette.color(QPalette::WindowText) == text && palette.isBrushSet(QPalette::Active, QPalette::WindowText))
+            return;
+        palette.setColor(QPalette::WindowText, text);
+        widget_->setPalette(palette);
+    }
+
+    QWidget* widget_;
+    QColor colour_;
+};
+
+}  // namespace
+
+void SetTextColour(QWidget* widget, const QColor& colour) { new TextColourKeeper(widget, colour); }
 
 namespace {
 void CentreOnScreen(QWidget* form) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QChar>
+#include <QColor>
 #include <QString>
 #include <functional>
 
@@ -44,6 +45,17 @@ bool ShowFixedBox(FixedBox kind, const QString& text);
 // Cancel rejects; what OK does is left to the dialog, as some record their
 // values before accepting.
 QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel);
+
+// Contrast of two colours by their relative luminance, from 1 (the same)
+// to 21 (black on white).
+double ContrastRatio(const QColor& a, const QColor& b);
+// The colour itself when text in it is readable (4.5:1) on the background,
+// else the nearest shade of it toward white or black that is.
+QColor ReadableOn(const QColor& colour, const QColor& background);
+// Text of the widget in the colour, or in its shade readable on the
+// widget's background; kept readable when the palette changes (a dark
+// desktop palette, a theme switched while running).
+void SetTextColour(QWidget* widget, const QColor& colour);
 
 void SetupDialogForm(QWidget* form);
 void SetupMainForm(QWidget* form);

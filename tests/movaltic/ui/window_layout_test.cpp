@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QListWidget>
+#include <QMoveEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -14,6 +15,7 @@
 #include "movaltic/ui/main_window.h"
 #include "movaltic/ui/option_dialogs.h"
 #include "movaltic/ui/screen_fit.h"
+#include "movaltic/ui/win_utils.h"
 #include "scripted_host.h"
 
 namespace {
@@ -75,6 +77,49 @@ TEST(WindowLayout, WindowsOpenInsideASmallOrScaledScreen) {
         }
     }
     SetAvailableAreaForTests({});
+}
+
+// On a 683 x 384 screen the window manager frames the window long after it
+// is shown on a busy machine, and may frame it anew: each frame is fitted as
+// it comes, title bar on the screen; a window moved by the user stays put.
+TEST(WindowLayout, TheFitFollowsTheWindowManagersFrame) {
+    uitest::HostScope scope;
+    InstallScreenFitting();
+    const QRect area(0, 0, 683, 384);
+    SetAvailableAreaForTests(area);
+    SetFrameMarginsForTests(QMargins());
+    TfmMain window;
+    window.show();
+    for (const QMargins frame : {QMargins(1, 24, 1, 1), QMargins(4, 40, 4, 4)}) {
+        SetFrameMarginsForTests(frame);
+        QMoveEvent framed(window.pos(), window.pos());
+        QApplication::sendEvent(&window, &framed);
+        QApplication::processEvents();
+        EXPECT_TRUE(area.contains(window.geometry().marginsAdded(frame))) << frame.top();
+    }
+    window.move(-100, 50);
+    EXPECT_LT(window.geometry().left(), -90);
+    SetFrameMarginsForTests(std::nullopt);
+    SetAvailableAreaForTests({});
+}
+
+// The movie lines: navy on the light palette, a lighter blue readable at
+// 4.5:1 on a dark one, also when the palette changes while they are shown.
+TEST(WindowLayout, MovieLinesAreReadableOnLightAndDarkPalettes) {
+    uitest::HostScope scope;
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    TfmMain window;
+    for (const QPalette& palette : {dark, light}) {
+        QApplication::setPalette(palette);
+        QApplication::processEvents();  // the widgets take a new palette from posted events
+        const QColor text = window.lblInput->palette().color(QPalette::WindowText);
+        EXPECT_GE(ContrastRatio(text, palette.color(QPalette::Window)), 4.5) << text.name().toStdString();
+        EXPECT_TRUE(palette != light || text == QColor(0, 0, 128));
+        EXPECT_EQ(window.lblOutput->palette().color(QPalette::WindowText), text);
+    }
 }
 
 TEST(WindowLayout, PreviewBoxesHaveAVisibleEdgeAroundA128PixelPicture) {
