@@ -4,12 +4,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <condition_variable>
 #include <filesystem>
-#include <future>
+#include <functional>
+#include <mutex>
 #include <new>
+#include <thread>
 
 #include "movaltic/formats/avi_riff.h"
 #include "movaltic/formats/byte_io.h"
+#include "movaltic/imaging/threads.h"
 
 namespace movaltic {
 
@@ -27,9 +31,83 @@ constexpr size_t kMaxChunk = 256u << 20;  // no frame or sound chunk is larger
 
 }  // namespace
 
-// What the decoding thread made of the next frame's chunk.
+// What the decoding thread made of the next frame's chunk: a picture, or
+// none at all (the chunk of a dropped frame: the last picture stands).
 struct NextPicture {
-    enum Kind { Picture, End, Failed, ReadFailed } kind = End;
+    enum Kind { Picture, Dropped, End, Failed, ReadFailed } kind = End;
+};
+
+// The next frame decoded on a thread of its own while the caller converts
+// and works on this one. Where no thread is granted, the frame is decoded
+// when it is taken, on the caller's thread.
+class DecodeAhead {
+public:
+    explicit DecodeAhead(std::function<NextPicture()> decode) : decode_(std::move(decode)) {}
+    ~DecodeAhead() { Stop(); }
+    DecodeAhead(const DecodeAhead&) = delete;
+    DecodeAhead& operator=(const DecodeAhead&) = delete;
+
+    // Starts on the next frame.
+    void Request() {
+        pending_ = true;
+        if (!thread_.joinable() && !refused_) refused_ = !StartThread(thread_, [this] { Loop(); });
+        if (refused_) return;
+        std::lock_guard<std::mutex> lock(m_);
+        wanted_ = true;
+        done_ = false;
+        cv_.notify_all();
+    }
+    // The frame requested, or the next one decoded now when none was.
+    NextPicture Take() {
+        if (!pending_ || refused_) {
+            pending_ = false;
+            return decode_();
+        }
+        pending_ = false;
+        std::unique_lock<std::mutex> lock(m_);
+        cv_.wait(lock, [this] { return done_; });
+        done_ = false;
+        return result_;
+    }
+    // Waits for a frame in progress; the thread ends.
+    void Stop() {
+        if (!thread_.joinable()) return;
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            quit_ = true;
+            cv_.notify_all();
+        }
+        thread_.join();
+    }
+
+private:
+    void Loop() {
+        std::unique_lock<std::mutex> lock(m_);
+        for (;;) {
+            cv_.wait(lock, [this] { return wanted_ || quit_; });
+            if (quit_) return;
+            wanted_ = false;
+            lock.unlock();
+            NextPicture got;
+            try {
+                got = decode_();
+            } catch (...) {  // memory ran out: the frame failed
+                got = {NextPicture::Failed};
+            }
+            lock.lock();
+            result_ = got;
+            done_ = true;
+            cv_.notify_all();
+        }
+    }
+
+    std::function<NextPicture()> decode_;
+    std::thread thread_;
+    std::mutex m_;
+    std::condition_variable cv_;
+    NextPicture result_;
+    bool wanted_ = false, done_ = false, quit_ = false;
+    bool pending_ = false, refused_ = false;  // the caller's side
 };
 
 struct AviImpl {
@@ -61,10 +139,9 @@ struct AviImpl {
     uint64_t soundBytes = 0;
     uint32_t soundChunks = 0, maxSoundChunk = 0;
 
-    // The next frame of a libavcodec stream, decoded on another thread
-    // while the caller works on this one. Last, so that it is waited for
+    // The next frame of a libavcodec stream. Last, so that its thread ends
     // before anything it uses goes.
-    std::future<NextPicture> next;
+    std::unique_ptr<DecodeAhead> ahead;
 };
 
 AviState::AviState() = default;
@@ -164,19 +241,19 @@ bool FeedDecoder(AviImpl& a, const AviReader::Stream& video, bool& readFailed) {
     return true;
 }
 
-// The next frame's picture made ready inside the decoder. Touches only the
-// reader's file, the decoder and the cursors, so it may run on its own
-// thread; the caller hands the picture out.
-NextPicture PrepareNext(AviImpl& a, const AviReader::Stream& video) {
+// The next frame's picture decoded inside the decoder, not yet converted.
+// Touches only the reader's file (read in place), the codec, its queue of
+// pictures and the cursors, so it may run on its own thread while the
+// caller converts the picture before.
+NextPicture DecodeNext(AviImpl& a, const AviReader::Stream& video) {
     while (a.videoCursor < video.chunks.size()) {
         // The chunk only tells whether this frame was dropped; the pictures
         // come in display order from the codec.
         const AviChunk& c = video.chunks[a.videoCursor++];
         if (IsPaletteChange(c)) continue;
-        if (c.size == 0) return {NextPicture::Picture};  // dropped: the last picture stands
+        if (c.size == 0) return {NextPicture::Dropped};
         bool readFailed = false;
-        if (!FeedDecoder(a, video, readFailed) || !a.decoder.PreparePicture())
-            return {readFailed ? NextPicture::ReadFailed : NextPicture::Failed};
+        if (!FeedDecoder(a, video, readFailed)) return {readFailed ? NextPicture::ReadFailed : NextPicture::Failed};
         return {NextPicture::Picture};
     }
     return {NextPicture::End};
@@ -193,22 +270,27 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
             ErrCode = kErrMemory;
             return;
         }
-        if (!a.next.valid()) a.next = std::async(std::launch::deferred, PrepareNext, std::ref(a), std::cref(video));
-        const NextPicture got = a.next.get();
+        if (!a.ahead) a.ahead = std::make_unique<DecodeAhead>([&a, &video] { return DecodeNext(a, video); });
+        const NextPicture got = a.ahead->Take();
         if (got.kind == NextPicture::End) {
             state.videoEnded = true;
             return;
         }
-        if (got.kind != NextPicture::Picture || !a.decoder.Decode({}, image)) {
+        if (got.kind != NextPicture::Picture && got.kind != NextPicture::Dropped) {
             ErrCode = kErrMemory;
             if (got.kind == NextPicture::ReadFailed) state.videoEnded = true;
             return;
         }
+        // The picture leaves the codec's queue before the frame after it
+        // starts decoding, and converts meanwhile.
+        if (got.kind == NextPicture::Picture) a.decoder.TakeDecoded();
+        if (state.frameCounter + 1 < state.frames) a.ahead->Request();
+        if (!a.decoder.ConvertTaken() || !a.decoder.Decode({}, image)) {
+            ErrCode = kErrMemory;
+            return;
+        }
         ++state.frameCounter;
         if (state.frameCounter >= state.frames) state.videoEnded = true;
-        // The frame after it decodes while the caller works on this one.
-        if (!state.videoEnded)
-            a.next = std::async(std::launch::async, PrepareNext, std::ref(a), std::cref(video));
         return;
     }
     while (a.videoCursor < video.chunks.size()) {
