@@ -401,18 +401,37 @@ void AviCreate(AviState& state, const std::string& fileName, double frameRate) {
 
 namespace {
 
+// The entry of the compressor list an output is written with.
+size_t ChosenCompressor() {
+    const AviCompressionChoice& choice = AviCompression;
+    return choice.compressing && choice.settings.compressor < AviCompressorList().size() ? choice.settings.compressor
+                                                                                       : 0;
+}
+
+int32_t SourceBits(const imagerec& image) {
+    return image.bytesPerPixel == 1 ? 8 : image.bytesPerPixel == 3 ? 24 : image.bitsPerPixel == 16 ? 16 : 15;
+}
+
+// The top row of the stream picture (the first streamHeight rows in memory)
+// and the step from one row to the next below it, as a coder reads them.
+const uint8_t* StreamTopRow(const imagerec& image, int32_t streamHeight, ptrdiff_t& step) {
+    const ptrdiff_t stride = ptrdiff_t(image.rowBytes());
+    step = image.topDown ? stride : -stride;
+    return image.topDown ? image.pixels : image.pixels + ptrdiff_t(streamHeight - 1) * stride;
+}
+
 // Starts the video stream with the first frame: its header, its format and,
 // when compressing, the encoder. Returns the ErrCode to report, or 0.
 int32_t CreateVideoStream(AviState& state, const imagerec& image) {
     AviImpl& a = *state.impl;
     const AviCompressionChoice& choice = AviCompression;
     const auto& list = AviCompressorList();
-    const size_t index = choice.compressing && choice.settings.compressor < list.size() ? choice.settings.compressor : 0;
+    const size_t index = ChosenCompressor();
     const AviCompressor& compressor = list[index];
     a.kind = compressor.kind;
     a.keyEvery = choice.settings.keyFrameEvery;
     a.srcBytes = image.bytesPerPixel;
-    a.srcBits = image.bytesPerPixel == 1 ? 8 : image.bytesPerPixel == 3 ? 24 : image.bitsPerPixel == 16 ? 16 : 15;
+    a.srcBits = SourceBits(image);
 
     AviStreamHeader& h = a.videoHeader;
     h = {};
@@ -454,7 +473,7 @@ int32_t CreateVideoStream(AviState& state, const imagerec& image) {
 
 }  // namespace
 
-static void AviWriteFrameUnguarded(AviState& state, const imagerec& image) {
+static void AviWriteFrameUnguarded(AviState& state, const imagerec& image, const AviCodedFrame* coded) {
     if (!state.impl || !state.writing || !image.pixels || image.bytesPerPixel < 1 || image.bytesPerPixel > 3 ||
         image.size < image.frameBytes()) {
         ErrCode = kErrMemory;
@@ -531,12 +550,17 @@ static void AviWriteFrameUnguarded(AviState& state, const imagerec& image) {
             break;
         }
         case AviCodecKind::FFmpeg: {
-            const ptrdiff_t stride = ptrdiff_t(image.rowBytes());
-            const uint8_t* top = image.topDown ? image.pixels : image.pixels + ptrdiff_t(sh - 1) * stride;
             bool key = false;
-            if (!a.encoder.Encode(top, image.topDown ? stride : -stride, image.palette, data, key)) {
-                ErrCode = kErrAviNoFrame;
-                return;
+            if (coded && coded->ready) {
+                data = coded->data;
+                key = coded->keyFrame;
+            } else {
+                ptrdiff_t step = 0;
+                const uint8_t* top = StreamTopRow(image, sh, step);
+                if (!a.encoder.Encode(top, step, image.palette, data, key)) {
+                    ErrCode = kErrAviNoFrame;
+                    return;
+                }
             }
             flags = key ? kAviKeyFrame : 0;
             break;
@@ -668,9 +692,11 @@ void AviReadSound(AviState& state, AviSoundBlock& block) {
     }
 }
 
-void AviWriteFrame(AviState& state, const imagerec& image) {
+void AviWriteFrame(AviState& state, const imagerec& image) { AviWriteFrame(state, image, nullptr); }
+
+void AviWriteFrame(AviState& state, const imagerec& image, const AviCodedFrame* coded) {
     try {
-        AviWriteFrameUnguarded(state, image);
+        AviWriteFrameUnguarded(state, image, coded);
     } catch (const std::bad_alloc&) {
         ErrCode = kErrMemory;
         state.videoEnded = state.soundEnded = true;
@@ -684,6 +710,58 @@ void AviWriteSound(AviState& state, const AviSoundBlock& block) {
         ErrCode = kErrMemory;
         state.videoEnded = state.soundEnded = true;
     }
+}
+
+// ---- frames coded apart ----
+
+struct AviFrameCoder::Impl {
+    AviVideoEncoder encoder;
+    bool open = false;
+    size_t compressor = 0;
+    AviCompressionSettings settings;
+    int32_t width = 0, height = 0, srcBits = 0;
+    uint32_t scale = 0;
+};
+
+AviFrameCoder::AviFrameCoder() : impl_(std::make_unique<Impl>()) {}
+AviFrameCoder::~AviFrameCoder() = default;
+
+bool AviFrameCoder::CodesApart(const AviState& state) {
+    if (!state.writing) return false;
+    const AviCompressor& c = AviCompressorList()[ChosenCompressor()];
+    // Motion JPEG codes each picture alone; without a data rate its
+    // quantiser is fixed, so nothing passes from one frame to the next.
+    return c.kind == AviCodecKind::FFmpeg && c.encoder && std::strcmp(c.encoder, "mjpeg") == 0 &&
+           !(c.hasDataRate && AviCompression.settings.dataRate > 0);
+}
+
+bool AviFrameCoder::Code(const AviState& state, const imagerec& image, AviCodedFrame& out) {
+    out.ready = false;
+    if (!CodesApart(state) || !image.pixels || image.bytesPerPixel < 1 || image.bytesPerPixel > 3 ||
+        image.size < image.frameBytes())
+        return false;
+    const int32_t sw = image.width / 4 * 4, sh = image.height / 4 * 4;
+    if (sw <= 0 || sh <= 0 || sw > 32767 || sh > 32767) return false;
+    Impl& c = *impl_;
+    const size_t index = ChosenCompressor();
+    const AviCompressionSettings& settings = AviCompression.settings;
+    const uint32_t scale = AviScaleFor(state.frameRate);
+    const int32_t bits = SourceBits(image);
+    if (!c.open || c.compressor != index || c.width != sw || c.height != sh || c.srcBits != bits || c.scale != scale ||
+        c.settings.quality != settings.quality || c.settings.keyFrameEvery != settings.keyFrameEvery) {
+        c.open = c.encoder.Open(AviCompressorList()[index], settings, sw, sh, bits, scale, kVideoRate);
+        if (!c.open) return false;
+        c.compressor = index;
+        c.settings = settings;
+        c.width = sw;
+        c.height = sh;
+        c.srcBits = bits;
+        c.scale = scale;
+    }
+    ptrdiff_t step = 0;
+    const uint8_t* top = StreamTopRow(image, sh, step);
+    out.ready = c.encoder.Encode(top, step, image.palette, out.data, out.keyFrame);
+    return out.ready;
 }
 
 // ---- compressor choice ----

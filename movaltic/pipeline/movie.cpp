@@ -327,16 +327,17 @@ void MovieReadFrame(movierec& movie, imagerec& image, int32_t index, AviSoundBlo
 }
 
 void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index) {
-    MovieWriteFrame(movie, image, index, SoundBlock);
+    MovieWriteFrame(movie, image, index, SoundBlock, nullptr);
 }
 
-void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index, const AviSoundBlock& sound) {
+void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index, const AviSoundBlock& sound,
+                     const AviCodedFrame* coded) {
     switch (movie.kind) {
     case kKindZUV:
         CodecWriteFrame(movie.states.zuv, image);
         break;
     case kKindAVI:
-        AviWriteFrame(movie.states.avi, image);
+        AviWriteFrame(movie.states.avi, image, coded);
         if (ErrCode <= 0 && CopySound) AviWriteSound(movie.states.avi, sound);
         break;
     case kKindFLC:

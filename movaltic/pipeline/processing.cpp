@@ -375,6 +375,7 @@ struct FrameSlot {
     imagerec* cur = &a;
     imagerec* spare = &b;
     AviSoundBlock sound;
+    AviCodedFrame coded;  // for an output whose frames are coded apart
     int32_t index = -1;
     int32_t readErr = 0;
     std::exception_ptr failure;
@@ -388,6 +389,7 @@ void ReadFrameInto(FrameSlot& slot, int32_t index) {
     slot.cur = &slot.a;
     slot.spare = &slot.b;
     slot.failure = nullptr;
+    slot.coded.ready = false;
     try {
         MovieReadFrame(InputMovie, *slot.cur, index, slot.sound);
         slot.readErr = ErrCode;
@@ -400,14 +402,16 @@ void ReadFrameInto(FrameSlot& slot, int32_t index) {
     }
 }
 
-// The steps of a frame that depend on that frame alone.
-void WorkFrame(FrameSlot& slot, bool write) {
+// The steps of a frame that depend on that frame alone; with a coder, the
+// coding of the finished frame too.
+void WorkFrame(FrameSlot& slot, bool write, AviFrameCoder* coder = nullptr) {
     if (slot.readErr > 0 || slot.failure) return;
     try {
         if (RescaleAtStart) RescaleTo(slot.cur, slot.spare);
         for (int32_t s = 0; s < ToDoList.count; ++s) ApplyOperationTo(ToDoList.entries[s], slot.cur, slot.spare);
         if (!RescaleAtStart) RescaleTo(slot.cur, slot.spare);
         if (!PaletteReduction) DepthStepTo(write, slot.cur, slot.spare);
+        if (coder) coder->Code(OutputMovie.states.avi, *slot.cur, slot.coded);
     } catch (...) {
         slot.failure = std::current_exception();
     }
@@ -453,6 +457,9 @@ public:
     // Once the movies are open: the reader and the pool, as many as granted.
     void StartThreads() {
         if (slots_.size() < 3) return;
+        // Frames whose depth step is still to come are coded by the writer.
+        codeApart_ = write_ && !PaletteReduction && OutputMovie.kind == kKindAVI &&
+                     AviFrameCoder::CodesApart(OutputMovie.states.avi);
         for (int32_t i = 0; i < Workers(); ++i) {
             std::thread t;
             if (!StartThread(t, [this] { WorkLoop(); })) break;
@@ -535,6 +542,7 @@ private:
 
     void WorkLoop() {
         MarkWorkerThread();
+        AviFrameCoder coder;
         for (;;) {
             FrameSlot* slot = nullptr;
             {
@@ -544,7 +552,7 @@ private:
                 slot = toWork_.front();
                 toWork_.pop_front();
             }
-            WorkFrame(*slot, write_);
+            WorkFrame(*slot, write_, codeApart_ ? &coder : nullptr);
             std::lock_guard<std::mutex> lock(m_);
             slot->stage = FrameSlot::Stage::Done;
             cv_.notify_all();
@@ -561,6 +569,7 @@ private:
     std::deque<FrameSlot*> toWork_;
     bool stopping_ = false;
     bool threaded_ = false;
+    bool codeApart_ = false;
 };
 
 }  // namespace
@@ -693,7 +702,7 @@ bool ProcessFrames(bool write, const std::string& caption) {
             if (write) {
                 host.FrameReady(i, *frame.cur);
                 ErrCode = 0;
-                MovieWriteFrame(OutputMovie, *frame.cur, i, frame.sound);
+                MovieWriteFrame(OutputMovie, *frame.cur, i, frame.sound, &frame.coded);
                 // An AVI closes with its index, a sequence keeps its whole images.
                 if (ErrCode == kErrAviFull ||
                     (ErrCode == kErrWrite && (OutputMovie.kind == kKindAVI || !IsContainerKind(OutputMovie.kind)))) {
