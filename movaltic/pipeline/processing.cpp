@@ -482,7 +482,7 @@ public:
         }
         std::unique_lock<std::mutex> lock(m_);
         FrameSlot* found = nullptr;
-        cv_.wait(lock, [&] {
+        doneCv_.wait(lock, [&] {
             for (auto& slot : slots_)
                 if (slot->index == index && slot->stage == FrameSlot::Stage::Done) found = slot.get();
             return found != nullptr;
@@ -496,7 +496,7 @@ public:
         std::lock_guard<std::mutex> lock(m_);
         slot.stage = FrameSlot::Stage::Free;
         slot.index = -1;
-        cv_.notify_all();
+        freeCv_.notify_one();
     }
 
     // The threads stop after the frame each is on, and are joined.
@@ -504,7 +504,8 @@ public:
         {
             std::lock_guard<std::mutex> lock(m_);
             stopping_ = true;
-            cv_.notify_all();
+            freeCv_.notify_all();
+            workCv_.notify_all();
         }
         if (reader_.joinable()) reader_.join();
         for (std::thread& t : pool_) t.join();
@@ -521,7 +522,7 @@ private:
             FrameSlot* slot = nullptr;
             {
                 std::unique_lock<std::mutex> lock(m_);
-                cv_.wait(lock, [&] {
+                freeCv_.wait(lock, [&] {
                     for (auto& s : slots_)
                         if (s->stage == FrameSlot::Stage::Free) slot = s.get();
                     return stopping_ || slot;
@@ -535,7 +536,8 @@ private:
             const bool failed = slot->readErr > 0 || slot->failure;
             slot->stage = failed ? FrameSlot::Stage::Done : FrameSlot::Stage::Working;
             if (!failed) toWork_.push_back(slot);
-            cv_.notify_all();
+            if (failed) doneCv_.notify_one();
+            else workCv_.notify_one();
             if (failed) return;
         }
     }
@@ -547,7 +549,7 @@ private:
             FrameSlot* slot = nullptr;
             {
                 std::unique_lock<std::mutex> lock(m_);
-                cv_.wait(lock, [&] { return stopping_ || !toWork_.empty(); });
+                workCv_.wait(lock, [&] { return stopping_ || !toWork_.empty(); });
                 if (stopping_) return;
                 slot = toWork_.front();
                 toWork_.pop_front();
@@ -555,7 +557,7 @@ private:
             WorkFrame(*slot, write_, codeApart_ ? &coder : nullptr);
             std::lock_guard<std::mutex> lock(m_);
             slot->stage = FrameSlot::Stage::Done;
-            cv_.notify_all();
+            doneCv_.notify_one();
         }
     }
 
@@ -565,7 +567,9 @@ private:
     std::vector<std::thread> pool_;
     std::thread reader_;
     std::mutex m_;
-    std::condition_variable cv_;
+    // The reader waits for a free slot, the pool for work, the pass for a
+    // finished frame.
+    std::condition_variable freeCv_, workCv_, doneCv_;
     std::deque<FrameSlot*> toWork_;
     bool stopping_ = false;
     bool threaded_ = false;
