@@ -74,6 +74,9 @@ public:
     // Whether frames go through libavcodec; for those the depth is only
     // known once a frame is decoded, which SetProbeChunk does aside.
     bool usesFFmpeg() const;
+    // Motion JPEG through libavcodec: a chunk that carries all its tables is
+    // a picture by itself.
+    bool decodesJpeg() const;
     void SetProbeChunk(const std::vector<uint8_t>& firstChunk);
 
     int32_t width() const { return width_; }

@@ -47,6 +47,8 @@ AviVideoDecoder::~AviVideoDecoder() = default;
 
 bool AviVideoDecoder::usesFFmpeg() const { return ff_ != nullptr; }
 
+bool AviVideoDecoder::decodesJpeg() const { return ff_ && ff_->ctx->codec_id == AV_CODEC_ID_MJPEG; }
+
 namespace {
 
 // Room past the last row, as swscale's vector code may write a little past

@@ -110,6 +110,8 @@ private:
     bool pending_ = false, refused_ = false;  // the caller's side
 };
 
+class ApartDecoding;
+
 struct AviImpl {
     // reading
     AviReader reader;
@@ -139,9 +141,13 @@ struct AviImpl {
     uint64_t soundBytes = 0;
     uint32_t soundChunks = 0, maxSoundChunk = 0;
 
-    // The next frame of a libavcodec stream. Last, so that its thread ends
-    // before anything it uses goes.
+    // The next frame of a libavcodec stream, or the next several of a
+    // stream whose frames decode apart. Last, so that their threads end
+    // before anything they use goes.
+    bool apartChecked = false, decodesApart = false;
     std::unique_ptr<DecodeAhead> ahead;
+    std::unique_ptr<ApartDecoding> apart;
+    ~AviImpl();
 };
 
 AviState::AviState() = default;
@@ -261,6 +267,182 @@ NextPicture DecodeNext(AviImpl& a, const AviReader::Stream& video) {
 
 }  // namespace
 
+namespace {
+
+// Whether the head of a Motion JPEG chunk (up to its scan) makes a picture
+// by itself: its quantisation tables, and all four Huffman tables or none
+// (the decoder's defaults then; dht tells which), a plain baseline frame
+// and nothing else a decoder keeps from one picture to the next.
+bool JpegStandsAlone(const uint8_t* p, size_t n, bool& dht, bool& dri) {
+    if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return false;
+    bool dqt = false, sof = false;
+    unsigned huffman = 0;  // bit per class and table
+    dht = dri = false;
+    size_t at = 2;
+    while (at + 4 <= n) {
+        if (p[at] != 0xFF) return false;
+        const uint8_t marker = p[at + 1];
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        const size_t length = size_t(p[at + 2]) << 8 | p[at + 3];
+        if (length < 2 || at + 2 + length > n) return false;
+        const uint8_t* seg = p + at + 4;
+        const size_t segBytes = length - 2;
+        switch (marker) {
+            case 0xDA: return dqt && sof && (huffman == 0 || huffman == 0xF) && (dht = huffman != 0, true);
+            case 0xDB: dqt = true; break;
+            case 0xC0:
+            case 0xC1: sof = true; break;
+            case 0xDD: dri = true; break;
+            case 0xFE: break;  // a comment
+            case 0xE0:
+                // AVI1 with two fields to a chunk joins them: not plain.
+                if (segBytes >= 5 && std::memcmp(seg, "AVI1", 4) == 0 && seg[4] != 0) return false;
+                break;
+            case 0xC4:
+                for (size_t k = 0; k < segBytes;) {
+                    const uint8_t cls = seg[k] >> 4, id = seg[k] & 15;
+                    if (cls > 1 || id > 1 || k + 17 > segBytes) return false;
+                    size_t codes = 0;
+                    for (int i = 1; i <= 16; ++i) codes += seg[k + size_t(i)];
+                    huffman |= 1u << (cls * 2 + id);
+                    k += 17 + codes;
+                }
+                break;
+            default: return false;
+        }
+        at += 2 + length;
+    }
+    return false;
+}
+
+// Whether every frame of the stream decodes apart from the others to the
+// picture the one decoder of the stream gives: each chunk a whole Motion
+// JPEG picture, all alike in their tables, with no dropped frames or
+// palette changes between them.
+bool StreamDecodesApart(AviImpl& a, const AviReader::Stream& video) {
+    if (!a.decoder.decodesJpeg()) return false;
+    std::vector<uint8_t> head(4096);
+    int dhtChunks = 0, driChunks = 0, chunks = 0;
+    for (const AviChunk& c : video.chunks) {
+        if (IsPaletteChange(c) || c.size == 0 || c.size > kMaxChunk) return false;
+        const size_t n = std::min<size_t>(c.size, head.size());
+        bool dht = false, dri = false;
+        if (!a.reader.ReadAt(c.offset, head.data(), n) || !JpegStandsAlone(head.data(), n, dht, dri)) return false;
+        dhtChunks += dht;
+        driChunks += dri;
+        ++chunks;
+    }
+    return (dhtChunks == 0 || dhtChunks == chunks) && (driChunks == 0 || driChunks == chunks);
+}
+
+}  // namespace
+
+// The frames of such a stream from a given one on, each thread decoding
+// every count-th frame with a decoder of its own, which holds the picture
+// until it is handed out, in order. A thread decodes its next frame once its picture
+// was taken, so at most count frames are in flight.
+class ApartDecoding {
+public:
+    ApartDecoding(AviImpl& a, const AviReader::Stream& video, size_t firstChunk)
+        : a_(a), video_(video), first_(firstChunk) {}
+    ~ApartDecoding() {
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            quit_ = true;
+            cv_.notify_all();
+        }
+        for (Lane& lane : lanes_)
+            if (lane.thread.joinable()) lane.thread.join();
+    }
+    ApartDecoding(const ApartDecoding&) = delete;
+    ApartDecoding& operator=(const ApartDecoding&) = delete;
+
+    // False when not even one thread, decoder or picture could be had.
+    bool Start(int32_t count) {
+        lanes_ = std::vector<Lane>(size_t(count));
+        size_t started = 0;
+        for (size_t k = 0; k < lanes_.size(); ++k) {
+            Lane& lane = lanes_[k];
+            lane.next = first_ + k;
+            if (!lane.decoder.Open(video_.format, video_.header.handler)) break;
+            // The depth comes from the first chunk, as for the stream's decoder.
+            std::vector<uint8_t> probe;
+            if (!a_.reader.Read(video_.chunks.front(), probe, kMaxChunk)) break;
+            lane.decoder.SetProbeChunk(probe);
+            if (!StartThread(lane.thread, [this, &lane] { Decode(lane); })) break;
+            ++started;
+        }
+        if (started == lanes_.size()) return true;
+        // Lanes must cover the frames in turn: with fewer, none.
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            quit_ = true;
+            cv_.notify_all();
+        }
+        for (Lane& lane : lanes_)
+            if (lane.thread.joinable()) lane.thread.join();
+        return false;
+    }
+
+    // The next frame into image, as the stream's decoder gives it out.
+    bool Take(imagerec& image) {
+        if (first_ + taken_ >= video_.chunks.size()) return false;
+        Lane& lane = lanes_[taken_++ % lanes_.size()];
+        std::unique_lock<std::mutex> lock(m_);
+        cv_.wait(lock, [&] { return lane.ready; });
+        // The lane's decoder holds the picture and waits meanwhile.
+        const bool ok = lane.ok && lane.decoder.Fits(image) && lane.decoder.Decode({}, image);
+        lane.ready = false;
+        cv_.notify_all();
+        return ok;
+    }
+
+private:
+    struct Lane {
+        AviVideoDecoder decoder;
+        std::thread thread;
+        size_t next = 0;  // its next chunk
+        bool ready = false, ok = false;
+    };
+
+    void Decode(Lane& lane) {
+        std::vector<uint8_t> chunk;
+        for (; lane.next < video_.chunks.size(); lane.next += lanes_.size()) {
+            bool ok = false;
+            try {
+                ok = a_.reader.Read(video_.chunks[lane.next], chunk) && lane.decoder.Send(chunk) &&
+                     lane.decoder.HasPicture() && lane.decoder.PreparePicture();
+            } catch (...) {  // memory ran out: the frame failed
+                ok = false;
+            }
+            std::unique_lock<std::mutex> lock(m_);
+            lane.ok = ok;
+            lane.ready = true;
+            cv_.notify_all();
+            cv_.wait(lock, [&] { return !lane.ready || quit_; });
+            if (quit_) return;
+        }
+    }
+
+    AviImpl& a_;
+    const AviReader::Stream& video_;
+    const size_t first_;
+    std::vector<Lane> lanes_;
+    size_t taken_ = 0;  // frames handed out
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool quit_ = false;
+};
+
+AviImpl::~AviImpl() {
+    // The threads read the file and the stream's chunk list: they end first.
+    apart.reset();
+    ahead.reset();
+}
+
 static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
     if (!state.impl || state.writing || state.videoEnded) return;
     AviImpl& a = *state.impl;
@@ -268,6 +450,28 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
     if (a.decoder.usesFFmpeg()) {
         if (!a.decoder.Fits(image)) {
             ErrCode = kErrMemory;
+            return;
+        }
+        if (!a.apartChecked) {
+            a.apartChecked = true;
+            a.decodesApart = StreamDecodesApart(a, video);
+        }
+        // Frames after the first of a stream whose frames decode apart go to
+        // several threads (a preview reads the first alone, on this one).
+        if (a.decodesApart && state.frameCounter == 1 && !a.apart) {
+            a.apart = std::make_unique<ApartDecoding>(a, video, 1);
+            if (!a.apart->Start(3)) {
+                a.apart.reset();
+                a.decodesApart = false;
+            }
+        }
+        if (a.apart) {
+            if (!a.apart->Take(image)) {
+                ErrCode = kErrMemory;
+                return;
+            }
+            ++state.frameCounter;
+            if (state.frameCounter >= state.frames) state.videoEnded = true;
             return;
         }
         if (!a.ahead) a.ahead = std::make_unique<DecodeAhead>([&a, &video] { return DecodeNext(a, video); });
@@ -284,7 +488,7 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
         // The picture leaves the codec's queue before the frame after it
         // starts decoding, and converts meanwhile.
         if (got.kind == NextPicture::Picture) a.decoder.TakeDecoded();
-        if (state.frameCounter + 1 < state.frames) a.ahead->Request();
+        if (state.frameCounter + 1 < state.frames && !a.decodesApart) a.ahead->Request();
         if (!a.decoder.ConvertTaken() || !a.decoder.Decode({}, image)) {
             ErrCode = kErrMemory;
             return;

@@ -437,7 +437,7 @@ public:
 
     // The slots' images; false when not even one frame's fit in memory.
     bool Allocate(int32_t width, int32_t height) {
-        const int32_t count = frames_ > 1 ? Workers() + 3 : 1;
+        const int32_t count = frames_ > 1 ? Workers() + 2 : 1;
         for (int32_t i = 0; i < count; ++i) {
             auto slot = std::make_unique<FrameSlot>();
             ImageCreate(slot->a, width, height, 3);
