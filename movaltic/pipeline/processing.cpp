@@ -385,7 +385,6 @@ struct FrameSlot {
 // Reads frame `index` into the slot, as the pass reads it; its sound goes
 // with it.
 void ReadFrameInto(FrameSlot& slot, int32_t index) {
-    slot.index = index;
     slot.cur = &slot.a;
     slot.spare = &slot.b;
     slot.failure = nullptr;
@@ -529,6 +528,7 @@ private:
                 });
                 if (stopping_) return;
                 slot->stage = FrameSlot::Stage::Reading;
+                slot->index = i;
             }
             ReadFrameInto(*slot, i);
             std::lock_guard<std::mutex> lock(m_);
