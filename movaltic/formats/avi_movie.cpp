@@ -324,7 +324,7 @@ bool JpegStandsAlone(const uint8_t* p, size_t n, bool& dht, bool& dri) {
 // palette changes between them.
 bool StreamDecodesApart(AviImpl& a, const AviReader::Stream& video) {
     if (!a.decoder.decodesJpeg()) return false;
-    std::vector<uint8_t> head(4096);
+    std::vector<uint8_t> head(2048);
     int dhtChunks = 0, driChunks = 0, chunks = 0;
     for (const AviChunk& c : video.chunks) {
         if (IsPaletteChange(c) || c.size == 0 || c.size > kMaxChunk) return false;
@@ -360,22 +360,25 @@ public:
     ApartDecoding(const ApartDecoding&) = delete;
     ApartDecoding& operator=(const ApartDecoding&) = delete;
 
-    // False when not even one thread, decoder or picture could be had.
+    // False, with no thread left, unless every lane has its decoder and thread.
     bool Start(int32_t count) {
-        lanes_ = std::vector<Lane>(size_t(count));
         size_t started = 0;
-        for (size_t k = 0; k < lanes_.size(); ++k) {
-            Lane& lane = lanes_[k];
-            lane.next = first_ + k;
-            if (!lane.decoder.Open(video_.format, video_.header.handler)) break;
-            // The depth comes from the first chunk, as for the stream's decoder.
+        try {
+            lanes_ = std::vector<Lane>(size_t(count));
             std::vector<uint8_t> probe;
-            if (!a_.reader.Read(video_.chunks.front(), probe, kMaxChunk)) break;
-            lane.decoder.SetProbeChunk(probe);
-            if (!StartThread(lane.thread, [this, &lane] { Decode(lane); })) break;
-            ++started;
+            // The depth comes from the first chunk, as for the stream's decoder.
+            if (!a_.reader.Read(video_.chunks.front(), probe, kMaxChunk)) return false;
+            for (size_t k = 0; k < lanes_.size(); ++k) {
+                Lane& lane = lanes_[k];
+                lane.next = first_ + k;
+                if (!lane.decoder.Open(video_.format, video_.header.handler)) break;
+                lane.decoder.SetProbeChunk(probe);
+                if (!StartThread(lane.thread, [this, &lane] { Decode(lane); })) break;
+                ++started;
+            }
+        } catch (const std::bad_alloc&) {
         }
-        if (started == lanes_.size()) return true;
+        if (started == lanes_.size() && started > 0) return true;
         // Lanes must cover the frames in turn: with fewer, none.
         {
             std::lock_guard<std::mutex> lock(m_);
@@ -460,7 +463,7 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
         // several threads (a preview reads the first alone, on this one).
         if (a.decodesApart && state.frameCounter == 1 && !a.apart) {
             a.apart = std::make_unique<ApartDecoding>(a, video, 1);
-            if (!a.apart->Start(3)) {
+            if (!a.apart->Start(std::clamp(CoreCount() / 2, 1, 3))) {
                 a.apart.reset();
                 a.decodesApart = false;
             }
