@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ struct ThreadedCase {
     std::vector<int32_t> steps;
 };
 
+void PrintTo(const ThreadedCase& c, std::ostream* os) { *os << c.name; }
+
 class ThreadedJob : public jobs::JobTest, public ::testing::WithParamInterface<ThreadedCase> {
 protected:
     void SetUp() override {
@@ -52,7 +55,7 @@ protected:
     void MakeInput(const std::string& kind, int frames) {
         if (kind == "camera.avi") {
             ASSERT_TRUE(jobs::RunProgram({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
-                                          "testsrc2=size=64x48:rate=10", "-f", "lavfi", "-i",
+                                          "testsrc2=size=720x576:rate=10", "-f", "lavfi", "-i",
                                           "sine=frequency=440:sample_rate=22050", "-frames:v",
                                           std::to_string(frames), "-c:v", "mjpeg", "-pix_fmt", "yuvj420p",
                                           "-c:a", "pcm_s16le", "-shortest", (dir / kind).string()}));
@@ -121,7 +124,9 @@ const std::vector<int32_t> kFlipNegate = {kOpNegative, kOpFlipVertical};
 INSTANTIATE_TEST_SUITE_P(
     Jobs, ThreadedJob,
     ::testing::Values(
-        ThreadedCase{"MotionJpegRescaledWithSound", "camera.avi", "o.avi", 3, 48, 36, "Motion JPEG", true, true,
+        // Large enough for the rescale and the colour conversion to split
+        // their rows between two threads where threads are had.
+        ThreadedCase{"MotionJpegRescaledWithSound", "camera.avi", "o.avi", 3, 704, 560, "Motion JPEG", true, true,
                      false, kFlipNegate},
         ThreadedCase{"UncompressedAviScattered", "camera.avi", "o.avi", 3, -1, -1, nullptr, true, true, false,
                      {kOpChaos, kOpBlur}},
