@@ -4,13 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <condition_variable>
 #include <filesystem>
-#include <functional>
-#include <mutex>
 #include <new>
-#include <thread>
 
+#include "movaltic/formats/avi_read_ahead.h"
 #include "movaltic/formats/avi_riff.h"
 #include "movaltic/formats/byte_io.h"
 #include "movaltic/imaging/threads.h"
@@ -31,86 +28,6 @@ constexpr size_t kMaxChunk = 256u << 20;  // no frame or sound chunk is larger
 
 }  // namespace
 
-// What the decoding thread made of the next frame's chunk: a picture, or
-// none at all (the chunk of a dropped frame: the last picture stands).
-struct NextPicture {
-    enum Kind { Picture, Dropped, End, Failed, ReadFailed } kind = End;
-};
-
-// The next frame decoded on a thread of its own while the caller converts
-// and works on this one. Where no thread is granted, the frame is decoded
-// when it is taken, on the caller's thread.
-class DecodeAhead {
-public:
-    explicit DecodeAhead(std::function<NextPicture()> decode) : decode_(std::move(decode)) {}
-    ~DecodeAhead() { Stop(); }
-    DecodeAhead(const DecodeAhead&) = delete;
-    DecodeAhead& operator=(const DecodeAhead&) = delete;
-
-    // Starts on the next frame.
-    void Request() {
-        pending_ = true;
-        if (!thread_.joinable() && !refused_) refused_ = !StartThread(thread_, [this] { Loop(); });
-        if (refused_) return;
-        std::lock_guard<std::mutex> lock(m_);
-        wanted_ = true;
-        done_ = false;
-        cv_.notify_all();
-    }
-    // The frame requested, or the next one decoded now when none was.
-    NextPicture Take() {
-        if (!pending_ || refused_) {
-            pending_ = false;
-            return decode_();
-        }
-        pending_ = false;
-        std::unique_lock<std::mutex> lock(m_);
-        cv_.wait(lock, [this] { return done_; });
-        done_ = false;
-        return result_;
-    }
-    // Waits for a frame in progress; the thread ends.
-    void Stop() {
-        if (!thread_.joinable()) return;
-        {
-            std::lock_guard<std::mutex> lock(m_);
-            quit_ = true;
-            cv_.notify_all();
-        }
-        thread_.join();
-    }
-
-private:
-    void Loop() {
-        std::unique_lock<std::mutex> lock(m_);
-        for (;;) {
-            cv_.wait(lock, [this] { return wanted_ || quit_; });
-            if (quit_) return;
-            wanted_ = false;
-            lock.unlock();
-            NextPicture got;
-            try {
-                got = decode_();
-            } catch (...) {  // memory ran out: the frame failed
-                got = {NextPicture::Failed};
-            }
-            lock.lock();
-            result_ = got;
-            done_ = true;
-            cv_.notify_all();
-        }
-    }
-
-    std::function<NextPicture()> decode_;
-    std::thread thread_;
-    std::mutex m_;
-    std::condition_variable cv_;
-    NextPicture result_;
-    bool wanted_ = false, done_ = false, quit_ = false;
-    bool pending_ = false, refused_ = false;  // the caller's side
-};
-
-class ApartDecoding;
 
 struct AviImpl {
     // reading
@@ -267,179 +184,6 @@ NextPicture DecodeNext(AviImpl& a, const AviReader::Stream& video) {
 
 }  // namespace
 
-namespace {
-
-// Whether the head of a Motion JPEG chunk (up to its scan) makes a picture
-// by itself: its quantisation tables, and all four Huffman tables or none
-// (the decoder's defaults then; dht tells which), a plain baseline frame
-// and nothing else a decoder keeps from one picture to the next.
-bool JpegStandsAlone(const uint8_t* p, size_t n, bool& dht, bool& dri) {
-    if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return false;
-    bool dqt = false, sof = false;
-    unsigned huffman = 0;  // bit per class and table
-    dht = dri = false;
-    size_t at = 2;
-    while (at + 4 <= n) {
-        if (p[at] != 0xFF) return false;
-        const uint8_t marker = p[at + 1];
-        if (marker == 0xFF) {
-            ++at;
-            continue;
-        }
-        const size_t length = size_t(p[at + 2]) << 8 | p[at + 3];
-        if (length < 2 || at + 2 + length > n) return false;
-        const uint8_t* seg = p + at + 4;
-        const size_t segBytes = length - 2;
-        switch (marker) {
-            case 0xDA: return dqt && sof && (huffman == 0 || huffman == 0xF) && (dht = huffman != 0, true);
-            case 0xDB: dqt = true; break;
-            case 0xC0:
-            case 0xC1: sof = true; break;
-            case 0xDD: dri = true; break;
-            case 0xFE: break;  // a comment
-            case 0xE0:
-                // AVI1 with two fields to a chunk joins them: not plain.
-                if (segBytes >= 5 && std::memcmp(seg, "AVI1", 4) == 0 && seg[4] != 0) return false;
-                break;
-            case 0xC4:
-                for (size_t k = 0; k < segBytes;) {
-                    const uint8_t cls = seg[k] >> 4, id = seg[k] & 15;
-                    if (cls > 1 || id > 1 || k + 17 > segBytes) return false;
-                    size_t codes = 0;
-                    for (int i = 1; i <= 16; ++i) codes += seg[k + size_t(i)];
-                    huffman |= 1u << (cls * 2 + id);
-                    k += 17 + codes;
-                }
-                break;
-            default: return false;
-        }
-        at += 2 + length;
-    }
-    return false;
-}
-
-// Whether every frame of the stream decodes apart from the others to the
-// picture the one decoder of the stream gives: each chunk a whole Motion
-// JPEG picture, all alike in their tables, with no dropped frames or
-// palette changes between them.
-bool StreamDecodesApart(AviImpl& a, const AviReader::Stream& video) {
-    if (!a.decoder.decodesJpeg()) return false;
-    std::vector<uint8_t> head(2048);
-    int dhtChunks = 0, driChunks = 0, chunks = 0;
-    for (const AviChunk& c : video.chunks) {
-        if (IsPaletteChange(c) || c.size == 0 || c.size > kMaxChunk) return false;
-        const size_t n = std::min<size_t>(c.size, head.size());
-        bool dht = false, dri = false;
-        if (!a.reader.ReadAt(c.offset, head.data(), n) || !JpegStandsAlone(head.data(), n, dht, dri)) return false;
-        dhtChunks += dht;
-        driChunks += dri;
-        ++chunks;
-    }
-    return (dhtChunks == 0 || dhtChunks == chunks) && (driChunks == 0 || driChunks == chunks);
-}
-
-}  // namespace
-
-// The frames of such a stream from a given one on, each thread decoding
-// every count-th frame with a decoder of its own, which holds the picture
-// until it is handed out, in order. A thread decodes its next frame once its picture
-// was taken, so at most count frames are in flight.
-class ApartDecoding {
-public:
-    ApartDecoding(AviImpl& a, const AviReader::Stream& video, size_t firstChunk)
-        : a_(a), video_(video), first_(firstChunk) {}
-    ~ApartDecoding() {
-        {
-            std::lock_guard<std::mutex> lock(m_);
-            quit_ = true;
-            cv_.notify_all();
-        }
-        for (Lane& lane : lanes_)
-            if (lane.thread.joinable()) lane.thread.join();
-    }
-    ApartDecoding(const ApartDecoding&) = delete;
-    ApartDecoding& operator=(const ApartDecoding&) = delete;
-
-    // False, with no thread left, unless every lane has its decoder and thread.
-    bool Start(int32_t count) {
-        size_t started = 0;
-        try {
-            lanes_ = std::vector<Lane>(size_t(count));
-            std::vector<uint8_t> probe;
-            // The depth comes from the first chunk, as for the stream's decoder.
-            if (!a_.reader.Read(video_.chunks.front(), probe, kMaxChunk)) return false;
-            for (size_t k = 0; k < lanes_.size(); ++k) {
-                Lane& lane = lanes_[k];
-                lane.next = first_ + k;
-                if (!lane.decoder.Open(video_.format, video_.header.handler)) break;
-                lane.decoder.SetProbeChunk(probe);
-                if (!StartThread(lane.thread, [this, &lane] { Decode(lane); })) break;
-                ++started;
-            }
-        } catch (const std::bad_alloc&) {
-        }
-        if (started == lanes_.size() && started > 0) return true;
-        // Lanes must cover the frames in turn: with fewer, none.
-        {
-            std::lock_guard<std::mutex> lock(m_);
-            quit_ = true;
-            cv_.notify_all();
-        }
-        for (Lane& lane : lanes_)
-            if (lane.thread.joinable()) lane.thread.join();
-        return false;
-    }
-
-    // The next frame into image, as the stream's decoder gives it out.
-    bool Take(imagerec& image) {
-        if (first_ + taken_ >= video_.chunks.size()) return false;
-        Lane& lane = lanes_[taken_++ % lanes_.size()];
-        std::unique_lock<std::mutex> lock(m_);
-        cv_.wait(lock, [&] { return lane.ready; });
-        // The lane's decoder holds the picture and waits meanwhile.
-        const bool ok = lane.ok && lane.decoder.Fits(image) && lane.decoder.Decode({}, image);
-        lane.ready = false;
-        cv_.notify_all();
-        return ok;
-    }
-
-private:
-    struct Lane {
-        AviVideoDecoder decoder;
-        std::thread thread;
-        size_t next = 0;  // its next chunk
-        bool ready = false, ok = false;
-    };
-
-    void Decode(Lane& lane) {
-        std::vector<uint8_t> chunk;
-        for (; lane.next < video_.chunks.size(); lane.next += lanes_.size()) {
-            bool ok = false;
-            try {
-                ok = a_.reader.Read(video_.chunks[lane.next], chunk) && lane.decoder.Send(chunk) &&
-                     lane.decoder.HasPicture() && lane.decoder.PreparePicture();
-            } catch (...) {  // memory ran out: the frame failed
-                ok = false;
-            }
-            std::unique_lock<std::mutex> lock(m_);
-            lane.ok = ok;
-            lane.ready = true;
-            cv_.notify_all();
-            cv_.wait(lock, [&] { return !lane.ready || quit_; });
-            if (quit_) return;
-        }
-    }
-
-    AviImpl& a_;
-    const AviReader::Stream& video_;
-    const size_t first_;
-    std::vector<Lane> lanes_;
-    size_t taken_ = 0;  // frames handed out
-    std::mutex m_;
-    std::condition_variable cv_;
-    bool quit_ = false;
-};
-
 AviImpl::~AviImpl() {
     // The threads read the file and the stream's chunk list: they end first.
     apart.reset();
@@ -457,12 +201,12 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
         }
         if (!a.apartChecked) {
             a.apartChecked = true;
-            a.decodesApart = StreamDecodesApart(a, video);
+            a.decodesApart = StreamDecodesApart(a.reader, a.decoder, video, kMaxChunk);
         }
         // Frames after the first of a stream whose frames decode apart go to
         // several threads (a preview reads the first alone, on this one).
         if (a.decodesApart && state.frameCounter == 1 && !a.apart) {
-            a.apart = std::make_unique<ApartDecoding>(a, video, 1);
+            a.apart = std::make_unique<ApartDecoding>(a.reader, video, 1, kMaxChunk);
             if (!a.apart->Start(std::clamp(CoreCount() / 2, 1, 3))) {
                 a.apart.reset();
                 a.decodesApart = false;
