@@ -3,10 +3,11 @@
 //   300 frames of 640 x 480, Brightness +20 %, Blur, Flip Horizontal,
 //   8-bit output with one palette for the movie, ZUV BEST.
 //   ffmpeg: lutrgb, convolution, hflip, palettegen/paletteuse, FFV1.
-// With --hd: a 1080p Motion JPEG movie (as cameras write it), Brightness
-//   +20 % and Flip Horizontal, rescaled to 1600 x 900 and written as Motion
-//   JPEG; ffmpeg: lutrgb, hflip, scale, mjpeg, single-threaded. Also the
-//   peak memory of the job.
+// With --hd: a 600-frame 1080p Motion JPEG movie (as cameras write it),
+//   Negative and Flip Vertical, rescaled to 1600 x 900 and written as Motion
+//   JPEG, with the job's peak memory; then the same at 640 x 480 without
+//   rescaling. ffmpeg: lut, vflip, scale, mjpeg, with its default threads in
+//   RGB and YUV, and single-threaded in YUV.
 // Usage: movaltic_pipeline_bench [--hd] [work folder]   (needs ffmpeg on the PATH)
 #include <spawn.h>
 #include <sys/wait.h>
@@ -62,26 +63,33 @@ public:
     }
 };
 
-int HdJob(const fs::path& dir, int frames) {
-    const fs::path input = dir / "camera.avi";
-    if (!Run({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=1920x1080:rate=30", "-frames:v",
+// One camera-movie job: Negative and Flip Vertical, rescaled to outW x outH
+// (none when the sizes match) and written as Motion JPEG; then FFmpeg on the
+// same movie, with its default threads in RGB and in YUV (its fastest, though
+// it negates luma and chroma, not R, G and B) and single-threaded in YUV.
+// Returns Movaltic's time, 0 on failure.
+double CameraJob(const fs::path& dir, int frames, int inW, int inH, int outW, int outH, bool peak) {
+    const std::string size = std::to_string(inW) + "x" + std::to_string(inH);
+    const fs::path input = dir / ("camera-" + size + ".avi");
+    if (!Run({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=30", "-frames:v",
               std::to_string(frames), "-c:v", "mjpeg", "-q:v", "3", "-pix_fmt", "yuvj420p", input.string()})) {
         std::fprintf(stderr, "ffmpeg could not write the input movie\n");
-        return 1;
+        return 0;
     }
     CountingHost host;
     SetPipelineHost(&host);
     MoviesInit();
     ResetJobSettings();
+    ToDoList.count = 0;
     InputMovie.name->SetName(input.string());
     MovieInspect(InputMovie);
-    if (!InputMovie.name->IsValid() || InputMovie.frames != frames) return 1;
+    if (!InputMovie.name->IsValid() || InputMovie.frames != frames) return 0;
     FramesToProcess = InputMovie.frames;
     OutputMovie.name->SetName((dir / "output.avi").string());
     OutputMovie.kind = kKindAVI;
     OutputMovie.container = 1;
-    OutputMovie.width = 1600;
-    OutputMovie.height = 900;
+    OutputMovie.width = outW;
+    OutputMovie.height = outH;
     OutputMovie.bytesPerPixel = 3;
     OutputMovie.bitsPerPixel = 24;
     OutputMovie.frames = FramesToProcess;
@@ -92,13 +100,12 @@ int HdJob(const fs::path& dir, int frames) {
     for (size_t k = 0; k < list.size(); ++k)
         if (std::strcmp(list[k].name, "Motion JPEG") == 0) mjpeg = k;
     AviCompressionSettings settings;
-    settings.compressor = mjpeg;
-    AviSetCompressor(settings, 1600, 900, 3);
+    settings.compressor = mjpeg;  // quality 7500: quantiser 9
+    AviSetCompressor(settings, outW, outH, 3);
     CompressorPending = 0;
-    for (int op : {kOpBrightness, kOpFlipHorizontal}) {
+    for (int op : {kOpNegative, kOpFlipVertical}) {
         steprec s;
         s.operation = op;
-        if (op == kOpBrightness) s.params[0] = s.params[1] = s.params[2] = 20;
         StepInsert(-1, s);
     }
     auto t0 = std::chrono::steady_clock::now();
@@ -106,31 +113,39 @@ int HdJob(const fs::path& dir, int frames) {
     const double ours = Seconds(t0);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    if (host.errors) return 1;
-    const std::string lut = "min(val+51\\,255)";
-    auto t1 = std::chrono::steady_clock::now();
-    const bool ffOk = Run({"ffmpeg", "-v", "error", "-y", "-threads", "1", "-i", input.string(), "-filter_threads",
-                           "1", "-vf", "lutrgb=r=" + lut + ":g=" + lut + ":b=" + lut + ",hflip,scale=1600:900",
-                           "-c:v", "mjpeg", "-q:v", "9", "-threads", "1", (dir / "ffmpeg.avi").string()});
-    const double theirs = Seconds(t1);
-    // The same in YUV, without the conversions to RGB and back; it brightens
-    // the luma only, so it is not the same job, but it is FFmpeg's fastest.
-    auto t2 = std::chrono::steady_clock::now();
-    const bool yuvOk = Run({"ffmpeg", "-v", "error", "-y", "-threads", "1", "-i", input.string(), "-filter_threads",
-                            "1", "-vf", "lutyuv=y=" + lut + ",hflip,scale=1600:900", "-c:v", "mjpeg", "-q:v", "9",
-                            "-threads", "1", (dir / "ffmpeg-yuv.avi").string()});
-    const double yuv = Seconds(t2);
-    std::printf("job: %d frames 1920x1080 Motion JPEG, Brightness, Flip Horizontal, to 1600x900 Motion JPEG\n",
-                frames);
-    std::printf("movaltic:                 %7.2f s  %6.1f frames/s  peak %6.1f MB\n", ours, frames / ours,
-                usage.ru_maxrss / 1024.0);
-    if (ffOk) std::printf("ffmpeg (single-threaded): %7.2f s  %6.1f frames/s  ratio %.2f\n", theirs, frames / theirs,
-                          ours / theirs);
-    if (yuvOk) std::printf("ffmpeg in YUV (lutyuv):   %7.2f s  %6.1f frames/s  ratio %.2f\n", yuv, frames / yuv,
-                           ours / yuv);
     MoviesFree();
     SetPipelineHost(nullptr);
-    return ffOk ? 0 : 1;
+    if (host.errors) return 0;
+
+    const std::string scale = inW == outW && inH == outH ? "" : ",scale=" + std::to_string(outW) + ":" +
+                                                                   std::to_string(outH);
+    auto ffmpeg = [&](const std::string& filters, bool oneThread) {
+        std::vector<std::string> args = {"ffmpeg", "-v", "error", "-y"};
+        if (oneThread) args.insert(args.end(), {"-threads", "1", "-filter_threads", "1"});
+        args.insert(args.end(), {"-i", input.string(), "-vf", filters + scale, "-c:v", "mjpeg", "-q:v", "9"});
+        if (oneThread) args.insert(args.end(), {"-threads", "1"});
+        args.push_back((dir / "ffmpeg.avi").string());
+        auto t = std::chrono::steady_clock::now();
+        return Run(args) ? Seconds(t) : 0.0;
+    };
+    const double rgb = ffmpeg("lutrgb=r=negval:g=negval:b=negval,vflip", false);
+    const double yuv = ffmpeg("lutyuv=y=negval:u=negval:v=negval,vflip", false);
+    const double yuvOne = ffmpeg("lutyuv=y=negval:u=negval:v=negval,vflip", true);
+
+    std::printf("job: %d frames %s Motion JPEG, Negative, Flip Vertical, to %dx%d Motion JPEG\n", frames,
+                size.c_str(), outW, outH);
+    std::printf("  movaltic:                       %7.2f s  %6.1f frames/s", ours, frames / ours);
+    if (peak) std::printf("  peak %6.1f MB", usage.ru_maxrss / 1024.0);
+    std::printf("\n");
+    auto line = [&](const char* what, double t) {
+        if (t > 0) std::printf("  %-31s %7.2f s  %6.1f frames/s  ffmpeg / movaltic %.2f\n", what, t, frames / t,
+                               t / ours);
+        else std::printf("  %-31s failed\n", what);
+    };
+    line("ffmpeg in RGB (lutrgb):", rgb);
+    line("ffmpeg in YUV (lutyuv):", yuv);
+    line("ffmpeg in YUV, single-threaded:", yuvOne);
+    return ours;
 }
 
 }  // namespace
@@ -139,7 +154,10 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--hd") == 0) {
         const fs::path dir = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "movaltic-hd-bench";
         fs::create_directories(dir);
-        return HdJob(dir, 300);
+        // The 1080p job first, so that the peak is its own.
+        const bool ok = CameraJob(dir, 600, 1920, 1080, 1600, 900, true) > 0 &&
+                        CameraJob(dir, 600, 640, 480, 640, 480, false) > 0;
+        return ok ? 0 : 1;
     }
     fs::path dir = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "movaltic-pipeline-bench";
     fs::create_directories(dir);

@@ -74,6 +74,9 @@ public:
     // Whether frames go through libavcodec; for those the depth is only
     // known once a frame is decoded, which SetProbeChunk does aside.
     bool usesFFmpeg() const;
+    // Motion JPEG through libavcodec: a chunk that carries all its tables is
+    // a picture by itself.
+    bool decodesJpeg() const;
     void SetProbeChunk(const std::vector<uint8_t>& firstChunk);
 
     int32_t width() const { return width_; }
@@ -100,9 +103,12 @@ public:
     bool HasPicture() const;
     bool flushed() const;
     bool TakePicture(imagerec& image);
-    // TakePicture in two halves: the next picture made ready inside the
-    // decoder (which may run on another thread, as nothing outside is
-    // touched), then given out with Decode of an empty chunk.
+    // TakePicture in three parts: the next picture taken from the codec's
+    // queue (none when it has none: the last one stands), converted to our
+    // depth, then given out with Decode of an empty chunk. Send and Flush
+    // may run on another thread while the taken picture converts.
+    void TakeDecoded();
+    bool ConvertTaken();
     bool PreparePicture();
 
 private:

@@ -32,8 +32,10 @@ struct AviVideoDecoder::FF {
     bool bottomUp = false;  // raw video through libavcodec keeps the file's row order
     std::deque<AVFrame*> ready;  // decoded, in display order, not yet given out
     bool flushed = false;        // the end of the stream was signalled
+    AVFrame* taken = nullptr;    // out of the queue, to be converted
     ~FF() {
         for (AVFrame* fr : ready) av_frame_free(&fr);
+        av_frame_free(&taken);
         sws_freeContext(sws);
         av_packet_free(&pkt);
         avcodec_free_context(&ctx);
@@ -44,6 +46,8 @@ AviVideoDecoder::AviVideoDecoder() = default;
 AviVideoDecoder::~AviVideoDecoder() = default;
 
 bool AviVideoDecoder::usesFFmpeg() const { return ff_ != nullptr; }
+
+bool AviVideoDecoder::decodesJpeg() const { return ff_ && ff_->ctx->codec_id == AV_CODEC_ID_MJPEG; }
 
 namespace {
 
@@ -283,16 +287,28 @@ bool AviVideoDecoder::SendPacket(const AVPacket* pkt) {
     }
 }
 
-bool AviVideoDecoder::PreparePicture() {
+void AviVideoDecoder::TakeDecoded() {
+    if (!ff_) return;
+    FF& f = *ff_;
+    av_frame_free(&f.taken);
+    // No picture (the codec gave fewer than its chunks): the last one stands.
+    if (f.ready.empty()) return;
+    f.taken = f.ready.front();
+    f.ready.pop_front();
+}
+
+bool AviVideoDecoder::ConvertTaken() {
     if (!ff_) return false;
     FF& f = *ff_;
-    // No picture (the codec gave fewer than its chunks): the last one stands.
-    if (f.ready.empty()) return true;
-    AVFrame* fr = f.ready.front();
-    f.ready.pop_front();
-    const bool ok = Convert(fr);
-    av_frame_free(&fr);
+    if (!f.taken) return true;
+    const bool ok = Convert(f.taken);
+    av_frame_free(&f.taken);
     return ok;
+}
+
+bool AviVideoDecoder::PreparePicture() {
+    TakeDecoded();
+    return ConvertTaken();
 }
 
 bool AviVideoDecoder::TakePicture(imagerec& image) {

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
-#include <thread>
 
 #include "movaltic/formats/avi_ffmpeg_support.h"
 #include "movaltic/formats/avi_riff.h"
 #include "movaltic/formats/byte_io.h"
+#include "movaltic/imaging/threads.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -155,10 +155,9 @@ void BgrToFullRangeYuv420(const uint8_t* top, ptrdiff_t stride, int width, int h
         BgrRowsToFullRangeYuv420(top, stride, width, 0, height, out);
         return;
     }
-    const int half = height / 4 * 2;
-    std::thread other(BgrRowsToFullRangeYuv420, top, stride, width, half, height, std::ref(out));
-    BgrRowsToFullRangeYuv420(top, stride, width, 0, half, out);
-    other.join();
+    RunInTwo(height, height / 4 * 2, [&](int64_t from, int64_t to) {
+        BgrRowsToFullRangeYuv420(top, stride, width, int(from), int(to), out);
+    });
 }
 
 }  // namespace

@@ -6,11 +6,12 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
-#include <future>
 #include <new>
 
+#include "movaltic/formats/avi_read_ahead.h"
 #include "movaltic/formats/avi_riff.h"
 #include "movaltic/formats/byte_io.h"
+#include "movaltic/imaging/threads.h"
 
 namespace movaltic {
 
@@ -28,10 +29,6 @@ constexpr size_t kMaxChunk = 256u << 20;  // no frame or sound chunk is larger
 
 }  // namespace
 
-// What the decoding thread made of the next frame's chunk.
-struct NextPicture {
-    enum Kind { Picture, End, Failed, ReadFailed } kind = End;
-};
 
 struct AviImpl {
     // reading
@@ -68,10 +65,13 @@ struct AviImpl {
     // higher than the input's), each chunk waiting for the frame it plays with.
     std::deque<std::vector<uint8_t>> pendingSound;
 
-    // The next frame of a libavcodec stream, decoded on another thread
-    // while the caller works on this one. Last, so that it is waited for
-    // before anything it uses goes.
-    std::future<NextPicture> next;
+    // The next frame of a libavcodec stream, or the next several of a
+    // stream whose frames decode apart. Last, so that their threads end
+    // before anything they use goes.
+    bool apartChecked = false, decodesApart = false;
+    std::unique_ptr<DecodeAhead> ahead;
+    std::unique_ptr<ApartDecoding> apart;
+    ~AviImpl();
 };
 
 AviState::AviState() = default;
@@ -185,25 +185,31 @@ bool FeedDecoder(AviImpl& a, const AviReader::Stream& video, bool& readFailed) {
     return true;
 }
 
-// The next frame's picture made ready inside the decoder. Touches only the
-// reader's file, the decoder and the cursors, so it may run on its own
-// thread; the caller hands the picture out.
-NextPicture PrepareNext(AviImpl& a, const AviReader::Stream& video) {
+// The next frame's picture decoded inside the decoder, not yet converted.
+// Touches only the reader's file (read in place), the codec, its queue of
+// pictures and the cursors, so it may run on its own thread while the
+// caller converts the picture before.
+NextPicture DecodeNext(AviImpl& a, const AviReader::Stream& video) {
     while (a.videoCursor < video.chunks.size()) {
         // The chunk only tells whether this frame was dropped; the pictures
         // come in display order from the codec.
         const AviChunk& c = video.chunks[a.videoCursor++];
         if (IsPaletteChange(c)) continue;
-        if (c.size == 0) return {NextPicture::Picture};  // dropped: the last picture stands
+        if (c.size == 0) return {NextPicture::Dropped};
         bool readFailed = false;
-        if (!FeedDecoder(a, video, readFailed) || !a.decoder.PreparePicture())
-            return {readFailed ? NextPicture::ReadFailed : NextPicture::Failed};
+        if (!FeedDecoder(a, video, readFailed)) return {readFailed ? NextPicture::ReadFailed : NextPicture::Failed};
         return {NextPicture::Picture};
     }
     return {NextPicture::End};
 }
 
 }  // namespace
+
+AviImpl::~AviImpl() {
+    // The threads read the file and the stream's chunk list: they end first.
+    apart.reset();
+    ahead.reset();
+}
 
 static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
     if (!state.impl || state.writing || state.videoEnded) return;
@@ -214,22 +220,49 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
             ErrCode = kErrMemory;
             return;
         }
-        if (!a.next.valid()) a.next = std::async(std::launch::deferred, PrepareNext, std::ref(a), std::cref(video));
-        const NextPicture got = a.next.get();
+        if (!a.apartChecked) {
+            a.apartChecked = true;
+            a.decodesApart = StreamDecodesApart(a.reader, a.decoder, video, kMaxChunk);
+        }
+        // Frames after the first of a stream whose frames decode apart go to
+        // several threads (a preview reads the first alone, on this one).
+        if (a.decodesApart && state.frameCounter == 1 && !a.apart) {
+            a.apart = std::make_unique<ApartDecoding>(a.reader, video, 1, kMaxChunk);
+            if (!a.apart->Start(std::clamp(CoreCount() / 2, 1, 3))) {
+                a.apart.reset();
+                a.decodesApart = false;
+            }
+        }
+        if (a.apart) {
+            if (!a.apart->Take(image)) {
+                ErrCode = kErrMemory;
+                return;
+            }
+            ++state.frameCounter;
+            if (state.frameCounter >= state.frames) state.videoEnded = true;
+            return;
+        }
+        if (!a.ahead) a.ahead = std::make_unique<DecodeAhead>([&a, &video] { return DecodeNext(a, video); });
+        const NextPicture got = a.ahead->Take();
         if (got.kind == NextPicture::End) {
             state.videoEnded = true;
             return;
         }
-        if (got.kind != NextPicture::Picture || !a.decoder.Decode({}, image)) {
+        if (got.kind != NextPicture::Picture && got.kind != NextPicture::Dropped) {
             ErrCode = kErrMemory;
             if (got.kind == NextPicture::ReadFailed) state.videoEnded = true;
             return;
         }
+        // The picture leaves the codec's queue before the frame after it
+        // starts decoding, and converts meanwhile.
+        if (got.kind == NextPicture::Picture) a.decoder.TakeDecoded();
+        if (state.frameCounter + 1 < state.frames && !a.decodesApart) a.ahead->Request();
+        if (!a.decoder.ConvertTaken() || !a.decoder.Decode({}, image)) {
+            ErrCode = kErrMemory;
+            return;
+        }
         ++state.frameCounter;
         if (state.frameCounter >= state.frames) state.videoEnded = true;
-        // The frame after it decodes while the caller works on this one.
-        if (!state.videoEnded)
-            a.next = std::async(std::launch::async, PrepareNext, std::ref(a), std::cref(video));
         return;
     }
     while (a.videoCursor < video.chunks.size()) {
@@ -365,18 +398,37 @@ void AviCreate(AviState& state, const std::string& fileName, double frameRate) {
 
 namespace {
 
+// The entry of the compressor list an output is written with.
+size_t ChosenCompressor() {
+    const AviCompressionChoice& choice = AviCompression;
+    return choice.compressing && choice.settings.compressor < AviCompressorList().size() ? choice.settings.compressor
+                                                                                       : 0;
+}
+
+int32_t SourceBits(const imagerec& image) {
+    return image.bytesPerPixel == 1 ? 8 : image.bytesPerPixel == 3 ? 24 : image.bitsPerPixel == 16 ? 16 : 15;
+}
+
+// The top row of the stream picture (the first streamHeight rows in memory)
+// and the step from one row to the next below it, as a coder reads them.
+const uint8_t* StreamTopRow(const imagerec& image, int32_t streamHeight, ptrdiff_t& step) {
+    const ptrdiff_t stride = ptrdiff_t(image.rowBytes());
+    step = image.topDown ? stride : -stride;
+    return image.topDown ? image.pixels : image.pixels + ptrdiff_t(streamHeight - 1) * stride;
+}
+
 // Starts the video stream with the first frame: its header, its format and,
 // when compressing, the encoder. Returns the ErrCode to report, or 0.
 int32_t CreateVideoStream(AviState& state, const imagerec& image) {
     AviImpl& a = *state.impl;
     const AviCompressionChoice& choice = AviCompression;
     const auto& list = AviCompressorList();
-    const size_t index = choice.compressing && choice.settings.compressor < list.size() ? choice.settings.compressor : 0;
+    const size_t index = ChosenCompressor();
     const AviCompressor& compressor = list[index];
     a.kind = compressor.kind;
     a.keyEvery = choice.settings.keyFrameEvery;
     a.srcBytes = image.bytesPerPixel;
-    a.srcBits = image.bytesPerPixel == 1 ? 8 : image.bytesPerPixel == 3 ? 24 : image.bitsPerPixel == 16 ? 16 : 15;
+    a.srcBits = SourceBits(image);
 
     AviStreamHeader& h = a.videoHeader;
     h = {};
@@ -495,7 +547,7 @@ void RefreshHeader(AviState& state) {
 
 }  // namespace
 
-static void AviWriteFrameUnguarded(AviState& state, const imagerec& image) {
+static void AviWriteFrameUnguarded(AviState& state, const imagerec& image, const AviCodedFrame* coded) {
     if (!state.impl || !state.writing || !image.pixels || image.bytesPerPixel < 1 || image.bytesPerPixel > 3 ||
         image.size < image.frameBytes()) {
         ErrCode = kErrMemory;
@@ -572,12 +624,17 @@ static void AviWriteFrameUnguarded(AviState& state, const imagerec& image) {
             break;
         }
         case AviCodecKind::FFmpeg: {
-            const ptrdiff_t stride = ptrdiff_t(image.rowBytes());
-            const uint8_t* top = image.topDown ? image.pixels : image.pixels + ptrdiff_t(sh - 1) * stride;
             bool key = false;
-            if (!a.encoder.Encode(top, image.topDown ? stride : -stride, image.palette, data, key)) {
-                ErrCode = kErrAviNoFrame;
-                return;
+            if (coded && coded->ready) {
+                data = coded->data;
+                key = coded->keyFrame;
+            } else {
+                ptrdiff_t step = 0;
+                const uint8_t* top = StreamTopRow(image, sh, step);
+                if (!a.encoder.Encode(top, step, image.palette, data, key)) {
+                    ErrCode = kErrAviNoFrame;
+                    return;
+                }
             }
             flags = key ? kAviKeyFrame : 0;
             break;
@@ -666,9 +723,11 @@ void AviReadSound(AviState& state, AviSoundBlock& block) {
     }
 }
 
-void AviWriteFrame(AviState& state, const imagerec& image) {
+void AviWriteFrame(AviState& state, const imagerec& image) { AviWriteFrame(state, image, nullptr); }
+
+void AviWriteFrame(AviState& state, const imagerec& image, const AviCodedFrame* coded) {
     try {
-        AviWriteFrameUnguarded(state, image);
+        AviWriteFrameUnguarded(state, image, coded);
     } catch (const std::bad_alloc&) {
         ErrCode = kErrMemory;
         state.videoEnded = state.soundEnded = true;
@@ -682,6 +741,58 @@ void AviWriteSound(AviState& state, const AviSoundBlock& block) {
         ErrCode = kErrMemory;
         state.videoEnded = state.soundEnded = true;
     }
+}
+
+// ---- frames coded apart ----
+
+struct AviFrameCoder::Impl {
+    AviVideoEncoder encoder;
+    bool open = false;
+    size_t compressor = 0;
+    AviCompressionSettings settings;
+    int32_t width = 0, height = 0, srcBits = 0;
+    uint32_t scale = 0;
+};
+
+AviFrameCoder::AviFrameCoder() : impl_(std::make_unique<Impl>()) {}
+AviFrameCoder::~AviFrameCoder() = default;
+
+bool AviFrameCoder::CodesApart(const AviState& state) {
+    if (!state.writing) return false;
+    const AviCompressor& c = AviCompressorList()[ChosenCompressor()];
+    // Motion JPEG codes each picture alone; without a data rate its
+    // quantiser is fixed, so nothing passes from one frame to the next.
+    return c.kind == AviCodecKind::FFmpeg && c.encoder && std::strcmp(c.encoder, "mjpeg") == 0 &&
+           !(c.hasDataRate && AviCompression.settings.dataRate > 0);
+}
+
+bool AviFrameCoder::Code(const AviState& state, const imagerec& image, AviCodedFrame& out) {
+    out.ready = false;
+    if (!CodesApart(state) || !image.pixels || image.bytesPerPixel < 1 || image.bytesPerPixel > 3 ||
+        image.size < image.frameBytes())
+        return false;
+    const int32_t sw = image.width / 4 * 4, sh = image.height / 4 * 4;
+    if (sw <= 0 || sh <= 0 || sw > 32767 || sh > 32767) return false;
+    Impl& c = *impl_;
+    const size_t index = ChosenCompressor();
+    const AviCompressionSettings& settings = AviCompression.settings;
+    const uint32_t scale = AviScaleFor(state.frameRate);
+    const int32_t bits = SourceBits(image);
+    if (!c.open || c.compressor != index || c.width != sw || c.height != sh || c.srcBits != bits || c.scale != scale ||
+        c.settings.quality != settings.quality || c.settings.keyFrameEvery != settings.keyFrameEvery) {
+        c.open = c.encoder.Open(AviCompressorList()[index], settings, sw, sh, bits, scale, kVideoRate);
+        if (!c.open) return false;
+        c.compressor = index;
+        c.settings = settings;
+        c.width = sw;
+        c.height = sh;
+        c.srcBits = bits;
+        c.scale = scale;
+    }
+    ptrdiff_t step = 0;
+    const uint8_t* top = StreamTopRow(image, sh, step);
+    out.ready = c.encoder.Encode(top, step, image.palette, out.data, out.keyFrame);
+    return out.ready;
 }
 
 // ---- compressor choice ----

@@ -52,8 +52,37 @@ void AviReadFrame(AviState& state, imagerec& image);
 void AviReadSound(AviState& state, AviSoundBlock& block);
 void AviCreate(AviState& state, const std::string& fileName, double frameRate);
 void AviWriteFrame(AviState& state, const imagerec& image);
+// A frame coded already by an AviFrameCoder: its chunk is written as it is.
+struct AviCodedFrame {
+    std::vector<uint8_t> data;
+    bool keyFrame = false;
+    bool ready = false;  // false: the writer codes the frame itself
+};
+void AviWriteFrame(AviState& state, const imagerec& image, const AviCodedFrame* coded);
 void AviWriteSound(AviState& state, const AviSoundBlock& block);
 void AviClose(AviState& state);
+
+// Codes frames of an output away from its writer, on a thread of a job's,
+// one coder per thread. Only a compressor that codes every frame by itself
+// alone, to the same bytes whoever codes it (Motion JPEG at a fixed
+// quality), is coded here; Code returns false for any other, and the writer
+// codes those frames in order.
+class AviFrameCoder {
+public:
+    AviFrameCoder();
+    ~AviFrameCoder();
+    AviFrameCoder(const AviFrameCoder&) = delete;
+    AviFrameCoder& operator=(const AviFrameCoder&) = delete;
+    // image as AviWriteFrame of state would code it; reads only what stays
+    // put while the writer writes other frames.
+    bool Code(const AviState& state, const imagerec& image, AviCodedFrame& out);
+    // Whether the output's frames are coded apart at all.
+    static bool CodesApart(const AviState& state);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 
 // The stream header's scale for a frame rate at rate 1,000,000; a rate of 0
 // or less is taken as one frame a second.

@@ -9,7 +9,7 @@
 
 namespace movaltic {
 
-int32_t ErrCode = 0;
+thread_local int32_t ErrCode = 0;
 
 const char* ErrCodeText(int32_t code) {
     switch (code) {

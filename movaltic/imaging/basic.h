@@ -11,8 +11,9 @@ namespace movaltic {
 
 // Last-error code of Movaltic's own units: 0 or -1 is success, 1 and above a
 // failure (codes listed in ErrCodeText). Set to 0 on entry by every reader,
-// writer and SafeGetMem.
-extern int32_t ErrCode;
+// writer and SafeGetMem. Each thread has its own: a job's threads report
+// to the job, which hands their codes on.
+extern thread_local int32_t ErrCode;
 
 constexpr int32_t kErrNone = 0;
 constexpr int32_t kErrNoBuffer = -1;

@@ -462,23 +462,19 @@ void OpMirrorHorizontal(const imagerec& src, imagerec& dst) {
     }
 }
 
-namespace {
-ChaosGenerator gChaosGenerator;
-}
-
 void OpChaos(const imagerec& src, imagerec& dst, int32_t pixels) {
     if (!CheckInPlace(src, dst)) return;
     ImageCopy(src, dst);
     const int32_t n = std::clamp(pixels, 1, 10);
     const uint32_t range = uint32_t(2 * n + 1);
-    // Same seed for every frame, so the scatter pattern stays put through a movie.
-    const uint32_t saved = gChaosGenerator.seed;
-    gChaosGenerator.seed = 0;
+    // Seed 0 for every frame, so the scatter pattern stays put through a
+    // movie; a generator of its own, so frames may scatter side by side.
+    ChaosGenerator generator;
     const int32_t w = dst.width, h = dst.height, bpp = dst.bytesPerPixel;
     for (int32_t y = 0; y < h; ++y) {
         for (int32_t x = 0; x < w; ++x) {
-            const int32_t dx = x - n + int32_t(gChaosGenerator.Draw(range));
-            const int32_t dy = y - n + int32_t(gChaosGenerator.Draw(range));
+            const int32_t dx = x - n + int32_t(generator.Draw(range));
+            const int32_t dy = y - n + int32_t(generator.Draw(range));
             if (dx >= 0 && dx < w && dy >= 0 && dy < h) {
                 const uint8_t* from = dst.pixels + (int64_t(y) * w + x) * bpp;
                 uint8_t* to = dst.pixels + (int64_t(dy) * w + dx) * bpp;
@@ -487,7 +483,6 @@ void OpChaos(const imagerec& src, imagerec& dst, int32_t pixels) {
             }
         }
     }
-    gChaosGenerator.seed = saved;
 }
 
 }  // namespace movaltic

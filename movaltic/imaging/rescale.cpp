@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "movaltic/imaging/depth.h"
+#include "movaltic/imaging/threads.h"
 
 namespace movaltic {
 
@@ -256,13 +256,8 @@ void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t
     }
     };
     constexpr int64_t kThreadedBytes = 1 << 20;
-    if (rowCount * outRow >= kThreadedBytes && rowCount >= 2) {
-        std::thread other(passRows, rowCount / 2, rowCount);
-        passRows(0, rowCount / 2);
-        other.join();
-    } else {
-        passRows(0, rowCount);
-    }
+    if (rowCount * outRow >= kThreadedBytes) RunInTwo(rowCount, rowCount / 2, passRows);
+    else passRows(0, rowCount);
 
     // Vertical enlargement: doubling passes alternate in direction (backward
     // first), then one stretching pass in the direction that would come next.

@@ -318,18 +318,27 @@ void MovieReadPicture(movierec& movie, imagerec& image, int32_t index) {
 }
 
 void MovieReadFrame(movierec& movie, imagerec& image, int32_t index) {
+    MovieReadFrame(movie, image, index, SoundBlock);
+}
+
+void MovieReadFrame(movierec& movie, imagerec& image, int32_t index, AviSoundBlock& sound) {
     MovieReadPicture(movie, image, index);
-    if (ErrCode <= 0 && movie.kind == kKindAVI && CopySound) AviReadSound(movie.states.avi, SoundBlock);
+    if (ErrCode <= 0 && movie.kind == kKindAVI && CopySound) AviReadSound(movie.states.avi, sound);
 }
 
 void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index) {
+    MovieWriteFrame(movie, image, index, SoundBlock, nullptr);
+}
+
+void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index, const AviSoundBlock& sound,
+                     const AviCodedFrame* coded) {
     switch (movie.kind) {
     case kKindZUV:
         CodecWriteFrame(movie.states.zuv, image);
         break;
     case kKindAVI:
-        AviWriteFrame(movie.states.avi, image);
-        if (ErrCode <= 0 && CopySound) AviWriteSound(movie.states.avi, SoundBlock);
+        AviWriteFrame(movie.states.avi, image, coded);
+        if (ErrCode <= 0 && CopySound) AviWriteSound(movie.states.avi, sound);
         break;
     case kKindFLC:
     case kKindFLI:

@@ -111,9 +111,15 @@ void MovieInspect(movierec& movie);
 void MovieOpen(movierec& movie);
 void MovieCreate(movierec& movie);
 void MovieReadFrame(movierec& movie, imagerec& image, int32_t index);
+// The same with the frame's sound into a block of the caller's.
+void MovieReadFrame(movierec& movie, imagerec& image, int32_t index, AviSoundBlock& sound);
 // MovieReadFrame without the sound: the previews read pictures only.
 void MovieReadPicture(movierec& movie, imagerec& image, int32_t index);
 void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index);
+// The same with the frame's sound from a block of the caller's and, for an
+// AVI, the frame coded already (null: the writer codes it).
+void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index, const AviSoundBlock& sound,
+                     const AviCodedFrame* coded);
 void MovieClose(movierec& movie);
 
 std::string DescribeMovie(const movierec& movie);

@@ -4,10 +4,16 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <exception>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <set>
 #include <system_error>
+#include <thread>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -18,6 +24,7 @@
 #include "movaltic/imaging/operations.h"
 #include "movaltic/imaging/palette.h"
 #include "movaltic/imaging/rescale.h"
+#include "movaltic/imaging/threads.h"
 #include "movaltic/pipeline/job_settings.h"
 
 namespace movaltic {
@@ -234,14 +241,24 @@ bool NeedsPaletteReduction() {
 
 // ---------------------------------------------------------------- work images
 
-void AllocWorkImages() {
+namespace {
+
+// The larger of the two movies' areas, taken whole, with one row more.
+void WorkImageSize(int32_t& w, int32_t& h) {
     int64_t inArea = int64_t(InputMovie.width) * InputMovie.height;
     int64_t outArea = int64_t(OutputMovie.width) * OutputMovie.height;
-    int32_t w = inArea >= outArea ? InputMovie.width : OutputMovie.width;
-    int32_t h = inArea >= outArea ? InputMovie.height : OutputMovie.height;
-    ImageCreate(WorkImageA, w, h + 1, 3);
+    w = inArea >= outArea ? InputMovie.width : OutputMovie.width;
+    h = (inArea >= outArea ? InputMovie.height : OutputMovie.height) + 1;
+}
+
+}  // namespace
+
+void AllocWorkImages() {
+    int32_t w = 0, h = 0;
+    WorkImageSize(w, h);
+    ImageCreate(WorkImageA, w, h, 3);
     if (ErrCode > 0) return;
-    ImageCreate(WorkImageB, w, h + 1, 3);
+    ImageCreate(WorkImageB, w, h, 3);
 }
 
 void FreeWorkImages() {
@@ -255,10 +272,15 @@ void SwapFrameBuffers() { std::swap(CurrentImage, SpareImage); }
 
 // ---------------------------------------------------------------- per frame
 
-void ApplyOperation(const steprec& step) {
-    imagerec& cur = *CurrentImage;
-    imagerec& spare = *SpareImage;
+namespace {
+
+// The frame steps on a pair of images of the caller's: cur holds the frame,
+// spare takes a two-image step's result, then the two are exchanged.
+void ApplyOperationTo(const steprec& step, imagerec*& curImage, imagerec*& spareImage) {
+    imagerec& cur = *curImage;
+    imagerec& spare = *spareImage;
     const int32_t* n = step.iparams;
+    bool swap = false;
     switch (step.operation) {
     case kOpBrightness: OpBrightness(cur, cur, n[0], n[1], n[2]); break;
     case kOpContrast: OpContrast(cur, cur, n[0], n[1], n[2]); break;
@@ -267,56 +289,66 @@ void ApplyOperation(const steprec& step) {
     case kOpGamma: OpGamma(cur, cur, step.params[0], step.params[1], step.params[2]); break;
     case kOpSaturation: OpSaturation(cur, cur, n[0]); break;
     case kOpAdjustRGB: OpAdjustRGB(cur, cur, n[0], n[1], n[2]); break;
-    case kOpBlur: OpBlur(cur, spare); SwapFrameBuffers(); break;
-    case kOpSoften: OpSoften(cur, spare); SwapFrameBuffers(); break;
-    case kOpSharpen: OpSharpen(cur, spare); SwapFrameBuffers(); break;
-    case kOpFindEdges: OpFindEdges(cur, spare); SwapFrameBuffers(); break;
-    case kOpEmboss: OpEmboss(cur, spare); SwapFrameBuffers(); break;
+    case kOpBlur: OpBlur(cur, spare); swap = true; break;
+    case kOpSoften: OpSoften(cur, spare); swap = true; break;
+    case kOpSharpen: OpSharpen(cur, spare); swap = true; break;
+    case kOpFindEdges: OpFindEdges(cur, spare); swap = true; break;
+    case kOpEmboss: OpEmboss(cur, spare); swap = true; break;
     case kOpFlipVertical: OpFlipVertical(cur); break;
     case kOpFlipHorizontal: OpFlipHorizontal(cur); break;
     case kOpMirrorVertical: OpMirrorVertical(cur, cur); break;
     case kOpMirrorHorizontal: OpMirrorHorizontal(cur, cur); break;
-    case kOpChaos: OpChaos(cur, spare, n[0]); SwapFrameBuffers(); break;
+    case kOpChaos: OpChaos(cur, spare, n[0]); swap = true; break;
     default: break;
     }
+    if (swap) std::swap(curImage, spareImage);
 }
 
-void RescaleStep() {
+void RescaleTo(imagerec*& cur, imagerec*& spare) {
     if (SameFrameSize()) return;
     if (UseResample)
-        ImageResample(*CurrentImage, *SpareImage, OutputMovie.width, OutputMovie.height);
+        ImageResample(*cur, *spare, OutputMovie.width, OutputMovie.height);
     else
-        ImageResize(*CurrentImage, *SpareImage, OutputMovie.width, OutputMovie.height);
-    SwapFrameBuffers();
+        ImageResize(*cur, *spare, OutputMovie.width, OutputMovie.height);
+    std::swap(cur, spare);
 }
 
-void ExpandHighColour() {
-    if (CurrentImage->bytesPerPixel != 2) return;
-    ImageConvertDepth(*CurrentImage, *SpareImage, 3);
-    SwapFrameBuffers();
+void ExpandHighColourTo(imagerec*& cur, imagerec*& spare) {
+    if (cur->bytesPerPixel != 2) return;
+    ImageConvertDepth(*cur, *spare, 3);
+    std::swap(cur, spare);
 }
 
-void DepthStep(bool write) {
+// The palette steps share the one histogram, so they run in frame order on
+// the pass's own thread; the plain depth conversion is the frame's alone.
+void DepthStepTo(bool write, imagerec*& cur, imagerec*& spare) {
     if (PaletteReduction) {
         if (SinglePalette) {
             if (!write) {
-                HistogramAddFrame(*CurrentImage);
+                HistogramAddFrame(*cur);
                 return;
             }
         } else {
             HistogramClear();
-            HistogramAddFrame(*CurrentImage);
+            HistogramAddFrame(*cur);
             PaletteChoose(256);
         }
-        PaletteRemapFrame(*CurrentImage, *SpareImage);
-        SwapFrameBuffers();
+        PaletteRemapFrame(*cur, *spare);
+        std::swap(cur, spare);
         return;
     }
-    if (CurrentImage->bytesPerPixel != OutputMovie.bytesPerPixel) {
-        ImageConvertDepth(*CurrentImage, *SpareImage, OutputMovie.bytesPerPixel);
-        SwapFrameBuffers();
+    if (cur->bytesPerPixel != OutputMovie.bytesPerPixel) {
+        ImageConvertDepth(*cur, *spare, OutputMovie.bytesPerPixel);
+        std::swap(cur, spare);
     }
 }
+
+}  // namespace
+
+void ApplyOperation(const steprec& step) { ApplyOperationTo(step, CurrentImage, SpareImage); }
+void RescaleStep() { RescaleTo(CurrentImage, SpareImage); }
+void ExpandHighColour() { ExpandHighColourTo(CurrentImage, SpareImage); }
+void DepthStep(bool write) { DepthStepTo(write, CurrentImage, SpareImage); }
 
 void UpdateRateDisplay(int32_t done, int32_t total) {
     int64_t e = RateClock.ElapsedMs();
@@ -331,6 +363,221 @@ void UpdateRateDisplay(int32_t done, int32_t total) {
     LastRateUpdate = e;
 }
 
+// ---------------------------------------------------------------- frames in flight
+
+namespace {
+
+// One frame on its way through a pass: read into a pair of images of its
+// own, worked on by one of the pool's threads, then taken in frame order by
+// the pass, which writes it.
+struct FrameSlot {
+    imagerec a, b;
+    imagerec* cur = &a;
+    imagerec* spare = &b;
+    AviSoundBlock sound;
+    AviCodedFrame coded;  // for an output whose frames are coded apart
+    int32_t index = -1;
+    int32_t readErr = 0;
+    std::exception_ptr failure;
+    enum class Stage { Free, Reading, Working, Done } stage = Stage::Free;
+};
+
+// Reads frame `index` into the slot, as the pass reads it; its sound goes
+// with it.
+void ReadFrameInto(FrameSlot& slot, int32_t index) {
+    slot.cur = &slot.a;
+    slot.spare = &slot.b;
+    slot.failure = nullptr;
+    slot.coded.ready = false;
+    try {
+        MovieReadFrame(InputMovie, *slot.cur, index, slot.sound);
+        slot.readErr = ErrCode;
+        if (slot.readErr <= 0) {
+            ExpandHighColourTo(slot.cur, slot.spare);
+            slot.readErr = ErrCode;
+        }
+    } catch (...) {
+        slot.failure = std::current_exception();
+    }
+}
+
+// The steps of a frame that depend on that frame alone; with a coder, the
+// coding of the finished frame too.
+void WorkFrame(FrameSlot& slot, bool write, AviFrameCoder* coder = nullptr) {
+    if (slot.readErr > 0 || slot.failure) return;
+    try {
+        if (RescaleAtStart) RescaleTo(slot.cur, slot.spare);
+        for (int32_t s = 0; s < ToDoList.count; ++s) ApplyOperationTo(ToDoList.entries[s], slot.cur, slot.spare);
+        if (!RescaleAtStart) RescaleTo(slot.cur, slot.spare);
+        if (!PaletteReduction) DepthStepTo(write, slot.cur, slot.spare);
+        if (coder) coder->Code(OutputMovie.states.avi, *slot.cur, slot.coded);
+    } catch (...) {
+        slot.failure = std::current_exception();
+    }
+}
+
+// The frames of a pass, read in order on a thread of their own and worked
+// on by a pool of threads, a few frames ahead of the pass, which takes them
+// in order. Memory is bounded by the slots, whatever the movie's length.
+// Where threads cannot be had, each frame is read and worked when it is
+// taken, on the pass's thread. No thread outlives the object.
+class FramePipeline {
+public:
+    FramePipeline(int32_t frames, bool write) : frames_(frames), write_(write) {}
+    ~FramePipeline() {
+        Stop();
+        for (auto& slot : slots_) {
+            ImageFree(slot->a);
+            ImageFree(slot->b);
+        }
+    }
+    FramePipeline(const FramePipeline&) = delete;
+    FramePipeline& operator=(const FramePipeline&) = delete;
+
+    // The slots' images; false when not even one frame's fit in memory.
+    bool Allocate(int32_t width, int32_t height) {
+        const int32_t count = frames_ > 1 ? Workers() + 2 : 1;
+        for (int32_t i = 0; i < count; ++i) {
+            auto slot = std::make_unique<FrameSlot>();
+            ImageCreate(slot->a, width, height, 3);
+            if (ErrCode <= 0) ImageCreate(slot->b, width, height, 3);
+            if (ErrCode > 0) {
+                ImageFree(slot->a);
+                ImageFree(slot->b);
+                // One frame at a time still does the job.
+                if (i > 0) break;
+                return false;
+            }
+            slots_.push_back(std::move(slot));
+        }
+        return true;
+    }
+
+    // Once the movies are open: the reader and the pool, as many as granted.
+    void StartThreads() {
+        if (slots_.size() < 3) return;
+        // Frames whose depth step is still to come are coded by the writer.
+        codeApart_ = write_ && !PaletteReduction && OutputMovie.kind == kKindAVI &&
+                     AviFrameCoder::CodesApart(OutputMovie.states.avi);
+        for (int32_t i = 0; i < Workers(); ++i) {
+            std::thread t;
+            if (!StartThread(t, [this] { WorkLoop(); })) break;
+            pool_.push_back(std::move(t));
+        }
+        if (pool_.empty() || !StartThread(reader_, [this] { ReadLoop(); })) {
+            Stop();
+            return;
+        }
+        threaded_ = true;
+    }
+
+    // Frame index, read and worked on.
+    FrameSlot& Take(int32_t index) {
+        if (!threaded_) {
+            FrameSlot& slot = *slots_.front();
+            ReadFrameInto(slot, index);
+            WorkFrame(slot, write_);
+            return slot;
+        }
+        std::unique_lock<std::mutex> lock(m_);
+        FrameSlot* found = nullptr;
+        doneCv_.wait(lock, [&] {
+            for (auto& slot : slots_)
+                if (slot->index == index && slot->stage == FrameSlot::Stage::Done) found = slot.get();
+            return found != nullptr;
+        });
+        return *found;
+    }
+
+    // The slot is free for a later frame.
+    void Release(FrameSlot& slot) {
+        if (!threaded_) return;
+        std::lock_guard<std::mutex> lock(m_);
+        slot.stage = FrameSlot::Stage::Free;
+        slot.index = -1;
+        freeCv_.notify_one();
+    }
+
+    // The threads stop after the frame each is on, and are joined.
+    void Stop() {
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            stopping_ = true;
+            freeCv_.notify_all();
+            workCv_.notify_all();
+        }
+        if (reader_.joinable()) reader_.join();
+        for (std::thread& t : pool_) t.join();
+        pool_.clear();
+        threaded_ = false;
+    }
+
+private:
+    // Beyond a few threads more only wait for the reader and the writer.
+    static int32_t Workers() { return std::clamp(CoreCount() - 1, 1, 6); }
+
+    void ReadLoop() {
+        for (int32_t i = 0; i < frames_; ++i) {
+            FrameSlot* slot = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(m_);
+                freeCv_.wait(lock, [&] {
+                    for (auto& s : slots_)
+                        if (s->stage == FrameSlot::Stage::Free) slot = s.get();
+                    return stopping_ || slot;
+                });
+                if (stopping_) return;
+                slot->stage = FrameSlot::Stage::Reading;
+                slot->index = i;
+            }
+            ReadFrameInto(*slot, i);
+            std::lock_guard<std::mutex> lock(m_);
+            // A frame that could not be read ends the reading, as it ends the pass.
+            const bool failed = slot->readErr > 0 || slot->failure;
+            slot->stage = failed ? FrameSlot::Stage::Done : FrameSlot::Stage::Working;
+            if (!failed) toWork_.push_back(slot);
+            if (failed) doneCv_.notify_one();
+            else workCv_.notify_one();
+            if (failed) return;
+        }
+    }
+
+    void WorkLoop() {
+        MarkWorkerThread();
+        AviFrameCoder coder;
+        for (;;) {
+            FrameSlot* slot = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(m_);
+                workCv_.wait(lock, [&] { return stopping_ || !toWork_.empty(); });
+                if (stopping_) return;
+                slot = toWork_.front();
+                toWork_.pop_front();
+            }
+            WorkFrame(*slot, write_, codeApart_ ? &coder : nullptr);
+            std::lock_guard<std::mutex> lock(m_);
+            slot->stage = FrameSlot::Stage::Done;
+            doneCv_.notify_one();
+        }
+    }
+
+    const int32_t frames_;
+    const bool write_;
+    std::vector<std::unique_ptr<FrameSlot>> slots_;
+    std::vector<std::thread> pool_;
+    std::thread reader_;
+    std::mutex m_;
+    // The reader waits for a free slot, the pool for work, the pass for a
+    // finished frame.
+    std::condition_variable freeCv_, workCv_, doneCv_;
+    std::deque<FrameSlot*> toWork_;
+    bool stopping_ = false;
+    bool threaded_ = false;
+    bool codeApart_ = false;
+};
+
+}  // namespace
+
 // ---------------------------------------------------------------- passes
 
 bool ProcessFrames(bool write, const std::string& caption) {
@@ -342,10 +589,12 @@ bool ProcessFrames(bool write, const std::string& caption) {
     host.ProgressShow();
     host.ProgressStart(caption, frames);
 
-    AllocWorkImages();
-    CurrentImage = &WorkImageA;
-    SpareImage = &WorkImageB;
-    if (ErrCode > 0) {
+    int32_t width = 0, height = 0;
+    WorkImageSize(width, height);
+    FramePipeline pipeline(frames, write);
+    ErrCode = 0;
+    if (!pipeline.Allocate(width, height)) {
+        if (ErrCode <= 0) ErrCode = kErrMemory;
         ShowError("Error opening input movie.");
         FreeWorkImages();
         host.ProgressClose();
@@ -395,6 +644,8 @@ bool ProcessFrames(bool write, const std::string& caption) {
     int32_t framesWritten = 0;
     auto finish = [&]() {
         bool result = !StopFlag && !failed;
+        // The threads read the input: they end first.
+        pipeline.Stop();
         host.ProgressClose();
         MovieClose(InputMovie);
         if (write) {
@@ -429,40 +680,33 @@ bool ProcessFrames(bool write, const std::string& caption) {
     };
 
     try {
+        pipeline.StartThreads();
         for (int32_t i = 0; i < frames; ++i) {
             BytesProcessed += frameBytes;
-            MovieReadFrame(InputMovie, *CurrentImage, i);
-            int32_t readErr = ErrCode;
-            if (readErr <= 0) {
-                ExpandHighColour();
-                readErr = ErrCode;
-            }
+            FrameSlot& frame = pipeline.Take(i);
+            if (frame.failure) std::rethrow_exception(frame.failure);
+            // The window's stop points of the frame, in their order: after the
+            // read, after each step and after the depth step.
             host.ProcessMessages();
             if (StopFlag) break;
-            if (readErr > 0) {
+            if (frame.readErr > 0) {
                 ShowError("Error loading input frame.");
                 StopFlag = 1;
                 break;
             }
-            if (RescaleAtStart) RescaleStep();
             bool stopped = false;
-            for (int32_t s = 0; s < ToDoList.count; ++s) {
-                ApplyOperation(ToDoList.entries[s]);
+            for (int32_t s = 0; s < ToDoList.count && !stopped; ++s) {
                 host.ProcessMessages();
-                if (StopFlag) {
-                    stopped = true;
-                    break;
-                }
+                stopped = StopFlag != 0;
             }
             if (stopped) break;
-            if (!RescaleAtStart) RescaleStep();
-            DepthStep(write);
+            if (PaletteReduction) DepthStepTo(write, frame.cur, frame.spare);
             host.ProcessMessages();
             if (StopFlag) break;
             if (write) {
-                host.FrameReady(i, *CurrentImage);
+                host.FrameReady(i, *frame.cur);
                 ErrCode = 0;
-                MovieWriteFrame(OutputMovie, *CurrentImage, i);
+                MovieWriteFrame(OutputMovie, *frame.cur, i, frame.sound, &frame.coded);
                 // An AVI closes with its index, a sequence keeps its whole images.
                 if (ErrCode == kErrAviFull ||
                     (ErrCode == kErrWrite && (OutputMovie.kind == kKindAVI || !IsContainerKind(OutputMovie.kind)))) {
@@ -478,6 +722,7 @@ bool ProcessFrames(bool write, const std::string& caption) {
                 }
                 ++framesWritten;
             }
+            pipeline.Release(frame);
             host.ProgressFrame(i + 1);
             UpdateRateDisplay(i + 1, frames);
         }
