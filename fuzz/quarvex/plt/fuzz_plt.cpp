@@ -1,11 +1,12 @@
 // Feeds arbitrary bytes to the data-file reader as a file on disk: the read
 // with its size and line limits, the code-page decision, and the text each
-// grid row gets; a sheet taken from UTF-8 is turned back into UTF-8.
+// grid row gets; a line of a UTF-8 file becomes cells and goes back to UTF-8.
 #include <unistd.h>
 
 #include <QFile>
 #include <string>
 
+#include "quarvex/runtime/code_page.h"
 #include "quarvex/runtime/errors.h"
 #include "quarvex/sheets/plt_format.h"
 
@@ -21,8 +22,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         const SheetText text = SheetTextFromFile(ReadDataFile(path));
         const auto lines = SplitPltLines(std::string_view(text.bytes.constData(), size_t(text.bytes.size())));
-        for (std::string_view line : lines) (void)DecodePltLine(line);
-        if (text.utf8) (void)Utf8FileFromSheet(text.bytes, text.mark);
+        QByteArray cells, back;
+        for (std::string_view line : lines) {
+            if (!text.utf8) {
+                (void)DecodePltLine(line);
+                continue;
+            }
+            cells.clear();
+            qvrt::AppendCellBytesFromUtf8(line, cells);
+            back.clear();
+            qvrt::AppendCellUtf8(std::string_view(cells.constData(), size_t(cells.size())), back);
+        }
     } catch (const qvrt::RuntimeError&) {
         // Refused files get their message box in the program.
     }
