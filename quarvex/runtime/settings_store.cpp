@@ -112,7 +112,10 @@ std::map<QByteArray, std::vector<QByteArray>> escapedLines(const std::vector<std
     std::set<QString> done;
     for (auto v = values.rbegin(); v != values.rend(); ++v) {
         if (!done.insert(groupKey((*v)[0], (*v)[1])).second) continue;
-        if (plainIni((*v)[0], true) && plainIni((*v)[1], true) && plainIni((*v)[2], false)) {
+        // Qt writes a section named "general" as [%General]: a plain [General]
+        // holds the keys outside any section.
+        const bool general = (*v)[0].compare(u"general", Qt::CaseInsensitive) == 0;
+        if (!general && plainIni((*v)[0], true) && plainIni((*v)[1], true) && plainIni((*v)[2], false)) {
             lines["[" + (*v)[0].toLatin1() + "]"].push_back(((*v)[1] + u'=' + (*v)[2]).toLatin1());
         } else {
             auto [header, line] = qtEscaped(*v);

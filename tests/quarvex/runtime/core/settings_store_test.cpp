@@ -43,6 +43,16 @@ TEST(SettingsStore, AnAbsentKeyGivesTheDefaultAndAWrittenOneItsText) {
     SetSettingsDirectory(QString());
 }
 
+// Qt's INI form takes a plain [General] for the keys outside any section.
+TEST(SettingsStore, ASectionNamedGeneralIsASectionLikeAnyOther) {
+    QTemporaryDir dir;
+    SetSettingsDirectory(dir.path());
+    SaveSetting("Quarvex", "General", "Grid", "-1");
+    EXPECT_EQ(GetSetting("Quarvex", "General", "Grid", "<absent>"), "-1");
+    EXPECT_EQ(GetSetting("Quarvex", "", "Grid", "<absent>"), "<absent>");
+    SetSettingsDirectory(QString());
+}
+
 TEST(SettingsStore, AStoreThatCannotBeWrittenRaisesPathFileAccessError) {
     SetSettingsDirectory("/proc/no-such-place");
     try {
