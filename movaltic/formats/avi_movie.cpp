@@ -96,8 +96,6 @@ int32_t WriteError(const AviWriter& writer, int32_t otherwise) {
     return otherwise;
 }
 
-bool IsPaletteChange(const AviChunk& c) { return (c.id >> 16) == (FourCC("00pc") >> 16); }
-
 // Whether a stream has a time base to place its sound by.
 bool SoundTimed(const AviStreamHeader& h) { return h.rate > 0 && h.scale > 0; }
 
@@ -136,10 +134,10 @@ static void AviOpenUnguarded(AviState& state, const std::string& fileName) {
         return;
     }
     for (const AviChunk& c : video.chunks)
-        if (!IsPaletteChange(c)) ++state.frames;
+        if (!c.paletteChange()) ++state.frames;
     if (a.decoder.usesFFmpeg()) {
         for (const AviChunk& c : video.chunks) {
-            if (IsPaletteChange(c) || c.size == 0) continue;
+            if (c.paletteChange() || c.size == 0) continue;
             if (a.reader.Read(c, a.chunk, kMaxChunk)) a.decoder.SetProbeChunk(a.chunk);
             break;
         }
@@ -176,7 +174,7 @@ bool FeedDecoder(AviImpl& a, const AviReader::Stream& video, bool& readFailed) {
             readFailed = true;
             return false;
         }
-        if (IsPaletteChange(c)) {
+        if (c.paletteChange()) {
             a.decoder.ChangePalette(a.chunk.data(), a.chunk.size());
         } else if (!a.decoder.Send(a.chunk)) {
             return false;
@@ -194,7 +192,7 @@ NextPicture DecodeNext(AviImpl& a, const AviReader::Stream& video) {
         // The chunk only tells whether this frame was dropped; the pictures
         // come in display order from the codec.
         const AviChunk& c = video.chunks[a.videoCursor++];
-        if (IsPaletteChange(c)) continue;
+        if (c.paletteChange()) continue;
         if (c.size == 0) return {NextPicture::Dropped};
         bool readFailed = false;
         if (!FeedDecoder(a, video, readFailed)) return {readFailed ? NextPicture::ReadFailed : NextPicture::Failed};
@@ -274,7 +272,7 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
                 state.videoEnded = true;
                 return;
             }
-            if (IsPaletteChange(c)) {
+            if (c.paletteChange()) {
                 a.decoder.ChangePalette(a.chunk.data(), a.chunk.size());
                 continue;
             }

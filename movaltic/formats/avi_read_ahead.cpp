@@ -122,8 +122,6 @@ JpegHead ReadJpegHead(const uint8_t* p, size_t n) {
     return head;
 }
 
-bool IsPaletteChangeChunk(const AviChunk& c) { return (c.id >> 16) == (FourCC("00pc") >> 16); }
-
 }  // namespace
 
 bool StreamDecodesApart(AviReader& reader, const AviVideoDecoder& decoder, const AviReader::Stream& video,
@@ -132,7 +130,7 @@ bool StreamDecodesApart(AviReader& reader, const AviVideoDecoder& decoder, const
     std::vector<uint8_t> bytes(2048);
     size_t huffman = 0, restarts = 0;
     for (const AviChunk& c : video.chunks) {
-        if (IsPaletteChangeChunk(c) || c.size == 0 || c.size > maxChunk) return false;
+        if (c.paletteChange() || c.size == 0 || c.size > maxChunk) return false;
         const size_t n = std::min<size_t>(c.size, bytes.size());
         if (!reader.ReadAt(c.offset, bytes.data(), n)) return false;
         const JpegHead head = ReadJpegHead(bytes.data(), n);

@@ -49,6 +49,8 @@ struct AviChunk {
     uint32_t flags = 0;
     uint64_t offset = 0;
     uint32_t size = 0;
+    // A "##pc" chunk: a new palette for the frames after it, no frame itself.
+    bool paletteChange() const { return (id >> 16) == (FourCC("00pc") >> 16); }
 };
 
 class AviReader {
