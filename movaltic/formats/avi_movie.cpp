@@ -29,7 +29,6 @@ constexpr size_t kMaxChunk = 256u << 20;  // no frame or sound chunk is larger
 
 }  // namespace
 
-
 struct AviImpl {
     // reading
     AviReader reader;
@@ -71,7 +70,6 @@ struct AviImpl {
     bool apartChecked = false, decodesApart = false;
     std::unique_ptr<DecodeAhead> ahead;
     std::unique_ptr<ApartDecoding> apart;
-    ~AviImpl();
 };
 
 AviState::AviState() = default;
@@ -202,12 +200,6 @@ NextPicture DecodeNext(AviImpl& a, const AviReader::Stream& video) {
 }
 
 }  // namespace
-
-AviImpl::~AviImpl() {
-    // The threads read the file and the stream's chunk list: they end first.
-    apart.reset();
-    ahead.reset();
-}
 
 static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
     if (!state.impl || state.writing || state.videoEnded) return;
@@ -535,7 +527,6 @@ std::vector<uint8_t> HeaderList(const AviState& state, const AviImpl& a) {
     EndList(out, hdrl);
     return out;
 }
-
 
 // The head of the file for what it holds so far.
 void RefreshHeader(AviState& state) {
