@@ -395,6 +395,19 @@ size_t ChosenCompressor() {
                                                                                        : 0;
 }
 
+// Whether the image holds a whole frame of a depth a stream takes.
+bool FrameImage(const imagerec& image) {
+    return image.pixels && image.bytesPerPixel >= 1 && image.bytesPerPixel <= 3 && image.size >= image.frameBytes();
+}
+
+// The stream picture's size for an image, its own cut to whole 4 x 4
+// blocks; false when that is empty or too large for a stream header.
+bool StreamSize(const imagerec& image, int32_t& sw, int32_t& sh) {
+    sw = image.width / 4 * 4;
+    sh = image.height / 4 * 4;
+    return sw > 0 && sh > 0 && sw <= 32767 && sh <= 32767;
+}
+
 int32_t SourceBits(const imagerec& image) {
     return image.bytesPerPixel == 1 ? 8 : image.bytesPerPixel == 3 ? 24 : image.bitsPerPixel == 16 ? 16 : 15;
 }
@@ -537,15 +550,15 @@ void RefreshHeader(AviState& state) {
 }  // namespace
 
 static void AviWriteFrameUnguarded(AviState& state, const imagerec& image, const AviCodedFrame* coded) {
-    if (!state.impl || !state.writing || !image.pixels || image.bytesPerPixel < 1 || image.bytesPerPixel > 3 ||
-        image.size < image.frameBytes()) {
+    if (!state.impl || !state.writing || !FrameImage(image)) {
         ErrCode = kErrMemory;
         return;
     }
     AviImpl& a = *state.impl;
-    const int32_t sw = image.width / 4 * 4, sh = image.height / 4 * 4;
+    int32_t sw = 0, sh = 0;
+    const bool sizeFits = StreamSize(image, sw, sh);
     if (!a.streamCreated) {
-        if (sw <= 0 || sh <= 0 || sw > 32767 || sh > 32767) {
+        if (!sizeFits) {
             ErrCode = kErrAviStream;
             return;
         }
@@ -757,11 +770,8 @@ bool AviFrameCoder::CodesApart(const AviState& state) {
 
 bool AviFrameCoder::Code(const AviState& state, const imagerec& image, AviCodedFrame& out) {
     out.ready = false;
-    if (!CodesApart(state) || !image.pixels || image.bytesPerPixel < 1 || image.bytesPerPixel > 3 ||
-        image.size < image.frameBytes())
-        return false;
-    const int32_t sw = image.width / 4 * 4, sh = image.height / 4 * 4;
-    if (sw <= 0 || sh <= 0 || sw > 32767 || sh > 32767) return false;
+    int32_t sw = 0, sh = 0;
+    if (!CodesApart(state) || !FrameImage(image) || !StreamSize(image, sw, sh)) return false;
     Impl& c = *impl_;
     const size_t index = ChosenCompressor();
     const AviCompressionSettings& settings = AviCompression.settings;
