@@ -596,7 +596,6 @@ bool ProcessFrames(bool write, const std::string& caption) {
     if (!pipeline.Allocate(width, height)) {
         if (ErrCode <= 0) ErrCode = kErrMemory;
         ShowError("Error opening input movie.");
-        FreeWorkImages();
         host.ProgressClose();
         return false;
     }
@@ -605,7 +604,6 @@ bool ProcessFrames(bool write, const std::string& caption) {
     if (ErrCode > 0) {
         ShowError("Error opening input movie.");
         MovieClose(InputMovie);
-        FreeWorkImages();
         host.ProgressClose();
         return false;
     }
@@ -622,7 +620,6 @@ bool ProcessFrames(bool write, const std::string& caption) {
             MovieClose(OutputMovie);
             if (IsContainerKind(OutputMovie.kind)) RemoveIfWritten(created, before);
             MovieClose(InputMovie);
-            FreeWorkImages();
             host.ProgressClose();
             return false;
         }
@@ -675,7 +672,6 @@ bool ProcessFrames(bool write, const std::string& caption) {
                 RemoveFile(OutputMovie.name->GetFileName());
             }
         }
-        FreeWorkImages();
         return result;
     };
 
