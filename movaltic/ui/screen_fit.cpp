@@ -104,6 +104,12 @@ QScreen* ScreenHolding(const QRect& rect) {
     return best;
 }
 
+// The area a window fits into on a monitor, or the tests' stand-in.
+QRect AvailableArea(const QScreen* screen) {
+    if (!testArea().isEmpty()) return testArea();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
 // The monitor a window opens on: the main window's first opening is on the
 // primary monitor; a window that belongs to a shown one opens on that one's
 // monitor, and before the main window is shown (the About box at start) on
@@ -130,11 +136,7 @@ void Fit(QWidget& w, bool opening, std::optional<QPoint> framedAt = std::nullopt
     w.setProperty(kFrameProperty, QVariant::fromValue(frame));
     const QRect outer(framedAt.value_or(w.geometry().topLeft() - QPoint(frame.left(), frame.top())),
                       w.size().grownBy(frame));
-    QRect area = testArea();
-    if (area.isEmpty()) {
-        QScreen* screen = opening ? HomeScreen(w, outer) : ScreenHolding(outer);
-        if (screen) area = screen->availableGeometry();
-    }
+    const QRect area = AvailableArea(opening ? HomeScreen(w, outer) : ScreenHolding(outer));
     if (area.isEmpty()) return;
     if (opening) w.setProperty(kPlacedProperty, true);
     const QSize room = area.size().shrunkBy(frame);
@@ -205,8 +207,7 @@ void RefitIfFramed(QWidget& w) {
     const int retries = w.property(kRetriesProperty).toInt();
     if (frame.isNull() || !placedAt.isValid() || retries >= kAsks) return;
     const QRect outer = w.geometry().marginsAdded(frame);
-    QRect area = testArea();
-    if (QScreen* screen = ScreenHolding(outer); area.isEmpty() && screen) area = screen->availableGeometry();
+    const QRect area = AvailableArea(ScreenHolding(outer));
     if (outer.topLeft() == placedAt.toPoint() || area.contains(outer)) {
         w.setProperty(kRetriesProperty, kAsks);  // settled: the user's from now on
     } else if (QWindow* handle = w.windowHandle()) {
