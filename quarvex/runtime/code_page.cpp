@@ -29,6 +29,14 @@ char encodeOne(char16_t c) {
 
 char16_t charOf(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b); }
 
+// Decodes bytes into out's characters from `at` on, which out grows to hold.
+void decodeAt(std::string_view bytes, QString& out, qsizetype at) {
+    out.resize(at + static_cast<qsizetype>(bytes.size()));
+    if (bytes.empty()) return;
+    QChar* d = out.data() + at;
+    for (unsigned char b : bytes) *d++ = QChar(charOf(b));
+}
+
 std::string_view wideText(std::string_view cell) { return cell.substr(1); }
 
 }  // namespace
@@ -41,12 +49,7 @@ QString DecodeWindows1252(std::string_view bytes) {
     return out;
 }
 
-void DecodeWindows1252(std::string_view bytes, QString& out) {
-    out.resize(static_cast<qsizetype>(bytes.size()));
-    if (bytes.empty()) return;
-    QChar* d = out.data();
-    for (unsigned char b : bytes) *d++ = QChar(charOf(b));
-}
+void DecodeWindows1252(std::string_view bytes, QString& out) { decodeAt(bytes, out, 0); }
 
 void AppendWindows1252(QStringView text, QByteArray& out) {
     const qsizetype start = out.size();
@@ -155,10 +158,7 @@ void AppendDecodedCell(std::string_view cell, QString& out) {
         out.append(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
         return;
     }
-    const qsizetype start = out.size();
-    out.resize(start + static_cast<qsizetype>(cell.size()));
-    QChar* d = out.data() + start;
-    for (unsigned char b : cell) *d++ = QChar(charOf(b));
+    decodeAt(cell, out, out.size());
 }
 
 void AppendCellUtf8(std::string_view cell, QByteArray& out) {
