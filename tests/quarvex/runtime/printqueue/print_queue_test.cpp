@@ -64,6 +64,16 @@ protected:
     QProcess cupsd_;
 };
 
+// Accepts the modal dialog about to open, once it is shown.
+void acceptWhenShown() {
+    QTimer::singleShot(50, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->accept();
+        else
+            acceptWhenShown();
+    });
+}
+
 TEST_F(PrintQueue, ADialogLeftAsItCameKeepsTheQueueOrPdfFileAndThePaper) {
     const QString pdf = dir_.filePath(QStringLiteral("table.pdf"));
     for (const QString& file : {QString(), pdf}) {
@@ -73,7 +83,7 @@ TEST_F(PrintQueue, ADialogLeftAsItCameKeepsTheQueueOrPdfFileAndThePaper) {
         printer.setPageSize(QPageSize(QPageSize::Ledger));
         printer.setPageOrientation(QPageLayout::Landscape);
         for (int shown = 1; shown <= 2; ++shown) {
-            QTimer::singleShot(100, [] { static_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
+            acceptWhenShown();
             ASSERT_TRUE(qvrt::QtHost().PrinterDialog(&printer, qvrt::kPrintJobDialogFlags));
             EXPECT_EQ(printer.outputFileName(), file);
             EXPECT_EQ(printer.printerName(), file.isEmpty() ? QStringLiteral("QTEST") : QString());
