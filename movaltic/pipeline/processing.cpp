@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -544,7 +545,15 @@ private:
 
     void WorkLoop() {
         MarkWorkerThread();
-        AviFrameCoder coder;
+        // Without a coder of its own (no memory for one), this thread leaves
+        // the coding of its frames to the writer: the same bytes, later.
+        std::unique_ptr<AviFrameCoder> coder;
+        if (codeApart_) {
+            try {
+                coder = std::make_unique<AviFrameCoder>();
+            } catch (const std::bad_alloc&) {
+            }
+        }
         for (;;) {
             FrameSlot* slot = nullptr;
             {
@@ -554,7 +563,7 @@ private:
                 slot = toWork_.front();
                 toWork_.pop_front();
             }
-            WorkFrame(*slot, write_, codeApart_ ? &coder : nullptr);
+            WorkFrame(*slot, write_, coder.get());
             std::lock_guard<std::mutex> lock(m_);
             slot->stage = FrameSlot::Stage::Done;
             doneCv_.notify_one();
