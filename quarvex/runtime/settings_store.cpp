@@ -162,6 +162,7 @@ std::vector<IniLine> iniLines(const QByteArray& file) {
 // than once (a section or a key written twice, by a script or another
 // program) gets the value at every place, since the last is the one read;
 // a key the file lacks goes at the end of its section's last occurrence.
+// Lines added end as the file's first line does, so a CR LF file stays one.
 QByteArray spliced(const QByteArray& old, const std::map<QByteArray, std::vector<QByteArray>>& values) {
     std::map<QByteArray, std::map<QByteArray, QByteArray>> byKey;  // section, key: line
     for (const auto& [header, keyLines] : values)
@@ -186,6 +187,8 @@ QByteArray spliced(const QByteArray& old, const std::map<QByteArray, std::vector
     for (auto& [header, keyLines] : missing)
         std::erase_if(keyLines, [&, &h = header](const QByteArray& l) { return present[h].count(keyOf(l).toByteArray()) > 0; });
 
+    const qsizetype firstEnd = old.indexOf('\n');
+    const QByteArray eol = firstEnd > 0 && old[firstEnd - 1] == '\r' ? "\r\n" : "\n";
     QByteArray out;
     out.reserve(old.size() + 4096);
     std::map<QByteArray, int> seen;
@@ -195,7 +198,7 @@ QByteArray spliced(const QByteArray& old, const std::map<QByteArray, std::vector
         if (!keys || seen[section] != occurrences[section]) return;
         auto it = missing.find(section);
         if (it == missing.end()) return;
-        for (const QByteArray& l : it->second) out += l + "\n";
+        for (const QByteArray& l : it->second) out += l + eol;
         missing.erase(it);
     };
     for (const IniLine& line : lines) {
@@ -216,14 +219,14 @@ QByteArray spliced(const QByteArray& old, const std::map<QByteArray, std::vector
             addMissing();  // before the blank line that ends the section
         }
         out += line.text;
-        if (!line.text.endsWith('\n')) out += '\n';
+        if (!line.text.endsWith('\n')) out += eol;
     }
     addMissing();
     for (const auto& [header, keyLines] : missing) {
         if (keyLines.empty()) continue;
-        if (!out.isEmpty()) out += "\n";
-        out += header + "\n";
-        for (const QByteArray& l : keyLines) out += l + "\n";
+        if (!out.isEmpty()) out += eol;
+        out += header + eol;
+        for (const QByteArray& l : keyLines) out += l + eol;
     }
     return out;
 }
