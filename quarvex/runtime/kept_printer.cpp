@@ -33,12 +33,29 @@ private:
     QPrintDialog& dialog_;
 };
 
+namespace {
+
+// "Sheet2-/home/user/data/oxides60.plt" as "Sheet2-oxides60.plt": what
+// comes before the path, and the file's name.
+QString WithoutFolders(const QString& name) {
+    const qsizetype first = name.indexOf(u'/');
+    if (first < 0) return name;
+    return name.left(first) + name.mid(name.lastIndexOf(u'/') + 1);
+}
+
+}  // namespace
+
 KeptPrinter::KeptPrinter(QPrinter& printer)
     : printer_(printer),
       format_(printer.outputFormat()),
       name_(printer.printerName()),
       file_(printer.outputFileName()),
-      layout_(printer.pageLayout()) {}
+      docName_(printer.docName()),
+      layout_(printer.pageLayout()) {
+    // An open document's printer takes no new name, and sends that one.
+    if (printer.printerState() != QPrinter::Active && docName_.contains(u'/'))
+        printer.setDocName(WithoutFolders(docName_));
+}
 
 void KeptPrinter::Watch(QPrintDialog& dialog) { new KeptPrinterWatcher(*this, dialog); }
 
@@ -70,6 +87,7 @@ void KeptPrinter::PropertiesShown(QDialog& properties) {
 }
 
 void KeptPrinter::Finish(bool accepted) {
+    if (printer_.docName() != docName_ && printer_.printerState() != QPrinter::Active) printer_.setDocName(docName_);
     if (accepted) {
         if (!accepted_) printer_.setPageSize(layout_.pageSize());
         return;

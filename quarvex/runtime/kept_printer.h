@@ -3,6 +3,9 @@
 // file included, and gives the printer the queue's default paper unless its
 // Properties dialog is opened and accepted. A dialog left as it came would
 // so print elsewhere, or on other paper, than the job before.
+// On X11 the dialog also proposes a PDF file named after the last job; a job
+// named after a file's path would have it proposed in folders that do not
+// exist, so the dialog sees the name with the path's folders left out.
 #pragma once
 
 #include <QPageLayout>
@@ -17,13 +20,15 @@ namespace qvrt {
 
 class KeptPrinter {
 public:
-    // Takes the printer's settings; call before the dialog is made.
+    // Takes the printer's settings and gives it the job name the dialog is to
+    // see; call before the dialog is made.
     explicit KeptPrinter(QPrinter& printer);
     // Shows the kept printer or PDF file and paper in the dialog and its
     // Properties dialog.
     void Watch(QPrintDialog& dialog);
     // After the dialog: accepted, the paper stays unless the Properties
-    // dialog chose another; cancelled, the printer is as it was.
+    // dialog chose another; cancelled, the printer is as it was. Either way
+    // the job keeps its name.
     void Finish(bool accepted);
 
 private:
@@ -33,7 +38,7 @@ private:
 
     QPrinter& printer_;
     QPrinter::OutputFormat format_;
-    QString name_, file_;
+    QString name_, file_, docName_;
     QPageLayout layout_;
     bool shown_ = false;
     QPointer<QDialog> accepted_;  // a Properties dialog the user accepted

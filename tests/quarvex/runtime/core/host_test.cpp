@@ -2,12 +2,21 @@
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
+#include "quarvex/runtime/printer.h"
 #include "quarvex/runtime/qt_host.h"
 #include "quarvex/runtime/scripted_host.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -164,5 +173,63 @@ TEST(QtHost, ThePrintDialogLeavesOutPageRangeAndSelectionWhenAsked) {
         EXPECT_EQ(shown.testFlag(QAbstractPrintDialog::PrintPageRange), !asked);
         EXPECT_FALSE(shown.testFlag(QAbstractPrintDialog::PrintCurrentPage));
         EXPECT_TRUE(shown.testFlag(QAbstractPrintDialog::PrintToFile));
+    }
+}
+
+// On X11 Qt proposes a PDF file in the home folder named after the printer's
+// job name, its last extension turned into ".pdf"; the offscreen dialog is
+// given that proposal here. Print with it writes the file, after a job named
+// after a file's path too, and the job keeps its name.
+TEST(QtHost, ThePdfFileTheDialogProposesAfterANamedJobIsWritten) {
+    QTemporaryDir home;
+    struct Home {
+        QByteArray old = qgetenv("HOME");
+        ~Home() { qputenv("HOME", old); }
+    } restore;
+    qputenv("HOME", home.path().toLocal8Bit());
+    const struct {
+        QString job, pdf;
+    } cases[] = {
+        {"Sheet2-/home/user/data/oxides60.plt", "Sheet2-oxides60.pdf"},
+        {"Least Squares Curve Fit - Plot-/srv/two words/rocks.plt", "Least Squares Curve Fit - Plot-rocks.pdf"},
+        {"Sheet1", "Sheet1.pdf"},
+        {"", "print.pdf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.job.toStdString());
+        QtPrinterSurface printer;
+        printer.StartJob(c.job);
+        QString refused;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            const QString name = dialog->printer()->docName();
+            const auto stem = QRegularExpression(QStringLiteral("(.*)\\.\\S+")).match(name);
+            const QString proposal = home.path() + u'/' +
+                                     (name.isEmpty() ? QStringLiteral("print") : stem.hasMatch() ? stem.captured(1) : name) +
+                                     QStringLiteral(".pdf");
+            auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+            printers->setCurrentIndex(printers->count() - 1);
+            dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(proposal);
+            // A file that cannot be written is refused in a message box.
+            QTimer::singleShot(50, [&, dialog] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    refused = box->text();
+                    box->accept();
+                    QTimer::singleShot(0, dialog, &QDialog::reject);
+                }
+            });
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();  // Print
+        });
+        ASSERT_TRUE(QtHost().PrinterDialog(printer.Device(), kPrintJobDialogFlags)) << refused.toStdString();
+        const QString pdf = home.filePath(c.pdf);
+        EXPECT_EQ(printer.Device()->outputFileName().toStdString(), pdf.toStdString());
+        EXPECT_EQ(printer.Device()->docName().toStdString(), c.job.toStdString());
+        printer.StartJob(c.job);
+        printer.Print(QStringLiteral("Zr"));
+        printer.EndDoc();
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.read(5) == "%PDF-");
     }
 }
