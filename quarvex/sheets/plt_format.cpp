@@ -260,7 +260,9 @@ SheetText SheetTextFromFile(const QByteArray& file) {
 }
 
 QByteArray Utf16FileBytes(QByteArrayView utf8, Utf16 order) {
-    const QString text = QString::fromUtf8(utf8);
+    // A zero-width no-break space that begins the first cell is text, not a mark to drop.
+    QStringDecoder decode(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    const QString text = decode(utf8);
     QByteArray out(2 * (text.size() + 1), Qt::Uninitialized);
     char* d = out.data();
     const bool little = order == Utf16::LittleEnd;

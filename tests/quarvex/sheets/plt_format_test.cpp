@@ -107,6 +107,21 @@ TEST(PltFile, TakesAFileAsTheFormItsBytesShow) {
     }
 }
 
+// Written from the text it was read as, a UTF-16 file comes out as it was,
+// a zero-width no-break space after its mark included.
+TEST(PltFile, WritesAUtf16FileAsItWasRead) {
+    const QByteArray files[] = {
+        QByteArray("\xFF\xFE" "a\0\t\0\x0D\x01\r\0\n\0=\xD8\0\xDE", 16),
+        QByteArray("\xFE\xFF\0a\0\n\xD8=\xDE\0", 10),
+        QByteArray("\xFE\xFF\xFE\xFF\0x", 6),
+        QByteArray("\xFF\xFE\xFF\xFE", 4),
+    };
+    for (const QByteArray& file : files) {
+        const SheetText text = SheetTextFromFile(file);
+        EXPECT_EQ(Utf16FileBytes(text.bytes, text.utf16), file) << file.toHex().constData();
+    }
+}
+
 TEST(PltFile, KeepsNulBytesInsideALine) {
     const std::string bytes("a\0b\tc\r\n", 7);
     auto lines = SplitPltLines(bytes);
