@@ -172,7 +172,8 @@ void PltLineCounter::Feed(std::string_view bytes) {
         character(b);
     }
     if (form_ == Form::Bytes) {
-        // The byte loop of every other file, kept tight: it runs over every byte read.
+        // Every other file's bytes, counted here rather than through
+        // character(): that call per byte makes a 3 MB file open half as slowly again.
         for (; i < n; ++i) {
             const char ch = bytes[i];
             if (afterCr_) {
