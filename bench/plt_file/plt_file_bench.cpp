@@ -171,7 +171,23 @@ int main(int argc, char** argv) {
         out.write(heading + "\n" + bytes);
     }
 
-    if (!timeOpenAndSave(frame, path, 15000 * 25, "") || !timeOpenAndSave(frame, utf8Path, 15000 * 25 + 25, " UTF-8"))
+    // The UTF-8 file with one Windows-1252 micro sign in its headings, and
+    // as a spreadsheet's UTF-16 "Unicode text" (little end first, CR LF).
+    const QString mixedPath = dir.filePath("big-mixed.plt"), utf16Path = dir.filePath("big-utf16.plt");
+    {
+        QFile in(utf8Path), mixed(mixedPath), utf16(utf16Path);
+        if (!in.open(QIODevice::ReadOnly) || !mixed.open(QIODevice::WriteOnly) || !utf16.open(QIODevice::WriteOnly))
+            return 1;
+        const QByteArray bytes = in.readAll();
+        mixed.write(QByteArray(bytes).replace("SiO\xE2\x82\x82 1\t", "SiO\xE2\x82\x82 1 \xB5g/g\t"));
+        const QString text = QString::fromUtf8(bytes).replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+        utf16.write("\xFF\xFE");
+        utf16.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);  // x86: little end first
+    }
+
+    if (!timeOpenAndSave(frame, path, 15000 * 25, "") || !timeOpenAndSave(frame, utf8Path, 15000 * 25 + 25, " UTF-8") ||
+        !timeOpenAndSave(frame, mixedPath, 15000 * 25 + 25, " UTF-8 + 1 Windows-1252 byte") ||
+        !timeOpenAndSave(frame, utf16Path, 15000 * 25 + 25, " UTF-16"))
         return 1;
 
     QApplication::processEvents();

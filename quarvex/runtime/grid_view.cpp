@@ -7,7 +7,10 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+
+#include <limits>
 
 namespace qvrt {
 
@@ -263,6 +266,9 @@ GridDelegate::GridDelegate(GridView& view) : QStyledItemDelegate(&view), view_(v
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                    const QModelIndex& index) const {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    // A line edit takes 32,767 units unless told otherwise: a longer cell
+    // would be cut (maybe inside a character) and no key typed into it.
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setMaxLength(std::numeric_limits<int>::max());
     view_.editorCreated(editor);
     return editor;
 }

@@ -5,6 +5,7 @@
 
 #include "quarvex/runtime/child_form.h"
 #include "quarvex/runtime/spread_grid.h"
+#include "quarvex/sheets/plt_format.h"
 #include "quarvex/state/window_tables.h"
 
 #include <QByteArray>
@@ -32,16 +33,17 @@ public:
 
     void SetFocus();
 
-    // A sheet opened from a UTF-8 file (or once saved as one) saves back as
-    // UTF-8 with the mark where the file had one and its line ends, and,
-    // while unchanged, as the file's very bytes.
-    struct Utf8Origin {
+    // A sheet opened from a UTF-8 or UTF-16 file (or once saved as UTF-8)
+    // saves back in that form, with the mark where the file had one and its
+    // line ends, and, while unchanged, as the file's very bytes.
+    struct UnicodeOrigin {
         bool mark = false;
         QByteArray lineEnd = "\r\n";
         QByteArray file;        // the bytes as read
         QByteArray sheetBytes;  // the sheet's own UTF-8 text right after reading it
+        Utf16 utf16 = Utf16::No;
     };
-    std::optional<Utf8Origin> Utf8File;
+    std::optional<UnicodeOrigin> UnicodeFile;
     // The file the sheet was opened from had more columns than a sheet
     // holds: saving over it asks first. Empty once it has been saved over.
     QString WideFile;

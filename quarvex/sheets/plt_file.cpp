@@ -88,15 +88,19 @@ std::array<QString, 4> RotateRecentFiles(const std::array<QString, 4>& old, cons
 void WriteSheetFile(Main1& sheet, const QString& path) {
     QByteArray bytes;
     bool becameUtf8 = false;
-    if (sheet.Utf8File) {
+    if (sheet.UnicodeFile) {
         // Unchanged since it was read, the file's own bytes; else the sheet's
-        // text as UTF-8, which a later unchanged save gives again.
-        Main1::Utf8Origin& origin = *sheet.Utf8File;
+        // text as UTF-8 (UTF-16 for a UTF-16 file), which a later unchanged
+        // save gives again.
+        Main1::UnicodeOrigin& origin = *sheet.UnicodeFile;
         bytes = sheet.Grid1->TabFileBytesUtf8(std::string_view(origin.lineEnd.constData(), origin.lineEnd.size()));
         if (!origin.file.isEmpty() && bytes == origin.sheetBytes) {
             bytes = origin.file;
         } else {
-            if (origin.mark) bytes.prepend("\xEF\xBB\xBF");
+            if (origin.utf16 != Utf16::No)
+                bytes = Utf16FileBytes(bytes, origin.utf16);
+            else if (origin.mark)
+                bytes.prepend("\xEF\xBB\xBF");
             origin.file.clear();
             origin.sheetBytes.clear();
         }
@@ -105,7 +109,7 @@ void WriteSheetFile(Main1& sheet, const QString& path) {
     }
     WriteFileReplacing(path, bytes);
     // Once the file is UTF-8 it stays so, whatever the sheet holds later.
-    if (becameUtf8) sheet.Utf8File = Main1::Utf8Origin{};
+    if (becameUtf8) sheet.UnicodeFile = Main1::UnicodeOrigin{};
 }
 
 void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes, bool utf8) {
@@ -193,10 +197,10 @@ void LoadDataFile() {
         if (text.utf8) {
             // Kept to save back byte for byte only where that costs little memory.
             constexpr qsizetype kKeptBytes = 32 << 20;
-            sheet->Utf8File = Main1::Utf8Origin{text.mark, text.lineEnd, {}, {}};
+            sheet->UnicodeFile = Main1::UnicodeOrigin{text.mark, text.lineEnd, {}, {}, text.utf16};
             if (bytes.size() <= kKeptBytes) {
-                sheet->Utf8File->file = bytes;
-                sheet->Utf8File->sheetBytes = sheet->Grid1->TabFileBytesUtf8(
+                sheet->UnicodeFile->file = bytes;
+                sheet->UnicodeFile->sheetBytes = sheet->Grid1->TabFileBytesUtf8(
                     std::string_view(text.lineEnd.constData(), static_cast<size_t>(text.lineEnd.size())));
             }
         }

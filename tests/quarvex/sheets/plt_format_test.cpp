@@ -55,6 +55,73 @@ TEST(PltFile, CountsLinesAsTheSplitDoesInAnyPieces) {
     }
 }
 
+// A UTF-16 file's lines are counted in units, as its text has them: a c
+// with caron (0x010D) holds a CR byte and a CR LF is four bytes; a file
+// beginning with only one byte of a mark is counted byte by byte.
+TEST(PltFile, CountsTheLinesOfAUtf16FileAsItsTextHasThemInAnyPieces) {
+    const QByteArray files[] = {
+        QByteArray("\xFF\xFE" "a\0\r\0\n\0\x0D\x01\r\0\n\0", 14), QByteArray("\xFE\xFF\x01\x0D\0\n\x01\x0D", 8),
+        QByteArray("\xFF\xFE" "x\0\r\0\x0A", 7), "\xFF\xFE", "\xFF", "\xFE\x0D\n", "\xFF\xFF\r\r",
+    };
+    for (const QByteArray& file : files) {
+        const std::string_view bytes(file.constData(), static_cast<size_t>(file.size()));
+        const SheetText text = SheetTextFromFile(file);
+        const auto rows = static_cast<long long>(SplitPltLines(std::string_view(text.bytes.constData(), text.bytes.size())).size());
+        for (size_t cut = 0; cut <= bytes.size(); ++cut) {
+            quarvex::PltLineCounter counter;
+            counter.Feed(bytes.substr(0, cut));
+            counter.Feed(bytes.substr(cut));
+            EXPECT_EQ(counter.Total(), rows) << file.toHex().constData() << " cut " << cut;
+        }
+    }
+}
+
+// What the sheet takes of a file: its form, and its text as cells are made from it.
+TEST(PltFile, TakesAFileAsTheFormItsBytesShow) {
+    const struct {
+        QByteArray file;
+        bool utf8;
+        Utf16 utf16;
+        QByteArray bytes;
+        int widestLine;
+    } cases[] = {
+        // UTF-8 names and one Windows-1252 micro sign.
+        {"\xC5\xBD\xC4\x8F\tSiO\xE2\x82\x82\t\xB5g", true, Utf16::No, "\xC5\xBD\xC4\x8F\tSiO\xE2\x82\x82\t\xC2\xB5g", 3},
+        {"\xEF\xBB\xBF\xB5g\r\n", true, Utf16::No, "\xC2\xB5g\r\n", 1},
+        // As many stray bytes as characters, or more: Windows-1252.
+        {"Fe\xE9\x80\x81\xE9", false, Utf16::No, "Fe\xE9\x80\x81\xE9", 1},
+        {"\x93\xC9T\xC9\x94", false, Utf16::No, "\x93\xC9T\xC9\x94", 1},
+        {"\xC5\xBD\xED\xA0\x80", false, Utf16::No, "\xC5\xBD\xED\xA0\x80", 1},  // an encoded surrogate is no character
+        // Units whose bytes are a tab or a line end are letters.
+        {QByteArray("\xFF\xFE" "a\0\t\0\x09\x01\x0A\x01", 10), true, Utf16::LittleEnd, "a\t\xC4\x89\xC4\x8A", 2},
+        {QByteArray("\xFE\xFF\0a\xD8\x3D\xDE\x00\0", 9), true, Utf16::BigEnd, "a\xF0\x9F\x98\x80\xEF\xBF\xBD", 1},
+        {"\xFF\xFE", true, Utf16::LittleEnd, "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toHex().constData());
+        const SheetText text = SheetTextFromFile(c.file);
+        EXPECT_EQ(text.utf8, c.utf8);
+        EXPECT_EQ(text.utf16, c.utf16);
+        EXPECT_EQ(text.bytes, c.bytes);
+        EXPECT_EQ(text.widestLine, c.widestLine);
+    }
+}
+
+// Written from the text it was read as, a UTF-16 file comes out as it was,
+// a zero-width no-break space after its mark included.
+TEST(PltFile, WritesAUtf16FileAsItWasRead) {
+    const QByteArray files[] = {
+        QByteArray("\xFF\xFE" "a\0\t\0\x0D\x01\r\0\n\0=\xD8\0\xDE", 16),
+        QByteArray("\xFE\xFF\0a\0\n\xD8=\xDE\0", 10),
+        QByteArray("\xFE\xFF\xFE\xFF\0x", 6),
+        QByteArray("\xFF\xFE\xFF\xFE", 4),
+    };
+    for (const QByteArray& file : files) {
+        const SheetText text = SheetTextFromFile(file);
+        EXPECT_EQ(Utf16FileBytes(text.bytes, text.utf16), file) << file.toHex().constData();
+    }
+}
+
 TEST(PltFile, KeepsNulBytesInsideALine) {
     const std::string bytes("a\0b\tc\r\n", 7);
     auto lines = SplitPltLines(bytes);

@@ -1,0 +1,2 @@
+Sample	SiO₂
+Žďár	Kraków	�g/g
