@@ -3,6 +3,7 @@
 # and the inputs that once failed, in fuzz/corpus/<reader>/, then for SECONDS
 # seconds (default 20) from there. What the fuzzer finds on the way stays in
 # a scratch folder; an input that fails is saved in fuzz-out/ and stops the run.
+# Each target has 1 GB of memory: no input may make a reader take more.
 #   run_fuzzers.sh <build folder> [seconds] [target...]
 set -eu
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -22,7 +23,7 @@ for t in $targets; do
   seeds="$here/corpus/$t"
   echo "== fuzz_$t: $(ls "$seeds" | wc -l) seeds, then ${seconds} s"
   mkdir -p "$scratch/$t"
-  "$bin" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=3072 -print_final_stats=1 \
+  "$bin" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=1024 -malloc_limit_mb=1024 -print_final_stats=1 \
     -artifact_prefix="$out/fuzz_$t-" "$scratch/$t" "$seeds" 2>"$scratch/$t.log" || {
       tail -n 60 "$scratch/$t.log"
       echo "fuzz_$t failed: the input is in $out"

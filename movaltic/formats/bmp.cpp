@@ -43,6 +43,10 @@ void DecodeRle8(const uint8_t* data, size_t size, uint8_t* out, int32_t width, i
     }
 }
 
+// How many rows RLE8 data of n bytes can reach: only an end of row (2 bytes,
+// one row down) and a move (4 bytes, up to 255 rows down) leave a row.
+int64_t Rle8RowsReached(size_t n) { return 1 + 255 * int64_t(n / 4) + (n % 4 >= 2 ? 1 : 0); }
+
 }  // namespace
 
 int32_t ReadBmpImage(const std::vector<uint8_t>& file, imagerec* image, ImageInfo& info) {
@@ -62,6 +66,20 @@ int32_t ReadBmpImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
     if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN || width > 0xFFFFFF) return kErrHeader;
     const int32_t height = rawHeight < 0 ? -rawHeight : rawHeight;
     const int bpp = bitCount / 8;
+    if (int64_t(width) * height > kMaxFramePixels) return kErrMemory;
+    const uint32_t entries = bpp > 1 ? 0 : coloursUsed == 0 || coloursUsed > 256 ? 256 : coloursUsed;
+    if (file.size() < kBmpHeaderBytes + 4 * entries) return kErrMemory;
+    // The data offset says where the pixels are; files that leave it 0 or
+    // point into the header get them right after the colour table.
+    size_t pixelStart = kBmpHeaderBytes + 4 * entries;
+    if (dataOffset >= pixelStart && dataOffset <= file.size()) pixelStart = dataOffset;
+    const size_t dataBytes = file.size() - pixelStart;
+    const int64_t rowBytes = int64_t(width) * bpp;
+    const int64_t stride = (rowBytes + 3) & ~int64_t(3);
+    // Pixels the data cannot reach are refused here, before a frame is made
+    // for them. Uncompressed, the last row needs no padding after it.
+    if (compression == 1 ? height > Rle8RowsReached(dataBytes) : int64_t(dataBytes) < stride * (height - 1) + rowBytes)
+        return kErrMemory;
     info.width = width;
     info.height = height;
     info.bytesPerPixel = bpp;
@@ -71,31 +89,18 @@ int32_t ReadBmpImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
     if (int64_t(width) * height * bpp > image->size) return kErrTooLarge;
 
     uint8_t palette[768] = {};
-    size_t pixelStart = kBmpHeaderBytes;
-    if (bpp == 1) {
-        const uint32_t entries = coloursUsed == 0 || coloursUsed > 256 ? 256 : coloursUsed;
-        if (file.size() < kBmpHeaderBytes + 4 * entries) return kErrMemory;
-        for (uint32_t i = 0; i < entries; ++i) {
-            const uint8_t* e = h + kBmpHeaderBytes + 4 * i;
-            palette[3 * i] = e[2];
-            palette[3 * i + 1] = e[1];
-            palette[3 * i + 2] = e[0];
-        }
-        pixelStart += 4 * entries;
+    for (uint32_t i = 0; i < entries; ++i) {
+        const uint8_t* e = h + kBmpHeaderBytes + 4 * i;
+        palette[3 * i] = e[2];
+        palette[3 * i + 1] = e[1];
+        palette[3 * i + 2] = e[0];
     }
-    // The data offset says where the pixels are; files that leave it 0 or
-    // point into the header get them right after the colour table.
-    if (dataOffset >= pixelStart && dataOffset <= file.size()) pixelStart = dataOffset;
 
     uint8_t* out = image->pixels;
-    const int64_t rowBytes = int64_t(width) * bpp;
     if (compression == 1) {
         std::memset(out, 0, size_t(rowBytes * height));
-        DecodeRle8(file.data() + pixelStart, file.size() - pixelStart, out, width, height);
+        DecodeRle8(file.data() + pixelStart, dataBytes, out, width, height);
     } else {
-        const int64_t stride = (rowBytes + 3) & ~int64_t(3);
-        // The last row needs no padding after it.
-        if (int64_t(file.size() - pixelStart) < stride * (height - 1) + rowBytes) return kErrMemory;
         for (int32_t y = 0; y < height; ++y)
             std::memcpy(out + y * rowBytes, file.data() + pixelStart + y * stride, size_t(rowBytes));
     }

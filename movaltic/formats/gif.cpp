@@ -106,13 +106,19 @@ int32_t ReadGifImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
     const uint16_t height = in.u16();
     const uint8_t flags = in.u8();
     if (in.failed() || (flags & 0x40) || width == 0 || height == 0) return kErrHeader;
+    // Refused before a frame is made for it: a picture larger than any the
+    // program takes, or than the rest of the file could fill, one code of
+    // at least 3 bits giving at most a table entry's kMaxCodes pixels.
+    const int64_t pixels = int64_t(width) * height;
+    if (pixels > kMaxFramePixels) return kErrMemory;
+    if (pixels > kMaxCodes * (8 * int64_t(in.remaining()) / 3)) return kErrMemory;
     info.width = width;
     info.height = height;
     info.bytesPerPixel = 1;
     info.bitsPerPixel = 8;
     info.topDown = true;
     if (!image) return kErrNone;
-    if (int64_t(width) * height > image->size) return kErrTooLarge;
+    if (pixels > image->size) return kErrTooLarge;
 
     // A local colour table is the one the picture's indices refer to.
     if ((flags & 0x80) && !ReadColourTable(in, flags, palette)) return kErrMemory;
@@ -125,7 +131,7 @@ int32_t ReadGifImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
         data.insert(data.end(), in.here(), in.here() + take);
         in.skip(take);
     }
-    DecodeLzw(data, minCodeSize, image->pixels, int64_t(width) * height);
+    DecodeLzw(data, minCodeSize, image->pixels, pixels);
     image->width = width;
     image->height = height;
     image->bytesPerPixel = 1;

@@ -19,6 +19,11 @@ std::string FileExtension(const std::string& fileName);
 // Kind by the extension after the last dot (TGA, PCX, DIB/BMP/RLE, GIF).
 ImageKind ImageKindOf(const std::string& fileName);
 
+// The largest picture, in pixels, the readers hand on (8192 x 8192, as many
+// as the AVI decoder takes). A header claiming more is refused before a frame
+// is made for it, so no input makes the program hold frames of gigabytes.
+constexpr int64_t kMaxFramePixels = int64_t(1) << 26;
+
 // What a file's header says about its picture.
 struct ImageInfo {
     int32_t width = 0;

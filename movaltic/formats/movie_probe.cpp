@@ -116,6 +116,12 @@ void DescribeMovie(const std::string& fileName, MovieDescription& d) {
 void MovieProbe(const std::string& fileName, MovieDescription& d) {
     DescribeMovie(fileName, d);
     if (ErrCode > 0) return;
+    // Movies are held to the pictures the image readers take, before any
+    // frame is made for their first picture.
+    if (int64_t(d.width) * d.height > kMaxFramePixels) {
+        ErrCode = kErrMemory;
+        return;
+    }
     const int32_t described = ErrCode;
     // A movie of no frames has no first frame to read; the job reports it.
     const int32_t code = d.frameCount > 0 ? FirstFrameCode(fileName, d) : kErrNone;

@@ -11,6 +11,7 @@ namespace movaltic {
 namespace {
 
 constexpr size_t kPcxHeaderBytes = 128;
+constexpr int64_t kPcxLongestRun = 63;  // bytes out of one 2-byte run
 
 // Run-length decoder whose runs may cross rows.
 class PcxRuns {
@@ -78,6 +79,17 @@ int32_t ReadPcxImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
     // Two planes of 8 bits would be no picture this program knows.
     if (h[0] != 10 || h[2] != 1 || h[3] != 8 || (planes != 1 && planes != 3) || width <= 0 || height <= 0)
         return kErrHeader;
+    if (int64_t(width) * height > kMaxFramePixels) return kErrMemory;
+    // Plane lines follow the header's bytes-per-line, as this program and
+    // other programs write them.
+    const int32_t evenWidth = width + (width & 1);
+    int32_t lineBytes = GetLE16(h + 66);
+    if (lineBytes < width) lineBytes = evenWidth;
+    const size_t rowLength = size_t(lineBytes) * size_t(planes);
+    // A picture that even the longest runs of the data could not fill is
+    // refused here, before a frame is made for it.
+    const size_t dataBytes = file.size() - kPcxHeaderBytes;
+    if (int64_t(rowLength) * height > kPcxLongestRun * int64_t((dataBytes + 1) / 2)) return kErrMemory;
     info.width = width;
     info.height = height;
     info.bytesPerPixel = planes;
@@ -93,12 +105,6 @@ int32_t ReadPcxImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
         std::memcpy(palette, p, 768);
     }
 
-    // Plane lines follow the header's bytes-per-line, as this program and
-    // other programs write them.
-    const int32_t evenWidth = width + (width & 1);
-    int32_t lineBytes = GetLE16(h + 66);
-    if (lineBytes < width) lineBytes = evenWidth;
-    const size_t rowLength = size_t(lineBytes) * size_t(planes);
     // Earlier versions wrote 24-bit pictures of odd width with the three
     // planes of width bytes back to back and all the padding after the
     // third. Such a file has this program's header (resolution fields equal
@@ -108,7 +114,7 @@ int32_t ReadPcxImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
     const bool mayBeOldLayout = planes == 3 && (width & 1) && lineBytes == width + 1 && GetLE16(h + 12) == width &&
                                 GetLE16(h + 14) == height;
     std::vector<uint8_t> rows(rowLength * size_t(mayBeOldLayout ? height : 1), 0);
-    PcxRuns runs(file.data() + kPcxHeaderBytes, file.size() - kPcxHeaderBytes);
+    PcxRuns runs(file.data() + kPcxHeaderBytes, dataBytes);
     auto decodeRow = [&](int32_t y) {
         uint8_t* row = rows.data() + (mayBeOldLayout ? size_t(y) * rowLength : 0);
         const size_t got = runs.fill(row, rowLength);

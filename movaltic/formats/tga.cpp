@@ -9,6 +9,8 @@ namespace movaltic {
 
 namespace {
 
+constexpr int64_t kTgaLongestPacket = 128;  // pixels
+
 inline void Expand555(uint16_t v, uint8_t* bgr) {
     bgr[0] = uint8_t((v & 31) << 3);
     bgr[1] = uint8_t(((v >> 5) & 31) << 3);
@@ -46,6 +48,17 @@ int32_t ReadTgaImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
     const int bpp = is16 ? 3 : pixelBits / 8;
     if (bpp < 1 || bpp > 3 || (!is16 && pixelBits % 8 != 0)) return kErrMemory;
     const int filePixel = is16 ? 2 : bpp;
+    const int64_t pixels = int64_t(width) * height;
+    if (pixels > kMaxFramePixels) return kErrMemory;
+    // Pixels the data cannot fill are refused here, before a frame is made
+    // for them: coded, one pixel and its packet header give at most 128.
+    size_t mapBytes = 0;
+    if (mapType == 1) mapBytes = bpp == 1 ? size_t(mapLength) * ((mapBits + 7u) / 8u) : size_t(mapLength) * mapBits / 8;
+    const size_t dataStart = 18 + size_t(idLength) + mapBytes;
+    const int64_t dataBytes = file.size() > dataStart ? int64_t(file.size() - dataStart) : 0;
+    const int64_t pixelsFilled =
+        imageType >= 9 ? kTgaLongestPacket * ((dataBytes + filePixel) / (1 + filePixel)) : dataBytes / filePixel;
+    if (pixels > pixelsFilled) return kErrMemory;
     info.width = width;
     info.height = height;
     info.bytesPerPixel = bpp;
@@ -83,7 +96,6 @@ int32_t ReadTgaImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
     if (in.failed()) return kErrMemory;
 
     uint8_t* out = image->pixels;
-    const int64_t pixels = int64_t(width) * height;
     if (imageType == 1 || imageType == 2) {
         if (in.remaining() < size_t(pixels * filePixel)) return kErrMemory;
         const uint8_t* src = in.here();

@@ -10,6 +10,7 @@
 
 #include "movaltic/formats/byte_io.h"
 #include "movaltic/formats/flic.h"
+#include "movaltic/formats/image_files.h"
 
 using namespace movaltic;
 
@@ -26,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         WriteWholeFile(path, std::vector<uint8_t>(data, data + size));
         FlicState s;
         FlicOpen(s, path);
-        if (ErrCode == 0) {
+        // The probe refuses larger pictures before the job makes a frame.
+        if (ErrCode == 0 && int64_t(s.width()) * s.height() <= kMaxFramePixels) {
             imagerec img;
             ImageCreate(img, s.width(), s.height(), 1);
             if (ErrCode == 0)
