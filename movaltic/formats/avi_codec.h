@@ -78,10 +78,6 @@ public:
     // a picture by itself.
     bool decodesJpeg() const;
     void SetProbeChunk(const std::vector<uint8_t>& firstChunk);
-    // Frames of an intra-only codec leave what they do not decode (a scan
-    // cut short) as the codec's recycled picture held it: the picture before
-    // when each is let go before the next decodes, as in order.
-    bool showsLastPicture() const;
     // A frame with any damage the codec notices fails instead of decoding,
     // so that it can be decoded again where the frame before shows through.
     void FailDamagedFrames();

@@ -49,12 +49,6 @@ bool AviVideoDecoder::usesFFmpeg() const { return ff_ != nullptr; }
 
 bool AviVideoDecoder::decodesJpeg() const { return ff_ && ff_->ctx->codec_id == AV_CODEC_ID_MJPEG; }
 
-bool AviVideoDecoder::showsLastPicture() const {
-    if (!ff_) return false;
-    const AVCodecDescriptor* d = avcodec_descriptor_get(ff_->ctx->codec_id);
-    return d && (d->props & AV_CODEC_PROP_INTRA_ONLY);
-}
-
 void AviVideoDecoder::FailDamagedFrames() {
     if (ff_) ff_->ctx->err_recognition |= AV_EF_EXPLODE;
 }

@@ -270,12 +270,13 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
         // The picture leaves the codec's queue before the frame after it
         // starts decoding, and converts meanwhile.
         if (got.kind == NextPicture::Picture) a.decoder.TakeDecoded();
-        // Where a damaged frame shows the picture before it, that picture is
-        // let go before the next frame decodes, as in order.
-        const bool showsLast = a.decoder.showsLastPicture();
-        bool converted = !showsLast || a.decoder.ConvertTaken();
+        // What a damaged Motion JPEG frame does not decode keeps what the
+        // codec's recycled picture held: the frame before it only if that
+        // one was let go before it decoded, as in order.
+        const bool letGoFirst = a.decoder.decodesJpeg();
+        bool converted = !letGoFirst || a.decoder.ConvertTaken();
         if (state.frameCounter + 1 < state.frames && !a.decodesApart) a.ahead->Request();
-        if (!showsLast) converted = a.decoder.ConvertTaken();
+        if (!letGoFirst) converted = a.decoder.ConvertTaken();
         if (!converted || !a.decoder.Decode({}, image)) {
             ErrCode = kErrMemory;
             return;
