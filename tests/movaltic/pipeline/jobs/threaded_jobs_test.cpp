@@ -188,9 +188,10 @@ TEST_F(DamagedCameraJob, WritesTheOneThreadBytesOnAnyCpus) {
     if (!jobs::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     const ThreadedCase c{"", "camera.avi", "o.avi", 3, -1, -1, nullptr, true, true, false, kFlipNegate};
     MakeInput(c.input, 14);
-    for (size_t chunk : {5, 6})
-        ASSERT_TRUE(avitest::PatchVideoChunk((dir / c.input).string(), chunk,
-                                             [&](uint8_t* p, size_t n) { avitest::CutScan(p, n, chunk == 5 ? 0.5 : 0.2); }));
+    for (size_t chunk : {5, 6}) {
+        auto cut = [&](uint8_t* p, size_t n) { avitest::CutScan(p, n, chunk == 5 ? 0.5 : 0.2); };
+        ASSERT_TRUE(avitest::PatchVideoChunk((dir / c.input).string(), chunk, cut));
+    }
     const std::vector<std::string> one = Run(c, "one", true);
     ASSERT_FALSE(one.empty());
     cpu_set_t all;
