@@ -78,6 +78,9 @@ public:
     // a picture by itself.
     bool decodesJpeg() const;
     void SetProbeChunk(const std::vector<uint8_t>& firstChunk);
+    // A frame with any damage the codec notices fails instead of decoding,
+    // so that it can be decoded again where the frame before shows through.
+    void FailDamagedFrames();
 
     int32_t width() const { return width_; }
     int32_t height() const { return height_; }

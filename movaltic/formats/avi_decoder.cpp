@@ -49,6 +49,10 @@ bool AviVideoDecoder::usesFFmpeg() const { return ff_ != nullptr; }
 
 bool AviVideoDecoder::decodesJpeg() const { return ff_ && ff_->ctx->codec_id == AV_CODEC_ID_MJPEG; }
 
+void AviVideoDecoder::FailDamagedFrames() {
+    if (ff_) ff_->ctx->err_recognition |= AV_EF_EXPLODE;
+}
+
 namespace {
 
 // Room past the last row, as swscale's vector code may write a little past

@@ -199,6 +199,20 @@ NextPicture DecodeNext(AviImpl& a, const AviReader::Stream& video) {
     return {NextPicture::End};
 }
 
+// The stream's decoder, which gave the first frame, takes the frames from
+// chunk `next` on in order, as it would have had it read them all: a
+// damaged frame there shows the frame before it where it lacks rows. The
+// frame before was a whole picture, so decoding it alone is enough.
+bool ResumeInOrder(AviImpl& a, const AviReader::Stream& video, size_t next) {
+    if (a.feedCursor < next) {
+        if (!a.reader.Read(video.chunks[next - 1], a.chunk, kMaxChunk) || !a.decoder.Send(a.chunk) ||
+            !a.decoder.PreparePicture())
+            return false;
+    }
+    a.videoCursor = a.feedCursor = next;
+    return true;
+}
+
 }  // namespace
 
 static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
@@ -224,13 +238,23 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
             }
         }
         if (a.apart) {
-            if (!a.apart->Take(image)) {
+            const ApartDecoding::Taken taken = a.apart->Take(image);
+            if (taken == ApartDecoding::Given) {
+                ++state.frameCounter;
+                if (state.frameCounter >= state.frames) state.videoEnded = true;
+                return;
+            }
+            const size_t next = a.apart->nextChunk();
+            a.apart.reset();
+            a.decodesApart = false;
+            if (taken == ApartDecoding::End) {
+                state.videoEnded = true;
+                return;
+            }
+            if (!ResumeInOrder(a, video, next)) {
                 ErrCode = kErrMemory;
                 return;
             }
-            ++state.frameCounter;
-            if (state.frameCounter >= state.frames) state.videoEnded = true;
-            return;
         }
         if (!a.ahead) a.ahead = std::make_unique<DecodeAhead>([&a, &video] { return DecodeNext(a, video); });
         const NextPicture got = a.ahead->Take();
@@ -246,8 +270,14 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
         // The picture leaves the codec's queue before the frame after it
         // starts decoding, and converts meanwhile.
         if (got.kind == NextPicture::Picture) a.decoder.TakeDecoded();
+        // What a damaged Motion JPEG frame does not decode keeps what the
+        // codec's recycled picture held: the frame before it only if that
+        // one was let go before it decoded, as in order.
+        const bool letGoFirst = a.decoder.decodesJpeg();
+        bool converted = !letGoFirst || a.decoder.ConvertTaken();
         if (state.frameCounter + 1 < state.frames && !a.decodesApart) a.ahead->Request();
-        if (!a.decoder.ConvertTaken() || !a.decoder.Decode({}, image)) {
+        if (!letGoFirst) converted = a.decoder.ConvertTaken();
+        if (!converted || !a.decoder.Decode({}, image)) {
             ErrCode = kErrMemory;
             return;
         }

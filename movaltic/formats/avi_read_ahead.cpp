@@ -72,6 +72,8 @@ struct JpegHead {
     bool alone = false;  // a plain baseline picture with its quantisation tables
     bool huffman = false;  // all four Huffman tables of its own (else the defaults)
     bool restarts = false;  // a restart interval of its own
+    unsigned components = 0;  // of the frame
+    size_t scan = 0;  // where the scan's header starts
 };
 
 JpegHead ReadJpegHead(const uint8_t* p, size_t n) {
@@ -95,10 +97,14 @@ JpegHead ReadJpegHead(const uint8_t* p, size_t n) {
             case 0xDA:  // the scan: all that matters came before it
                 head.alone = dqt && sof && (tables == 0 || tables == 0xF);
                 head.huffman = tables != 0;
+                head.scan = at;
                 return head;
             case 0xDB: dqt = true; break;
             case 0xC0:
-            case 0xC1: sof = true; break;
+            case 0xC1:
+                sof = segBytes >= 6;
+                head.components = sof ? seg[5] : 0;
+                break;
             case 0xDD: head.restarts = true; break;
             case 0xFE: break;  // a comment
             case 0xE0:
@@ -120,6 +126,32 @@ JpegHead ReadJpegHead(const uint8_t* p, size_t n) {
         at += 2 + length;
     }
     return head;
+}
+
+// Whether a chunk is a whole picture by its markers: one scan that takes
+// every component, followed by the picture's end or nothing. A second scan
+// or another table after the first may leave parts of the picture, or the
+// tables of frames after it, as the decoder held them.
+bool OneScanPicture(const std::vector<uint8_t>& chunk) {
+    const uint8_t* p = chunk.data();
+    const size_t n = chunk.size();
+    const JpegHead head = ReadJpegHead(p, n);
+    if (!head.alone) return false;
+    size_t at = head.scan;
+    if (at + 5 > n || p[at + 4] != head.components) return false;
+    at += 2 + (size_t(p[at + 2]) << 8 | p[at + 3]);
+    // The coded data runs to the first marker other than a restart; a 0xFF
+    // followed by 0 is a data byte, one followed by 0xFF a fill byte.
+    while (at < n) {
+        const void* ff = std::memchr(p + at, 0xFF, n - at);
+        if (!ff) return true;
+        at = size_t(static_cast<const uint8_t*>(ff) - p) + 1;
+        if (at >= n) return true;
+        const uint8_t marker = p[at];
+        if (marker == 0xFF || marker == 0 || (marker >= 0xD0 && marker <= 0xD7)) continue;
+        return marker == 0xD9;
+    }
+    return true;
 }
 
 }  // namespace
@@ -154,6 +186,7 @@ bool ApartDecoding::Start(int32_t count) {
             lane.next = first_ + k;
             if (!lane.decoder.Open(video_.format, video_.header.handler)) break;
             lane.decoder.SetProbeChunk(probe);
+            lane.decoder.FailDamagedFrames();
             if (!StartThread(lane.thread, [this, &lane] { Decode(lane); })) break;
             ++started;
         }
@@ -165,16 +198,17 @@ bool ApartDecoding::Start(int32_t count) {
     return false;
 }
 
-bool ApartDecoding::Take(imagerec& image) {
-    if (first_ + taken_ >= video_.chunks.size()) return false;
-    Lane& lane = lanes_[taken_++ % lanes_.size()];
+ApartDecoding::Taken ApartDecoding::Take(imagerec& image) {
+    if (first_ + taken_ >= video_.chunks.size()) return End;
+    Lane& lane = lanes_[taken_ % lanes_.size()];
     std::unique_lock<std::mutex> lock(m_);
     cv_.wait(lock, [&] { return lane.ready; });
     // The lane's decoder holds the picture and waits meanwhile.
-    const bool ok = lane.ok && lane.decoder.Fits(image) && lane.decoder.Decode({}, image);
+    if (!lane.ok || !lane.decoder.Fits(image) || !lane.decoder.Decode({}, image)) return InOrder;
+    ++taken_;
     lane.ready = false;
     cv_.notify_all();
-    return ok;
+    return Given;
 }
 
 void ApartDecoding::Decode(Lane& lane) {
@@ -182,8 +216,8 @@ void ApartDecoding::Decode(Lane& lane) {
     for (; lane.next < video_.chunks.size(); lane.next += lanes_.size()) {
         bool ok = false;
         try {
-            ok = reader_.Read(video_.chunks[lane.next], chunk) && lane.decoder.Send(chunk) &&
-                 lane.decoder.HasPicture() && lane.decoder.PreparePicture();
+            ok = reader_.Read(video_.chunks[lane.next], chunk) && OneScanPicture(chunk) &&
+                 lane.decoder.Send(chunk) && lane.decoder.HasPicture() && lane.decoder.PreparePicture();
         } catch (...) {  // memory ran out: the frame failed
             ok = false;
         }

@@ -63,7 +63,10 @@ bool StreamDecodesApart(AviReader& reader, const AviVideoDecoder& decoder, const
 // The frames of such a stream from a given one on, each thread decoding
 // every count-th frame with a decoder of its own, which holds the picture
 // until it is handed out, in order. A thread decodes its next frame once
-// its picture was taken, so at most count frames are in flight.
+// its picture was taken, so at most count frames are in flight. A frame
+// that is not one whole picture (a scan cut short, a codec error) is not
+// given: what it lacks, the stream's one decoder shows from the frame
+// before, so it and the frames after it are left to that decoder.
 class ApartDecoding {
 public:
     ApartDecoding(AviReader& reader, const AviReader::Stream& video, size_t firstChunk, size_t maxChunk)
@@ -74,8 +77,12 @@ public:
 
     // False, with no thread left, unless every lane has its decoder and thread.
     bool Start(int32_t count);
-    // The next frame into image, as the stream's decoder gives it out.
-    bool Take(imagerec& image);
+    enum Taken { Given, InOrder, End };
+    // The next frame into image, as the stream's decoder gives it out; or
+    // InOrder, with nothing given: the frames from nextChunk() on are to be
+    // decoded in order. End after the last frame.
+    Taken Take(imagerec& image);
+    size_t nextChunk() const { return first_ + taken_; }
 
 private:
     struct Lane {

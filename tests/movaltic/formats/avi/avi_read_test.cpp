@@ -2,7 +2,9 @@
 
 #include "movaltic/formats/avi/avi_support.h"
 #include "movaltic/formats/avi_movie.h"
+#include "movaltic/formats/avi_read_ahead.h"
 #include "movaltic/formats/avi_riff.h"
+#include "movaltic/imaging/threads.h"
 
 namespace movaltic {
 namespace {
@@ -429,6 +431,108 @@ TEST(AviReading, ReadingPastTheLastFrameDoesNothing) {
     AviReadFrame(s, p.img);
     EXPECT_EQ(ErrCode, 0);
     EXPECT_EQ(p.buf, std::vector<uint8_t>(p.buf.size(), 77));
+}
+
+// ---- a damaged Motion JPEG frame ----
+
+// Where libavcodec decodes a damaged frame without an error, the rows its
+// scan lacks show what the stream's one decoder held: the frame before. The
+// reader gives exactly that, whatever threads it decodes on, and reports the
+// end after a frame that failed.
+
+constexpr int kDamagedFrames = 12, kDamagedW = 640, kDamagedH = 480;
+
+struct DamageCase {
+    const char* name;
+    std::vector<std::pair<size_t, double>> cuts;  // chunk, where its scan ends (0: the codec refuses its size)
+    size_t notPlain = 0;  // a chunk made to look as no plain picture, so that no frame decodes apart
+};
+
+void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
+
+class DamagedMotionJpeg : public TempDir, public ::testing::WithParamInterface<DamageCase> {
+protected:
+    void TearDown() override {
+        RefuseNewThreads(false);
+        TempDir::TearDown();
+    }
+
+    std::string Movie(const DamageCase& c) {
+        const std::string file = path("camera.avi");
+        const std::string cmd = "ffmpeg -v error -y -f lavfi -i testsrc2=size=640x480:rate=25 -frames:v 12 -c:v mjpeg "
+                                "-q:v 3 -pix_fmt yuvj420p '" + file + "'";
+        EXPECT_EQ(std::system(cmd.c_str()), 0);
+        for (const auto& [chunk, part] : c.cuts)
+            EXPECT_TRUE(PatchVideoChunk(file, chunk, [&](uint8_t* p, size_t n) {
+                if (part > 0) return CutScan(p, n, part);
+                const uint8_t sof[] = {0xFF, 0xC0};
+                std::memset(std::search(p, p + n, sof, sof + 2) + 5, 0, 4);  // no height, no width
+            }));
+        if (c.notPlain) {
+            EXPECT_TRUE(PatchVideoChunk(file, c.notPlain, [](uint8_t* p, size_t) { p[3] = 0xE1; }));
+        }
+        return file;
+    }
+
+    // The error and picture of every read until the reader reports the end.
+    std::vector<std::pair<int32_t, std::vector<uint8_t>>> ReadAll(const std::string& file, bool oneThread) {
+        RefuseNewThreads(oneThread);
+        AviState s;
+        AviOpen(s, file);
+        Picture p(kDamagedW, kDamagedH, 3);
+        std::vector<std::pair<int32_t, std::vector<uint8_t>>> reads;
+        while (!s.videoEnded && reads.size() < 2 * kDamagedFrames) {
+            ErrCode = 0;
+            AviReadFrame(s, p.img);
+            reads.emplace_back(ErrCode, ToRgb(p.img));
+        }
+        AviClose(s);
+        RefuseNewThreads(false);
+        return reads;
+    }
+};
+
+TEST_P(DamagedMotionJpeg, EveryReadGivesWhatOneDecoderGivesInOrder) {
+    if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const DamageCase& c = GetParam();
+    const std::string file = Movie(c);
+    const auto one = ReadAll(file, true);
+    const bool refused = c.cuts.back().second == 0;
+    ASSERT_EQ(one.size(), size_t(kDamagedFrames) + refused);
+    if (refused) {
+        EXPECT_EQ(one[c.cuts.back().first].first, kErrMemory);
+    }
+    for (int run = 0; run < 3; ++run) EXPECT_TRUE(ReadAll(file, false) == one) << "run " << run;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Movies, DamagedMotionJpeg,
+    ::testing::Values(DamageCase{"ScanCutShort", {{6, 0.4}}}, DamageCase{"FirstTwoScansCut", {{0, 0.4}, {1, 0.15}}},
+                      DamageCase{"ScansCutOneAfterAnother", {{6, 0.4}, {7, 0.15}}},
+                      DamageCase{"LastScanCut", {{kDamagedFrames - 1, 0.4}}},
+                      DamageCase{"FrameTheCodecRefuses", {{6, 0}}},
+                      DamageCase{"ScanCutWhereFramesDoNotDecodeApart", {{6, 0.4}}, 2}),
+    [](const ::testing::TestParamInfo<DamageCase>& c) { return std::string(c.param.name); });
+
+// However many frames are decoded at once, the whole ones are given as the
+// stream's decoder gives them and the damaged one is left to that decoder.
+TEST_F(DamagedMotionJpeg, DecodingApartStopsAtTheDamagedFrameAtAnyLaneCount) {
+    if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::string file = Movie({"", {{6, 0.4}}});
+    const auto one = ReadAll(file, true);
+    AviReader r;
+    ASSERT_TRUE(r.Open(file));
+    for (int32_t lanes : {1, 2, 3, 6}) {
+        ApartDecoding apart(r, r.streams[size_t(r.videoStream)], 1, 1 << 24);
+        ASSERT_TRUE(apart.Start(lanes));
+        Picture p(kDamagedW, kDamagedH, 3);
+        for (size_t frame = 1; frame < 6; ++frame) {
+            ASSERT_EQ(apart.Take(p.img), ApartDecoding::Given) << lanes << " lanes, frame " << frame;
+            EXPECT_TRUE(ToRgb(p.img) == one[frame].second) << lanes << " lanes, frame " << frame;
+        }
+        EXPECT_EQ(apart.Take(p.img), ApartDecoding::InOrder) << lanes << " lanes";
+        EXPECT_EQ(apart.nextChunk(), 6u);
+    }
 }
 
 // ---- RLE8 ----

@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "movaltic/formats/avi_riff.h"
 #include "movaltic/formats/byte_io.h"
 #include "movaltic/imaging/basic.h"
 
@@ -120,6 +122,34 @@ inline size_t FindChunk(const std::vector<uint8_t>& f, const char* id, size_t fr
         pos += 8 + size + (size & 1);
     }
     return 0;
+}
+
+// Changes the bytes of one video chunk in place: the file's layout, the
+// chunk's size and the index stay as they were.
+inline bool PatchVideoChunk(const std::string& file, size_t index, const std::function<void(uint8_t*, size_t)>& patch) {
+    AviChunk c;
+    {
+        AviReader r;
+        if (!r.Open(file) || r.videoStream < 0) return false;
+        const AviReader::Stream& v = r.streams[size_t(r.videoStream)];
+        if (index >= v.chunks.size()) return false;
+        c = v.chunks[index];
+    }
+    std::vector<uint8_t> f;
+    if (!ReadWholeFile(file, f) || c.offset + c.size > f.size()) return false;
+    patch(&f[c.offset], c.size);
+    return WriteWholeFile(file, f);
+}
+
+// A JPEG picture's scan ended at `part` of its coded data (an end marker
+// there), as a camera writing the frame when its card filled would leave it.
+inline void CutScan(uint8_t* p, size_t n, double part = 0.4) {
+    size_t sos = 2;
+    while (sos + 1 < n && !(p[sos] == 0xFF && p[sos + 1] == 0xDA)) ++sos;
+    const size_t at = sos + size_t(double(n - sos) * part);
+    if (at + 1 >= n) return;
+    p[at] = 0xFF;
+    p[at + 1] = 0xD9;
 }
 
 }  // namespace movaltic::avitest

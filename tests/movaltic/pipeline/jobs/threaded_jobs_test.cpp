@@ -3,6 +3,7 @@
 // kind of output; Cancel and a bad input frame in the middle of the frames in
 // flight keep the frames the one-thread job keeps.
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <algorithm>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "job_support.h"
+#include "movaltic/formats/avi/avi_support.h"
 #include "movaltic/formats/avi_movie.h"
 #include "movaltic/imaging/threads.h"
 
@@ -175,6 +177,37 @@ TEST_P(ThreadedJob, StopsInTheMiddleAsTheOneThreadJob) {
     EXPECT_EQ(host.BoxTexts(), message);
     EXPECT_EQ(host.written.size(), kept ? 8u : 0u);
     EXPECT_EQ(one, many);
+}
+
+// Two Motion JPEG frames with their scans cut short (the frame before shows
+// where they lack rows) give the one-thread job's bytes on any number of
+// CPUs the job may use.
+class DamagedCameraJob : public ThreadedJob {};
+
+TEST_F(DamagedCameraJob, WritesTheOneThreadBytesOnAnyCpus) {
+    if (!jobs::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const ThreadedCase c{"", "camera.avi", "o.avi", 3, -1, -1, nullptr, true, true, false, kFlipNegate};
+    MakeInput(c.input, 14);
+    for (size_t chunk : {5, 6}) {
+        auto cut = [&](uint8_t* p, size_t n) { avitest::CutScan(p, n, chunk == 5 ? 0.5 : 0.2); };
+        ASSERT_TRUE(avitest::PatchVideoChunk((dir / c.input).string(), chunk, cut));
+    }
+    const std::vector<std::string> one = Run(c, "one", true);
+    ASSERT_FALSE(one.empty());
+    cpu_set_t all;
+    ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+    for (int cpus : {1, 2, 3, 6}) {
+        if (CPU_COUNT(&all) < cpus) continue;
+        cpu_set_t some;
+        CPU_ZERO(&some);
+        for (int k = 0, n = 0; n < cpus; ++k)
+            if (CPU_ISSET(k, &all)) CPU_SET(k, &some), ++n;
+        ASSERT_EQ(sched_setaffinity(0, sizeof some, &some), 0);
+        const std::vector<std::string> many = Run(c, "cpus" + std::to_string(cpus), false);
+        sched_setaffinity(0, sizeof all, &all);
+        EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
+        EXPECT_TRUE(many == one) << cpus << " CPUs";
+    }
 }
 
 }  // namespace
