@@ -167,6 +167,7 @@ struct NumberRaise {
     }
     ~NumberRaise() { name.number = saved; }
 };
+
 // A job killed while writing an image of a sequence left it under a
 // temporary name; the next job over the same names removes it, whatever
 // the number.
