@@ -161,7 +161,8 @@ void SeqWriteFrame(const std::string& fileName, const imagerec& image, bool comp
         ErrCode = kErrMemory;
         return;
     }
-    if (!WriteImageFile(fileName, data)) ErrCode = errno == ENOSPC || errno == EFBIG || errno == EDQUOT ? kErrWrite : kErrCreate;
+    if (!WriteImageFile(fileName, data))
+        ErrCode = errno == ENOSPC || errno == EFBIG || errno == EDQUOT ? kErrWrite : kErrCreate;
 }
 
 namespace image_detail {

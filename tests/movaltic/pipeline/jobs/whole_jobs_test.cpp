@@ -339,7 +339,8 @@ TEST_F(WholeJob, ASequenceKilledInsideAnImageLeavesOnlyWholeImages) {
         RunProcessing();
         ASSERT_TRUE(host.boxes.empty()) << host.BoxTexts();
         std::vector<std::vector<uint8_t>> before(3);
-        for (int i = 0; i < 3; ++i) ReadWholeFile((out / ("o00" + std::to_string(i + 1) + "." + kind)).string(), before[size_t(i)]);
+        const auto image = [&](int i) { return (out / ("o00" + std::to_string(i + 1) + "." + kind)).string(); };
+        for (int i = 0; i < 3; ++i) ReadWholeFile(image(i), before[size_t(i)]);
         WriteWholeFile((out / foreign).string(), {1, 2, 3});
 
         ChooseInput(dir / "in001.bmp");
@@ -360,7 +361,7 @@ TEST_F(WholeJob, ASequenceKilledInsideAnImageLeavesOnlyWholeImages) {
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
         for (int i = 0; i < 3; ++i) {
             std::vector<uint8_t> now;
-            ReadWholeFile((out / ("o00" + std::to_string(i + 1) + "." + kind)).string(), now);
+            ReadWholeFile(image(i), now);
             EXPECT_EQ(now, before[size_t(i)]) << i;
         }
         std::vector<std::string> temporaries;
