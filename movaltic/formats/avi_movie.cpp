@@ -602,6 +602,8 @@ static void AviWriteFrameUnguarded(AviState& state, const imagerec& image, const
             ErrCode = err;
             return;
         }
+        // The file starts with its head for no frames, never with zeros.
+        RefreshHeader(state);
     } else if (sw != a.streamWidth || sh != a.streamHeight || image.bytesPerPixel != a.srcBytes) {
         ErrCode = kErrAviWriteFrame;
         return;

@@ -25,6 +25,11 @@ uint64_t& TestLimit() {
 
 uint64_t SizeLimit() { return TestLimit() ? TestLimit() : kRiffLimit; }
 
+void (*&TestWriteHook())() {
+    static void (*hook)() = nullptr;
+    return hook;
+}
+
 }  // namespace
 
 std::string FourCCText(uint32_t fcc) {
@@ -166,7 +171,12 @@ bool AviReader::Open(const std::string& path) {
         usedIndex = true;
     } else {
         for (auto& s : streams) s.chunks.clear();
-        for (const auto& m : moviLists_) ScanMovi(m.first, m.second, 0);
+        uint64_t stop = 0;
+        for (const auto& m : moviLists_) stop = ScanMovi(m.first, m.second, 0, false);
+        // A file whose writer was killed may hold chunks past the sizes its
+        // head last gave (other players read them too): the last list goes
+        // on over its streams' chunks to the end of the file.
+        if (!moviLists_.empty() && stop >= moviLists_.back().second) ScanMovi(stop, fileSize_, 0, true);
     }
     return true;
 }
@@ -208,16 +218,23 @@ bool AviReader::ParseHeaderList(uint64_t pos, uint64_t end) {
     return haveMain || !streams.empty();
 }
 
-void AviReader::AddChunk(uint32_t id, uint32_t flags, uint64_t offset, uint32_t size) {
+// The stream of a "##dc", "##db", "##pc" or "##wb" chunk, -1 for any
+// other chunk or a stream the headers do not have.
+int AviReader::StreamOf(uint32_t id) const {
     const char c0 = char(id & 0xFF), c1 = char((id >> 8) & 0xFF);
-    if (c0 < '0' || c0 > '9' || c1 < '0' || c1 > '9') return;
+    if (c0 < '0' || c0 > '9' || c1 < '0' || c1 > '9') return -1;
     const size_t n = size_t((c0 - '0') * 10 + (c1 - '0'));
-    if (n >= streams.size()) return;
+    if (n >= streams.size()) return -1;
     const uint32_t kind = id >> 16;
     if (kind != (FourCC("00dc") >> 16) && kind != (FourCC("00db") >> 16) && kind != (FourCC("00pc") >> 16) &&
         kind != (FourCC("00wb") >> 16))
-        return;
-    streams[n].chunks.push_back({id, flags, offset, size});
+        return -1;
+    return int(n);
+}
+
+void AviReader::AddChunk(uint32_t id, uint32_t flags, uint64_t offset, uint32_t size) {
+    const int n = StreamOf(id);
+    if (n >= 0) streams[size_t(n)].chunks.push_back({id, flags, offset, size});
 }
 
 bool AviReader::ParseIndex(uint64_t pos, uint32_t size) {
@@ -248,26 +265,32 @@ bool AviReader::ParseIndex(uint64_t pos, uint32_t size) {
     return added > 0;
 }
 
-void AviReader::ScanMovi(uint64_t pos, uint64_t end, int depth) {
+uint64_t AviReader::ScanMovi(uint64_t pos, uint64_t end, int depth, bool pastList) {
     while (pos + 8 <= end) {
         uint8_t ck[12];
-        if (!ReadAt(pos, ck, 8)) return;
+        if (!ReadAt(pos, ck, 8)) break;
         const uint32_t id = GetLE32(ck), size = GetLE32(ck + 4);
         if (id == kList) {
+            if (pastList) break;
             if (pos + 12 <= end && ReadAt(pos + 8, ck + 8, 4) && GetLE32(ck + 8) == FourCC("rec ") && depth < 4)
-                ScanMovi(pos + 12, std::min<uint64_t>(pos + 8 + uint64_t(size), end), depth + 1);
+                ScanMovi(pos + 12, std::min<uint64_t>(pos + 8 + uint64_t(size), end), depth + 1, false);
         } else {
-            if (pos + 8 + uint64_t(size) > end) return;  // a chunk cut off by the end of the file
+            // Past the list only the chunks of its streams belong to it.
+            if (pastList && StreamOf(id) < 0 && id != FourCC("JUNK")) break;
+            if (pos + 8 + uint64_t(size) > end) break;  // a chunk cut off by the end of the file
             // Without an index every chunk counts as a key frame.
             AddChunk(id, kAviKeyFrame, pos + 8, size);
         }
         pos += 8 + uint64_t(size) + (size & 1);
     }
+    return pos;
 }
 
 // ---- writing ----
 
 void AviWriter::SetSizeLimitForTests(uint64_t bytes) { TestLimit() = bytes; }
+
+void AviWriter::SetWriteHookForTests(void (*hook)()) { TestWriteHook() = hook; }
 
 AviWriter::~AviWriter() { Abandon(); }
 
@@ -286,26 +309,33 @@ bool AviWriter::Create(const std::string& path) {
 
 bool AviWriter::Put(const void* p, size_t n) {
     if (failed_ || !file_) return false;
+    if (TestWriteHook()) TestWriteHook()();
     if (n && std::fwrite(p, 1, n, file_) != n) failed_ = true;
     position_ += n;
     return !failed_;
 }
 
-bool AviWriter::Begin() {
+bool AviWriter::Begin(const std::vector<uint8_t>* hdrl) {
     begun_ = true;
-    std::vector<uint8_t> zeros(reserve_, 0);
-    position_ = 0;
-    Put(zeros.data(), zeros.size());
-    moviStart_ = position_;
-    uint8_t head[12];
-    PutLE32(head, kList);
-    PutLE32(head + 4, 0);
-    PutLE32(head + 8, FourCC("movi"));
-    return Put(head, 12);
+    moviStart_ = reserve_;
+    // The file starts with a head for no chunks rather than zeros, in one
+    // write, so that one killed before its first refresh is an AVI file of
+    // no frames or nothing.
+    std::vector<uint8_t> top;
+    if (hdrl) top = Top(*hdrl, moviStart_ + 12, moviStart_ + 12);
+    if (top.empty()) {
+        top.assign(size_t(moviStart_ + 8), 0);
+        PutLE32(&top[size_t(moviStart_)], kList);
+    }
+    top.resize(top.size() + 4);
+    PutLE32(&top[top.size() - 4], FourCC("movi"));
+    if (!PutAt(top.data(), top.size(), 0) || fseeko(file_, off_t(top.size()), SEEK_SET) != 0) failed_ = true;
+    position_ = top.size();
+    return !failed_;
 }
 
 bool AviWriter::WriteChunk(uint32_t id, const void* data, uint32_t size, uint32_t flags) {
-    if (!begun_ && !Begin()) return false;
+    if ((!begun_ && !Begin(nullptr)) || failed_) return false;
     // Past what an AVI 1.0 file can address, with the index after it.
     if (position_ + 8 + uint64_t(size) + 16 * (index_.size() / 16 + 1) + 16 > SizeLimit()) {
         full_ = true;
@@ -342,8 +372,8 @@ bool AviWriter::WriteChunk(uint32_t id, const void* data, uint32_t size, uint32_
     return true;
 }
 
-bool AviWriter::WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd, bool whole) {
-    if (12 + hdrl.size() + 8 > moviStart_) return false;  // headers outgrew their space
+std::vector<uint8_t> AviWriter::Top(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd) const {
+    if (12 + hdrl.size() + 8 > moviStart_) return {};  // headers outgrew their space
     std::vector<uint8_t> top(size_t(moviStart_ + 8), 0);
     PutLE32(&top[0], kRiff);
     PutLE32(&top[4], uint32_t(fileEnd - 8));
@@ -354,30 +384,45 @@ bool AviWriter::WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uin
     PutLE32(&top[junk + 4], uint32_t(moviStart_ - junk - 8));
     PutLE32(&top[size_t(moviStart_)], kList);
     PutLE32(&top[size_t(moviStart_) + 4], uint32_t(moviEnd - moviStart_ - 8));
-    // By position: the chunks go on at the end through the stream. The
-    // JUNK's zeros are in the file from the start, so a refresh leaves them.
-    auto put = [&](size_t from, size_t to) {
-        while (from < to) {
-            const ssize_t n = ::pwrite(fileno(file_), top.data() + from, to - from, off_t(from));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            from += size_t(n);
-        }
-        return true;
-    };
-    if (whole) return put(0, top.size());
-    return put(0, junk + 8) && put(size_t(moviStart_), top.size());
+    return top;
+}
+
+bool AviWriter::PutAt(const uint8_t* p, size_t n, uint64_t offset) {
+    while (n > 0) {
+        if (TestWriteHook()) TestWriteHook()();
+        const ssize_t got = ::pwrite(fileno(file_), p, n, off_t(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        p += got;
+        offset += uint64_t(got);
+        n -= size_t(got);
+    }
+    return true;
+}
+
+bool AviWriter::WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd) {
+    const std::vector<uint8_t> top = Top(hdrl, moviEnd, fileEnd);
+    // By position: the chunks go on at the end through the stream. One
+    // write from the RIFF size to the movi size, so that a job killed
+    // between two writes leaves no head counting other chunks than its
+    // list holds.
+    return !top.empty() && PutAt(top.data(), top.size(), 0);
 }
 
 void AviWriter::Refresh(const std::vector<uint8_t>& hdrl) {
+    if (!file_ || failed_) return;
+    if (!begun_) {
+        Begin(&hdrl);
+        return;
+    }
     // Chunks are flushed as they are written, so everything up to position_
     // is in the file.
-    if (file_ && begun_ && !failed_) WriteTop(hdrl, position_, position_, false);
+    WriteTop(hdrl, position_, position_);
 }
 
 bool AviWriter::Finish(const std::vector<uint8_t>& hdrl) {
     if (!file_) return false;
-    if (!begun_) Begin();
+    if (!begun_) Begin(&hdrl);
     const uint64_t indexPos = position_;
     uint8_t head[8];
     PutLE32(head, FourCC("idx1"));
@@ -385,7 +430,7 @@ bool AviWriter::Finish(const std::vector<uint8_t>& hdrl) {
     Put(head, 8);
     Put(index_.data(), index_.size());
     if (!failed_ && std::fflush(file_) != 0) failed_ = true;
-    if (!failed_ && !WriteTop(hdrl, indexPos, position_, true)) failed_ = true;
+    if (!failed_ && !WriteTop(hdrl, indexPos, position_)) failed_ = true;
     if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
     return !failed_;

@@ -84,7 +84,10 @@ public:
 private:
     bool ParseHeaderList(uint64_t pos, uint64_t end);
     bool ParseIndex(uint64_t pos, uint32_t size);
-    void ScanMovi(uint64_t pos, uint64_t end, int depth);
+    // Adds the chunks from pos to end and returns where it stopped; past
+    // the movi list's own end (pastList) only over its streams' chunks.
+    uint64_t ScanMovi(uint64_t pos, uint64_t end, int depth, bool pastList);
+    int StreamOf(uint32_t id) const;
     void AddChunk(uint32_t id, uint32_t flags, uint64_t offset, uint32_t size);
 
     std::FILE* file_ = nullptr;
@@ -111,8 +114,9 @@ public:
     // does not fit the reserved space or any write fails.
     bool Finish(const std::vector<uint8_t>& hdrl);
     // The file's head (RIFF, hdrl, JUNK, movi list head) for the chunks
-    // written so far, without an index. Leaves the writer as it was; a head
-    // that cannot be written waits for the next call or for Finish.
+    // written so far, without an index; before the first chunk, it starts
+    // the file. Leaves the writer as it was; a head that cannot be written
+    // waits for the next call or for Finish.
     void Refresh(const std::vector<uint8_t>& hdrl);
     void Abandon();
     bool failed() const { return failed_; }
@@ -124,15 +128,21 @@ public:
     bool diskFull() const { return diskFull_; }
     // For tests: a smaller size limit than AVI 1.0's 4 GB (0 restores it).
     static void SetSizeLimitForTests(uint64_t bytes);
+    // For tests: called before every write to the file (nullptr: none).
+    static void SetWriteHookForTests(void (*hook)());
     uint32_t chunkCount() const { return uint32_t(index_.size() / 16); }
 
 private:
     bool Put(const void* p, size_t n);
-    bool Begin();
+    // Starts the file: its head for no chunks from hdrl, or zeros without.
+    bool Begin(const std::vector<uint8_t>* hdrl);
     // The bytes before the first chunk: headers, JUNK up to the movi list
     // and its head, for a movi list ending at moviEnd and a file at fileEnd;
-    // all of them, or (whole false) all but the JUNK's zeros.
-    bool WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd, bool whole);
+    // empty when the headers do not fit.
+    std::vector<uint8_t> Top(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd) const;
+    bool WriteTop(const std::vector<uint8_t>& hdrl, uint64_t moviEnd, uint64_t fileEnd);
+    // Writes by position, past the stream.
+    bool PutAt(const uint8_t* p, size_t n, uint64_t offset);
 
     std::FILE* file_ = nullptr;
     uint32_t reserve_ = 8192;

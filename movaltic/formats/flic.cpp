@@ -197,6 +197,21 @@ void FlicOpen(FlicState& state, const std::string& fileName) {
     state.fli = GetLE16(state.header + 4) == kFliMagic;
     state.framePixels = int64_t(state.width()) * state.height();
     state.position = 128;
+    // A writer killed between a frame and the header that counts it leaves
+    // whole frames past the size its header gives (other players show
+    // them): they are frames of the movie too.
+    const int64_t counted = GetLE32(state.header);
+    if (counted >= 128 && counted < state.fileSize) {
+        uint32_t frames = state.frames();
+        for (int64_t pos = counted; pos + 16 <= state.fileSize && frames < 0xFFFF; ++frames) {
+            uint8_t head[16];
+            if (std::fseek(state.file, long(pos), SEEK_SET) != 0 || std::fread(head, 1, 16, state.file) != 16) break;
+            const uint32_t size = GetLE32(head);
+            if (GetLE16(head + 4) != kFlicFrameType || size < 16 || size > state.fileSize - pos) break;
+            pos += size;
+        }
+        PutLE16(state.header + 6, uint16_t(frames));
+    }
     if (state.frames() == 0) state.endOfFile = true;
 }
 
@@ -530,6 +545,7 @@ void FlicCreate(FlicState& state, const std::string& fileName, int32_t width, do
     PutLE16(h + 38, 1);
     PutLE16(h + 40, 1);
     PutLE32(h + 80, 128);
+    PutLE32(h, 128);  // the file's size so far: the frames after it are read before it counts them
     FlicWrite(state, h, 128);
     if (state.writeFailed) ErrCode = kErrCreate;
 }

@@ -49,8 +49,15 @@ std::vector<uint8_t> WriteBmpImage(const imagerec& image);
 // Reads one file into image, whose buffer must exist and be large enough.
 void SeqReadFrame(const std::string& fileName, imagerec& image);
 // Writes image as a file of the kind its extension names; compress asks for
-// run-length TGA.
+// run-length TGA. The file reaches its name whole: it is written under a
+// temporary name beside it and renamed.
 void SeqWriteFrame(const std::string& fileName, const imagerec& image, bool compress);
+// The image name a temporary of SeqWriteFrame stands for, from the
+// temporary's name without folder; empty for any other name.
+std::string SeqTemporaryImage(const std::string& name);
+// Removes a temporary that a killed job left behind; one a running job is
+// writing stays.
+void SeqRemoveTemporary(const std::string& path);
 
 struct MovieDescription {
     int32_t width = 0;

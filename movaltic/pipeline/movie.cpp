@@ -167,6 +167,30 @@ struct NumberRaise {
     }
     ~NumberRaise() { name.number = saved; }
 };
+
+// A job killed while writing an image of a sequence left it under a
+// temporary name; the next job over the same names removes it, whatever
+// the number.
+void RemoveKilledJobsTemporaries(const oFlexName& name) {
+    const std::string typed = fs::path(name.GetFileName()).filename().string();
+    std::error_code ec;
+    for (fs::directory_iterator it(name.folder.empty() ? "." : name.folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string file = it->path().filename().string();
+        const std::string image = SeqTemporaryImage(file);
+        if (image.empty()) continue;
+        bool ours = image == typed;
+        if (!ours && name.digits > 0 && name.NumberReadable()) {
+            oFlexName other;
+            other.SetName(name.folder + image);
+            ours = other.digits >= name.digits && other.stem == name.stem && other.tail == name.tail &&
+                   fs::path(image).extension() == fs::path(typed).extension() &&
+                   fs::path(other.GetFileName()).filename() == image;
+        }
+        if (ours) SeqRemoveTemporary(it->path().string());
+    }
+}
+
 }  // namespace
 
 void MovieReset(movierec& movie) {
@@ -287,6 +311,7 @@ void MovieCreate(movierec& movie) {
             movie.name->SetName(movie.states.flic.fileName);
         break;
     default:
+        RemoveKilledJobsTemporaries(*movie.name);
         break;
     }
 }

@@ -261,6 +261,38 @@ TEST_F(AviLayout, AFileCutInsideMoviKeepsTheWholeFramesBeforeTheCut) {
     EXPECT_EQ(s.frames, 2);
 }
 
+// Without an index, the chunks past the movi list's given size are its
+// streams' chunks that a killed writer had not counted yet: read up to the
+// first chunk of anything else.
+TEST_F(AviLayout, WithoutIndexTheFramesPastTheMoviSizeAreReadUpToOtherChunks) {
+    std::vector<uint8_t> f;
+    ASSERT_TRUE(ReadWholeFile(Fixture("ff_bgr24.avi"), f));
+    f.resize(FindChunk(f, "idx1") - 8);
+    const size_t first = FindChunk(f, "00dc") - 8, frame = 2304 + 8;
+    const struct {
+        size_t listed;     // frames inside the movi size
+        const char* other; // a chunk of another kind after the third frame
+        int frames;
+    } cases[] = {{2, nullptr, 5}, {0, nullptr, 5}, {2, "LIST", 3}, {2, "idx1", 3},
+                 {3, "LIST", 3}, {2, "JUNK", 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.listed) + " " + (c.other ? c.other : ""));
+        std::vector<uint8_t> v = f;
+        PutLE32(&v[first - 8], uint32_t(4 + c.listed * frame));
+        if (c.other) {
+            const uint8_t chunk[12] = {uint8_t(c.other[0]), uint8_t(c.other[1]), uint8_t(c.other[2]),
+                                       uint8_t(c.other[3]), 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
+            v.insert(v.begin() + ptrdiff_t(first + 3 * frame), chunk, chunk + 12);
+        }
+        WriteWholeFile(path("past.avi"), v);
+        AviState s;
+        ErrCode = 0;
+        AviOpen(s, path("past.avi"));
+        EXPECT_EQ(ErrCode, 0);
+        EXPECT_EQ(s.frames, c.frames);
+    }
+}
+
 // A hand-made 2 x 2 8-bit AVI: frames in 'rec ' lists, a palette change and
 // a dropped (empty) frame.
 std::vector<uint8_t> HandMadeAvi(bool withIndex) {
