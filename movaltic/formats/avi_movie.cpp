@@ -201,6 +201,14 @@ NextPicture DecodeNext(AviImpl& a, const AviReader::Stream& video) {
 
 }  // namespace
 
+// Lanes decoding a stream apart: as many as the cores spare, each with a
+// picture and libavcodec's frames of its own, within a third of the budget
+// for frames in flight; one at least (no lane can be had: one decoder).
+static int32_t ApartLanes(const AviState& state) {
+    const int64_t lane = int64_t(state.width) * state.height * 3 * 3 / 2;
+    return CountWithin(FramesInFlightBudget() / 3, lane, 1, std::clamp(CoreCount() / 2, 1, 3));
+}
+
 static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
     if (!state.impl || state.writing || state.videoEnded) return;
     AviImpl& a = *state.impl;
@@ -218,7 +226,7 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
         // several threads (a preview reads the first alone, on this one).
         if (a.decodesApart && state.frameCounter == 1 && !a.apart) {
             a.apart = std::make_unique<ApartDecoding>(a.reader, video, 1, kMaxChunk);
-            if (!a.apart->Start(std::clamp(CoreCount() / 2, 1, 3))) {
+            if (!a.apart->Start(ApartLanes(state))) {
                 a.apart.reset();
                 a.decodesApart = false;
             }
