@@ -202,10 +202,11 @@ NextPicture DecodeNext(AviImpl& a, const AviReader::Stream& video) {
 }  // namespace
 
 // Lanes decoding a stream apart: as many as the cores spare, each with a
-// picture and libavcodec's frames of its own, within a third of the budget
-// for frames in flight; one at least (no lane can be had: one decoder).
+// picture and libavcodec's frames of its own (about two frames' bytes),
+// within a third of the budget for frames in flight; one at least (where no
+// lane can be had, the stream's one decoder reads on).
 static int32_t ApartLanes(const AviState& state) {
-    const int64_t lane = int64_t(state.width) * state.height * 3 * 3 / 2;
+    const int64_t lane = 2 * int64_t(state.width) * state.height * 3;
     return CountWithin(FramesInFlightBudget() / 3, lane, 1, std::clamp(CoreCount() / 2, 1, 3));
 }
 

@@ -436,10 +436,13 @@ bool OutOfMemory(const std::exception_ptr& failure) {
 }
 
 // Every thread that allocates would otherwise get an allocator arena of its
-// own: tens of MB of address space each, kept after the job.
-void BoundAllocatorArenas() {
+// own, tens of MB of address space each; and frame-sized blocks, once freed,
+// would be kept in them for the next. Both outlive the job.
+void BoundAllocator() {
 #ifdef __GLIBC__
-    static const bool bounded = [] { return mallopt(M_ARENA_MAX, 2) == 1; }();
+    static const bool bounded = [] {
+        return mallopt(M_ARENA_MAX, 2) == 1 && mallopt(M_MMAP_THRESHOLD, 4 << 20) == 1;
+    }();
     (void)bounded;
 #endif
 }
@@ -485,8 +488,9 @@ public:
             FreeSpareSlots();
             return;
         }
-        BoundAllocatorArenas();
-        const int32_t workers = std::min(Workers(), int32_t(slots_.size()) - 2);
+        BoundAllocator();
+        // The reader fills one slot while the others are worked on.
+        const int32_t workers = std::min(Workers(), int32_t(slots_.size()) - 1);
         try {
             pool_.reserve(size_t(workers));
         } catch (const std::bad_alloc&) {
@@ -582,9 +586,9 @@ private:
 
     // Slots for the frame's size: each beyond the first holds a pair of
     // images and keeps a worker with its coder busy, all within the budget
-    // for frames in flight. Even the largest frames get three (one read, one
-    // worked on, one written), about the memory of the one-thread job again,
-    // unless an address-space limit leaves less.
+    // for frames in flight. Even the largest frames get three (one read, two
+    // worked on), about the memory of the one-thread job again, unless an
+    // address-space limit leaves less.
     int32_t PlannedSlots() const {
         const int64_t image = int64_t(width_) * height_ * 3;
         const int64_t coder = codeApart_ ? 2 * int64_t(OutputMovie.width) * OutputMovie.height * 3 : 0;
