@@ -482,13 +482,14 @@ public:
         codeApart_ = write_ && !PaletteReduction && OutputMovie.kind == kKindAVI &&
                      AviFrameCoder::CodesApart(OutputMovie.states.avi);
         const int32_t slots = PlannedSlots();
+        if (slots < 3) return;
+        BoundAllocator();
         while (int32_t(slots_.size()) < slots && AddSlot()) {
         }
         if (slots_.size() < 3) {
             FreeSpareSlots();
             return;
         }
-        BoundAllocator();
         // The reader fills one slot while the others are worked on.
         const int32_t workers = std::min(Workers(), int32_t(slots_.size()) - 1);
         try {
