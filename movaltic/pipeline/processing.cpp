@@ -418,9 +418,9 @@ void WorkFrame(FrameSlot& slot, bool write, AviFrameCoder* coder = nullptr) {
     if (!coder) return;
     try {
         coder->Code(OutputMovie.states.avi, *slot.cur, slot.coded);
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
         // Without memory to code it here, the writer codes the frame: the
-        // same bytes.
+        // same bytes, or the writer's own message.
         slot.coded.ready = false;
     }
 }
