@@ -101,6 +101,7 @@ void SetPaletteSideData(AVPacket* pkt, const uint8_t* rgb) {
 
 bool AviVideoDecoder::Open(const std::vector<uint8_t>& format, uint32_t handler) {
     ff_.reset();
+    if (!MemoryGranted()) return false;
     if (format.size() < 40) return false;
     const uint32_t headerSize = GetLE32(&format[0]);
     const int32_t w = int32_t(GetLE32(&format[4])), h = int32_t(GetLE32(&format[8]));

@@ -215,6 +215,15 @@ bool ResumeInOrder(AviImpl& a, const AviReader::Stream& video, size_t next) {
 
 }  // namespace
 
+// Lanes decoding a stream apart: as many as the cores spare, each with a
+// picture and libavcodec's frames of its own (about two frames' bytes),
+// within a third of the budget for frames in flight; one at least (where no
+// lane can be had, the stream's one decoder reads on).
+static int32_t ApartLanes(const AviState& state) {
+    const int64_t lane = 2 * int64_t(state.width) * state.height * 3;
+    return CountWithin(FramesInFlightBudget() / 3, lane, 1, std::clamp(CoreCount() / 2, 1, 3));
+}
+
 static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
     if (!state.impl || state.writing || state.videoEnded) return;
     AviImpl& a = *state.impl;
@@ -232,7 +241,7 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
         // several threads (a preview reads the first alone, on this one).
         if (a.decodesApart && state.frameCounter == 1 && !a.apart) {
             a.apart = std::make_unique<ApartDecoding>(a.reader, video, 1, kMaxChunk);
-            if (!a.apart->Start(std::clamp(CoreCount() / 2, 1, 3))) {
+            if (!a.apart->Start(ApartLanes(state))) {
                 a.apart.reset();
                 a.decodesApart = false;
             }

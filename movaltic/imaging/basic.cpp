@@ -1,5 +1,6 @@
 #include "movaltic/imaging/basic.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -39,9 +40,24 @@ const char* ErrCodeText(int32_t code) {
     }
 }
 
+namespace {
+std::atomic<int64_t> gGrantsLeft{-1};  // -1: no limit
+}  // namespace
+
+bool MemoryGranted() {
+    int64_t left = gGrantsLeft.load(std::memory_order_relaxed);
+    while (left >= 0) {
+        if (left == 0) return false;
+        if (gGrantsLeft.compare_exchange_weak(left, left - 1, std::memory_order_relaxed)) return true;
+    }
+    return true;
+}
+
+void RefuseMemoryAfter(int64_t n) { gGrantsLeft.store(n < 0 ? -1 : n, std::memory_order_relaxed); }
+
 void SafeGetMem(uint8_t*& p, int64_t n) {
     ErrCode = kErrNone;
-    if (n < 0 || uint64_t(n) > SIZE_MAX) {
+    if (n < 0 || uint64_t(n) > SIZE_MAX || !MemoryGranted()) {
         ErrCode = kErrMemory;
         return;
     }

@@ -66,6 +66,12 @@ struct ClockRecord {
 // Memory and bytes
 void SafeGetMem(uint8_t*& p, int64_t n);
 void SafeFreeMem(uint8_t*& p);
+// Whether memory for one more buffer, coder or decoder may be taken (SafeGetMem
+// asks too); false only while a test refuses it.
+bool MemoryGranted();
+// For tests: the next n asks are granted, every later one is refused as if
+// memory had run out; n < 0 grants all again.
+void RefuseMemoryAfter(int64_t n);
 void FillBytes(void* p, int64_t n, uint8_t value);
 void MoveBytes(const void* src, void* dst, int64_t n);
 int CompareBytes(const void* a, const void* b, int64_t n);

@@ -1,7 +1,16 @@
 #include "movaltic/imaging/threads.h"
 
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <exception>
+#include <fstream>
+#include <new>
+#include <sstream>
 #include <system_error>
 
 namespace movaltic {
@@ -18,12 +27,78 @@ bool StartThread(std::thread& t, std::function<void()> fn) {
         return true;
     } catch (const std::system_error&) {
         return false;
+    } catch (const std::bad_alloc&) {  // no memory for the thread's start
+        return false;
     }
 }
 
+namespace {
+
+// The quota of the process's own cgroup (version 2), in CPUs; 0 when none.
+int32_t CgroupQuotaCpus() {
+    std::ifstream groups("/proc/self/cgroup");
+    std::string line;
+    while (std::getline(groups, line)) {
+        if (line.rfind("0::", 0) != 0) continue;
+        std::ifstream max("/sys/fs/cgroup" + line.substr(3) + "/cpu.max");
+        std::string text;
+        if (!std::getline(max, text)) return 0;
+        return QuotaCpus(text);
+    }
+    return 0;
+}
+
+// Bytes of address space the process has mapped now.
+int64_t MappedBytes() {
+    std::ifstream statm("/proc/self/statm");
+    int64_t pages = 0;
+    if (!(statm >> pages)) return 0;
+    return pages * int64_t(sysconf(_SC_PAGESIZE));
+}
+
+// Frame memory beyond the one-thread job's: enough for a few camera frames.
+constexpr int64_t kFramesInFlightShare = int64_t(96) << 20;
+
+// The share of the address space still free that frames in flight may take.
+int64_t AddressRoom() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return INT64_MAX;
+    const int64_t unmapped = int64_t(std::min<rlim_t>(limit.rlim_cur, INT64_MAX)) - MappedBytes();
+    // Threads' stacks, the allocator and libavcodec take their part as well.
+    return std::max<int64_t>(unmapped / 4, 0);
+}
+
+}  // namespace
+
+int32_t QuotaCpus(const std::string& cpuMax) {
+    std::istringstream in(cpuMax);
+    std::string quota;
+    double period = 0;
+    if (!(in >> quota >> period) || quota == "max" || !(period > 0)) return 0;
+    char* end = nullptr;
+    const double q = std::strtod(quota.c_str(), &end);
+    if (end == quota.c_str() || *end || !(q > 0)) return 0;
+    return int32_t(std::min(std::ceil(q / period), 4096.0));
+}
+
 int32_t CoreCount() {
-    const unsigned n = std::thread::hardware_concurrency();
-    return n == 0 ? 1 : int32_t(n);
+    int32_t n = 0;
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) n = CPU_COUNT(&set);
+    if (n <= 0) n = int32_t(std::thread::hardware_concurrency());
+    const int32_t quota = CgroupQuotaCpus();
+    if (quota > 0) n = std::min(n, quota);
+    return std::max(n, 1);
+}
+
+int64_t FramesInFlightBudget() { return std::min(kFramesInFlightShare, AddressRoom()); }
+
+bool FramesInFlightLimited() { return AddressRoom() < kFramesInFlightShare; }
+
+int32_t CountWithin(int64_t budget, int64_t each, int32_t least, int32_t most) {
+    const int64_t fit = each > 0 ? budget / each : most;
+    return int32_t(std::clamp<int64_t>(fit, least, std::max(least, most)));
 }
 
 void RunInTwo(int64_t count, int64_t split, const std::function<void(int64_t, int64_t)>& part) {

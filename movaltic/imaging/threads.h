@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <thread>
 
 namespace movaltic {
@@ -13,8 +14,24 @@ namespace movaltic {
 // Starts fn on a new thread in t; false (t untouched) when none is granted.
 bool StartThread(std::thread& t, std::function<void()> fn);
 
-// Threads worth starting for a job's frames: the machine's cores, at least 1.
+// Threads worth starting for a job's frames: the CPUs this process may run
+// on (its affinity mask, a cgroup's CPU quota where one is set), at least 1.
 int32_t CoreCount();
+
+// The CPUs a cgroup's cpu.max ("quota period", or "max period") allows,
+// rounded up; 0 where it sets no quota.
+int32_t QuotaCpus(const std::string& cpuMax);
+
+// Bytes a job may hold in frames beyond the one it works on (frames read
+// ahead, worked on, coded or decoded apart): a fixed share, less where an
+// address-space limit (ulimit -v) leaves less room.
+int64_t FramesInFlightBudget();
+
+// Whether that budget is cut by the address-space limit.
+bool FramesInFlightLimited();
+
+// How many items of `each` bytes fit in `budget`, from least to most.
+int32_t CountWithin(int64_t budget, int64_t each, int32_t least, int32_t most);
 
 // Runs part(from, to) over [0, count), split at `split` between a second
 // thread and this one; all on this one when no thread is granted or when

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <deque>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -19,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include "movaltic/imaging/depth.h"
@@ -380,7 +380,7 @@ struct FrameSlot {
     int32_t index = -1;
     int32_t readErr = 0;
     std::exception_ptr failure;
-    enum class Stage { Free, Reading, Working, Done } stage = Stage::Free;
+    enum class Stage { Free, Reading, Read, Working, Done } stage = Stage::Free;
 };
 
 // Reads frame `index` into the slot, as the pass reads it; its sound goes
@@ -411,17 +411,48 @@ void WorkFrame(FrameSlot& slot, bool write, AviFrameCoder* coder = nullptr) {
         for (int32_t s = 0; s < ToDoList.count; ++s) ApplyOperationTo(ToDoList.entries[s], slot.cur, slot.spare);
         if (!RescaleAtStart) RescaleTo(slot.cur, slot.spare);
         if (!PaletteReduction) DepthStepTo(write, slot.cur, slot.spare);
-        if (coder) coder->Code(OutputMovie.states.avi, *slot.cur, slot.coded);
     } catch (...) {
         slot.failure = std::current_exception();
+        return;
     }
+    if (!coder) return;
+    try {
+        coder->Code(OutputMovie.states.avi, *slot.cur, slot.coded);
+    } catch (...) {
+        // Without memory to code it here, the writer codes the frame: the
+        // same bytes, or the writer's own message.
+        slot.coded.ready = false;
+    }
+}
+
+bool OutOfMemory(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Every thread that allocates would otherwise get an allocator arena of its
+// own, tens of MB of address space each; and frame-sized blocks, once freed,
+// would be kept in them for the next. Both outlive the job.
+void BoundAllocator() {
+#ifdef __GLIBC__
+    static const bool bounded = [] {
+        return mallopt(M_ARENA_MAX, 2) == 1 && mallopt(M_MMAP_THRESHOLD, 4 << 20) == 1;
+    }();
+    (void)bounded;
+#endif
 }
 
 // The frames of a pass, read in order on a thread of their own and worked
 // on by a pool of threads, a few frames ahead of the pass, which takes them
-// in order. Memory is bounded by the slots, whatever the movie's length.
-// Where threads cannot be had, each frame is read and worked when it is
-// taken, on the pass's thread. No thread outlives the object.
+// in order. Memory is bounded by the slots, whatever the movie's length, and
+// the slots by the frame's size. Where threads or memory for more than one
+// frame cannot be had, each frame is read and worked when it is taken, on
+// the pass's thread. No thread outlives the object.
 class FramePipeline {
 public:
     FramePipeline(int32_t frames, bool write) : frames_(frames), write_(write) {}
@@ -435,38 +466,46 @@ public:
     FramePipeline(const FramePipeline&) = delete;
     FramePipeline& operator=(const FramePipeline&) = delete;
 
-    // The slots' images; false when not even one frame's fit in memory.
+    // The first slot's images, all a pass on one thread needs; false when
+    // they do not fit in memory.
     bool Allocate(int32_t width, int32_t height) {
-        const int32_t count = frames_ > 1 ? Workers() + 2 : 1;
-        for (int32_t i = 0; i < count; ++i) {
-            auto slot = std::make_unique<FrameSlot>();
-            ImageCreate(slot->a, width, height, 3);
-            if (ErrCode <= 0) ImageCreate(slot->b, width, height, 3);
-            if (ErrCode > 0) {
-                ImageFree(slot->a);
-                ImageFree(slot->b);
-                // One frame at a time still does the job.
-                if (i > 0) break;
-                return false;
-            }
-            slots_.push_back(std::move(slot));
-        }
-        return true;
+        width_ = width;
+        height_ = height;
+        return AddSlot();
     }
 
-    // Once the movies are open: the reader and the pool, as many as granted.
+    // Once the movies are open and have what they need: more slots from the
+    // memory left, and as many threads as those slots keep busy.
     void StartThreads() {
-        if (slots_.size() < 3) return;
+        if (frames_ < 2) return;
         // Frames whose depth step is still to come are coded by the writer.
         codeApart_ = write_ && !PaletteReduction && OutputMovie.kind == kKindAVI &&
                      AviFrameCoder::CodesApart(OutputMovie.states.avi);
-        for (int32_t i = 0; i < Workers(); ++i) {
+        const int32_t slots = PlannedSlots();
+        if (slots < 3) return;
+        BoundAllocator();
+        while (int32_t(slots_.size()) < slots && AddSlot()) {
+        }
+        if (slots_.size() < 3) {
+            FreeSpareSlots();
+            return;
+        }
+        // The reader fills one slot while the others are worked on.
+        const int32_t workers = std::min(Workers(), int32_t(slots_.size()) - 1);
+        try {
+            pool_.reserve(size_t(workers));
+        } catch (const std::bad_alloc&) {
+            FreeSpareSlots();
+            return;
+        }
+        for (int32_t i = 0; i < workers; ++i) {
             std::thread t;
             if (!StartThread(t, [this] { WorkLoop(); })) break;
             pool_.push_back(std::move(t));
         }
         if (pool_.empty() || !StartThread(reader_, [this] { ReadLoop(); })) {
             Stop();
+            FreeSpareSlots();
             return;
         }
         threaded_ = true;
@@ -517,6 +556,48 @@ private:
     // Beyond a few threads more only wait for the reader and the writer.
     static int32_t Workers() { return std::clamp(CoreCount() - 1, 1, 6); }
 
+    // One slot more; false, with nothing kept, where its memory is not had.
+    bool AddSlot() {
+        std::unique_ptr<FrameSlot> slot;
+        try {
+            slot = std::make_unique<FrameSlot>();
+            slots_.reserve(slots_.size() + 1);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        ImageCreate(slot->a, width_, height_, 3);
+        if (ErrCode <= 0) ImageCreate(slot->b, width_, height_, 3);
+        if (ErrCode > 0) {
+            ImageFree(slot->a);
+            ImageFree(slot->b);
+            return false;
+        }
+        slots_.push_back(std::move(slot));
+        return true;
+    }
+
+    // Without threads one slot does the job.
+    void FreeSpareSlots() {
+        while (slots_.size() > 1) {
+            ImageFree(slots_.back()->a);
+            ImageFree(slots_.back()->b);
+            slots_.pop_back();
+        }
+    }
+
+    // Slots for the frame's size: each beyond the first holds a pair of
+    // images and keeps a worker with its coder busy, all within the budget
+    // for frames in flight. Even the largest frames get three (one read, two
+    // worked on), about the memory of the one-thread job again, unless an
+    // address-space limit leaves less.
+    int32_t PlannedSlots() const {
+        const int64_t image = int64_t(width_) * height_ * 3;
+        const int64_t coder = codeApart_ ? 2 * int64_t(OutputMovie.width) * OutputMovie.height * 3 : 0;
+        const int32_t most = Workers() + 2;
+        const int32_t slots = 1 + CountWithin(FramesInFlightBudget() * 2 / 3, 2 * image + coder, 0, most - 1);
+        return slots < 3 && !FramesInFlightLimited() ? 3 : slots;
+    }
+
     void ReadLoop() {
         for (int32_t i = 0; i < frames_; ++i) {
             FrameSlot* slot = nullptr;
@@ -535,12 +616,19 @@ private:
             std::lock_guard<std::mutex> lock(m_);
             // A frame that could not be read ends the reading, as it ends the pass.
             const bool failed = slot->readErr > 0 || slot->failure;
-            slot->stage = failed ? FrameSlot::Stage::Done : FrameSlot::Stage::Working;
-            if (!failed) toWork_.push_back(slot);
+            slot->stage = failed ? FrameSlot::Stage::Done : FrameSlot::Stage::Read;
             if (failed) doneCv_.notify_one();
             else workCv_.notify_one();
             if (failed) return;
         }
+    }
+
+    // The read frame with the lowest index, under the lock; null when none.
+    FrameSlot* NextToWork() {
+        FrameSlot* next = nullptr;
+        for (auto& s : slots_)
+            if (s->stage == FrameSlot::Stage::Read && (!next || s->index < next->index)) next = s.get();
+        return next;
     }
 
     void WorkLoop() {
@@ -548,7 +636,7 @@ private:
         // Without a coder of its own (no memory for one), this thread leaves
         // the coding of its frames to the writer: the same bytes, later.
         std::unique_ptr<AviFrameCoder> coder;
-        if (codeApart_) {
+        if (codeApart_ && MemoryGranted()) {
             try {
                 coder = std::make_unique<AviFrameCoder>();
             } catch (const std::bad_alloc&) {
@@ -558,10 +646,9 @@ private:
             FrameSlot* slot = nullptr;
             {
                 std::unique_lock<std::mutex> lock(m_);
-                workCv_.wait(lock, [&] { return stopping_ || !toWork_.empty(); });
+                workCv_.wait(lock, [&] { return stopping_ || (slot = NextToWork()) != nullptr; });
                 if (stopping_) return;
-                slot = toWork_.front();
-                toWork_.pop_front();
+                slot->stage = FrameSlot::Stage::Working;
             }
             WorkFrame(*slot, write_, coder.get());
             std::lock_guard<std::mutex> lock(m_);
@@ -572,6 +659,7 @@ private:
 
     const int32_t frames_;
     const bool write_;
+    int32_t width_ = 0, height_ = 0;
     std::vector<std::unique_ptr<FrameSlot>> slots_;
     std::vector<std::thread> pool_;
     std::thread reader_;
@@ -579,7 +667,6 @@ private:
     // The reader waits for a free slot, the pool for work, the pass for a
     // finished frame.
     std::condition_variable freeCv_, workCv_, doneCv_;
-    std::deque<FrameSlot*> toWork_;
     bool stopping_ = false;
     bool threaded_ = false;
     bool codeApart_ = false;
@@ -689,7 +776,15 @@ bool ProcessFrames(bool write, const std::string& caption) {
         for (int32_t i = 0; i < frames; ++i) {
             BytesProcessed += frameBytes;
             FrameSlot& frame = pipeline.Take(i);
-            if (frame.failure) std::rethrow_exception(frame.failure);
+            if (frame.failure) {
+                // Memory that ran out on a frame fails it with the pass's
+                // message, as a reader or writer reports it.
+                if (!OutOfMemory(frame.failure)) std::rethrow_exception(frame.failure);
+                ShowError(write ? "Error saving output frame." : "Error loading input frame.");
+                writeFailed = write;
+                StopFlag = 1;
+                break;
+            }
             // The window's stop points of the frame, in their order: after the
             // read, after each step and after the depth step.
             host.ProcessMessages();
