@@ -38,6 +38,7 @@ struct AviImpl {
     std::vector<uint8_t> chunk;
     size_t soundChunk = 0;      // the next sound chunk
     uint64_t soundBytesRead = 0;
+    uint64_t soundHeldRead = 0; // the chunks passed that hold sound; an empty one plays no time
     double videoLead = 0;       // seconds before the first frame (the video stream's start)
     bool soundPlaced = false;
     uint32_t soundStart = 0;    // the sound's start against the first frame, in its units
@@ -81,7 +82,7 @@ void Reset(AviState& s) {
     s.impl.reset();
     s.fileName.clear();
     s.width = s.height = s.bytesPerPixel = s.bitsPerPixel = s.frames = s.frameCounter = 0;
-    s.frameRate = 0;
+    s.frameRate = s.outputFrameRate = 0;
     s.hasSound = s.videoEnded = s.soundEnded = s.writing = false;
     s.soundLength = s.soundRate = 0;
 }
@@ -101,7 +102,8 @@ bool SoundTimed(const AviStreamHeader& h) { return h.rate > 0 && h.scale > 0; }
 // plays, in seconds from the first frame. The stream counts in sample
 // blocks where it has a sample size, else in chunks (one frame each of MP3,
 // AC3 and the like), from its start (dwStart; an editor that cut the sound
-// to begin later writes it there).
+// to begin later writes it there). Only chunks that hold bytes count: FFmpeg
+// pads a late start with empty ones, which every player passes over.
 double SoundSeconds(const AviStreamHeader& h, uint64_t bytes, uint64_t chunks) {
     const double units = h.sampleSize ? double(bytes) / h.sampleSize : double(chunks);
     return (h.start + units) * h.scale / h.rate;
@@ -333,11 +335,13 @@ void PlaceSound(AviImpl& a, const AviReader::Stream& sound) {
     if (!(a.videoLead > 0) || !SoundTimed(h)) return;
     while (a.soundChunk < sound.chunks.size()) {
         const AviChunk& c = sound.chunks[a.soundChunk];
-        if (SoundSeconds(h, a.soundBytesRead + c.size, a.soundChunk + 1) > a.videoLead) break;
+        const uint64_t held = a.soundHeldRead + (c.size > 0 ? 1 : 0);
+        if (SoundSeconds(h, a.soundBytesRead + c.size, held) > a.videoLead) break;
         a.soundBytesRead += c.size;
+        a.soundHeldRead = held;
         ++a.soundChunk;
     }
-    const double units = (SoundSeconds(h, a.soundBytesRead, a.soundChunk) - a.videoLead) * h.rate / h.scale;
+    const double units = (SoundSeconds(h, a.soundBytesRead, a.soundHeldRead) - a.videoLead) * h.rate / h.scale;
     a.soundStart = uint32_t(std::clamp(std::nearbyint(units), 0.0, 4294967295.0));
 }
 
@@ -361,20 +365,26 @@ static void AviReadSoundUnguarded(AviState& state, AviSoundBlock& block) {
     // The sound up to the time of the frames read so far, in whole chunks
     // as the input has them (each one frame of a variable-rate codec); all
     // the rest once the video has ended. The stream's units are bytes over
-    // its sample size, or chunks where it has none.
+    // its sample size, or chunks where it has none. Frames written at a
+    // lower rate play longer, and take the sound of that longer time along.
     const AviStreamHeader& h = sound.header;
     const bool timed = SoundTimed(h) && state.frameRate > 0;
-    const double seconds = state.frameRate > 0 ? state.frameCounter / state.frameRate : 0;
+    const double rate = state.outputFrameRate > 0 ? std::min(state.frameRate, state.outputFrameRate) : state.frameRate;
+    const double seconds = state.frameRate > 0 ? state.frameCounter / rate : 0;
     auto due = [&] {
         if (state.videoEnded) return true;
         if (!timed) {
             // Without a time base, the sound's share of the frames read.
             return state.frames > 0 && double(a.soundChunk) * state.frames < double(sound.chunks.size()) * state.frameCounter;
         }
-        return SoundSeconds(h, a.soundBytesRead, a.soundChunk) - a.videoLead < seconds;
+        return SoundSeconds(h, a.soundBytesRead, a.soundHeldRead) - a.videoLead < seconds;
     };
     while (a.soundChunk < sound.chunks.size() && due()) {
         const AviChunk& c = sound.chunks[a.soundChunk];
+        if (c.size == 0) {  // no sound, and no time: not copied
+            ++a.soundChunk;
+            continue;
+        }
         if (c.size > kMaxChunk) {
             ErrCode = kErrMemory;
             state.soundEnded = true;
@@ -391,6 +401,7 @@ static void AviReadSoundUnguarded(AviState& state, AviSoundBlock& block) {
         }
         block.chunkSizes.push_back(c.size);
         a.soundBytesRead += c.size;
+        ++a.soundHeldRead;
         ++a.soundChunk;
     }
     if (a.soundChunk >= sound.chunks.size()) state.soundEnded = true;

@@ -36,6 +36,9 @@ struct AviState {
     uint32_t soundLength = 0;    // sound stream length, in its own units
     uint32_t soundRate = 0;      // sound samples per second (rate / scale of the sound stream)
     int32_t frameCounter = 0;    // frames read or written
+    // Reading: the rate the frames read are written at, where that is not
+    // the input's own (0); the sound read keeps up with their time there.
+    double outputFrameRate = 0;
     bool videoEnded = false;
     bool soundEnded = false;
     bool writing = false;

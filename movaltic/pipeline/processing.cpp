@@ -719,6 +719,11 @@ bool ProcessFrames(bool write, const std::string& caption) {
             host.ProgressClose();
             return false;
         }
+        // The sound is read for the time the frames play in the output, so
+        // that each frame's sound is at hand when the frame is written (an
+        // AVI writer takes a rate of 0 as one frame a second).
+        if (InputMovie.kind == kKindAVI && OutputMovie.kind == kKindAVI)
+            InputMovie.states.avi.outputFrameRate = OutputMovie.frameRate > 0 ? OutputMovie.frameRate : 1;
     }
 
     BytesProcessed = 0;
