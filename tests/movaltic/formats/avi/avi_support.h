@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -124,32 +124,24 @@ inline size_t FindChunk(const std::vector<uint8_t>& f, const char* id, size_t fr
     return 0;
 }
 
-// Changes the bytes of one video chunk in place: the file's layout, the
-// chunk's size and the index stay as they were.
-inline bool PatchVideoChunk(const std::string& file, size_t index, const std::function<void(uint8_t*, size_t)>& patch) {
-    AviChunk c;
-    {
-        AviReader r;
-        if (!r.Open(file) || r.videoStream < 0) return false;
-        const AviReader::Stream& v = r.streams[size_t(r.videoStream)];
-        if (index >= v.chunks.size()) return false;
-        c = v.chunks[index];
-    }
+// Ends the JPEG scan of one video chunk at `part` of it with an end marker,
+// the chunk's size and the index kept, as a camera whose card filled while
+// it wrote the frame leaves it.
+inline bool CutVideoScan(const std::string& file, size_t index, double part) {
+    AviReader r;
     std::vector<uint8_t> f;
-    if (!ReadWholeFile(file, f) || c.offset + c.size > f.size()) return false;
-    patch(&f[c.offset], c.size);
-    return WriteWholeFile(file, f);
-}
-
-// A JPEG picture's scan ended at `part` of its coded data (an end marker
-// there), as a camera writing the frame when its card filled would leave it.
-inline void CutScan(uint8_t* p, size_t n, double part = 0.4) {
-    size_t sos = 2;
-    while (sos + 1 < n && !(p[sos] == 0xFF && p[sos + 1] == 0xDA)) ++sos;
-    const size_t at = sos + size_t(double(n - sos) * part);
-    if (at + 1 >= n) return;
+    if (!r.Open(file) || r.videoStream < 0 || index >= r.streams[size_t(r.videoStream)].chunks.size() ||
+        !ReadWholeFile(file, f))
+        return false;
+    const AviChunk& c = r.streams[size_t(r.videoStream)].chunks[index];
+    const uint8_t sos[] = {0xFF, 0xDA};
+    uint8_t* p = &f[c.offset];
+    const size_t scan = size_t(std::search(p, p + c.size, sos, sos + 2) - p);
+    const size_t at = scan + size_t(double(c.size - scan) * part);
+    if (at + 1 >= c.size) return false;
     p[at] = 0xFF;
     p[at + 1] = 0xD9;
+    return WriteWholeFile(file, f);
 }
 
 }  // namespace movaltic::avitest

@@ -220,41 +220,34 @@ TEST_F(FlicFiles, ZeroFramesGiveAValidHeaderOnlyFile) {
     FlicClose(s);
 }
 
-// A writer killed after a frame but before the header that counts it
-// leaves the header of the frame before: the whole frames past it are read
-// all the same, as other players show them.
+// A writer killed after a frame but before the header that counts it leaves
+// the header of the frame before: the whole frames past it are read all the
+// same, as other players show them.
 TEST_F(FlicFiles, FramesPastTheHeaderOfAKilledWriterAreRead) {
-    const int frames = 5;
     FlicState s;
     FlicCreate(s, path("k.flc"), 23, 10, 11);
     std::fflush(s.file);  // the header as the first frame finds it
-    const std::string name = s.fileName;
-    std::vector<std::vector<uint8_t>> snapshots{read(name)}, written;
+    std::vector<std::vector<uint8_t>> files{read(s.fileName)}, written;
     Frame f(23, 11);
-    for (int i = 0; i < frames; ++i) {
+    for (int i = 0; i < 3; ++i) {
         FillPattern(f, 40 + i);
         FlicWriteFrame(s, f.img);
         written.push_back(f.bytes);
-        snapshots.push_back(read(name));
+        files.push_back(read(s.fileName));
     }
     FlicClose(s);
-    for (int k = 1; k <= frames; ++k) {
+    for (size_t k = 1; k <= 3; ++k) {
         SCOPED_TRACE("killed before the header of frame " + std::to_string(k));
-        std::vector<uint8_t> file = snapshots[size_t(k)];
-        ASSERT_EQ(snapshots[size_t(k) - 1].size(), k == 1 ? 128u : GetLE32(&snapshots[size_t(k) - 1][0]));
-        std::memcpy(file.data(), snapshots[size_t(k) - 1].data(), 128);
-        ASSERT_EQ(GetLE16(&file[6]), k - 1);
-        WriteWholeFile(path("cut.flc"), file);
+        std::memcpy(files[k].data(), files[k - 1].data(), 128);
+        WriteWholeFile(path("cut.flc"), files[k]);
         FlicOpen(s, path("cut.flc"));
         ASSERT_EQ(ErrCode, 0);
         EXPECT_EQ(s.frames(), k);
         Frame out(23, 11);
-        for (int i = 0; i < k; ++i) {
+        for (size_t i = 0; i < k; ++i) {
             FlicReadFrame(s, out.img);
-            ASSERT_EQ(ErrCode, 0) << i;
-            EXPECT_EQ(out.bytes, written[size_t(i)]) << i;
+            EXPECT_EQ(out.bytes, written[i]) << i;
         }
-        EXPECT_TRUE(s.endOfFile);
         FlicClose(s);
     }
 }
