@@ -233,11 +233,13 @@ void Graph2::PrintFitReport() {
         CMDialog1.CancelError = true;
         CMDialog1.Flags = qvrt::kPrintJobDialogFlags;
         CMDialog1.Printer = pr.Device();
+        const QString job = QStringLiteral("Least Squares Curve Fit - ") + Caption();
+        pr.NameComingJob(job);
         CMDialog1.ShowPrinter();
         qvrt::host().SetMousePointer(qvrt::vbHourglass);
         // Nothing a diagram or table printed before left on the printer
         // moves the report's lines.
-        pr.StartJob(QStringLiteral("Least Squares Curve Fit - ") + Caption());
+        pr.StartJob(job);
         // The printer's glyph metrics are in its own units: the screen's
         // come back afterwards, so marks and labels placed before the next
         // redraw still centre on their points.

@@ -74,6 +74,7 @@ void PrintDiagram(PrintedGraph& g) {
         dialog.CancelError = true;
         dialog.Flags = qvrt::kPrintJobDialogFlags;
         dialog.Printer = p.Device();
+        p.NameComingJob(g.Caption);
         dialog.ShowPrinter();
         qvrt::host().SetMousePointer(qvrt::vbHourglass);
         // Nothing an earlier job left on the printer carries into this one.

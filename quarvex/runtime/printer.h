@@ -49,6 +49,9 @@ public:
     // carries into this one; the printer, paper and orientation stay.
     void StartJob(const QString& name);
     QString JobName() const { return jobName_; }
+    // Names the job the print dialog is about to set up, so that the PDF
+    // file the dialog proposes is named after it too; StartJob follows.
+    void NameComingJob(const QString& name) { NameJob(name); }
 
     // The fonts the printer offers (a font dialog's list); Fonts out of
     // 0 .. FontCount - 1 raises Subscript out of range (9).

@@ -152,6 +152,7 @@ void PrintDataTable() {
         dialog.CancelError = true;
         dialog.Flags = qvrt::kPrintJobDialogFlags;
         dialog.Printer = printer.Device();
+        printer.NameComingJob(sheet->Caption());
         dialog.ShowPrinter();
         SheetCaption = sheet->Caption();
         // Laid out on the page as in a fresh run, whatever a diagram or a

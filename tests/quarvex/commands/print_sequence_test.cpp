@@ -117,3 +117,21 @@ TEST_F(PrintSequences, ARefusedJobIsOnePrintErrorAndTheNextOneGoesThrough) {
     EXPECT_EQ(boxTexts(), QStringList{"The print job did not reach the printer: it is paused. | Print Error"});
     EXPECT_EQ(pages.mid(1), QList<int>({1, 1}));
 }
+
+// The print dialog proposes a PDF file after the job's name, so each job is
+// named before its dialog shows, not after the job printed before it.
+TEST_F(PrintSequences, EachPrintDialogShowsTheNameOfItsOwnJob) {
+    qvrt::SetPrinter(nullptr);
+    QStringList shown;
+    host->onPrinterDialog = [&](QPrinter* printer) {
+        shown << printer->docName();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(path(QStringLiteral("job.pdf")));
+    };
+    for (const Job& job : {table, diagram, report}) {
+        host->printerAnswers.push_back(true);
+        job();
+    }
+    EXPECT_EQ(shown, QStringList({sheet->Caption(), QStringLiteral("Plot-Sheet1"),
+                                  QStringLiteral("Least Squares Curve Fit - Plot-Sheet1")}));
+}
