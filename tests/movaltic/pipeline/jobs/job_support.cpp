@@ -108,8 +108,10 @@ void JobTest::SetUp() {
     SetPipelineHost(&host);
     PreviewInit();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() / ("movaltic-jobs-" + std::to_string(::getpid()) + "-" +
-                                       info->test_suite_name() + "-" + info->name());
+    // A parameterised test's names hold '/': one folder, not a folder in one.
+    std::string name = std::string(info->test_suite_name()) + "-" + info->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    dir = fs::temp_directory_path() / ("movaltic-jobs-" + std::to_string(::getpid()) + "-" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
 }
