@@ -86,10 +86,11 @@ inline int MaxAbsDiff(const std::vector<uint8_t>& a, const std::vector<uint8_t>&
 class TempDir : public ::testing::Test {
 public:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("avi_test_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // A parameterised test's names hold '/': one folder, not a folder in one.
+        std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        dir = fs::temp_directory_path() / ("avi_test_" + std::to_string(::getpid()) + "_" + name);
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }

@@ -35,11 +35,16 @@ protected:
     // A test picture movie written by ffmpeg, with sound when asked.
     fs::path FfmpegAvi(const char* name, int frames, bool sound) {
         fs::path out = dir / name;
+        // Both sources as long as the frames: ffmpeg stopped by -frames:v or
+        // -shortest keeps as much sound as its queues happen to hold, so the
+        // input would vary from run to run.
+        const std::string seconds = std::to_string(frames / 10.0);
         std::vector<std::string> args = {"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
-                                         "testsrc=size=64x48:rate=10"};
-        if (sound) args.insert(args.end(), {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=22050"});
-        args.insert(args.end(), {"-frames:v", std::to_string(frames), "-c:v", "rawvideo", "-pix_fmt", "bgr24"});
-        if (sound) args.insert(args.end(), {"-c:a", "pcm_s16le", "-shortest"});
+                                         "testsrc=size=64x48:rate=10:duration=" + seconds};
+        if (sound)
+            args.insert(args.end(), {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=22050:duration=" + seconds});
+        args.insert(args.end(), {"-c:v", "rawvideo", "-pix_fmt", "bgr24"});
+        if (sound) args.insert(args.end(), {"-c:a", "pcm_s16le"});
         args.push_back(out.string());
         EXPECT_TRUE(jobs::RunProgram(args));
         return out;
