@@ -4,7 +4,10 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include <algorithm>
 #include <cctype>
@@ -61,24 +64,26 @@ void SeqReadFrame(const std::string& fileName, imagerec& image) {
 
 namespace {
 
-// An image is written under ".<name>.movaltic-XXXXXX" beside its name and
-// renamed to it whole, so that a job killed part-way leaves no cut image
-// under a name of the sequence.
+// A job killed part-way leaves no cut image under a name of the sequence:
+// where the old image can be given up whole, the new one is written to a
+// file without a name (O_TMPFILE), linked under ".<name>.movaltic-XXXXXX"
+// once whole and renamed over the old one. Elsewhere it is written in place,
+// which keeps the file's other links, owner and mode.
 constexpr char kTemporaryMark[] = ".movaltic-";
 constexpr size_t kTemporaryLetters = 6;
+// Where the file system has no nameless files the temporary is created
+// under this longer name, which no clean-up takes, and gets its own name
+// only once locked.
+constexpr char kUnlockedEnd[] = ".new";
 
-int CreateTemporary(const std::string& folder, const std::string& name, std::string& temp) {
+std::string RandomLetters() {
     static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::minstd_rand random(
         unsigned(std::random_device{}()) ^ unsigned(::getpid()) ^
         unsigned(std::chrono::steady_clock::now().time_since_epoch().count()));
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder + "." + name + kTemporaryMark;
-        for (size_t i = 0; i < kTemporaryLetters; ++i) temp += kLetters[random() % (sizeof kLetters - 1)];
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
+    std::string s;
+    for (size_t i = 0; i < kTemporaryLetters; ++i) s += kLetters[random() % (sizeof kLetters - 1)];
+    return s;
 }
 
 bool WriteAll(int fd, const uint8_t* p, size_t n) {
@@ -92,37 +97,154 @@ bool WriteAll(int fd, const uint8_t* p, size_t n) {
     return true;
 }
 
-bool WriteImageFile(const std::string& fileName, const std::vector<uint8_t>& data) {
-    struct stat st {};
-    const bool exists = ::lstat(fileName.c_str(), &st) == 0;
-    // A device, a link or what is no file is written to in place, as ever.
-    if (exists && !S_ISREG(st.st_mode)) return WriteWholeFile(fileName, data);
-    const size_t slash = fileName.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
-    std::string temp;
-    const int fd = CreateTemporary(folder, fileName.substr(folder.size()), temp);
-    // A folder that takes no new file may still let its files be rewritten.
-    if (fd < 0) return WriteWholeFile(fileName, data);
-    // Held while written: the next job over the same names removes only
-    // what no running job holds.
-    ::flock(fd, LOCK_EX);
-    if (exists) ::fchmod(fd, st.st_mode & 07777);
-    bool ok = WriteAll(fd, data.data(), data.size()) && ::rename(temp.c_str(), fileName.c_str()) == 0;
-    int err = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
+bool CloseKeepingErrno(int fd, bool ok) {
+    const int err = errno;
+    if (::close(fd) != 0 && ok) return false;
+    errno = err;
+    return ok;
+}
+
+// Writes over the file of that name, or creates it, as the program always
+// has. Opened without waiting, so that a FIFO no program reads is refused
+// rather than waited on; a cut file of that name is removed.
+bool WriteInPlace(const std::string& fileName, const std::vector<uint8_t>& data) {
+    const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    bool ok = CloseKeepingErrno(fd, WriteAll(fd, data.data(), data.size()));
     if (!ok) {
-        // No part of the image is left, nor the one it was to replace.
-        ::unlink(temp.c_str());
-        if (::lstat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(fileName.c_str());
+        const int err = errno;
+        struct stat st {};
+        if (::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(fileName.c_str());
         errno = err;
     }
     return ok;
 }
 
+// Whether a new file renamed over the old one keeps all the old one had:
+// no other link, the user's own, and no extended attributes such as an ACL
+// (a security label every file has aside).
+bool ReplaceableWhole(const std::string& fileName, const struct stat& st) {
+    if (!S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != ::geteuid()) return false;
+    const ssize_t size = ::llistxattr(fileName.c_str(), nullptr, 0);
+    if (size <= 0) return true;
+    std::string names(size_t(size), '\0');
+    const ssize_t got = ::llistxattr(fileName.c_str(), names.data(), names.size());
+    if (got < 0) return false;
+    for (size_t at = 0; at < size_t(got);) {
+        const std::string one(names.c_str() + at);
+        if (one != "security.selinux") return false;
+        at += one.size() + 1;
+    }
+    return true;
+}
+
+// A new file for fileName, locked before it has any name: nameless where
+// the file system allows, else under its hidden name. -1 when the folder
+// takes no new file.
+int CreateLockedTemporary(const std::string& folder, const std::string& name, std::string& hidden) {
+    hidden.clear();
+    int fd = image_detail::writerHooks.noUnnamedFiles
+                 ? -1
+                 : ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0 || (!image_detail::writerHooks.noUnnamedFiles && errno != EOPNOTSUPP && errno != EISDIR &&
+                    errno != EINVAL)) {
+        if (fd >= 0) {
+            if (image_detail::writerHooks.beforeLock) image_detail::writerHooks.beforeLock();
+            ::flock(fd, LOCK_EX);
+        }
+        return fd;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = folder + "." + name + kTemporaryMark + RandomLetters();
+        const std::string unlocked = temp + kUnlockedEnd;
+        fd = ::open(unlocked.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return -1;
+        if (image_detail::writerHooks.beforeLock) image_detail::writerHooks.beforeLock();
+        ::flock(fd, LOCK_EX);
+        if (::renameat2(AT_FDCWD, unlocked.c_str(), AT_FDCWD, temp.c_str(), RENAME_NOREPLACE) == 0) {
+            hidden = temp;
+            return fd;
+        }
+        const int err = errno;
+        ::unlink(unlocked.c_str());
+        ::close(fd);
+        if (err != EEXIST) {
+            errno = err;
+            return -1;
+        }
+    }
+    return -1;
+}
+
+// Gives the whole nameless file a hidden name beside the image.
+bool NameTemporary(int fd, const std::string& folder, const std::string& name, std::string& hidden) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        hidden = folder + "." + name + kTemporaryMark + RandomLetters();
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+        if (errno == ENOENT && ::linkat(fd, "", AT_FDCWD, hidden.c_str(), AT_EMPTY_PATH) == 0) return true;
+        if (errno != EEXIST) break;
+    }
+    hidden.clear();
+    return false;
+}
+
+enum class Replaced { Done, Failed, InPlace };
+
+// The new image through a file of its own renamed over the old one (st,
+// when exists). InPlace when the new file could not be made like the old.
+Replaced WriteThroughTemporary(const std::string& fileName, bool exists, const struct stat& st,
+                               const std::vector<uint8_t>& data) {
+    const size_t slash = fileName.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
+    const std::string name = fileName.substr(folder.size());
+    std::string hidden;
+    const int fd = CreateLockedTemporary(folder, name, hidden);
+    // A folder that takes no new file may still let its files be rewritten.
+    if (fd < 0) return Replaced::InPlace;
+    auto giveUp = [&](Replaced result) {
+        const int err = errno;
+        if (!hidden.empty()) ::unlink(hidden.c_str());
+        ::close(fd);
+        errno = err;
+        return result;
+    };
+    if (exists) {
+        struct stat now {};
+        if (::fstat(fd, &now) != 0) return giveUp(Replaced::Failed);
+        // The old file's group, where the user may give it; else in place.
+        if (now.st_gid != st.st_gid && ::fchown(fd, uid_t(-1), st.st_gid) != 0) return giveUp(Replaced::InPlace);
+        if (::fchmod(fd, st.st_mode & 07777) != 0) return giveUp(Replaced::InPlace);
+    }
+    if (!WriteAll(fd, data.data(), data.size())) return giveUp(Replaced::Failed);
+    if (hidden.empty() && !NameTemporary(fd, folder, name, hidden)) return giveUp(Replaced::Failed);
+    if (::rename(hidden.c_str(), fileName.c_str()) != 0)
+        return giveUp(errno == EXDEV || errno == EBUSY || errno == EPERM ? Replaced::InPlace : Replaced::Failed);
+    // Held until after the rename: while the hidden name exists, its job holds it.
+    return CloseKeepingErrno(fd, true) ? Replaced::Done : Replaced::Failed;
+}
+
+bool WriteImageFile(const std::string& fileName, const std::vector<uint8_t>& data) {
+    struct stat st {};
+    const bool exists = ::lstat(fileName.c_str(), &st) == 0;
+    // A device, a FIFO, a link or a folder is written to in place, as ever.
+    if (exists && !S_ISREG(st.st_mode)) return WriteInPlace(fileName, data);
+    // An image the user may not write stays as it is.
+    if (exists && ::faccessat(AT_FDCWD, fileName.c_str(), W_OK, AT_EACCESS) != 0) return false;
+    if (!exists || ReplaceableWhole(fileName, st)) {
+        const Replaced r = WriteThroughTemporary(fileName, exists, st, data);
+        if (r != Replaced::InPlace) return r == Replaced::Done;
+    }
+    return WriteInPlace(fileName, data);
+}
+
 }  // namespace
+
+namespace image_detail {
+WriterHooks writerHooks;
+}  // namespace image_detail
 
 std::string SeqTemporaryImage(const std::string& name) {
     const size_t mark = sizeof kTemporaryMark - 1;
@@ -133,10 +255,19 @@ std::string SeqTemporaryImage(const std::string& name) {
 }
 
 void SeqRemoveTemporary(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    // Only the user's own plain file, looked at before it is opened so that
+    // nothing else is opened, nor waited on.
+    struct stat named {};
+    if (::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_uid != ::geteuid()) return;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
+    // A job holds its temporary for as long as it has this name; one no job
+    // holds was left by a killed one.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == named.st_dev && st.st_ino == named.st_ino &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 && st.st_dev == named.st_dev &&
+        st.st_ino == named.st_ino)
+        ::unlink(path.c_str());
     ::close(fd);
 }
 

@@ -49,14 +49,16 @@ std::vector<uint8_t> WriteBmpImage(const imagerec& image);
 // Reads one file into image, whose buffer must exist and be large enough.
 void SeqReadFrame(const std::string& fileName, imagerec& image);
 // Writes image as a file of the kind its extension names; compress asks for
-// run-length TGA. The file reaches its name whole: it is written under a
-// temporary name beside it and renamed.
+// run-length TGA. A new file, or the user's own file with no other link,
+// reaches its name whole: it is written as a file of its own and renamed
+// over the old one. Any other file is written in place, which keeps its
+// links, owner and mode; one the user may not write is refused.
 void SeqWriteFrame(const std::string& fileName, const imagerec& image, bool compress);
 // The image name a temporary of SeqWriteFrame stands for, from the
 // temporary's name without folder; empty for any other name.
 std::string SeqTemporaryImage(const std::string& name);
-// Removes a temporary that a killed job left behind; one a running job is
-// writing stays.
+// Removes a temporary that a killed job left behind: only the user's own
+// plain file that no job holds. Never waits.
 void SeqRemoveTemporary(const std::string& path);
 
 struct MovieDescription {
@@ -74,6 +76,14 @@ struct MovieDescription {
 void MovieProbe(const std::string& fileName, MovieDescription& description);
 
 namespace image_detail {
+// For tests: write as on a file system without nameless files, and call
+// beforeLock between a temporary's creation and its lock.
+struct WriterHooks {
+    bool noUnnamedFiles = false;
+    void (*beforeLock)() = nullptr;
+};
+extern WriterHooks writerHooks;
+
 // Shared by the format files.
 
 // Reads fileName whole and decodes it by its extension (with image null, the

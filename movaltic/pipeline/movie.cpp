@@ -168,9 +168,26 @@ struct NumberRaise {
     ~NumberRaise() { name.number = saved; }
 };
 
-// A job killed while writing an image of a sequence left it under a
-// temporary name; the next job over the same names removes it, whatever
-// the number.
+// Whether image (a name without folder) is one of the names the sequence
+// writes: the typed one, or its stem, a number of exactly its digits (more
+// only once the numbers outgrow them, never with a leading zero), its tail
+// and its extension as typed. x0001.bmp and x00001.bmp are two sequences.
+bool OfTheSequence(const oFlexName& name, const std::string& typed, const std::string& image) {
+    if (image == typed) return true;
+    if (name.digits <= 0 || !name.NumberReadable()) return false;
+    const std::string end = name.tail + fs::path(typed).extension().string();
+    if (image.size() < name.stem.size() + size_t(name.digits) + end.size() ||
+        image.compare(0, name.stem.size(), name.stem) != 0 ||
+        image.compare(image.size() - end.size(), end.size(), end) != 0)
+        return false;
+    const std::string number = image.substr(name.stem.size(), image.size() - end.size() - name.stem.size());
+    if (!std::all_of(number.begin(), number.end(), IsDigit)) return false;
+    return number.size() == size_t(name.digits) || number[0] != '0';
+}
+
+// Where the file system has no nameless files, a job killed while writing an
+// image of a sequence leaves it under a temporary name; the next job over
+// the same sequence removes it, whatever the number.
 void RemoveKilledJobsTemporaries(const oFlexName& name) {
     const std::string typed = fs::path(name.GetFileName()).filename().string();
     std::error_code ec;
@@ -178,16 +195,7 @@ void RemoveKilledJobsTemporaries(const oFlexName& name) {
          it.increment(ec)) {
         const std::string file = it->path().filename().string();
         const std::string image = SeqTemporaryImage(file);
-        if (image.empty()) continue;
-        bool ours = image == typed;
-        if (!ours && name.digits > 0 && name.NumberReadable()) {
-            oFlexName other;
-            other.SetName(name.folder + image);
-            ours = other.digits >= name.digits && other.stem == name.stem && other.tail == name.tail &&
-                   fs::path(image).extension() == fs::path(typed).extension() &&
-                   fs::path(other.GetFileName()).filename() == image;
-        }
-        if (ours) SeqRemoveTemporary(it->path().string());
+        if (!image.empty() && OfTheSequence(name, typed, image)) SeqRemoveTemporary(it->path().string());
     }
 }
 

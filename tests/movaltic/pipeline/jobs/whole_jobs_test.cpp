@@ -12,6 +12,7 @@
 
 #include "job_support.h"
 #include "movaltic/formats/byte_io.h"
+#include "movaltic/formats/image_files.h"
 
 namespace {
 
@@ -323,44 +324,51 @@ TEST_F(WholeJob, AFullDiskEndsASequenceWithItsWholeImagesOnly) {
 
 // A job killed in the middle of an image (by the file size limit, whose
 // signal ends it inside the write) leaves the images of an earlier job whole
-// under the sequence's names; the next job over the same names removes the
+// under the sequence's names. Its image had no name yet; where the file
+// system has no nameless files, the next job over the same names removes the
 // temporary the killed one wrote to and leaves other programs' files alone.
 TEST_F(WholeJob, ASequenceKilledInsideAnImageLeavesOnlyWholeImages) {
     jobs::WriteSequence(dir / "in001.bmp", 3, 64, 48, 3);
-    const fs::path out = dir / "out";
-    fs::create_directory(out);
-    ChooseInput(dir / "in001.bmp");
-    ChooseOutput(out / "o001.bmp", 3);
-    RunProcessing();
-    ASSERT_TRUE(host.boxes.empty()) << host.BoxTexts();
-    std::vector<uint8_t> before, now;
-    ReadWholeFile((out / "o001.bmp").string(), before);
-    WriteWholeFile((out / ".o001.bmp.swp").string(), {1, 2, 3});
-
-    AddStep(kOpNegative);  // other pictures under the same names
-    const pid_t child = fork();
-    if (child == 0) {
-        rlimit none{0, 0}, size{4000, 4000};
-        setrlimit(RLIMIT_CORE, &none);
-        setrlimit(RLIMIT_FSIZE, &size);
-        std::signal(SIGXFSZ, SIG_DFL);
+    for (const bool nameless : {true, false}) {
+        SCOPED_TRACE(nameless ? "nameless files" : "no nameless files");
+        image_detail::writerHooks.noUnnamedFiles = !nameless;
+        const fs::path out = dir / (nameless ? "out" : "named");
+        fs::create_directory(out);
+        ChooseInput(dir / "in001.bmp");
+        ChooseOutput(out / "o001.bmp", 3);
+        ToDoList.count = 0;
         RunProcessing();
-        _exit(3);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
-    ReadWholeFile((out / "o001.bmp").string(), now);
-    EXPECT_EQ(now, before);
-    fs::path temporary;
-    for (const auto& e : fs::directory_iterator(out))
-        if (e.path().filename().string().rfind(".o001.bmp.movaltic-", 0) == 0) temporary = e.path();
-    ASSERT_FALSE(temporary.empty());
+        ASSERT_TRUE(host.boxes.empty()) << host.BoxTexts();
+        std::vector<uint8_t> before, now;
+        ReadWholeFile((out / "o001.bmp").string(), before);
+        WriteWholeFile((out / ".o001.bmp.swp").string(), {1, 2, 3});
 
-    RunProcessing();
-    EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
-    EXPECT_FALSE(fs::exists(temporary));
-    EXPECT_TRUE(fs::exists(out / ".o001.bmp.swp"));
+        AddStep(kOpNegative);  // other pictures under the same names
+        const pid_t child = fork();
+        if (child == 0) {
+            rlimit none{0, 0}, size{4000, 4000};
+            setrlimit(RLIMIT_CORE, &none);
+            setrlimit(RLIMIT_FSIZE, &size);
+            std::signal(SIGXFSZ, SIG_DFL);
+            RunProcessing();
+            _exit(3);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+        ReadWholeFile((out / "o001.bmp").string(), now);
+        EXPECT_EQ(now, before);
+        fs::path temporary;
+        for (const auto& e : fs::directory_iterator(out))
+            if (e.path().filename().string().rfind(".o001.bmp.movaltic-", 0) == 0) temporary = e.path();
+        EXPECT_EQ(temporary.empty(), nameless) << temporary;
+
+        RunProcessing();
+        EXPECT_TRUE(host.boxes.empty()) << host.BoxTexts();
+        EXPECT_TRUE(nameless || !fs::exists(temporary)) << temporary;
+        EXPECT_TRUE(fs::exists(out / ".o001.bmp.swp"));
+    }
+    image_detail::writerHooks.noUnnamedFiles = false;
 }
 
 }  // namespace
