@@ -7,12 +7,11 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <cstdio>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
