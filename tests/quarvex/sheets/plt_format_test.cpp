@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace quarvex;
@@ -51,6 +52,23 @@ TEST(PltFile, CountsLinesAsTheSplitDoesInAnyPieces) {
             counter.Feed(text.substr(0, cut));
             counter.Feed(text.substr(cut));
             EXPECT_EQ(counter.Total(), static_cast<long long>(SplitPltLines(text).size())) << text << " cut " << cut;
+        }
+    }
+}
+
+// A file that may be UTF-16 without a mark (its first two bytes one zero
+// and one not) has both counts until it is known which it is.
+TEST(PltFile, CountsAFileThatMayBeUtf16InItsUnitsAndInItsBytes) {
+    const std::string_view le("a\0\r\0\n\0b\0\r\0", 10), be("\0a\0\n\0\n", 6);
+    for (auto [text, units, bytes] : {std::tuple{le, 2, 4}, std::tuple{be, 2, 2}}) {
+        for (size_t cut = 0; cut <= text.size(); ++cut) {
+            quarvex::PltLineCounter counter;
+            counter.Feed(text.substr(0, cut));
+            counter.Feed(text.substr(cut));
+            EXPECT_EQ(counter.Total(true), units) << cut;
+            EXPECT_EQ(counter.Total(), bytes) << cut;
+            EXPECT_EQ(counter.Total(), static_cast<long long>(SplitPltLines(text).size()));
+            EXPECT_EQ(counter.Ended(), units);
         }
     }
 }
