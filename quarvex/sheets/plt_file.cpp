@@ -121,7 +121,7 @@ bool WriteSheetFile(Main1& sheet, const QString& path) {
     }
     if (out.becameUtf8) {
         // Once the file is UTF-8 it stays so, whatever the sheet holds later.
-        if (!sheet.SavedForm) sheet.SavedForm.emplace();
+        if (!sheet.SavedForm) sheet.SavedForm = Main1::FileForm{};
         sheet.SavedForm->utf8 = true;
     }
     return out.asRead;
