@@ -185,7 +185,9 @@ QByteArray utf8FromUtf16(QByteArrayView units, Utf16 order) {
 // and no lone surrogate, its first character and at least half of all up to
 // U+00FF. Its ASCII text has every other byte zero, which Windows-1252 and
 // UTF-8 text never has, and its first character, one byte zero and one not,
-// tells the order.
+// tells the order. Nor may a character have a tab, CR or LF as its upper
+// byte (U+09xx, U+0Axx, U+0Dxx): those are what an 8-bit file with NUL
+// bytes in it shows when read so, its tabs and line ends out of step.
 Utf16 utf16WithoutMark(std::string_view f) {
     if (f.size() < 2 || f.size() % 2 != 0) return Utf16::No;
     const auto at = [&](size_t k) { return static_cast<unsigned char>(f[k]); };
@@ -196,7 +198,8 @@ Utf16 utf16WithoutMark(std::string_view f) {
     bool pairOpen = false;  // a high surrogate waits for its low one
     for (size_t i = 0; i < f.size(); i += 2) {
         const unsigned unit = at(i + low) | at(i + 1 - low) << 8;
-        if (unit == 0) return Utf16::No;
+        const unsigned upper = unit >> 8;
+        if (unit == 0 || upper == '\t' || upper == '\n' || upper == '\r') return Utf16::No;
         const bool lowHalf = unit >= 0xDC00 && unit < 0xE000;
         if (lowHalf != pairOpen) return Utf16::No;
         pairOpen = unit >= 0xD800 && unit < 0xDC00;

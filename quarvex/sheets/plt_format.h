@@ -77,8 +77,9 @@ enum class Utf16 { No, LittleEnd, BigEnd };
 //   their Windows-1252 characters.
 // - A file with a UTF-16 mark, or UTF-16 without one (an even size, no
 //   U+0000, no lone surrogate, its first character and at least half of
-//   all up to U+00FF, so that its ASCII text has every other byte zero),
-//   comes as UTF-8 too, with utf16 its byte order.
+//   all up to U+00FF, so that its ASCII text has every other byte zero,
+//   and none with a tab or line end as its upper byte), comes as UTF-8
+//   too, with utf16 its byte order.
 // - Every other file is Windows-1252, taken byte for byte.
 // lineEnd is the end most of its lines have (the first line's on a tie),
 // CR LF for a file without one.
