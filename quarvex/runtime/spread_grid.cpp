@@ -355,10 +355,10 @@ void SpreadGrid::setReDraw(bool on) {
     if (on) view_->viewport()->update();
 }
 
-QByteArray SpreadGrid::TabFileBytes(bool* utf8) const {
+QByteArray SpreadGrid::TabFileBytes(bool* utf8, std::string_view lineEnd) const {
     bool wide = false;
-    QByteArray bytes = cells_->tabText(false, "\r\n", &wide);
-    if (wide) bytes = cells_->tabText(true);
+    QByteArray bytes = cells_->tabText(false, lineEnd, &wide);
+    if (wide) bytes = cells_->tabText(true, lineEnd);
     if (utf8) *utf8 = wide;
     return bytes;
 }

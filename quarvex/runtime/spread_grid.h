@@ -158,9 +158,9 @@ public:
     // full, 75 access or read-only file or folder, 76 path not found) and
     // then leaves an old file as it was.
     void SaveTabFile(const QString& path);
-    // The same file contents, for callers that write the file themselves;
-    // *utf8 tells whether they came out in UTF-8.
-    QByteArray TabFileBytes(bool* utf8 = nullptr) const;
+    // The same file contents, for callers that write the file themselves,
+    // each line ended by lineEnd; *utf8 tells whether they came out in UTF-8.
+    QByteArray TabFileBytes(bool* utf8 = nullptr, std::string_view lineEnd = "\r\n") const;
     // The file contents in UTF-8 whatever the cells hold, each line ended by lineEnd.
     QByteArray TabFileBytesUtf8(std::string_view lineEnd) const;
 

@@ -33,17 +33,21 @@ public:
 
     void SetFocus();
 
-    // A sheet opened from a UTF-8 or UTF-16 file (or once saved as UTF-8)
-    // saves back in that form, with the mark where the file had one and its
-    // line ends, and, while unchanged, as the file's very bytes.
-    struct UnicodeOrigin {
+    // A sheet opened from a file saves back in that file's form: its code
+    // (Windows-1252, UTF-8 with or without a mark, UTF-16 in its byte order
+    // with or without one) and its line ends, and, while unchanged, as the
+    // file's very bytes. A Windows-1252 one that gains a character the code
+    // page lacks is saved as UTF-8 from then on, as is a new sheet (which
+    // has none of this: Windows-1252 with CR LF until then).
+    struct FileForm {
+        bool utf8 = false;  // UTF-8, or UTF-16 with utf16 set; else Windows-1252
         bool mark = false;
         QByteArray lineEnd = "\r\n";
         QByteArray file;        // the bytes as read
-        QByteArray sheetBytes;  // the sheet's own UTF-8 text right after reading it
+        QByteArray sheetBytes;  // the sheet's own text, in file's form, right after reading it
         Utf16 utf16 = Utf16::No;
     };
-    std::optional<UnicodeOrigin> UnicodeFile;
+    std::optional<FileForm> SavedForm;
     // The file the sheet was opened from had more columns than a sheet
     // holds: saving over it asks first. Empty once it has been saved over.
     QString WideFile;

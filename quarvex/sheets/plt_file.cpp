@@ -49,11 +49,36 @@ bool sameFile(const QString& a, const QString& b) {
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
+// What a save of the sheet writes.
+struct SheetFile {
+    QByteArray bytes;
+    bool asRead = false;      // the bytes the file had when the sheet was read from it
+    bool becameUtf8 = false;  // in UTF-8 for a character Windows-1252 lacks
+};
+
+SheetFile sheetFileOf(const Main1& sheet) {
+    static const Main1::FileForm kNewSheet;
+    const Main1::FileForm& form = sheet.SavedForm ? *sheet.SavedForm : kNewSheet;
+    const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
+    SheetFile out;
+    out.bytes = form.utf8 ? sheet.Grid1->TabFileBytesUtf8(end) : sheet.Grid1->TabFileBytes(&out.becameUtf8, end);
+    if (!form.file.isEmpty() && out.bytes == form.sheetBytes) {
+        out.bytes = form.file;
+        out.asRead = true;
+    } else if (form.utf16 != Utf16::No) {
+        out.bytes = Utf16FileBytes(out.bytes, form.utf16, form.mark);
+    } else if (form.utf8 && form.mark) {
+        out.bytes.prepend("\xEF\xBB\xBF");
+    }
+    return out;
+}
+
 // Saving over the file the sheet was opened from, when that had more
 // columns than the sheet holds, leaves the rest out: only with the user's
-// word. True when the save may go on.
+// word. True when the save may go on (the sheet unchanged, it writes the
+// file whole as it was).
 bool mayLeaveOutColumns(const Main1& sheet, const QString& path) {
-    if (sheet.WideFile.isEmpty() || !sameFile(sheet.WideFile, path)) return true;
+    if (sheet.WideFile.isEmpty() || !sameFile(sheet.WideFile, path) || sheetFileOf(sheet).asRead) return true;
     const QString prompt =
         QStringLiteral("%1 has %2 columns and this sheet only the first %3: saving over the file leaves out "
                        "columns %4 to %2.  Save anyway?\n\nCancel keeps the file whole (Save As writes the sheet "
@@ -65,9 +90,10 @@ bool mayLeaveOutColumns(const Main1& sheet, const QString& path) {
     return box(prompt, qvrt::vbOKCancel + qvrt::vbExclamation, QStringLiteral("Save File")) == qvrt::vbOK;
 }
 
-// After a save to path: a wide file saved over is no longer wide.
-void noteSaved(Main1& sheet, const QString& path) {
-    if (!sheet.WideFile.isEmpty() && sameFile(sheet.WideFile, path)) sheet.WideFile.clear();
+// After a save to path: a wide file saved over is no longer wide, unless
+// it was written back as it was.
+void noteSaved(Main1& sheet, const QString& path, bool asRead) {
+    if (!asRead && !sheet.WideFile.isEmpty() && sameFile(sheet.WideFile, path)) sheet.WideFile.clear();
 }
 
 Main1* activeSheet() {
@@ -85,31 +111,20 @@ std::array<QString, 4> RotateRecentFiles(const std::array<QString, 4>& old, cons
     return {f, old[0], old[1], old[2]};
 }
 
-void WriteSheetFile(Main1& sheet, const QString& path) {
-    QByteArray bytes;
-    bool becameUtf8 = false;
-    if (sheet.UnicodeFile) {
-        // Unchanged since it was read, the file's own bytes; else the sheet's
-        // text as UTF-8 (UTF-16 for a UTF-16 file), which a later unchanged
-        // save gives again.
-        Main1::UnicodeOrigin& origin = *sheet.UnicodeFile;
-        bytes = sheet.Grid1->TabFileBytesUtf8(std::string_view(origin.lineEnd.constData(), origin.lineEnd.size()));
-        if (!origin.file.isEmpty() && bytes == origin.sheetBytes) {
-            bytes = origin.file;
-        } else {
-            if (origin.utf16 != Utf16::No)
-                bytes = Utf16FileBytes(bytes, origin.utf16);
-            else if (origin.mark)
-                bytes.prepend("\xEF\xBB\xBF");
-            origin.file.clear();
-            origin.sheetBytes.clear();
-        }
-    } else {
-        bytes = sheet.Grid1->TabFileBytes(&becameUtf8);
+bool WriteSheetFile(Main1& sheet, const QString& path) {
+    const SheetFile out = sheetFileOf(sheet);
+    WriteFileReplacing(path, out.bytes);
+    if (!out.asRead && sheet.SavedForm) {
+        // The file now holds the sheet's text as it stands, which a later unchanged save writes again.
+        sheet.SavedForm->file.clear();
+        sheet.SavedForm->sheetBytes.clear();
     }
-    WriteFileReplacing(path, bytes);
-    // Once the file is UTF-8 it stays so, whatever the sheet holds later.
-    if (becameUtf8) sheet.UnicodeFile = Main1::UnicodeOrigin{};
+    if (out.becameUtf8) {
+        // Once the file is UTF-8 it stays so, whatever the sheet holds later.
+        if (!sheet.SavedForm) sheet.SavedForm = Main1::FileForm{};
+        sheet.SavedForm->utf8 = true;
+    }
+    return out.asRead;
 }
 
 void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes, bool utf8) {
@@ -194,15 +209,15 @@ void LoadDataFile() {
         sheet->Grid1->setReDraw(false);
         const SheetText text = SheetTextFromFile(bytes);
         FillSheetFromPlt(*sheet, text.bytes, text.utf8);
-        if (text.utf8) {
-            // Kept to save back byte for byte only where that costs little memory.
-            constexpr qsizetype kKeptBytes = 32 << 20;
-            sheet->UnicodeFile = Main1::UnicodeOrigin{text.mark, text.lineEnd, {}, {}, text.utf16};
-            if (bytes.size() <= kKeptBytes) {
-                sheet->UnicodeFile->file = bytes;
-                sheet->UnicodeFile->sheetBytes = sheet->Grid1->TabFileBytesUtf8(
-                    std::string_view(text.lineEnd.constData(), static_cast<size_t>(text.lineEnd.size())));
-            }
+        sheet->SavedForm = Main1::FileForm{text.utf8, text.mark, text.lineEnd, {}, {}, text.utf16};
+        // Kept to save back byte for byte only where that costs little memory.
+        constexpr qsizetype kKeptBytes = 32 << 20;
+        if (bytes.size() <= kKeptBytes) {
+            const std::string_view end(text.lineEnd.constData(), static_cast<size_t>(text.lineEnd.size()));
+            QByteArray own = text.utf8 ? sheet->Grid1->TabFileBytesUtf8(end) : sheet->Grid1->TabFileBytes(nullptr, end);
+            sheet->SavedForm->file = bytes;
+            // Most files are the sheet's text already: one copy serves for both.
+            sheet->SavedForm->sheetBytes = own == bytes ? bytes : std::move(own);
         }
         if (text.widestLine > kPltMaxFields) {
             sheet->WideFile = path;
@@ -251,13 +266,14 @@ bool SaveDataFile(Main1* sheet) {
         rec.SaveCancelled = 0;
         if (CurrentFileName.isEmpty()) return SaveDataFileAs(sheet);
         if (!mayLeaveOutColumns(*sheet, CurrentFileName)) return false;
+        bool asRead = false;
         {
             qvrt::HourglassPointer busy;
             // The flags change only once the file is written: a failed save
             // leaves the sheet marked as changed.
-            WriteSheetFile(*sheet, CurrentFileName);
+            asRead = WriteSheetFile(*sheet, CurrentFileName);
         }
-        noteSaved(*sheet, CurrentFileName);
+        noteSaved(*sheet, CurrentFileName, asRead);
         sheet->Grid1->setVisible(true);
         rec.Modified = 0;
         rec.Saved = -1;
@@ -287,12 +303,13 @@ bool SaveDataFileAs(Main1* sheet) {
             if (!mayLeaveOutColumns(*sheet, CurrentFileName)) continue;  // back to the dialog for another name
             RecordByTag(tag).Saved = -1;
             RecordByTag(tag).SaveCancelled = -1;
+            bool asRead = false;
             bool written = withDiskRetry([&] {
                 qvrt::HourglassPointer busy;
-                WriteSheetFile(*sheet, CurrentFileName);
+                asRead = WriteSheetFile(*sheet, CurrentFileName);
             });
             if (!written) continue;  // Cancel on "Disk not ready": back to the dialog
-            noteSaved(*sheet, CurrentFileName);
+            noteSaved(*sheet, CurrentFileName, asRead);
             const QString caption = sheet->Caption();
             const int dash = caption.left(11).indexOf(u'-');
             sheet->setCaption(caption.left(dash + 1) + CurrentFileName);

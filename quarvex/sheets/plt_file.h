@@ -17,9 +17,11 @@ std::array<QString, 4> RotateRecentFiles(const std::array<QString, 4>& list, con
 // the grid grows to the file's line count.
 void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes, bool utf8 = false);
 
-// Writes a sheet's cells as a data file (the grid's tab-delimited layout),
-// replacing the file only once it is completely written.
-void WriteSheetFile(Main1& sheet, const QString& path);
+// Writes a sheet's cells as a data file (the grid's tab-delimited layout) in
+// the form of the file it was read from, replacing the file only once it is
+// completely written. True when that was the file's own bytes, the sheet
+// being unchanged since it was read.
+bool WriteSheetFile(Main1& sheet, const QString& path);
 }  // namespace quarvex
 
 namespace MODULE21 {

@@ -8,6 +8,9 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <array>
+#include <bitset>
+#include <map>
 
 #include <cerrno>
 #include <string>
@@ -74,28 +77,76 @@ size_t utf8Length(std::string_view t) {
     return len;
 }
 
-// Whether a text that is not valid UTF-8 is UTF-8 but for a few stray
-// bytes: its well-formed characters beyond ASCII outnumber the bytes that
-// start none. A Windows-1252 text rarely has two bytes in a row that form
-// a UTF-8 character (an upper-case accented letter before a symbol), and
-// it has its other accented letters as stray bytes beside them.
+// The script a character beyond ASCII is written in, as far as telling
+// UTF-8 from Windows-1252 goes: 0 for the characters at home in any Latin
+// text (Latin letters, Greek as science writes it, punctuation and
+// symbols, and the four-byte characters a Windows-1252 letter followed by
+// three symbols never forms), kNoText for C1 controls, which no text holds,
+// else a number for the script.
+constexpr int kNoText = -1;
+int scriptOf(char32_t c) {
+    if (c < 0xA0) return kNoText;
+    if (c < 0x250 || (c >= 0x370 && c < 0x400) || (c >= 0x1E00 && c < 0x2C00) || c >= 0x10000) return 0;
+    if (c < 0x530) return c < 0x300 ? 1 : c < 0x370 ? 2 : 3;  // IPA and modifiers, combining marks, Cyrillic
+    if ((c >= 0x600 && c < 0x700) || (c >= 0x750 && c < 0x780) || (c >= 0x8A0 && c < 0x900)) return 4;  // Arabic
+    if ((c >= 0x2E80 && c < 0xA000) || (c >= 0xF900 && c < 0xFB00) || (c >= 0xFF00 && c < 0xFFF0)) return 5;  // CJK
+    if ((c >= 0xAC00 && c < 0xD7B0) || (c >= 0x1100 && c < 0x1200)) return 6;  // Hangul
+    return 16 + static_cast<int>(c >> 7);  // a block of its own
+}
+
+// Whether a text that is not valid UTF-8 is UTF-8 with a few stray
+// Windows-1252 bytes beyond reasonable doubt. Windows-1252 text has byte
+// pairs that form UTF-8 characters by chance (a capital accented letter
+// before a symbol: "Ø–" is U+0616, "Ä°" is "İ") and UTF-8 typed into it by
+// mistake ("MÃ©"), with its other accented letters stray bytes beside them.
+// So the UTF-8 characters must be varied, in the scripts of the text, and
+// far more than the doubts:
+// - a character counts once however often it comes (a column of "Ø–12" is
+//   one pair again and again), for the varied count;
+// - a character of a script other than those at home in Latin text counts
+//   only where the file has at least three different ones of that script
+//   (text written in it); otherwise it is a doubt, as a stray byte is;
+// - at least four different characters, four times as many as the
+//   different doubts, and four times as many occurrences as theirs.
+// Doubt goes to Windows-1252: read so, a UTF-8 file shows garbled letters
+// but keeps its bytes through an edit and a save, while a Windows-1252
+// file read as UTF-8 would have its stray bytes rewritten.
 bool mostlyUtf8(std::string_view t) {
-    qsizetype wide = 0, stray = 0;
+    std::map<char32_t, qsizetype> chars;  // well-formed characters and their counts
+    std::bitset<256> strayKinds;
+    qsizetype strays = 0;
     for (size_t i = 0; i < t.size();) {
-        if (static_cast<unsigned char>(t[i]) < 0x80) {
+        const auto b = static_cast<unsigned char>(t[i]);
+        if (b < 0x80) {
             ++i;
             continue;
         }
         const size_t len = utf8Length(t.substr(i));
         if (len == 0) {
-            ++stray;
+            ++strays;
+            strayKinds.set(b);
             ++i;
+            continue;
+        }
+        char32_t c = b & (0x7F >> len);
+        for (size_t k = 1; k < len; ++k) c = c << 6 | (static_cast<unsigned char>(t[i + k]) & 0x3F);
+        ++chars[c];
+        i += len;
+    }
+    std::map<int, int> scripts;  // different characters of each script
+    for (const auto& [c, n] : chars) ++scripts[scriptOf(c)];
+    qsizetype kinds = 0, count = 0, doubtKinds = static_cast<qsizetype>(strayKinds.count()), doubts = strays;
+    for (const auto& [c, n] : chars) {
+        const int script = scriptOf(c);
+        if (script == 0 || (script != kNoText && scripts[script] >= 3)) {
+            ++kinds;
+            count += n;
         } else {
-            ++wide;
-            i += len;
+            ++doubtKinds;
+            doubts += n;
         }
     }
-    return wide > stray;
+    return kinds >= 4 && kinds >= 4 * doubtKinds && count >= 4 * doubts;
 }
 
 // The text in UTF-8, each stray byte taken as its Windows-1252 character.
@@ -130,67 +181,97 @@ QByteArray utf8FromUtf16(QByteArrayView units, Utf16 order) {
     return text.toUtf8();
 }
 
+// The byte order of a UTF-16 file without a mark: an even size, no U+0000
+// and no lone surrogate, its first character and at least half of all up to
+// U+00FF. Its ASCII text has every other byte zero, which Windows-1252 and
+// UTF-8 text never has, and its first character, one byte zero and one not,
+// tells the order. Nor may a character have a tab, CR or LF as its upper
+// byte (U+09xx, U+0Axx, U+0Dxx): those are what an 8-bit file with NUL
+// bytes in it shows when read so, its tabs and line ends out of step.
+Utf16 utf16WithoutMark(std::string_view f) {
+    if (f.size() < 2 || f.size() % 2 != 0) return Utf16::No;
+    const auto at = [&](size_t k) { return static_cast<unsigned char>(f[k]); };
+    const Utf16 order = at(0) != 0 && at(1) == 0 ? Utf16::LittleEnd : at(0) == 0 && at(1) != 0 ? Utf16::BigEnd : Utf16::No;
+    if (order == Utf16::No) return order;
+    const size_t low = order == Utf16::LittleEnd ? 0 : 1;
+    size_t narrow = 0;
+    bool pairOpen = false;  // a high surrogate waits for its low one
+    for (size_t i = 0; i < f.size(); i += 2) {
+        const unsigned unit = at(i + low) | at(i + 1 - low) << 8;
+        const unsigned upper = unit >> 8;
+        if (unit == 0 || upper == '\t' || upper == '\n' || upper == '\r') return Utf16::No;
+        const bool lowHalf = unit >= 0xDC00 && unit < 0xE000;
+        if (lowHalf != pairOpen) return Utf16::No;
+        pairOpen = unit >= 0xD800 && unit < 0xDC00;
+        if (unit < 0x100) ++narrow;
+    }
+    return !pairOpen && 2 * narrow >= f.size() / 2 ? order : Utf16::No;
+}
+
+// The line end most of the text's lines have, the first line's on a tie,
+// CR LF where there is none. A file with mixed line ends edited and saved
+// gets this one throughout: the fewest of its lines change.
+QByteArray usualLineEnd(QByteArrayView t) {
+    static const std::array<QByteArray, 3> ends = {"\r\n", "\r", "\n"};
+    std::array<qsizetype, 3> counts{};
+    int first = -1;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        int kind;
+        if (t[i] == '\r') {
+            kind = i + 1 < t.size() && t[i + 1] == '\n' ? 0 : 1;
+            if (kind == 0) ++i;
+        } else if (t[i] == '\n') {
+            kind = 2;
+        } else {
+            continue;
+        }
+        ++counts[static_cast<size_t>(kind)];
+        if (first < 0) first = kind;
+    }
+    if (first < 0) return ends[0];
+    size_t best = static_cast<size_t>(first);
+    for (size_t k = 0; k < ends.size(); ++k)
+        if (counts[k] > counts[best]) best = k;
+    return ends[best];
+}
+
 }  // namespace
 
 int PltRowLimit() { return rowLimit; }
 void SetPltRowLimit(int rows) { rowLimit = rows; }
 
-void PltLineCounter::character(char32_t c) {
-    if (afterCr_) {
-        afterCr_ = false;
+void PltLineCounter::Ends::character(char32_t c) {
+    if (afterCr) {
+        afterCr = false;
         if (c == '\n') return;
     }
     if (c == '\r' || c == '\n') {
-        ++ended_;
-        open_ = false;
-        afterCr_ = c == '\r';
+        ++ended;
+        open = false;
+        afterCr = c == '\r';
     } else {
-        open_ = true;
+        open = true;
     }
+}
+
+long long PltLineCounter::Ended() const {
+    if (form_ == Form::MaybeLe || form_ == Form::MaybeBe) return std::min(bytes_.ended, units_.ended);
+    return form_ == Form::Utf16Le || form_ == Form::Utf16Be ? units_.ended : bytes_.ended;
+}
+
+long long PltLineCounter::Total(bool utf16) const {
+    if (form_ == Form::Unknown) return held_ ? 1 : 0;  // a file of one byte
+    const bool units = form_ == Form::Utf16Le || form_ == Form::Utf16Be ||
+                       (utf16 && (form_ == Form::MaybeLe || form_ == Form::MaybeBe));
+    // A byte left over (an odd size) is a character of a UTF-16 file.
+    return units ? units_.ended + (units_.open || held_ ? 1 : 0) : bytes_.total();
 }
 
 void PltLineCounter::Feed(std::string_view bytes) {
     const size_t n = bytes.size();
     size_t i = 0;
-    // The first two bytes tell whether the file is UTF-16.
+    // The first two bytes tell whether the file is, or may be, UTF-16.
     for (; form_ == Form::Unknown && i < n; ++i) {
-        const unsigned char b = static_cast<unsigned char>(bytes[i]);
-        if (!held_ && (b == 0xFF || b == 0xFE)) {
-            held_ = true;
-            heldByte_ = b;
-            continue;
-        }
-        form_ = held_ && heldByte_ == 0xFF && b == 0xFE   ? Form::Utf16Le
-                : held_ && heldByte_ == 0xFE && b == 0xFF ? Form::Utf16Be
-                                                          : Form::Bytes;
-        if (form_ != Form::Bytes) {
-            held_ = false;
-            continue;
-        }
-        if (held_) character(heldByte_);
-        held_ = false;
-        character(b);
-    }
-    if (form_ == Form::Bytes) {
-        // Every other file's bytes, counted here rather than through
-        // character(): that call per byte makes a 3 MB file open half as slowly again.
-        for (; i < n; ++i) {
-            const char ch = bytes[i];
-            if (afterCr_) {
-                afterCr_ = false;
-                if (ch == '\n') continue;
-            }
-            if (ch == '\r' || ch == '\n') {
-                ++ended_;
-                open_ = false;
-                afterCr_ = ch == '\r';
-            } else {
-                open_ = true;
-            }
-        }
-        return;
-    }
-    for (; i < n; ++i) {
         const unsigned char b = static_cast<unsigned char>(bytes[i]);
         if (!held_) {
             held_ = true;
@@ -198,7 +279,50 @@ void PltLineCounter::Feed(std::string_view bytes) {
             continue;
         }
         held_ = false;
-        character(form_ == Form::Utf16Le ? heldByte_ | b << 8 : heldByte_ << 8 | b);
+        const unsigned char a = heldByte_;
+        form_ = a == 0xFF && b == 0xFE   ? Form::Utf16Le
+                : a == 0xFE && b == 0xFF ? Form::Utf16Be
+                : a != 0 && b == 0       ? Form::MaybeLe
+                : a == 0 && b != 0       ? Form::MaybeBe
+                                         : Form::Bytes;
+        if (form_ == Form::Utf16Le || form_ == Form::Utf16Be) continue;
+        bytes_.character(a);
+        bytes_.character(b);
+        if (form_ != Form::Bytes) units_.character(form_ == Form::MaybeLe ? a | b << 8 : a << 8 | b);
+    }
+    if (form_ == Form::Bytes) {
+        // Every other file's bytes, counted here rather than through
+        // character(): that call per byte makes a 3 MB file open half as slowly again.
+        Ends e = bytes_;
+        for (; i < n; ++i) {
+            const char ch = bytes[i];
+            if (e.afterCr) {
+                e.afterCr = false;
+                if (ch == '\n') continue;
+            }
+            if (ch == '\r' || ch == '\n') {
+                ++e.ended;
+                e.open = false;
+                e.afterCr = ch == '\r';
+            } else {
+                e.open = true;
+            }
+        }
+        bytes_ = e;
+        return;
+    }
+    const bool both = form_ == Form::MaybeLe || form_ == Form::MaybeBe;
+    const bool little = form_ == Form::Utf16Le || form_ == Form::MaybeLe;
+    for (; i < n; ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (both) bytes_.character(b);
+        if (!held_) {
+            held_ = true;
+            heldByte_ = b;
+            continue;
+        }
+        held_ = false;
+        units_.character(little ? heldByte_ | b << 8 : heldByte_ << 8 | b);
     }
 }
 
@@ -231,16 +355,19 @@ QString DecodePltLine(std::string_view line) {
 
 SheetText SheetTextFromFile(const QByteArray& file) {
     SheetText out;
+    const std::string_view all(file.constData(), static_cast<size_t>(file.size()));
     out.utf16 = file.startsWith("\xFF\xFE") ? Utf16::LittleEnd : file.startsWith("\xFE\xFF") ? Utf16::BigEnd : Utf16::No;
+    out.mark = out.utf16 != Utf16::No;
+    if (!out.mark) out.utf16 = utf16WithoutMark(all);
     if (out.utf16 != Utf16::No) {
-        out.utf8 = out.mark = true;
-        out.bytes = utf8FromUtf16(QByteArrayView(file).sliced(2), out.utf16);
+        out.utf8 = true;
+        out.bytes = utf8FromUtf16(QByteArrayView(file).sliced(out.mark ? 2 : 0), out.utf16);
     } else {
         out.bytes = file;
         const bool high = std::any_of(file.begin(), file.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
         if (high) {
             out.mark = file.startsWith("\xEF\xBB\xBF");
-            const std::string_view text = std::string_view(file.constData(), static_cast<size_t>(file.size())).substr(out.mark ? 3 : 0);
+            const std::string_view text = all.substr(out.mark ? 3 : 0);
             if (QByteArrayView(file).isValidUtf8()) {
                 out.utf8 = true;
                 if (out.mark) out.bytes.remove(0, 3);
@@ -252,15 +379,11 @@ SheetText SheetTextFromFile(const QByteArray& file) {
     }
     for (std::string_view line : SplitPltLines(std::string_view(out.bytes.constData(), static_cast<size_t>(out.bytes.size()))))
         out.widestLine = std::max(out.widestLine, static_cast<int>(std::count(line.begin(), line.end(), '\t')) + 1);
-    if (out.utf8) {
-        const auto end = std::find_if(out.bytes.cbegin(), out.bytes.cend(), [](char c) { return c == '\r' || c == '\n'; });
-        if (end != out.bytes.cend())
-            out.lineEnd = *end == '\r' && end + 1 != out.bytes.cend() && end[1] == '\n' ? QByteArray("\r\n") : QByteArray(1, *end);
-    }
+    out.lineEnd = usualLineEnd(out.bytes);
     return out;
 }
 
-QByteArray Utf16FileBytes(QByteArrayView utf8, Utf16 order) {
+QByteArray Utf16FileBytes(QByteArrayView utf8, Utf16 order, bool mark) {
     // A zero-width no-break space that begins the first cell is text, not a mark to drop.
     QStringDecoder decode(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     const QString text = decode(utf8);
@@ -274,6 +397,11 @@ QByteArray Utf16FileBytes(QByteArrayView utf8, Utf16 order) {
     };
     put(0xFEFF);
     for (QChar c : text) put(c.unicode());
+    if (!mark) {
+        const QByteArray bare = out.sliced(2);
+        if (bare.isEmpty()) return bare;
+        if (utf16WithoutMark(std::string_view(bare.constData(), static_cast<size_t>(bare.size()))) == order) return bare;
+    }
     return out;
 }
 
@@ -306,7 +434,9 @@ QByteArray ReadDataFile(const QString& path) {
         lines.Feed(std::string_view(buf, static_cast<size_t>(got)));
         if (lines.Ended() > rowLimit) RaiseTooManyLines();
     }
-    if (lines.Total() > rowLimit) RaiseTooManyLines();
+    if (lines.Total(utf16WithoutMark(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))) != Utf16::No) >
+        rowLimit)
+        RaiseTooManyLines();
     return bytes;
 }
 

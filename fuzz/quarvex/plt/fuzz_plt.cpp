@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the data-file reader as a file on disk: the read
 // with its size and line limits, the code-page decision, and the text each
 // grid row gets; a line of a UTF-8 file becomes cells and goes back to UTF-8,
-// and a UTF-16 file's text is written as UTF-16 again.
+// and a UTF-16 file's text is written as UTF-16 again, with or without its
+// mark as it came.
 #include <unistd.h>
 
 #include <QFile>
@@ -25,8 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Text the sheet takes as UTF-8 is UTF-8 (stray bytes mended), and a
         // UTF-16 file written from it reads back as the same text.
         if (text.utf8 && !QByteArrayView(text.bytes).isValidUtf8()) __builtin_trap();
-        if (text.utf16 != Utf16::No && SheetTextFromFile(Utf16FileBytes(text.bytes, text.utf16)).bytes != text.bytes)
-            __builtin_trap();
+        if (text.utf16 != Utf16::No) {
+            const SheetText again = SheetTextFromFile(Utf16FileBytes(text.bytes, text.utf16, text.mark));
+            if (again.bytes != text.bytes || again.utf16 != text.utf16) __builtin_trap();
+        }
+        if (text.lineEnd != "\r\n" && text.lineEnd != "\n" && text.lineEnd != "\r") __builtin_trap();
         const auto lines = SplitPltLines(std::string_view(text.bytes.constData(), size_t(text.bytes.size())));
         QByteArray cells, back;
         for (std::string_view line : lines) {

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace quarvex;
@@ -52,6 +53,59 @@ TEST(PltFile, CountsLinesAsTheSplitDoesInAnyPieces) {
             counter.Feed(text.substr(cut));
             EXPECT_EQ(counter.Total(), static_cast<long long>(SplitPltLines(text).size())) << text << " cut " << cut;
         }
+    }
+}
+
+// A file that may be UTF-16 without a mark (its first two bytes one zero
+// and one not) has both counts until it is known which it is.
+TEST(PltFile, CountsAFileThatMayBeUtf16InItsUnitsAndInItsBytes) {
+    const std::string_view le("a\0\r\0\n\0b\0\r\0", 10), be("\0a\0\n\0\n", 6);
+    for (auto [text, units, bytes] : {std::tuple{le, 2, 4}, std::tuple{be, 2, 2}}) {
+        for (size_t cut = 0; cut <= text.size(); ++cut) {
+            quarvex::PltLineCounter counter;
+            counter.Feed(text.substr(0, cut));
+            counter.Feed(text.substr(cut));
+            EXPECT_EQ(counter.Total(true), units) << cut;
+            EXPECT_EQ(counter.Total(), bytes) << cut;
+            EXPECT_EQ(counter.Total(), static_cast<long long>(SplitPltLines(text).size()));
+            EXPECT_EQ(counter.Ended(), units);
+        }
+    }
+}
+
+// Where the code of a file is guessed: UTF-8 beside stray Windows-1252
+// bytes only with four times as many different characters, as often, all
+// in Latin text's scripts or a script the file writes in; UTF-16 without a
+// mark only with its ASCII every other byte zero.
+TEST(PltFile, GuessesACodeOnlyBeyondDoubt) {
+    const QByteArray four = "\xC5\xBD\xC4\x8F\xC3\xA1\xE2\x82\x82";  // Ž ď á ₂
+    const struct {
+        const char* what;
+        QByteArray file;
+        bool utf8;
+        Utf16 utf16;
+    } cases[] = {
+        {"four characters, one stray byte", four + "\t\xB5g", true, Utf16::No},
+        {"three characters, one stray byte", "\xC5\xBD\xC4\x8F\xC3\xA1\t\xB5g", false, Utf16::No},
+        {"two kinds of stray byte", four + "Krak\xC3\xB3w\t\xB5\xB0", false, Utf16::No},
+        {"one stray byte twice", four + "\xB5\xB5", false, Utf16::No},
+        {"a pair repeated counts once", QByteArray("\xC4\x96 1\t").repeated(8) + "Br\xFCnn", false, Utf16::No},
+        {"an Arabic sign in Latin text", four + "\xD8\x96" "12\tBr\xFCnn", false, Utf16::No},
+        {"Cyrillic text", "\xD0\x9E\xD0\xB1\xD1\x80\xD0\xB0\xD0\xB7\xD0\xB5\xD1\x86\t\xB5g", true, Utf16::No},
+        {"a C1 control", four + "\xC2\x80\tBr\xFCnn", false, Utf16::No},
+        {"a UTF-8 mark", "\xEF\xBB\xBF" "Br\xFCnn", true, Utf16::No},
+        {"UTF-16LE", QByteArray("A\0\x3D\xD8\x00\xDE\t\0", 8), true, Utf16::LittleEnd},
+        {"UTF-16BE", QByteArray("\0A\0\n", 4), true, Utf16::BigEnd},
+        {"an odd size", QByteArray("A\0B", 3), false, Utf16::No},
+        {"U+0000", QByteArray("A\0\0\0", 4), false, Utf16::No},
+        {"a lone surrogate", QByteArray("A\0\x00\xD8", 4), false, Utf16::No},
+        {"mostly beyond U+00FF", QByteArray("A\0\x2D\x4E\x87\x65", 6), false, Utf16::No},
+        {"a line end out of step", QByteArray("A\0B\n", 4), false, Utf16::No},
+    };
+    for (const auto& c : cases) {
+        const SheetText text = SheetTextFromFile(c.file);
+        EXPECT_EQ(text.utf8, c.utf8) << c.what;
+        EXPECT_EQ(text.utf16, c.utf16) << c.what;
     }
 }
 

@@ -1,0 +1,3 @@
+Sample	Pb
+ؖ12	Br�nn
+ܖ3	Mé
