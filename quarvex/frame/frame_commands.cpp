@@ -14,6 +14,7 @@
 #include "quarvex/sheets/plt_file.h"
 #include "quarvex/sheets/row_editing.h"
 #include "quarvex/sheets/table_print.h"
+#include "quarvex/state/frame_interface.h"
 #include "quarvex/state/program_state.h"
 #include "quarvex/state/window_tables.h"
 
@@ -145,7 +146,13 @@ void PrintSetup() {
         qvrt::CommonDialog& dialog = commonDialog();
         dialog.CancelError = true;
         dialog.Flags = 64;
-        dialog.Printer = qvrt::Printer().Device();
+        qvrt::PrinterSurface& printer = qvrt::Printer();
+        dialog.Printer = printer.Device();
+        // A PDF file chosen here is proposed after what the active window
+        // prints next, not after what was printed before.
+        const FrameInterface* frame = TheFrame();
+        const qvrt::ChildForm* child = frame ? frame->ActiveForm() : nullptr;
+        printer.NameComingJob(child ? child->Caption() : QString());
         dialog.ShowPrinter();
     } catch (const qvrt::RuntimeError& e) {
         if (e.number() == qvrt::ErrDialogCancelled) return;

@@ -3,8 +3,15 @@
 #include <QChildEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPrintDialog>
+
+#include <algorithm>
+#include <climits>
+#include <unistd.h>
 
 namespace qvrt {
 
@@ -43,7 +50,45 @@ QString WithoutFolders(const QString& name) {
     return name.left(first) + name.mid(name.lastIndexOf(u'/') + 1);
 }
 
+// Where Qt's dialog proposes a file when nothing else decides.
+QString DefaultPdfFolder() {
+    const QString home = QDir::homePath(), current = QDir::currentPath();
+    return current == home || current.startsWith(home + u'/') ? current : home;
+}
+
 }  // namespace
+
+QString PdfFileName(const QString& jobName, qsizetype maxBytes) {
+    QString stem = WithoutFolders(jobName);
+    const qsizetype dot = stem.lastIndexOf(u'.');
+    if (dot >= 0 && dot + 1 < stem.size() &&
+        std::none_of(stem.cbegin() + dot + 1, stem.cend(), [](QChar c) { return c.isSpace(); }))
+        stem.truncate(dot);
+    if (stem.isEmpty()) stem = QStringLiteral("print");
+    const QString suffix = QStringLiteral(".pdf");
+    QByteArray bytes = QFile::encodeName(stem);
+    const qsizetype room = maxBytes - QFile::encodeName(suffix).size();
+    if (bytes.size() <= room) return stem + suffix;
+    // Cut at a character's first byte: a UTF-8 continuation byte is 10xxxxxx.
+    qsizetype cut = std::max<qsizetype>(room, 0);
+    while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
+    bytes.truncate(cut);
+    return QFile::decodeName(bytes) + suffix;
+}
+
+QString ProposedPdfFile(const QPrinter& printer) {
+    QString folder;
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        // No job to name a file after: the printer's file stays.
+        if (printer.docName().isEmpty()) return printer.outputFileName();
+        const QFileInfo kept(printer.outputFileName());
+        if (kept.absoluteDir().exists()) folder = kept.absolutePath();
+    }
+    if (folder.isEmpty()) folder = DefaultPdfFolder();
+    long nameMax = pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    if (nameMax <= 0) nameMax = NAME_MAX;
+    return QDir(folder).filePath(PdfFileName(printer.docName(), nameMax));
+}
 
 KeptPrinter::KeptPrinter(QPrinter& printer)
     : printer_(printer),
@@ -51,6 +96,7 @@ KeptPrinter::KeptPrinter(QPrinter& printer)
       name_(printer.printerName()),
       file_(printer.outputFileName()),
       docName_(printer.docName()),
+      proposal_(ProposedPdfFile(printer)),
       layout_(printer.pageLayout()) {
     // An open document's printer takes no new name, and sends that one.
     if (printer.printerState() != QPrinter::Active && docName_.contains(u'/'))
@@ -60,16 +106,16 @@ KeptPrinter::KeptPrinter(QPrinter& printer)
 void KeptPrinter::Watch(QPrintDialog& dialog) { new KeptPrinterWatcher(*this, dialog); }
 
 // The PDF entry is the printer list's last, there only once the dialog
-// shows; choosing it brings the file name field in.
+// shows; choosing it brings the file name field in. The field shows the
+// proposal whichever printer is chosen, ready for a switch to a file.
 void KeptPrinter::Shown(QPrintDialog& dialog) {
     if (shown_) return;
     shown_ = true;
-    if (format_ != QPrinter::PdfFormat) return;
+    auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
     auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"));
-    if (!printers || printers->count() == 0) return;
-    printers->setCurrentIndex(printers->count() - 1);
-    if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename")); file && !file_.isEmpty())
-        file->setText(file_);
+    if (format_ == QPrinter::PdfFormat && printers && printers->count() > 0)
+        printers->setCurrentIndex(printers->count() - 1);
+    if (file) file->setText(proposal_);
 }
 
 void KeptPrinter::PropertiesShown(QDialog& properties) {

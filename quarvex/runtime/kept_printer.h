@@ -3,9 +3,10 @@
 // file included, and gives the printer the queue's default paper unless its
 // Properties dialog is opened and accepted. A dialog left as it came would
 // so print elsewhere, or on other paper, than the job before.
-// On X11 the dialog also proposes a PDF file named after the last job; a job
-// named after a file's path would have it proposed in folders that do not
-// exist, so the dialog sees the name with the path's folders left out.
+// The dialog proposes a PDF file named after the job it sets up, every
+// time: the file an earlier job wrote is not offered again, and Qt's
+// dialog asks before Print replaces a file that exists. A job named after a
+// file's path is seen by the dialog with the path's folders left out.
 #pragma once
 
 #include <QPageLayout>
@@ -18,13 +19,27 @@ class QPrintDialog;
 
 namespace qvrt {
 
+// The PDF file a print dialog proposes for the printer's coming job (its
+// document name): see PdfFileName. It goes in the folder of the PDF file
+// the printer was last set to, while that folder exists; otherwise, as Qt
+// has it, in the current folder when that lies in the home folder, else in
+// the home folder. A printer set to a PDF file and named for no job keeps
+// its file.
+QString ProposedPdfFile(const QPrinter& printer);
+// A job's name as a PDF file name: the folders of a path in it left out,
+// "Sheet2-/data/oxides60.plt" as "Sheet2-oxides60.pdf" (its extension
+// turned into ".pdf"), "print.pdf" for a job without a name. A name longer
+// than maxBytes in the file system's encoding is shortened to fit, by whole
+// characters before ".pdf".
+QString PdfFileName(const QString& jobName, qsizetype maxBytes);
+
 class KeptPrinter {
 public:
     // Takes the printer's settings and gives it the job name the dialog is to
     // see; call before the dialog is made.
     explicit KeptPrinter(QPrinter& printer);
-    // Shows the kept printer or PDF file and paper in the dialog and its
-    // Properties dialog.
+    // Shows the kept printer or PDF output, the PDF file proposed for this
+    // job and the kept paper in the dialog and its Properties dialog.
     void Watch(QPrintDialog& dialog);
     // After the dialog: accepted, the paper stays unless the Properties
     // dialog chose another; cancelled, the printer is as it was. Either way
@@ -38,7 +53,7 @@ private:
 
     QPrinter& printer_;
     QPrinter::OutputFormat format_;
-    QString name_, file_, docName_;
+    QString name_, file_, docName_, proposal_;
     QPageLayout layout_;
     bool shown_ = false;
     QPointer<QDialog> accepted_;  // a Properties dialog the user accepted

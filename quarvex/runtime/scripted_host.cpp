@@ -1,5 +1,7 @@
 #include "quarvex/runtime/scripted_host.h"
 
+#include "quarvex/runtime/kept_printer.h"
+
 namespace qvrt {
 
 int ScriptedHost::MsgBox(const QString& prompt, int style, const QString& title) {
@@ -34,6 +36,7 @@ bool ScriptedHost::ColorDialog(uint32_t* color, long flags) {
 
 bool ScriptedHost::PrinterDialog(QPrinter* printer, long flags) {
     dialogs.push_back({QStringLiteral("Printer"), QString(), flags});
+    proposedPdfFile = printer ? ProposedPdfFile(*printer) : QString();
     if (onPrinterDialog) onPrinterDialog(printer);
     if (printerAnswers.empty()) return false;
     bool a = printerAnswers.front();

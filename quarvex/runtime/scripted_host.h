@@ -38,6 +38,9 @@ public:
     // Called as each printer dialog is shown, with its printer (null for a
     // recording one), for a test that makes the user's choices there.
     std::function<void(QPrinter*)> onPrinterDialog;
+    // The PDF file the last printer dialog proposed (see ProposedPdfFile),
+    // set before onPrinterDialog runs; empty for a recording printer.
+    QString proposedPdfFile;
     std::vector<std::pair<int, QString>> helpCalls;  // command, file
     std::vector<QStringList> startedPrograms;         // program then arguments
     bool startSucceeds = true;

@@ -82,20 +82,27 @@ void EditClipboard(int index) {
         setBlock(grid, col1, col2, row1, row2);
         saveUndo(*sheet, col1, col2, row1, row2, selected ? grid.Clip() : grid.Text());
         qvrt::Host& h = qvrt::host();
+        // Copy counts as a change too, as it always has: closing asks to save.
+        // A cut or paste that leaves every cell of its block as it was (an
+        // empty block cut, an empty clipboard) does not.
+        bool changed = true;
         switch (index) {
         case 0:
             ClipBlock = {col1, col2, row1, row2};
             h.ClipboardClear();
             h.ClipboardSetText(grid.ClipboardText());
             break;
-        case 1:
+        case 1: {
             ClipBlock = {col1, col2, row1, row2};
             EnableUndo(true);
             h.ClipboardClear();
             h.ClipboardSetText(grid.ClipboardText());
+            const QString before = grid.Clip();
             grid.setAction(qvrt::SpreadGrid::ActionClearText);
+            changed = grid.Clip() != before;
             break;
-        case 2:
+        }
+        case 2: {
             if (!selected) {
                 // The target has the size of the last block copied here, not
                 // of the clipboard's text, which may come from anywhere.
@@ -106,13 +113,15 @@ void EditClipboard(int index) {
                 saveUndo(*sheet, c1, c2, r1, r2, grid.Clip());
             }
             EnableUndo(true);
+            const QString before = grid.Clip();
             grid.PasteClipboardText(h.ClipboardGetText());
+            changed = grid.Clip() != before;
             break;
+        }
         default:
             break;
         }
-        // Copy counts as a change too, as it always has: closing asks to save.
-        MarkModified(*sheet);
+        if (changed) MarkModified(*sheet);
     } catch (const qvrt::RuntimeError& e) {
         ReportError(QString::fromStdString(e.description()), QStringLiteral("Edit Error"));
     }
@@ -129,10 +138,12 @@ void UndoLastEdit() {
         qvrt::SpreadGrid& grid = *sheet->Grid1;
         BlockChange change(&grid);
         setBlock(grid, UndoRecord.Col1, UndoRecord.Col2, UndoRecord.Row1, UndoRecord.Row2);
+        const QString before = grid.Clip();
         grid.setAction(qvrt::SpreadGrid::ActionClearText);
         grid.setClip(UndoRecord.Contents);
         EnableUndo(false);
-        MarkModified(*sheet);
+        // Putting back what the block holds anyway changes nothing.
+        if (grid.Clip() != before) MarkModified(*sheet);
     } catch (const qvrt::RuntimeError& e) {
         ReportError(QString::fromStdString(e.description()), QStringLiteral("Undo Error"));
     }

@@ -353,12 +353,17 @@ void WriteTableToGrid(bool intoSourceRows) {
         Main1& sheet = RequireActiveSheet();
         qvrt::HourglassPointer busy;
         GridWalk walk(sheet.Grid1);
-        // A write changes the sheet, so its close question must not let it go unsaved.
+        // A write that changes a cell changes the sheet, so its close question
+        // must not let it go unsaved; one that finds every cell as it is (no
+        // samples, symbols assigned again) leaves the sheet unmodified.
         if (intoSourceRows) {
-            MarkModified(sheet);
             for (int i = 1; i <= SampleCount && static_cast<size_t>(i) <= TableRows.size(); ++i)
-                for (int c = 1; c <= HeadingCount; ++c)
-                    sheet.Grid1->SetText(c, TableRows[static_cast<size_t>(i) - 1], DataTable(c, i));
+                for (int c = 1; c <= HeadingCount; ++c) {
+                    const int row = TableRows[static_cast<size_t>(i) - 1];
+                    if (sheet.Grid1->GetText(c, row) == DataTable(c, i)) continue;
+                    MarkModified(sheet);
+                    sheet.Grid1->SetText(c, row, DataTable(c, i));
+                }
             eraseTableAndArrays();
             return;
         }

@@ -15,6 +15,7 @@
 #include <QLabel>
 
 #include <algorithm>
+#include <utility>
 
 namespace quarvex {
 
@@ -194,19 +195,33 @@ void Main1::closeEvent(QCloseEvent* event) {
     QMdiSubWindow::closeEvent(event);
 }
 
-void Main1::Grid1_KeyDown(int keyCode, int) {
-    Record().Modified = -1;
+void Main1::Grid1_KeyDown(int keyCode, int shift) {
+    // Shift, Ctrl and Alt go down for a shortcut or a menu, and a key the
+    // grid gets with Ctrl or Alt held (a shortcut of a menu item that is
+    // off) types nothing: none of them changes the sheet. A key that starts
+    // or makes an edit marks it.
+    using G = qvrt::SpreadGrid;
+    const bool modifierOnly = keyCode == G::VkShift || keyCode == G::VkControl || keyCode == G::VkMenu;
+    commandKey_ = !modifierOnly && (shift & (G::CtrlMask | G::AltMask)) != 0;
+    if (!modifierOnly && !commandKey_) Record().Modified = -1;
     if (DataMenusEnabled == 0) MODULE21::EnableDataMenus();
     GridBusy = 0;
     if (keyCode == qvrt::SpreadGrid::VkReturn) EnterPressed = -1;
 }
 
 void Main1::Grid1_KeyPress(int) {
+    // Ctrl+U with Undo off, Alt and a letter no menu takes: nothing is typed.
+    if (std::exchange(commandKey_, false)) return;
     Record().Modified = -1;
     enableUndo(true);
 }
 
-void Main1::Grid1_Change(int, int) { enableUndo(true); }
+// An edit that ended with a change marks the sheet whatever keys made it
+// (a paste into the cell with Ctrl+V marks nothing as its keys go down).
+void Main1::Grid1_Change(int, int) {
+    Record().Modified = -1;
+    enableUndo(true);
+}
 
 void Main1::Grid1_DblClick(int, int) { Record().Modified = -1; }
 

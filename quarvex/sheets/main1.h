@@ -80,6 +80,9 @@ private:
 
     bool unloaded_ = false;
     bool skipQuestion_ = false;
+    // The key that went down last was held with Ctrl or Alt: its character,
+    // if any, is no typing.
+    bool commandKey_ = false;
 };
 
 }  // namespace quarvex

@@ -10,13 +10,16 @@ using namespace quarvex;
 
 namespace {
 
-// Both change the sheet, so its close question must offer to save; the
-// undo block no longer lines up with the rows, so Undo goes off.
-void afterRowChange(Main1& sheet) {
+// Both change the sheet when rows holding text move, so its close question
+// must offer to save; below the last such row they change nothing. The undo
+// block no longer lines up with the rows, so Undo goes off.
+void afterRowChange(Main1& sheet, bool textMoved) {
     sheet.Grid1->setReDraw(true);
     EnableUndo(false);
-    MarkModified(sheet);
+    if (textMoved) MarkModified(sheet);
 }
+
+bool holdsTextFrom(const qvrt::SpreadGrid& grid, int row) { return row <= grid.LastUsedRow(); }
 
 }  // namespace
 
@@ -26,9 +29,10 @@ void InsertGridRow() {
     qvrt::SpreadGrid& grid = *sheet->Grid1;
     grid.setReDraw(false);
     grid.setRow(grid.ActiveRow());
+    const bool moves = holdsTextFrom(grid, grid.Row());
     grid.setMaxRows(grid.MaxRows() + 1);
     grid.setAction(qvrt::SpreadGrid::ActionInsertRow);
-    afterRowChange(*sheet);
+    afterRowChange(*sheet, moves);
 }
 
 void DeleteGridRow() {
@@ -37,9 +41,10 @@ void DeleteGridRow() {
     qvrt::SpreadGrid& grid = *sheet->Grid1;
     grid.setReDraw(false);
     grid.setRow(grid.ActiveRow());
+    const bool moves = holdsTextFrom(grid, grid.Row());
     grid.setAction(qvrt::SpreadGrid::ActionDeleteRow);
     grid.setMaxRows(grid.MaxRows() - 1);
-    afterRowChange(*sheet);
+    afterRowChange(*sheet, moves);
 }
 
 }  // namespace MODULE21

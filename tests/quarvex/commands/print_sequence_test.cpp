@@ -3,6 +3,7 @@
 // refuses is one "Print Error" and the next job goes through.
 #include "commands_fixture.h"
 
+#include "quarvex/frame/frame_commands.h"
 #include "quarvex/graph/graph2.h"
 #include "quarvex/printing/graph_window_print.h"
 #include "quarvex/printing/pdf_pages.h"
@@ -10,6 +11,8 @@
 #include "quarvex/runtime/recording_surface.h"
 #include "quarvex/sheets/table_print.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPrinter>
 #include <functional>
 
@@ -134,4 +137,42 @@ TEST_F(PrintSequences, EachPrintDialogShowsTheNameOfItsOwnJob) {
     }
     EXPECT_EQ(shown, QStringList({sheet->Caption(), QStringLiteral("Plot-Sheet1"),
                                   QStringLiteral("Least Squares Curve Fit - Plot-Sheet1")}));
+}
+
+// Two sheets printed to the PDF files the dialog proposes, one after the
+// other, with or without Print Setup choosing a file between: each file is
+// named after its own sheet, in the folder the first went to, and the first
+// sheet's file stays as it was written.
+TEST_F(PrintSequences, EachSheetIsPrintedToAProposedPdfFileOfItsOwn) {
+    frame->mnuNew_Click();
+    Main1* second = active();
+    second->setCaption(QStringLiteral("Sheet2-/home/geo/basalts12.plt"));
+    fill({"h1\th2\tSiO2", "c\tbasalt\t49"}, second);
+    for (const bool setUp : {false, true}) {
+        SCOPED_TRACE(setUp);
+        qvrt::SetPrinter(nullptr);
+        const QString folder = path(setUp ? "withSetup" : "plain");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QStringList proposed;  // the first taken into the folder, the others as they come
+        host->onPrinterDialog = [&](QPrinter* printer) {
+            proposed << QFileInfo(host->proposedPdfFile).fileName();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(proposed.size() == 1 ? folder + "/" + proposed[0] : host->proposedPdfFile);
+        };
+        const QString first = folder + "/Sheet1-northern suite granites.pdf", next = folder + "/Sheet2-basalts12.pdf";
+        frame->ActivateChild(sheet);
+        host->printerAnswers.push_back(true);
+        table();
+        const QByteArray firstPdf = readAll(first);
+        frame->ActivateChild(second);
+        host->printerAnswers.insert(host->printerAnswers.end(), setUp ? 2 : 1, true);
+        if (setUp) FrameCommands::PrintSetup();
+        table();
+        EXPECT_EQ(proposed.mid(1), QStringList(setUp ? 2 : 1, QFileInfo(next).fileName()));
+        EXPECT_EQ(host->proposedPdfFile, next);
+        EXPECT_EQ(readAll(first), firstPdf);
+        EXPECT_EQ(PdfPages(first), 1);
+        EXPECT_EQ(PdfPages(next), 1);
+    }
+    EXPECT_EQ(boxTexts(), QStringList());
 }

@@ -2,6 +2,7 @@
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/guard.h"
 #include "quarvex/runtime/host.h"
+#include "quarvex/runtime/kept_printer.h"
 #include "quarvex/runtime/printer.h"
 #include "quarvex/runtime/qt_host.h"
 #include "quarvex/runtime/scripted_host.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -174,6 +176,49 @@ TEST(QtHost, ThePrintDialogLeavesOutPageRangeAndSelectionWhenAsked) {
     }
 }
 
+// The dialog proposes a file after the coming job in the folder of the
+// printer's last file, never that file; Print replaces a file that exists
+// only after the question, and takes the proposal after a 255-byte name.
+TEST(QtHost, ThePrintDialogProposesAFileAfterTheComingJobAndAsksBeforeReplacingOne) {
+    QTemporaryDir folder;
+    const QString granites = folder.filePath("Sheet1-granites.pdf"), basalts = folder.filePath("Sheet2-basalts12.pdf");
+    for (const QString& name : {granites, basalts}) ASSERT_TRUE(QFile(name).open(QIODevice::WriteOnly));
+    QtPrinterSurface printer(granites);
+    const QString shortened = folder.filePath("Sheet3-" + QString(244, u'b') + ".pdf");
+    const struct {
+        QString job, proposed;
+        QMessageBox::StandardButton answer;  // to the question; NoButton: none is to come
+        QString file;                        // the printer's afterwards
+    } cases[] = {
+        {"Sheet2-/data/basalts12.plt", basalts, QMessageBox::No, granites},
+        {"Sheet2-/data/basalts12.plt", basalts, QMessageBox::Yes, basalts},
+        {"Sheet3-/data/" + QString(251, u'b') + ".plt", shortened, QMessageBox::NoButton, shortened},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        printer.NameComingJob(c.job);
+        QString shown;
+        bool asked = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            shown = dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->text();
+            QTimer::singleShot(50, dialog, [&, dialog] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                asked = true;
+                if (c.answer == QMessageBox::NoButton) box->accept();
+                else box->button(c.answer)->click();
+                if (c.answer != QMessageBox::Yes) QTimer::singleShot(0, dialog, &QDialog::reject);
+            });
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();  // Print
+        });
+        EXPECT_EQ(QtHost().PrinterDialog(printer.Device(), kPrintJobDialogFlags), c.file != granites);
+        EXPECT_EQ(shown, c.proposed);
+        EXPECT_EQ(asked, c.answer != QMessageBox::NoButton);
+        EXPECT_EQ(printer.Device()->outputFileName(), c.file);
+    }
+}
+
 // On X11 the dialog proposes a PDF file named after the job, its extension
 // turned into ".pdf"; the offscreen dialog is given that proposal here. After
 // a job named after a file's path Print takes it, and the job keeps its name.
@@ -201,4 +246,21 @@ TEST(QtHost, ThePrintDialogTakesThePdfFileItProposesAfterAJobNamedAfterAPath) {
     ASSERT_TRUE(QtHost().PrinterDialog(printer.Device(), kPrintJobDialogFlags));
     EXPECT_EQ(printer.Device()->outputFileName(), home.filePath("Sheet2-oxides60.pdf"));
     EXPECT_EQ(printer.Device()->docName(), job);
+}
+
+// A job's name as the PDF file proposed for it, shortened by whole
+// characters to what a file system's 255-byte names hold.
+TEST(PdfFileName, IsTheJobsNameShortenedToFitTheFileSystem) {
+    const QString e = QStringLiteral("\u00e9"), clef = QStringLiteral("\U0001D11E");
+    const struct {
+        QString job, file;
+    } cases[] = {
+        {"Sheet2-/home/user/data/oxides60.plt", "Sheet2-oxides60.pdf"},
+        {"Sheet1-/data/v1.2 draft", "Sheet1-v1.2 draft.pdf"},
+        {"", "print.pdf"},
+        {"Sheet2-/d/" + QString(247, u'a') + ".plt", "Sheet2-" + QString(244, u'a') + ".pdf"},
+        {"Sheet2-/d/x" + e.repeated(130) + ".plt", "Sheet2-x" + e.repeated(121) + ".pdf"},
+        {"Sheet2-/d/x" + clef.repeated(70) + ".plt", "Sheet2-x" + clef.repeated(60) + ".pdf"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PdfFileName(c.job, 255), c.file) << c.job.toStdString();
 }
