@@ -3,10 +3,12 @@
 // written so far, or no file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "job_support.h"
 #include "movaltic/formats/avi_movie.h"
+#include "movaltic/formats/byte_io.h"
 
 namespace {
 
@@ -154,3 +156,52 @@ TEST_F(BadInput, CancelAfterEveryFrameCountLeavesAFlcOfThoseFrames) {
 }
 
 }  // namespace
+
+// The second image of a four-image sequence replaced: an image whose data
+// ends it early is read blank and the movie goes on; one that cannot be read
+// is still a frame, which the job reports when it comes to it; a folder of
+// that name is no image and ends the sequence as a missing file does.
+TEST_F(BadInput, ASequenceImageThatCannotBeReadIsReportedNotTheMovieCutShort) {
+    // An 8-bit RLE8 BMP of 32 x 24 that ends at once with its end code.
+    std::vector<uint8_t> blank(54 + 1024, 0);
+    blank[0] = 'B';
+    blank[1] = 'M';
+    PutLE32(&blank[10], 1078);
+    PutLE32(&blank[14], 40);
+    PutLE32(&blank[18], 32);
+    PutLE32(&blank[22], 24);
+    PutLE16(&blank[26], 1);
+    PutLE16(&blank[28], 8);
+    PutLE32(&blank[30], 1);
+    blank.insert(blank.end(), {0, 1});
+    const struct {
+        const char* second;
+        int32_t frames;
+        size_t written;  // frames handed to the writer
+        const char* message;
+    } cases[] = {
+        {"ended early", 4, 4, ""},
+        {"not a picture", 4, 0, "Error loading input frame.\n"},  // in the first pass, which builds the palette
+        {"a folder", 1, 1, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.second);
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        jobs::WriteSequence(dir / "in001.bmp", 4, 32, 24, 1);
+        fs::remove(dir / "in002.bmp");
+        if (c.frames == 1) fs::create_directory(dir / "in002.bmp");
+        else WriteWholeFile(dir / "in002.bmp", c.written == 4 ? blank : std::vector<uint8_t>(1078 + 2, 0));
+        host = jobs::RecordingHost();
+        ChooseInput(dir / "in001.bmp");
+        EXPECT_EQ(InputMovie.frames, c.frames);
+        ChooseOutput(dir / "o001.bmp", 1);
+        RunProcessing();
+        EXPECT_EQ(host.BoxTexts(), c.message);
+        EXPECT_EQ(host.written.size(), c.written);
+        if (c.written == 4) {
+            const std::vector<uint8_t>& second = host.written[1].pixels;
+            EXPECT_EQ(std::count(second.begin(), second.end(), second[0]), ptrdiff_t(second.size()));
+        }
+    }
+}
