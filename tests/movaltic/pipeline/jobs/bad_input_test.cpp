@@ -158,22 +158,10 @@ TEST_F(BadInput, CancelAfterEveryFrameCountLeavesAFlcOfThoseFrames) {
 }  // namespace
 
 // The second image of a four-image sequence replaced: an image whose data
-// ends it early is read blank and the movie goes on; one that cannot be read
-// is still a frame, which the job reports when it comes to it; a folder of
-// that name is no image and ends the sequence as a missing file does.
+// ends it early is read blank and the movie goes on; one cut short cannot be
+// read but is still a frame, which the job reports when it comes to it; a
+// folder of that name is no image and ends the sequence as a missing file does.
 TEST_F(BadInput, ASequenceImageThatCannotBeReadIsReportedNotTheMovieCutShort) {
-    // An 8-bit RLE8 BMP of 32 x 24 that ends at once with its end code.
-    std::vector<uint8_t> blank(54 + 1024, 0);
-    blank[0] = 'B';
-    blank[1] = 'M';
-    PutLE32(&blank[10], 1078);
-    PutLE32(&blank[14], 40);
-    PutLE32(&blank[18], 32);
-    PutLE32(&blank[22], 24);
-    PutLE16(&blank[26], 1);
-    PutLE16(&blank[28], 8);
-    PutLE32(&blank[30], 1);
-    blank.insert(blank.end(), {0, 1});
     const struct {
         const char* second;
         int32_t frames;
@@ -181,7 +169,7 @@ TEST_F(BadInput, ASequenceImageThatCannotBeReadIsReportedNotTheMovieCutShort) {
         const char* message;
     } cases[] = {
         {"ended early", 4, 4, ""},
-        {"not a picture", 4, 0, "Error loading input frame.\n"},  // in the first pass, which builds the palette
+        {"cut short", 4, 0, "Error loading input frame.\n"},  // in the first pass, which builds the palette
         {"a folder", 1, 1, ""},
     };
     for (const auto& c : cases) {
@@ -189,9 +177,14 @@ TEST_F(BadInput, ASequenceImageThatCannotBeReadIsReportedNotTheMovieCutShort) {
         fs::remove_all(dir);
         fs::create_directories(dir);
         jobs::WriteSequence(dir / "in001.bmp", 4, 32, 24, 1);
+        std::vector<uint8_t> second;
+        ASSERT_TRUE(ReadWholeFile(dir / "in002.bmp", second));
+        second.resize(1078);  // header and colours
+        if (c.written == 4) PutLE32(&second[30], 1);  // RLE8, whose data ends the picture at once
+        second.insert(second.end(), {0, 1});
         fs::remove(dir / "in002.bmp");
         if (c.frames == 1) fs::create_directory(dir / "in002.bmp");
-        else WriteWholeFile(dir / "in002.bmp", c.written == 4 ? blank : std::vector<uint8_t>(1078 + 2, 0));
+        else WriteWholeFile(dir / "in002.bmp", second);
         host = jobs::RecordingHost();
         ChooseInput(dir / "in001.bmp");
         EXPECT_EQ(InputMovie.frames, c.frames);
@@ -200,8 +193,8 @@ TEST_F(BadInput, ASequenceImageThatCannotBeReadIsReportedNotTheMovieCutShort) {
         EXPECT_EQ(host.BoxTexts(), c.message);
         EXPECT_EQ(host.written.size(), c.written);
         if (c.written == 4) {
-            const std::vector<uint8_t>& second = host.written[1].pixels;
-            EXPECT_EQ(std::count(second.begin(), second.end(), second[0]), ptrdiff_t(second.size()));
+            const std::vector<uint8_t>& blank = host.written[1].pixels;
+            EXPECT_EQ(std::count(blank.begin(), blank.end(), blank[0]), ptrdiff_t(blank.size()));
         }
     }
 }
