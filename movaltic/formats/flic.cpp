@@ -599,7 +599,8 @@ static void FlicWriteFrameUnguarded(FlicState& state, const imagerec& image) {
     if (firstFrame) PutLE32(state.header + 84, uint32_t(end));
     // The header for the frames so far, so that a file whose writer never
     // closes it (killed, a crash, a power cut) plays them; by position, as
-    // the frames go on at the end. Close writes it with the ring frame.
+    // the frames go on at the end. Close writes the finished header, then
+    // the ring frame.
     PutLE32(state.header, uint32_t(end < 0 ? 0 : end));
     PutHeader(state);
     if (state.writeFailed) ErrCode = kErrWrite;
