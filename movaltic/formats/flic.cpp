@@ -182,7 +182,7 @@ void FlicOpen(FlicState& state, const std::string& fileName) {
     FlicClose(state);
     state.frameCounter = 1;
     state.fileName = fileName;
-    state.file = std::fopen(fileName.c_str(), "rb");
+    state.file = OpenInputFile(fileName);
     if (!state.file) {
         ErrCode = kErrOpen;
         return;
