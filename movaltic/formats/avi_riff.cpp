@@ -127,7 +127,7 @@ bool AviReader::Read(const AviChunk& chunk, std::vector<uint8_t>& out, size_t ma
 
 bool AviReader::Open(const std::string& path) {
     Close();
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = OpenInputFile(path);
     if (!file_) return false;
     fseeko(file_, 0, SEEK_END);
     fileSize_ = uint64_t(ftello(file_));

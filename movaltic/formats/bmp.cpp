@@ -13,12 +13,14 @@ namespace {
 constexpr size_t kBmpHeaderBytes = 54;
 
 // RLE8 into a picture stored in file row order; every write is clipped to
-// the picture, and a short file ends the picture where it stops.
-void DecodeRle8(const uint8_t* data, size_t size, uint8_t* out, int32_t width, int32_t height) {
+// the picture, and a short file ends the picture where it stops. Returns
+// whether the data ended the picture with its end-of-picture code; with out
+// null it only walks the codes.
+bool DecodeRle8(const uint8_t* data, size_t size, uint8_t* out, int32_t width, int32_t height) {
     size_t pos = 0;
     int64_t x = 0, y = 0;
     auto put = [&](uint8_t v) {
-        if (x < width && y < height) out[y * width + x] = v;
+        if (out && x < width && y < height) out[y * width + x] = v;
         ++x;
     };
     while (pos + 1 < size && y < height) {
@@ -30,9 +32,9 @@ void DecodeRle8(const uint8_t* data, size_t size, uint8_t* out, int32_t width, i
             x = 0;  // end of row: the next row starts at its left edge
             ++y;
         } else if (v == 1) {
-            return;
+            return true;
         } else if (v == 2) {
-            if (pos + 1 >= size) return;
+            if (pos + 1 >= size) return false;
             x += data[pos];
             y += data[pos + 1];
             pos += 2;
@@ -41,6 +43,7 @@ void DecodeRle8(const uint8_t* data, size_t size, uint8_t* out, int32_t width, i
             if (v & 1) ++pos;
         }
     }
+    return false;
 }
 
 // How many rows RLE8 data of n bytes can reach: only an end of row (2 bytes,
@@ -77,8 +80,12 @@ int32_t ReadBmpImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
     const int64_t rowBytes = int64_t(width) * bpp;
     const int64_t stride = (rowBytes + 3) & ~int64_t(3);
     // Pixels the data cannot reach are refused here, before a frame is made
-    // for them. Uncompressed, the last row needs no padding after it.
-    if (compression == 1 ? height > Rle8RowsReached(dataBytes) : int64_t(dataBytes) < stride * (height - 1) + rowBytes)
+    // for them, unless the data ends the picture early with its own code (the
+    // rows after it stay blank). Uncompressed, the last row needs no padding
+    // after it.
+    if (compression == 1 ? height > Rle8RowsReached(dataBytes) &&
+                               !DecodeRle8(file.data() + pixelStart, dataBytes, nullptr, width, height)
+                         : int64_t(dataBytes) < stride * (height - 1) + rowBytes)
         return kErrMemory;
     info.width = width;
     info.height = height;

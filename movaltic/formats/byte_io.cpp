@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace movaltic {
 
@@ -66,9 +68,28 @@ bool ByteReader::bytes(void* dst, size_t n) {
     return have == n;
 }
 
+std::FILE* OpenInputFile(const std::string& path) {
+    // Opened without waiting, then asked what it is: a FIFO with no writer
+    // would hold a plain open forever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    int err = 0;
+    if (::fstat(fd, &st) != 0) err = errno;
+    else if (!S_ISREG(st.st_mode)) err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) err = errno;
+    std::FILE* f = err ? nullptr : ::fdopen(fd, "rb");
+    if (!f) {
+        if (!err) err = errno;
+        ::close(fd);
+        errno = err;
+    }
+    return f;
+}
+
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
     out.clear();
-    FILE* f = std::fopen(path.c_str(), "rb");
+    FILE* f = OpenInputFile(path);
     if (!f) return false;
     uint8_t buf[65536];
     size_t n;

@@ -49,6 +49,11 @@ private:
     bool failed_ = false;
 };
 
+// Opens an input file to read ("rb"); nullptr, with errno set, when it cannot
+// be opened or is no regular file (a folder, FIFO or device, also through a
+// link), so that no reader waits on a FIFO or reads a device without end.
+std::FILE* OpenInputFile(const std::string& path);
+
 // Whole-file helpers. ReadWholeFile returns false when the file cannot be opened
 // or read; WriteWholeFile when it cannot be created or fully written, and
 // then it leaves no part of the file behind (errno tells why it failed).

@@ -182,7 +182,7 @@ void FlicOpen(FlicState& state, const std::string& fileName) {
     FlicClose(state);
     state.frameCounter = 1;
     state.fileName = fileName;
-    state.file = std::fopen(fileName.c_str(), "rb");
+    state.file = OpenInputFile(fileName);
     if (!state.file) {
         ErrCode = kErrOpen;
         return;
@@ -199,9 +199,11 @@ void FlicOpen(FlicState& state, const std::string& fileName) {
     state.position = 128;
     // A writer killed between a frame and the header that counts it leaves
     // whole frames past the size its header gives (other players show
-    // them): they are frames of the movie too.
+    // them): they are frames of the movie too. A header that says the file
+    // was finished counts all its frames; what follows its last one is the
+    // ring frame, which is no frame of the movie.
     const int64_t counted = GetLE32(state.header);
-    if (counted >= 128 && counted < state.fileSize) {
+    if (GetLE16(state.header + 14) != kFlicFinished && counted >= 128 && counted < state.fileSize) {
         uint32_t frames = state.frames();
         for (int64_t pos = counted; pos + 16 <= state.fileSize && frames < 0xFFFF; ++frames) {
             uint8_t head[16];
@@ -442,7 +444,13 @@ struct Subchunk {
     std::vector<uint8_t> data;
 };
 
+void (*&TestWriteHook())() {
+    static void (*hook)() = nullptr;
+    return hook;
+}
+
 void FlicWrite(FlicState& state, const void* p, size_t n) {
+    if (TestWriteHook()) TestWriteHook()();
     if (!state.writeFailed && n && std::fwrite(p, 1, n, state.file) != n) state.writeFailed = true;
 }
 
@@ -473,11 +481,15 @@ Subchunk PictureChunk(const FlicState& state, const uint8_t* cur, int32_t width,
     return s;
 }
 
-void WriteFrameChunk(FlicState& state, const std::vector<Subchunk>& subs) {
+uint32_t FrameChunkSize(const std::vector<Subchunk>& subs) {
     uint32_t total = 16;
     for (const auto& s : subs) total += 6 + uint32_t((s.data.size() + 1) & ~size_t(1));
+    return total;
+}
+
+void WriteFrameChunk(FlicState& state, const std::vector<Subchunk>& subs) {
     uint8_t head[16] = {};
-    PutLE32(head, total);
+    PutLE32(head, FrameChunkSize(subs));
     PutLE16(head + 4, kFlicFrameType);
     PutLE16(head + 6, uint16_t(subs.size()));
     FlicWrite(state, head, 16);
@@ -492,9 +504,9 @@ void WriteFrameChunk(FlicState& state, const std::vector<Subchunk>& subs) {
     }
 }
 
-// Appends one frame given top-down with its palette; frame 1 and every frame
-// whose palette differs from the last one written carry a colour chunk.
-void EmitFrame(FlicState& state, std::vector<uint8_t>& cur, const uint8_t* palette) {
+// Codes the next frame, given top-down with its palette; frame 1 and every
+// frame whose palette differs from the last one coded carry a colour chunk.
+std::vector<Subchunk> CodeFrame(FlicState& state, std::vector<uint8_t>& cur, const uint8_t* palette) {
     const int32_t width = state.width(), height = state.height();
     std::vector<Subchunk> subs;
     if (state.previous.empty() || std::memcmp(palette, state.lastPalette, 768) != 0) {
@@ -502,8 +514,17 @@ void EmitFrame(FlicState& state, std::vector<uint8_t>& cur, const uint8_t* palet
         std::memcpy(state.lastPalette, palette, 768);
     }
     subs.push_back(PictureChunk(state, cur.data(), width, height));
-    WriteFrameChunk(state, subs);
     state.previous.swap(cur);
+    return subs;
+}
+
+// The header as the disk should hold it now, written past the stdio buffer
+// once everything before it is flushed.
+void PutHeader(FlicState& state) {
+    if (TestWriteHook()) TestWriteHook()();
+    if (!state.writeFailed &&
+        (std::fflush(state.file) != 0 || ::pwrite(fileno(state.file), state.header, 128, 0) != 128))
+        state.writeFailed = true;
 }
 
 void CloseFile(FlicState& state, bool report) {
@@ -512,6 +533,8 @@ void CloseFile(FlicState& state, bool report) {
 }
 
 }  // namespace
+
+void FlicSetWriteHookForTests(void (*hook)()) { TestWriteHook() = hook; }
 
 void FlicCreate(FlicState& state, const std::string& fileName, int32_t width, double frameRate, int32_t height) {
     ErrCode = kErrNone;
@@ -539,8 +562,7 @@ void FlicCreate(FlicState& state, const std::string& fileName, int32_t width, do
     PutLE16(h + 4, state.fli ? kFliMagic : kFlcMagic);
     PutLE16(h + 8, uint16_t(width));
     PutLE16(h + 10, uint16_t(height));
-    PutLE16(h + 12, 8);
-    PutLE16(h + 14, 3);
+    PutLE16(h + 12, 8);  // flags stay 0 (not finished) until the file is closed
     PutLE32(h + 16, FlicSpeedFor(state.fli, frameRate));
     PutLE16(h + 38, 1);
     PutLE16(h + 40, 1);
@@ -570,18 +592,17 @@ static void FlicWriteFrameUnguarded(FlicState& state, const imagerec& image) {
         state.firstPixels = cur;
         std::memcpy(state.firstPalette, image.palette, 768);
     }
-    EmitFrame(state, cur, image.palette);
+    WriteFrameChunk(state, CodeFrame(state, cur, image.palette));
     ++state.framesWritten;
     PutLE16(state.header + 6, uint16_t(state.framesWritten));
     const long end = std::ftell(state.file);
     if (firstFrame) PutLE32(state.header + 84, uint32_t(end));
     // The header for the frames so far, so that a file whose writer never
     // closes it (killed, a crash, a power cut) plays them; by position, as
-    // the frames go on at the end. Close writes it with the ring frame.
+    // the frames go on at the end. Close writes the finished header, then
+    // the ring frame.
     PutLE32(state.header, uint32_t(end < 0 ? 0 : end));
-    if (!state.writeFailed && (std::fflush(state.file) != 0 ||
-                               ::pwrite(fileno(state.file), state.header, 128, 0) != 128))
-        state.writeFailed = true;
+    PutHeader(state);
     if (state.writeFailed) ErrCode = kErrWrite;
 }
 
@@ -606,16 +627,21 @@ void FlicWriteFrame(FlicState& state, const imagerec& image) {
 void FlicClose(FlicState& state) {
     if (state.writing && state.file) {
         ErrCode = kErrNone;
+        // The ring frame brings a looping player from the last frame back to the first.
+        std::vector<Subchunk> ring;
         if (state.framesWritten > 0) {
-            // The ring frame brings a looping player from the last frame back to the first.
-            std::vector<uint8_t> ring = state.firstPixels;
-            EmitFrame(state, ring, state.firstPalette);
+            std::vector<uint8_t> first = state.firstPixels;
+            ring = CodeFrame(state, first, state.firstPalette);
         }
+        // The finished header goes first, with the size the ring frame will
+        // give the file: a writer killed after it leaves a file that counts
+        // its frames, never one that shows the ring frame as one more.
         PutLE16(state.header + 6, uint16_t(state.framesWritten));
-        long end = std::ftell(state.file);
-        PutLE32(state.header, uint32_t(end < 0 ? 0 : end));
-        if (std::fseek(state.file, 0, SEEK_SET) != 0) state.writeFailed = true;
-        FlicWrite(state, state.header, 128);
+        PutLE16(state.header + 14, kFlicFinished);
+        const long end = std::ftell(state.file);
+        PutLE32(state.header, uint32_t(end < 0 ? 0 : end) + (ring.empty() ? 0 : FrameChunkSize(ring)));
+        PutHeader(state);
+        if (!ring.empty()) WriteFrameChunk(state, ring);
         CloseFile(state, true);
         if (state.writeFailed) ErrCode = kErrWrite;
     } else {

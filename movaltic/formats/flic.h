@@ -14,6 +14,8 @@ namespace movaltic {
 constexpr uint16_t kFliMagic = 0xAF11;
 constexpr uint16_t kFlcMagic = 0xAF12;
 constexpr uint16_t kFlicFrameType = 0xF1FA;
+// Header flags of a file whose writer finished it, ring frame and all.
+constexpr uint16_t kFlicFinished = 3;
 
 // Subchunk types of a frame chunk.
 enum FlicChunk : uint16_t {
@@ -66,6 +68,8 @@ void FlicReadFrame(FlicState& state, imagerec& image);
 void FlicCreate(FlicState& state, const std::string& fileName, int32_t width, double frameRate, int32_t height);
 void FlicWriteFrame(FlicState& state, const imagerec& image);
 void FlicClose(FlicState& state);
+// For tests: hook is called before each write of a file being written.
+void FlicSetWriteHookForTests(void (*hook)());
 
 // Frames per second from the header's speed, rounded to tenths; 0 for a speed of 0.
 double FlicFrameRate(const FlicState& state);

@@ -20,8 +20,9 @@ bool ReadColourTable(ByteReader& in, uint8_t flags, uint8_t* palette) {
 
 // Variable-width LZW over the joined data sub-blocks, least significant bit
 // first. Stops at the end code, when the picture is full, when the data runs
-// out, or at a code that is not yet in the table.
-void DecodeLzw(const std::vector<uint8_t>& data, int minCodeSize, uint8_t* out, int64_t pixels) {
+// out, or at a code that is not yet in the table. Returns whether it met the
+// end code; with out null it only walks the codes, whatever the picture.
+bool DecodeLzw(const std::vector<uint8_t>& data, int minCodeSize, uint8_t* out, int64_t pixels) {
     const int clear = 1 << minCodeSize;
     const int end = clear + 1;
     uint16_t prefix[kMaxCodes];
@@ -38,8 +39,8 @@ void DecodeLzw(const std::vector<uint8_t>& data, int minCodeSize, uint8_t* out, 
     int64_t done = 0;
     size_t bitPos = 0;
     const size_t totalBits = data.size() * 8;
-    while (done < pixels) {
-        if (bitPos + size_t(width) > totalBits) return;
+    while (!out || done < pixels) {
+        if (bitPos + size_t(width) > totalBits) return false;
         int code = 0;
         for (int i = 0; i < width; ++i, ++bitPos)
             code |= ((data[bitPos >> 3] >> (bitPos & 7)) & 1) << i;
@@ -49,29 +50,31 @@ void DecodeLzw(const std::vector<uint8_t>& data, int minCodeSize, uint8_t* out, 
             old = -1;
             continue;
         }
-        if (code == end) return;
+        if (code == end) return true;
         if (old < 0) {
             // The first code after a clear stands for one byte.
-            if (code >= clear) return;
-            out[done++] = uint8_t(code);
+            if (code >= clear) return false;
+            if (out) out[done++] = uint8_t(code);
             old = code;
             firstChar = uint8_t(code);
             continue;
         }
-        if (code > nextFree || (code == nextFree && nextFree >= kMaxCodes)) return;
-        int sp = 0;
-        int cur = code;
-        if (code == nextFree) {
-            stack[sp++] = firstChar;
-            cur = old;
+        if (code > nextFree || (code == nextFree && nextFree >= kMaxCodes)) return false;
+        if (out) {
+            int sp = 0;
+            int cur = code;
+            if (code == nextFree) {
+                stack[sp++] = firstChar;
+                cur = old;
+            }
+            while (cur >= clear) {
+                stack[sp++] = suffix[cur];
+                cur = prefix[cur];
+            }
+            stack[sp++] = uint8_t(cur);
+            firstChar = uint8_t(cur);
+            while (sp > 0 && done < pixels) out[done++] = stack[--sp];
         }
-        while (cur >= clear) {
-            stack[sp++] = suffix[cur];
-            cur = prefix[cur];
-        }
-        stack[sp++] = uint8_t(cur);
-        firstChar = uint8_t(cur);
-        while (sp > 0 && done < pixels) out[done++] = stack[--sp];
         if (nextFree < kMaxCodes) {
             prefix[nextFree] = uint16_t(old);
             suffix[nextFree] = firstChar;
@@ -80,6 +83,34 @@ void DecodeLzw(const std::vector<uint8_t>& data, int minCodeSize, uint8_t* out, 
         }
         old = code;
     }
+    return false;
+}
+
+// The picture's colour table (into palette, when it has its own), then its
+// LZW data: the minimum code size and the data sub-blocks joined.
+int32_t ReadPictureData(ByteReader& in, uint8_t flags, uint8_t* palette, int& minCodeSize,
+                        std::vector<uint8_t>& data) {
+    // A local colour table is the one the picture's indices refer to.
+    if ((flags & 0x80) && !ReadColourTable(in, flags, palette)) return kErrMemory;
+    minCodeSize = in.u8();
+    if (in.failed()) return kErrMemory;
+    if (minCodeSize < 2 || minCodeSize > 8) return kErrHeader;
+    for (uint8_t n = in.u8(); n != 0 && !in.failed(); n = in.u8()) {
+        size_t take = std::min<size_t>(n, in.remaining());
+        data.insert(data.end(), in.here(), in.here() + take);
+        in.skip(take);
+    }
+    return kErrNone;
+}
+
+// Whether the picture's LZW data stops at its own end code, however many
+// pixels it gave before it: the rest of the picture is then left as it is.
+bool EndsWithEndCode(ByteReader in, uint8_t flags) {
+    uint8_t palette[768];
+    int minCodeSize = 0;
+    std::vector<uint8_t> data;
+    return ReadPictureData(in, flags, palette, minCodeSize, data) == kErrNone &&
+           DecodeLzw(data, minCodeSize, nullptr, 0);
 }
 
 }  // namespace
@@ -108,10 +139,11 @@ int32_t ReadGifImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
     if (in.failed() || (flags & 0x40) || width == 0 || height == 0) return kErrHeader;
     // Refused before a frame is made for it: a picture larger than any the
     // program takes, or than the rest of the file could fill, one code of
-    // at least 3 bits giving at most a table entry's kMaxCodes pixels.
+    // at least 3 bits giving at most a table entry's kMaxCodes pixels,
+    // unless its data ends it early with the end code.
     const int64_t pixels = int64_t(width) * height;
     if (pixels > kMaxFramePixels) return kErrMemory;
-    if (pixels > kMaxCodes * (8 * int64_t(in.remaining()) / 3)) return kErrMemory;
+    if (pixels > kMaxCodes * (8 * int64_t(in.remaining()) / 3) && !EndsWithEndCode(in, flags)) return kErrMemory;
     info.width = width;
     info.height = height;
     info.bytesPerPixel = 1;
@@ -120,17 +152,9 @@ int32_t ReadGifImage(const std::vector<uint8_t>& file, imagerec* image, ImageInf
     if (!image) return kErrNone;
     if (pixels > image->size) return kErrTooLarge;
 
-    // A local colour table is the one the picture's indices refer to.
-    if ((flags & 0x80) && !ReadColourTable(in, flags, palette)) return kErrMemory;
-    const uint8_t minCodeSize = in.u8();
-    if (in.failed()) return kErrMemory;
-    if (minCodeSize < 2 || minCodeSize > 8) return kErrHeader;
+    int minCodeSize = 0;
     std::vector<uint8_t> data;
-    for (uint8_t n = in.u8(); n != 0 && !in.failed(); n = in.u8()) {
-        size_t take = std::min<size_t>(n, in.remaining());
-        data.insert(data.end(), in.here(), in.here() + take);
-        in.skip(take);
-    }
+    if (const int32_t code = ReadPictureData(in, flags, palette, minCodeSize, data)) return code;
     DecodeLzw(data, minCodeSize, image->pixels, pixels);
     image->width = width;
     image->height = height;

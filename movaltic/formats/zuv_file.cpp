@@ -132,7 +132,7 @@ int32_t CodecStripRows(int64_t rowBytes, int32_t height, bool smallStrips) {
 void CodecFileOpen(CodecState& state, const std::string& fileName) {
     ErrCode = kErrNone;
     state = CodecState{};
-    state.file.reset(std::fopen(fileName.c_str(), "rb"));
+    state.file.reset(OpenInputFile(fileName));
     if (!state.file) {
         ErrCode = kErrOpen;
         return;

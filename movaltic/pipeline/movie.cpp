@@ -259,12 +259,18 @@ void MovieInspect(movierec& movie) {
     if (movie.container) return;
     Host().SetBusyCursor(true);
     // The sequence runs while the next number names a file of the same
-    // description; the first missing or different file ends it.
+    // description; the first missing or different file ends it. A file there
+    // that cannot be read is a frame all the same, so that the job reports it
+    // when it comes to it rather than the movie ending before it unsaid; a
+    // folder, FIFO or device of that name is no image and ends it unread.
     while (probe.digits > 0 && probe.number < INT32_MAX) {
         ++probe.number;
+        const std::string file = probe.GetFileName();
+        std::error_code ec;
+        if (!fs::is_regular_file(file, ec)) break;
         MovieDescription next;
-        MovieProbe(probe.GetFileName(), next);
-        if (ErrCode > 0 || !SameDescription(first, next)) break;
+        MovieProbe(file, next);
+        if (ErrCode <= 0 && !SameDescription(first, next)) break;
         ++movie.frames;
     }
     ErrCode = 0;

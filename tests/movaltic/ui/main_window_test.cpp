@@ -17,6 +17,8 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "movaltic/formats/avi_movie.h"
@@ -222,6 +224,27 @@ TEST_F(MainWindow, UnreadableInputIsReportedAndForgotten) {
     EXPECT_EQ(host().BoxTexts(), QStringList{"Error in input file."});
     EXPECT_EQ(host().boxes[0].title, "Error");
     EXPECT_FALSE(InputMovie.name->IsValid());
+}
+
+// What is no file is refused as any unreadable input, never waited on nor read
+// without end. Each pick runs in a child with a deadline, so a hang fails.
+TEST_F(MainWindow, InputThatIsNoFileIsReportedWithoutWaiting) {
+    // f: a FIFO, z: a link to /dev/zero, d: a folder
+    for (const char* name : {"f001.bmp", "f.zuv", "f.flc", "f.avi", "z001.bmp", "d001.bmp"}) {
+        const fs::path file = dir / name;
+        if (name[0] == 'f') ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        else if (name[0] == 'z') fs::create_symlink("/dev/zero", file);
+        else fs::create_directory(file);
+        const pid_t child = fork();
+        if (child == 0) {
+            ::alarm(5);
+            PickInput(file);
+            _exit(host().BoxTexts() == QStringList{"Error in input file."} && !InputMovie.name->IsValid() ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_EQ(status, 0) << name;  // 14: killed by the deadline
+    }
 }
 
 // A picked file that is no movie, or whose first frame cannot be read: the

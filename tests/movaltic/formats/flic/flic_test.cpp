@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -249,6 +253,72 @@ TEST_F(FlicFiles, FramesPastTheHeaderOfAKilledWriterAreRead) {
             EXPECT_EQ(out.bytes, written[i]) << i;
         }
         FlicClose(s);
+    }
+}
+
+int gWrites = 0, gKillAt = 0;  // gKillAt 0: count only
+
+void CountOrKill() {
+    if (++gWrites == gKillAt) std::raise(SIGKILL);
+}
+
+// Killed before each of its writes in turn, closing included, a writer
+// leaves a file that reads as the whole frames it holds, the ring frame
+// after the last one never read as one more.
+TEST_F(FlicFiles, AWriterKilledAtAnyWriteLeavesItsWholeFramesAndNoMore) {
+    struct Case {
+        int32_t width, height;
+        int frames;
+    };
+    for (const Case c : {Case{23, 11, 4}, Case{320, 200, 3}}) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        std::vector<std::vector<uint8_t>> written;
+        const auto writeMovie = [&](int killAt) {
+            gWrites = 0;
+            gKillAt = killAt;
+            FlicSetWriteHookForTests(CountOrKill);
+            FlicState s;
+            FlicCreate(s, path("k.flc"), c.width, 10, c.height);
+            Frame f(c.width, c.height);
+            written.clear();
+            for (int i = 0; i < c.frames; ++i) {
+                FillPattern(f, 70 + i);
+                f.img.palette[5] = uint8_t(4 * i);  // every frame carries its colours
+                FlicWriteFrame(s, f.img);
+                written.push_back(f.bytes);
+            }
+            FlicClose(s);
+            FlicSetWriteHookForTests(nullptr);
+            return gWrites;
+        };
+        const int writes = writeMovie(0);
+        const std::string file = path(c.width == 320 ? "k.FLI" : "k.FLC");
+        ASSERT_EQ(Chunks(read(file)).size(), size_t(c.frames + 1));
+        for (int k = 1; k <= writes; ++k) {
+            SCOPED_TRACE("killed at write " + std::to_string(k));
+            fs::remove(file);
+            const pid_t child = fork();
+            if (child == 0) _exit(writeMovie(k));
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+            const std::vector<uint8_t> bytes = read(file);
+            if (bytes.size() < 128) continue;  // killed before the header reached the file
+            size_t whole = 0;
+            for (const ChunkInfo& chunk : Chunks(bytes)) whole += chunk.offset + chunk.size <= bytes.size();
+            FlicState s;
+            FlicOpen(s, file);
+            ASSERT_EQ(ErrCode, 0);
+            ASSERT_EQ(s.frames(), std::min<size_t>(whole, c.frames));
+            Frame out(c.width, c.height);
+            for (size_t i = 0; i < s.frames(); ++i) {
+                FlicReadFrame(s, out.img);
+                ASSERT_EQ(ErrCode, 0) << i;
+                EXPECT_EQ(out.bytes, written[i]) << i;
+                EXPECT_EQ(out.img.palette[5], 4 * i) << i;
+            }
+            EXPECT_TRUE(s.endOfFile);
+        }
     }
 }
 

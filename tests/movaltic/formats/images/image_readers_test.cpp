@@ -475,10 +475,60 @@ TEST(ImageReaders, RefuseClaimsTheirDataCannotFillBeforeAFrameIsMade) {
         {"rle8_8192x8193.bmp", Rle8Bmp(8192, 8193, 4 * 33), kErrMemory},
         {"size_43692x10923.pcx", Pcx(43692, 10923, 2400), kErrMemory},
         {"coded_4096x4096.tga", Tga(0, 9, 0, 0, 0, 4096, 4096, 8, 0, std::vector<uint8_t>(2400)), kErrMemory},
-        {"4096x4096.gif", Gif(4096, 4096, 0x81, {}, 0, {}, kLzw0123), kErrMemory},
+        // Clear, 0, 1, 2, 3 and no end code.
+        {"4096x4096.gif", Gif(4096, 4096, 0x81, {}, 0, {}, PackCodes({{4, 3}, {0, 3}, {1, 3}, {2, 3}, {3, 4}})),
+         kErrMemory},
     };
     for (const auto& c : cases) {
         ImageInfo info;
         EXPECT_EQ(ReadImage(ImageKindOf(c.name), c.file, nullptr, info), c.code) << c.name;
+    }
+}
+
+// A picture whose data ends it early with its format's own end code is whole:
+// read with the rest blank, however large (up to the largest taken). The
+// code must be one: end-of-picture bytes inside a literal run or a move, or
+// a GIF without its end code, leave the header's claim to the data.
+TEST(ImageReaders, PicturesEndedEarlyByTheirEndCodeAreReadTheRestBlank) {
+    const auto rle8 = [](int32_t w, int32_t h, const std::vector<uint8_t>& codes) {
+        std::vector<uint8_t> data = Palette256();
+        data.insert(data.end(), codes.begin(), codes.end());
+        return Bmp(w, h, 8, 1, 0, 1078, data);
+    };
+    const std::vector<uint8_t> kEnd = {0, 1};
+    const struct {
+        const char* name;
+        std::vector<uint8_t> file;
+        int32_t code;
+        std::vector<uint8_t> head;  // the first bytes decoded; the rest of the frame stays 0
+    } cases[] = {
+        {"end at once 64x64.bmp", rle8(64, 64, kEnd), 0, {}},
+        {"a run, then end 64x64.bmp", rle8(64, 64, {3, 9, 0, 1}), 0, {9, 9, 9}},
+        {"a row and a run, then end 100x1000.bmp", rle8(100, 1000, {100, 7, 0, 0, 2, 8, 0, 1}), 0,
+         [] {
+             std::vector<uint8_t> v(100, 7);
+             v.insert(v.end(), {8, 8});
+             return v;
+         }()},
+        {"end at once 8192x8192.bmp", rle8(8192, 8192, kEnd), 0, {}},
+        {"end at once 8192x8193.bmp", rle8(8192, 8193, kEnd), kErrMemory, {}},
+        {"end bytes as literal pixels.bmp", rle8(8192, 8192, {0, 4, 0, 1, 0, 1}), kErrMemory, {}},
+        {"end bytes as a move.bmp", rle8(8192, 8192, {0, 2, 0, 1}), kErrMemory, {}},
+        {"rle4 end at once 64x64.bmp", Bmp(64, 64, 4, 2, 16, 118, std::vector<uint8_t>(66)), kErrBitmapVariant, {}},
+        {"end after 4 64x64.gif", Gif(64, 64, 0x81, {}, 0, {}, kLzw0123), 0, {0, 1, 2, 3}},
+        {"end after 4 8000x8000.gif", Gif(8000, 8000, 0x81, {}, 0, {}, kLzw0123), 0, {}},
+        {"end at once 8000x8000.gif", Gif(8000, 8000, 0x81, {}, 0, {}, PackCodes({{4, 3}, {5, 3}})), 0, {}},
+        {"end after 4 8193x8193.gif", Gif(8193, 8193, 0x81, {}, 0, {}, kLzw0123), kErrMemory, {}},
+    };
+    for (const auto& c : cases) {
+        ImageInfo info;
+        ASSERT_EQ(ReadImage(ImageKindOf(c.name), c.file, nullptr, info), c.code) << c.name;
+        if (c.code != 0 || int64_t(info.width) * info.height > 1 << 20) continue;
+        Frame f(info.width, info.height, 1);
+        const std::string name = c.name;
+        ASSERT_EQ(ReadBytes(c.file, name.substr(name.size() - 3).c_str(), f), 0) << name;
+        std::vector<uint8_t> expected(f.buf.size(), 0);
+        std::copy(c.head.begin(), c.head.end(), expected.begin());
+        EXPECT_EQ(f.buf, expected) << name;
     }
 }

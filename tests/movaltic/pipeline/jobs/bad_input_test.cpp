@@ -3,10 +3,12 @@
 // written so far, or no file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "job_support.h"
 #include "movaltic/formats/avi_movie.h"
+#include "movaltic/formats/byte_io.h"
 
 namespace {
 
@@ -154,3 +156,45 @@ TEST_F(BadInput, CancelAfterEveryFrameCountLeavesAFlcOfThoseFrames) {
 }
 
 }  // namespace
+
+// The second image of a four-image sequence replaced: an image whose data
+// ends it early is read blank and the movie goes on; one cut short cannot be
+// read but is still a frame, which the job reports when it comes to it; a
+// folder of that name is no image and ends the sequence as a missing file does.
+TEST_F(BadInput, ASequenceImageThatCannotBeReadIsReportedNotTheMovieCutShort) {
+    const struct {
+        const char* second;
+        int32_t frames;
+        size_t written;  // frames handed to the writer
+        const char* message;
+    } cases[] = {
+        {"ended early", 4, 4, ""},
+        {"cut short", 4, 0, "Error loading input frame.\n"},  // in the first pass, which builds the palette
+        {"a folder", 1, 1, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.second);
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        jobs::WriteSequence(dir / "in001.bmp", 4, 32, 24, 1);
+        std::vector<uint8_t> second;
+        ASSERT_TRUE(ReadWholeFile(dir / "in002.bmp", second));
+        second.resize(1078);  // header and colours
+        if (c.written == 4) PutLE32(&second[30], 1);  // RLE8, whose data ends the picture at once
+        second.insert(second.end(), {0, 1});
+        fs::remove(dir / "in002.bmp");
+        if (c.frames == 1) fs::create_directory(dir / "in002.bmp");
+        else WriteWholeFile(dir / "in002.bmp", second);
+        host = jobs::RecordingHost();
+        ChooseInput(dir / "in001.bmp");
+        EXPECT_EQ(InputMovie.frames, c.frames);
+        ChooseOutput(dir / "o001.bmp", 1);
+        RunProcessing();
+        EXPECT_EQ(host.BoxTexts(), c.message);
+        EXPECT_EQ(host.written.size(), c.written);
+        if (c.written == 4) {
+            const std::vector<uint8_t>& blank = host.written[1].pixels;
+            EXPECT_EQ(std::count(blank.begin(), blank.end(), blank[0]), ptrdiff_t(blank.size()));
+        }
+    }
+}
