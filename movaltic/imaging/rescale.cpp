@@ -61,23 +61,25 @@ void ImageResize(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t n
         }
     }
     const int64_t outRow = int64_t(newWidth) * bpp;
-    int64_t lastRow = -1;
-    for (int32_t k = 0; k < newHeight; ++k) {
-        int64_t row = stepY <= kScaleOne ? k * stepY / kScaleOne : CeilScale(k, stepY);
-        row = std::min<int64_t>(row, sh - 1);
-        uint8_t* out = dst.pixels + k * outRow;
-        if (row == lastRow) {  // a repeated row is a copy of the one just made
-            std::memcpy(out, out - outRow, size_t(outRow));
-            continue;
+    RunBands(newHeight, outRow, [&](int64_t from, int64_t to) {
+        int64_t lastRow = -1;
+        for (int64_t k = from; k < to; ++k) {
+            int64_t row = stepY <= kScaleOne ? k * stepY / kScaleOne : CeilScale(k, stepY);
+            row = std::min<int64_t>(row, sh - 1);
+            uint8_t* out = dst.pixels + k * outRow;
+            if (row == lastRow) {  // a repeated row is a copy of the one just made
+                std::memcpy(out, out - outRow, size_t(outRow));
+                continue;
+            }
+            lastRow = row;
+            const uint8_t* in = src.pixels + row * sw * bpp;
+            if (bpp == 1) {
+                for (int32_t x = 0; x < newWidth; ++x) out[x] = in[pick[size_t(x)]];
+            } else {
+                for (int32_t x = 0; x < newWidth; ++x) std::memcpy(out + 3 * x, in + 3 * pick[size_t(x)], 3);
+            }
         }
-        lastRow = row;
-        const uint8_t* in = src.pixels + row * sw * bpp;
-        if (bpp == 1) {
-            for (int32_t x = 0; x < newWidth; ++x) out[x] = in[pick[size_t(x)]];
-        } else {
-            for (int32_t x = 0; x < newWidth; ++x) std::memcpy(out + 3 * x, in + 3 * pick[size_t(x)], 3);
-        }
-    }
+    });
     ImageCopyHeader(src, dst, true);
     dst.width = newWidth;
     dst.height = newHeight;
@@ -221,8 +223,8 @@ void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t
     const uint8_t* rows = in->pixels;
     const bool reduce = newHeight < sh;
     int64_t rowCount = reduce ? newHeight : sh;
-    // Rows are independent: a large picture shares them out between two
-    // threads, each with buffers of its own.
+    // Rows are independent: a large picture shares them out among the job's
+    // band threads, or else between two threads, each with buffers of its own.
     auto passRows = [&](int64_t from, int64_t to) {
     std::vector<uint8_t> mean(reduce ? size_t(inRow) : 0);
     std::vector<uint32_t> sum(reduce ? size_t(inRow) : 0);
@@ -256,7 +258,8 @@ void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t
     }
     };
     constexpr int64_t kThreadedBytes = 1 << 20;
-    if (rowCount * outRow >= kThreadedBytes) RunInTwo(rowCount, rowCount / 2, passRows);
+    if (BandPoolInstalled()) RunBands(rowCount, outRow, passRows);
+    else if (rowCount * outRow >= kThreadedBytes) RunInTwo(rowCount, rowCount / 2, passRows);
     else passRows(0, rowCount);
 
     // Vertical enlargement: doubling passes alternate in direction (backward
