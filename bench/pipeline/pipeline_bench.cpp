@@ -59,6 +59,19 @@ bool Run(const std::vector<std::string>& args, double* peakMb = nullptr) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// FNV-1a of a file's bytes, to tell at a glance whether two builds wrote the same movie.
+uint64_t FileHash(const fs::path& file) {
+    uint64_t h = 1469598103934665603ull;
+    if (FILE* f = std::fopen(file.c_str(), "rb")) {
+        std::vector<unsigned char> buf(1 << 16);
+        size_t n = 0;
+        while ((n = std::fread(buf.data(), 1, buf.size(), f)) > 0)
+            for (size_t i = 0; i < n; ++i) h = (h ^ buf[i]) * 1099511628211ull;
+        std::fclose(f);
+    }
+    return h;
+}
+
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
@@ -157,8 +170,8 @@ double CameraJob(const fs::path& dir, int frames, int inW, int inH, int outW, in
 
     std::printf("job: %d frames %s Motion JPEG, Negative, Flip Vertical, to %dx%d Motion JPEG\n", frames,
                 size.c_str(), outW, outH);
-    std::printf("  movaltic:                       %7.2f s  %6.1f frames/s  peak %6.1f MB\n", ours, frames / ours,
-                peak);
+    std::printf("  movaltic:                       %7.2f s  %6.1f frames/s  peak %6.1f MB  output %016llx\n", ours,
+                frames / ours, peak, static_cast<unsigned long long>(FileHash(dir / "output.avi")));
     auto line = [&](const char* what, double t, double ffPeak) {
         if (t > 0)
             std::printf("  %-31s %7.2f s  %6.1f frames/s  peak %6.1f MB  ffmpeg / movaltic %.2f\n", what, t,

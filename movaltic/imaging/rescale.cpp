@@ -143,7 +143,12 @@ void RowAverageShrink24(const uint8_t* in, int32_t width, uint8_t* out, int32_t 
             uint32_t sum[3] = {0, 0, 0};
             for (int32_t i = 0; i < count; ++i)
                 for (int b = 0; b < 3; ++b) sum[b] += p[3 * i + b];
-            for (int b = 0; b < 3; ++b) o[b] = uint8_t(sum[b] / uint32_t(count));
+            // Groups of three (a 4K row to 1600 pixels) by multiplying, which
+            // divides sums up to 765 by 3 exactly.
+            if (count == 3)
+                for (int b = 0; b < 3; ++b) o[b] = uint8_t((sum[b] * 43691u) >> 17);
+            else
+                for (int b = 0; b < 3; ++b) o[b] = uint8_t(sum[b] / uint32_t(count));
         }
     }
 }
@@ -183,6 +188,28 @@ void RowInterpolateEnlarge24(const uint8_t* in, int32_t width, uint8_t* out, int
         }
     }
     for (; n < newWidth; ++n) std::memcpy(out + 3 * n, out + 3 * (n - 1), 3);
+}
+
+// Sums of `count` bytes divided by count, looked up rather than divided: a
+// frame's groups of rows have at most two sizes, so two tables serve it.
+struct QuotientTables {
+    uint32_t count[2] = {0, 0};
+    std::vector<uint8_t> table[2];
+    int next = 0;
+};
+
+// The table for count (null for groups too large for one).
+const uint8_t* Quotients(uint32_t count, QuotientTables& t) {
+    constexpr uint32_t kLargestTabled = 64;
+    if (count > kLargestTabled) return nullptr;
+    for (int k = 0; k < 2; ++k)
+        if (t.count[k] == count) return t.table[k].data();
+    const int k = t.next;
+    t.next ^= 1;
+    t.count[k] = count;
+    t.table[k].resize(size_t(255 * count + 1));
+    for (uint32_t s = 0; s <= 255 * count; ++s) t.table[k][s] = uint8_t(s / count);
+    return t.table[k].data();
 }
 
 }  // namespace
@@ -228,6 +255,7 @@ void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t
     auto passRows = [&](int64_t from, int64_t to) {
     std::vector<uint8_t> mean(reduce ? size_t(inRow) : 0);
     std::vector<uint32_t> sum(reduce ? size_t(inRow) : 0);
+    QuotientTables quotients;
     auto sourceRow = [&](int64_t k) -> const uint8_t* {
         if (!reduce) return rows + k * inRow;
         const int64_t first = std::min<int64_t>(CeilScale(k, stepY), sh - 1);
@@ -246,7 +274,12 @@ void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t
             for (int64_t i = 0; i < inRow; ++i) sum[size_t(i)] += p[i];
         }
         const uint32_t count = uint32_t(last - first + 1);
-        for (int64_t i = 0; i < inRow; ++i) out[i] = uint8_t(sum[size_t(i)] / count);
+        const uint8_t* quotient = Quotients(count, quotients);
+        if (quotient) {
+            for (int64_t i = 0; i < inRow; ++i) out[i] = quotient[sum[size_t(i)]];
+        } else {
+            for (int64_t i = 0; i < inRow; ++i) out[i] = uint8_t(sum[size_t(i)] / count);
+        }
         return out;
     };
     std::vector<uint8_t> work;

@@ -561,10 +561,11 @@ private:
 
     // Large frames are few in flight: their rows are shared out among
     // threads of their own, so that the cores the frames leave idle work on
-    // them. Smaller frames run faster a whole frame to a thread.
+    // them. Smaller frames run faster a whole frame to a thread. Under an
+    // address-space limit the threads' stacks are left to the frames.
     void StartBandPool() {
         constexpr int64_t kBandedFrameBytes = int64_t(2) << 20;
-        if (int64_t(width_) * height_ * 3 < kBandedFrameBytes || CoreCount() < 2) return;
+        if (int64_t(width_) * height_ * 3 < kBandedFrameBytes || CoreCount() < 2 || FramesInFlightLimited()) return;
         try {
             bands_ = std::make_unique<BandPool>(CoreCount() - 1);
         } catch (const std::bad_alloc&) {
