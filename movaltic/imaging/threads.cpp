@@ -211,7 +211,13 @@ void BandPool::Run(int64_t count, int32_t bands, const std::function<void(int64_
     t.count = count;
     t.bands = bands;
     std::unique_lock<std::mutex> lock(m_);
-    tasks_.push_back(&t);
+    try {
+        tasks_.push_back(&t);
+    } catch (const std::bad_alloc&) {  // no room to hand the bands out
+        lock.unlock();
+        part(0, count);
+        return;
+    }
     workCv_.notify_all();
     while (t.next < t.bands) RunOneBand(t, lock);
     // Bands other threads took are finished before t goes out of scope.
