@@ -3,28 +3,32 @@
 //   300 frames of 640 x 480, Brightness +20 %, Blur, Flip Horizontal,
 //   8-bit output with one palette for the movie, ZUV BEST.
 //   ffmpeg: lutrgb, convolution, hflip, palettegen/paletteuse, FFV1.
-// With --hd: a 600-frame 1080p Motion JPEG movie (as cameras write it),
-//   Negative and Flip Vertical, rescaled to 1600 x 900 and written as Motion
-//   JPEG; then 200 frames of 4K (3840 x 2160) to itself, and 640 x 480
-//   without rescaling; each with the job's own peak resident memory.
+// With --hd: camera movies in Motion JPEG (as cameras write them), Negative
+//   and Flip Vertical, written as Motion JPEG: 1080p to 1600 x 900 and to
+//   itself (600 frames), 4K (3840 x 2160) to 1600 x 900 and to itself (200
+//   frames), and 640 x 480 to itself (600 frames). Each job runs in a process
+//   of its own, so that its peak resident memory is the one /usr/bin/time -v
+//   gives for it; ffmpeg's beside it.
 //   ffmpeg: lut, vflip, scale, mjpeg, with its default threads in RGB and
 //   YUV, and single-threaded in YUV.
-// Usage: movaltic_pipeline_bench [--hd] [work folder]   (needs ffmpeg on the PATH)
+// Usage: movaltic_pipeline_bench [work folder]
+//        movaltic_pipeline_bench --hd [work folder] [row ...]
+//   rows: 1080p-900 1080p-1080p 4k-900 4k-4k 480p (all when none is named)
+// Needs ffmpeg on the PATH.
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include <malloc.h>
 #include <sys/resource.h>
 
 #include <cstring>
-#include <fstream>
 
 #include "movaltic/formats/avi_movie.h"
 #include "movaltic/pipeline/job_settings.h"
@@ -41,40 +45,35 @@ namespace {
 
 constexpr int kFrames = 300;
 
-bool Run(const std::vector<std::string>& args) {
+// Runs a command; peakMb, where given, takes its peak resident memory.
+bool Run(const std::vector<std::string>& args, double* peakMb = nullptr) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
     if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    if (peakMb) *peakMb = usage.ru_maxrss / 1024.0;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// FNV-1a of a file's bytes, to tell at a glance whether two builds wrote the same movie.
+uint64_t FileHash(const fs::path& file) {
+    uint64_t h = 1469598103934665603ull;
+    if (FILE* f = std::fopen(file.c_str(), "rb")) {
+        std::vector<unsigned char> buf(1 << 16);
+        size_t n = 0;
+        while ((n = std::fread(buf.data(), 1, buf.size(), f)) > 0)
+            for (size_t i = 0; i < n; ++i) h = (h ^ buf[i]) * 1099511628211ull;
+        std::fclose(f);
+    }
+    return h;
 }
 
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-// The resident high-water mark is set back to what is resident now, so that
-// the next reading is one job's own; false where the kernel has no such reset.
-bool ResetPeakMemory() {
-    malloc_trim(0);  // what an earlier job freed is no part of this one's
-    std::ofstream f("/proc/self/clear_refs");
-    f << "5";
-    f.flush();
-    return bool(f);
-}
-
-// The process's resident high-water mark in MB (VmHWM), else ru_maxrss.
-double PeakMemoryMb() {
-    std::ifstream f("/proc/self/status");
-    std::string line;
-    while (std::getline(f, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
 }
 
 class CountingHost : public PipelineHost {
@@ -87,19 +86,8 @@ public:
     }
 };
 
-// One camera-movie job: Negative and Flip Vertical, rescaled to outW x outH
-// (none when the sizes match) and written as Motion JPEG; then FFmpeg on the
-// same movie, with its default threads in RGB and in YUV (its fastest, though
-// it negates luma and chroma, not R, G and B) and single-threaded in YUV.
-// Returns Movaltic's time, 0 on failure.
-double CameraJob(const fs::path& dir, int frames, int inW, int inH, int outW, int outH) {
-    const std::string size = std::to_string(inW) + "x" + std::to_string(inH);
-    const fs::path input = dir / ("camera-" + size + ".avi");
-    if (!Run({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=30", "-frames:v",
-              std::to_string(frames), "-c:v", "mjpeg", "-q:v", "3", "-pix_fmt", "yuvj420p", input.string()})) {
-        std::fprintf(stderr, "ffmpeg could not write the input movie\n");
-        return 0;
-    }
+// The Movaltic side of a camera job, in this (child) process.
+bool MovalticCameraJob(const fs::path& dir, const fs::path& input, int frames, int outW, int outH) {
     CountingHost host;
     SetPipelineHost(&host);
     MoviesInit();
@@ -107,7 +95,7 @@ double CameraJob(const fs::path& dir, int frames, int inW, int inH, int outW, in
     ToDoList.count = 0;
     InputMovie.name->SetName(input.string());
     MovieInspect(InputMovie);
-    if (!InputMovie.name->IsValid() || InputMovie.frames != frames) return 0;
+    if (!InputMovie.name->IsValid() || InputMovie.frames != frames) return false;
     FramesToProcess = InputMovie.frames;
     OutputMovie.name->SetName((dir / "output.avi").string());
     OutputMovie.kind = kKindAVI;
@@ -132,44 +120,80 @@ double CameraJob(const fs::path& dir, int frames, int inW, int inH, int outW, in
         s.operation = op;
         StepInsert(-1, s);
     }
-    const bool ownPeak = ResetPeakMemory();
-    auto t0 = std::chrono::steady_clock::now();
     RunProcessing();
-    const double ours = Seconds(t0);
-    const double peak = PeakMemoryMb();
     MoviesFree();
     SetPipelineHost(nullptr);
-    if (host.errors) return 0;
+    return host.errors == 0;
+}
+
+// One camera-movie job: Negative and Flip Vertical, rescaled to outW x outH
+// (none when the sizes match) and written as Motion JPEG, in a process of its
+// own; then FFmpeg on the same movie, with its default threads in RGB and in
+// YUV (its fastest, though it negates luma and chroma, not R, G and B) and
+// single-threaded in YUV. Returns Movaltic's time, 0 on failure.
+double CameraJob(const fs::path& dir, int frames, int inW, int inH, int outW, int outH) {
+    const std::string size = std::to_string(inW) + "x" + std::to_string(inH);
+    const fs::path input = dir / ("camera-" + size + "-" + std::to_string(frames) + ".avi");
+    if (!fs::exists(input) &&
+        !Run({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=30", "-frames:v",
+              std::to_string(frames), "-c:v", "mjpeg", "-q:v", "3", "-pix_fmt", "yuvj420p", input.string()})) {
+        std::fprintf(stderr, "ffmpeg could not write the input movie\n");
+        return 0;
+    }
+    std::fflush(nullptr);
+    auto t0 = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) _exit(MovalticCameraJob(dir, input, frames, outW, outH) ? 0 : 1);
+    if (pid < 0) return 0;
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const double ours = Seconds(t0);
+    const double peak = usage.ru_maxrss / 1024.0;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 0;
 
     const std::string scale = inW == outW && inH == outH ? "" : ",scale=" + std::to_string(outW) + ":" +
                                                                    std::to_string(outH);
-    auto ffmpeg = [&](const std::string& filters, bool oneThread) {
+    auto ffmpeg = [&](const std::string& filters, bool oneThread, double& ffPeak) {
         std::vector<std::string> args = {"ffmpeg", "-v", "error", "-y"};
         if (oneThread) args.insert(args.end(), {"-threads", "1", "-filter_threads", "1"});
         args.insert(args.end(), {"-i", input.string(), "-vf", filters + scale, "-c:v", "mjpeg", "-q:v", "9"});
         if (oneThread) args.insert(args.end(), {"-threads", "1"});
         args.push_back((dir / "ffmpeg.avi").string());
         auto t = std::chrono::steady_clock::now();
-        return Run(args) ? Seconds(t) : 0.0;
+        return Run(args, &ffPeak) ? Seconds(t) : 0.0;
     };
-    const double rgb = ffmpeg("lutrgb=r=negval:g=negval:b=negval,vflip", false);
-    const double yuv = ffmpeg("lutyuv=y=negval:u=negval:v=negval,vflip", false);
-    const double yuvOne = ffmpeg("lutyuv=y=negval:u=negval:v=negval,vflip", true);
+    double rgbPeak = 0, yuvPeak = 0, yuvOnePeak = 0;
+    const double rgb = ffmpeg("lutrgb=r=negval:g=negval:b=negval,vflip", false, rgbPeak);
+    const double yuv = ffmpeg("lutyuv=y=negval:u=negval:v=negval,vflip", false, yuvPeak);
+    const double yuvOne = ffmpeg("lutyuv=y=negval:u=negval:v=negval,vflip", true, yuvOnePeak);
 
     std::printf("job: %d frames %s Motion JPEG, Negative, Flip Vertical, to %dx%d Motion JPEG\n", frames,
                 size.c_str(), outW, outH);
-    std::printf("  movaltic:                       %7.2f s  %6.1f frames/s", ours, frames / ours);
-    std::printf("  peak %6.1f MB%s\n", peak, ownPeak ? "" : " (of the process)");
-    auto line = [&](const char* what, double t) {
-        if (t > 0) std::printf("  %-31s %7.2f s  %6.1f frames/s  ffmpeg / movaltic %.2f\n", what, t, frames / t,
-                               t / ours);
+    std::printf("  movaltic:                       %7.2f s  %6.1f frames/s  peak %6.1f MB  output %016llx\n", ours,
+                frames / ours, peak, static_cast<unsigned long long>(FileHash(dir / "output.avi")));
+    auto line = [&](const char* what, double t, double ffPeak) {
+        if (t > 0)
+            std::printf("  %-31s %7.2f s  %6.1f frames/s  peak %6.1f MB  ffmpeg / movaltic %.2f\n", what, t,
+                        frames / t, ffPeak, t / ours);
         else std::printf("  %-31s failed\n", what);
     };
-    line("ffmpeg in RGB (lutrgb):", rgb);
-    line("ffmpeg in YUV (lutyuv):", yuv);
-    line("ffmpeg in YUV, single-threaded:", yuvOne);
+    line("ffmpeg in RGB (lutrgb):", rgb, rgbPeak);
+    line("ffmpeg in YUV (lutyuv):", yuv, yuvPeak);
+    line("ffmpeg in YUV, single-threaded:", yuvOne, yuvOnePeak);
+    std::fflush(stdout);
     return ours;
 }
+
+struct CameraRow {
+    const char* name;
+    int frames, inW, inH, outW, outH;
+};
+const CameraRow kCameraRows[] = {
+    {"1080p-900", 600, 1920, 1080, 1600, 900}, {"1080p-1080p", 600, 1920, 1080, 1920, 1080},
+    {"4k-900", 200, 3840, 2160, 1600, 900},    {"4k-4k", 200, 3840, 2160, 3840, 2160},
+    {"480p", 600, 640, 480, 640, 480},
+};
 
 }  // namespace
 
@@ -177,9 +201,12 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--hd") == 0) {
         const fs::path dir = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "movaltic-hd-bench";
         fs::create_directories(dir);
-        const bool ok = CameraJob(dir, 600, 1920, 1080, 1600, 900) > 0 &&
-                        CameraJob(dir, 200, 3840, 2160, 3840, 2160) > 0 &&
-                        CameraJob(dir, 600, 640, 480, 640, 480) > 0;
+        std::vector<std::string> wanted(argv + std::min(argc, 3), argv + argc);
+        bool ok = true;
+        for (const CameraRow& row : kCameraRows) {
+            if (!wanted.empty() && std::find(wanted.begin(), wanted.end(), row.name) == wanted.end()) continue;
+            ok = CameraJob(dir, row.frames, row.inW, row.inH, row.outW, row.outH) > 0 && ok;
+        }
         return ok ? 0 : 1;
     }
     fs::path dir = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "movaltic-pipeline-bench";

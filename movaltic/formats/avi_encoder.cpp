@@ -4,12 +4,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 #include "movaltic/formats/avi_ffmpeg_support.h"
 #include "movaltic/formats/avi_riff.h"
 #include "movaltic/formats/byte_io.h"
-#include "movaltic/imaging/threads.h"
+#include "movaltic/imaging/yuv.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -119,47 +118,6 @@ AVPixelFormat PickFormat(const AVCodec* codec, const std::string& name, int32_t 
     return supported[0];
 }
 
-// B, G, R rows into the full-range 4:2:0 planes JPEG codes (the JFIF
-// formulas, in 16-bit fixed point; each chroma sample from the mean of its
-// 2 x 2 pixels, as JPEG sites them). swscale has no fast path from 24-bit
-// RGB to full-range YUV and takes four times as long. Width and height are
-// even (AVI streams are cut to multiples of 4).
-void BgrRowsToFullRangeYuv420(const uint8_t* top, ptrdiff_t stride, int width, int from, int to, AVFrame& out) {
-    for (int y = from; y < to; y += 2) {
-        const uint8_t* r0 = top + ptrdiff_t(y) * stride;
-        const uint8_t* r1 = r0 + stride;
-        uint8_t* y0 = out.data[0] + ptrdiff_t(y) * out.linesize[0];
-        uint8_t* y1 = y0 + out.linesize[0];
-        uint8_t* cb = out.data[1] + ptrdiff_t(y / 2) * out.linesize[1];
-        uint8_t* cr = out.data[2] + ptrdiff_t(y / 2) * out.linesize[2];
-        for (int x = 0; x < width; ++x) {
-            y0[x] = uint8_t((19595 * r0[3 * x + 2] + 38470 * r0[3 * x + 1] + 7471 * r0[3 * x] + 32768) >> 16);
-            y1[x] = uint8_t((19595 * r1[3 * x + 2] + 38470 * r1[3 * x + 1] + 7471 * r1[3 * x] + 32768) >> 16);
-        }
-        for (int x = 0; x < width; x += 2) {
-            const int b = r0[3 * x] + r0[3 * x + 3] + r1[3 * x] + r1[3 * x + 3];
-            const int g = r0[3 * x + 1] + r0[3 * x + 4] + r1[3 * x + 1] + r1[3 * x + 4];
-            const int r = r0[3 * x + 2] + r0[3 * x + 5] + r1[3 * x + 2] + r1[3 * x + 5];
-            const int u = (-11059 * r - 21709 * g + 32768 * b + (128 << 18) + (1 << 17)) >> 18;
-            const int v = (32768 * r - 27439 * g - 5329 * b + (128 << 18) + (1 << 17)) >> 18;
-            cb[x / 2] = uint8_t(std::clamp(u, 0, 255));
-            cr[x / 2] = uint8_t(std::clamp(v, 0, 255));
-        }
-    }
-}
-
-// A large picture's rows are shared out between two threads.
-void BgrToFullRangeYuv420(const uint8_t* top, ptrdiff_t stride, int width, int height, AVFrame& out) {
-    constexpr int64_t kThreadedPixels = 1 << 18;
-    if (int64_t(width) * height < kThreadedPixels) {
-        BgrRowsToFullRangeYuv420(top, stride, width, 0, height, out);
-        return;
-    }
-    RunInTwo(height, height / 4 * 2, [&](int64_t from, int64_t to) {
-        BgrRowsToFullRangeYuv420(top, stride, width, int(from), int(to), out);
-    });
-}
-
 }  // namespace
 
 bool AviVideoEncoder::Open(const AviCompressor& compressor, const AviCompressionSettings& settings, int32_t width,
@@ -250,7 +208,10 @@ bool AviVideoEncoder::Encode(const uint8_t* topRow, ptrdiff_t stride, const uint
         if (f.srcFormat == AV_PIX_FMT_PAL8) std::memcpy(f.frame->data[1], pal, sizeof pal);
     } else if (f.srcFormat == AV_PIX_FMT_BGR24 && f.ctx->pix_fmt == AV_PIX_FMT_YUVJ420P && width_ % 2 == 0 &&
                height_ % 2 == 0) {
-        BgrToFullRangeYuv420(topRow, stride, width_, height_, *f.frame);
+        // swscale has no fast path from 24-bit RGB to full-range YUV and
+        // takes four times as long.
+        const int32_t lines[3] = {f.frame->linesize[0], f.frame->linesize[1], f.frame->linesize[2]};
+        BgrToFullRangeYuv420(topRow, stride, width_, height_, f.frame->data, lines);
     } else {
         f.sws = sws_getCachedContext(f.sws, width_, height_, f.srcFormat, width_, height_, f.ctx->pix_fmt,
                                      SWS_BILINEAR, nullptr, nullptr, nullptr);

@@ -17,6 +17,7 @@
 #include "movaltic/imaging/operation_support.h"
 #include "movaltic/imaging/operations.h"
 #include "movaltic/imaging/pixel_lanes.h"
+#include "movaltic/imaging/threads.h"
 
 namespace movaltic {
 
@@ -276,7 +277,6 @@ void ApplyTables(const imagerec& src, imagerec& dst, const uint8_t* red, const u
         ImageCopyPixels(src, dst);
         std::memcpy(dst.palette, pal, 768);
     } else {
-        const int64_t n = int64_t(src.width) * src.height;
         int64_t (*run)(const uint8_t*, uint8_t*, int64_t, const Channels&) = nullptr;
 #if MOVALTIC_CHANNEL_LANES
         const bool useAvx2 = HaveAvx2();
@@ -286,12 +286,18 @@ void ApplyTables(const imagerec& src, imagerec& dst, const uint8_t* red, const u
 #else
         (void)builder;
 #endif
-        if (run && c) {
-            const int64_t done = run(src.pixels, dst.pixels, n, *c);
-            LookupRunBaseline(src.pixels + 3 * done, dst.pixels + 3 * done, n - done, blue, green, red);
-        } else {
-            ChannelLookupRun(src.pixels, dst.pixels, n, blue, green, red);
-        }
+        const int64_t w = src.width;
+        RunBands(src.height, w * 3, [&](int64_t from, int64_t to) {
+            const uint8_t* in = src.pixels + 3 * from * w;
+            uint8_t* out = dst.pixels + 3 * from * w;
+            const int64_t n = (to - from) * w;
+            if (run && c) {
+                const int64_t done = run(in, out, n, *c);
+                LookupRunBaseline(in + 3 * done, out + 3 * done, n - done, blue, green, red);
+            } else {
+                ChannelLookupRun(in, out, n, blue, green, red);
+            }
+        });
     }
     ImageCopyHeader(src, dst, false);
 }

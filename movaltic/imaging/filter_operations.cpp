@@ -15,6 +15,7 @@
 #include "movaltic/imaging/depth.h"
 #include "movaltic/imaging/lane_builds.h"
 #include "movaltic/imaging/operations.h"
+#include "movaltic/imaging/threads.h"
 
 namespace movaltic {
 
@@ -224,13 +225,17 @@ void ImageFilter3x3(const imagerec& src, imagerec& dst, const FilterKernel& kern
     const int64_t row = int64_t(w) * 3;
     TapPlan plan;
     const TapPlan* lanePlan = PlanLanes(kernel, plan) ? &plan : nullptr;
+    // Each band writes its own rows and reads the source rows on either
+    // side of it, which no band writes.
     if (w > 0) {
-        for (int32_t y = 0; y < h; ++y) {
-            const uint8_t* mid = in->pixels + y * row;
-            const uint8_t* up = y > 0 ? mid - row : mid;
-            const uint8_t* down = y + 1 < h ? mid + row : mid;
-            FilterRow3x3(up, mid, down, dst.pixels + y * row, w, kernel, lanePlan);
-        }
+        RunBands(h, row, [&](int64_t from, int64_t to) {
+            for (int64_t y = from; y < to; ++y) {
+                const uint8_t* mid = in->pixels + y * row;
+                const uint8_t* up = y > 0 ? mid - row : mid;
+                const uint8_t* down = y + 1 < h ? mid + row : mid;
+                FilterRow3x3(up, mid, down, dst.pixels + y * row, w, kernel, lanePlan);
+            }
+        });
     }
     ImageCopyHeader(*in, dst, false);
     ImageFree(expanded);

@@ -12,6 +12,7 @@
 #include "movaltic/imaging/lane_builds.h"
 #include "movaltic/imaging/operation_support.h"
 #include "movaltic/imaging/pixel_lanes.h"
+#include "movaltic/imaging/threads.h"
 
 namespace movaltic {
 
@@ -326,14 +327,9 @@ void ForEachColour(const imagerec& src, imagerec& dst, Fn fn) {
 
 }  // namespace
 
-void OpNegative(imagerec& img) {
-    if (!CheckInPlace(img, img)) return;
-    if (img.bytesPerPixel == 1) {
-        for (int i = 0; i < 768; ++i) img.palette[i] = uint8_t(255 - img.palette[i]);
-        return;
-    }
-    const int64_t n = img.frameBytes();
-    uint8_t* p = img.pixels;
+namespace {
+
+void InvertBytes(uint8_t* p, int64_t n) {
     int64_t i = 0;
 #if MOVALTIC_X86_LANES
     if (HaveAvx512Bw()) i = avx512::InvertRun(p, n);
@@ -349,13 +345,32 @@ void OpNegative(imagerec& img) {
     for (; i < n; ++i) p[i] = uint8_t(~p[i]);
 }
 
+// fn(first pixel, pixel count) over the rows of a 24-bit frame, by bands.
+template <class Fn>
+void ForPixelBands(const imagerec& img, Fn fn) {
+    const int64_t w = img.width;
+    RunBands(img.height, w * 3, [&](int64_t from, int64_t to) { fn(from * w, (to - from) * w); });
+}
+
+}  // namespace
+
+void OpNegative(imagerec& img) {
+    if (!CheckInPlace(img, img)) return;
+    if (img.bytesPerPixel == 1) {
+        for (int i = 0; i < 768; ++i) img.palette[i] = uint8_t(255 - img.palette[i]);
+        return;
+    }
+    uint8_t* p = img.pixels;
+    ForPixelBands(img, [&](int64_t first, int64_t n) { InvertBytes(p + 3 * first, 3 * n); });
+}
+
 void OpGrayscale(const imagerec& src, imagerec& dst) {
     if (!CheckInPlace(src, dst)) return;
     if (src.bytesPerPixel == 1) {
         ForEachColour(src, dst, [](uint8_t* c) { c[0] = c[1] = c[2] = kDiv3.v[c[0] + c[1] + c[2]]; });
         return;
     }
-    GrayRun(src.pixels, dst.pixels, int64_t(src.width) * src.height);
+    ForPixelBands(src, [&](int64_t first, int64_t n) { GrayRun(src.pixels + 3 * first, dst.pixels + 3 * first, n); });
     ImageCopyHeader(src, dst, false);
 }
 
@@ -378,7 +393,7 @@ void OpSaturation(const imagerec& src, imagerec& dst, int32_t percent) {
             return;
         }
         if (&src != &dst) ImageCopyPixels(src, dst);
-        DesaturateRun(dst.pixels, int64_t(src.width) * src.height, m, pull);
+        ForPixelBands(src, [&](int64_t first, int64_t n) { DesaturateRun(dst.pixels + 3 * first, n, m, pull); });
         ImageCopyHeader(src, dst, false);
         return;
     }
@@ -393,7 +408,7 @@ void OpSaturation(const imagerec& src, imagerec& dst, int32_t percent) {
         return;
     }
     if (&src != &dst) ImageCopyPixels(src, dst);
-    SaturateRun(dst.pixels, int64_t(src.width) * src.height, t);
+    ForPixelBands(src, [&](int64_t first, int64_t n) { SaturateRun(dst.pixels + 3 * first, n, t); });
     ImageCopyHeader(src, dst, false);
 }
 
@@ -412,28 +427,33 @@ void OpFlipHorizontal(imagerec& img) {
     if (HaveAvx512Vbmi()) flipRow = avx512::FlipRow;
     else if (HaveAvx2()) flipRow = avx2::FlipRow;
     if (bpp == 3 && flipRow) {
-        for (int32_t y = 0; y < img.height; ++y) flipRow(img.pixels + y * rowBytes, w);
+        RunBands(img.height, rowBytes, [&](int64_t from, int64_t to) {
+            for (int64_t y = from; y < to; ++y) flipRow(img.pixels + y * rowBytes, w);
+        });
         return;
     }
 #endif
-    // A copy of the row (one spare byte for the 4-byte loads) is written back
-    // reversed; each 4-byte store's extra byte is overwritten by the next pixel.
-    std::vector<uint8_t> copy(size_t(rowBytes) + 1);
-    for (int32_t y = 0; y < img.height; ++y) {
-        uint8_t* row = img.pixels + y * rowBytes;
-        if (bpp == 1) {
-            std::reverse(row, row + w);
-            continue;
+    RunBands(img.height, rowBytes, [&](int64_t from, int64_t to) {
+        // A copy of the row (one spare byte for the 4-byte loads) is written
+        // back reversed; each 4-byte store's extra byte is overwritten by the
+        // next pixel.
+        std::vector<uint8_t> copy(size_t(rowBytes) + 1);
+        for (int64_t y = from; y < to; ++y) {
+            uint8_t* row = img.pixels + y * rowBytes;
+            if (bpp == 1) {
+                std::reverse(row, row + w);
+                continue;
+            }
+            std::memcpy(copy.data(), row, size_t(rowBytes));
+            const uint8_t* src = copy.data() + rowBytes - 3;
+            for (int32_t j = 0; j < w - 1; ++j, src -= 3) {
+                uint32_t v;
+                std::memcpy(&v, src, 4);
+                std::memcpy(row + 3 * j, &v, 4);
+            }
+            std::memcpy(row + 3 * (w - 1), copy.data(), 3);
         }
-        std::memcpy(copy.data(), row, size_t(rowBytes));
-        const uint8_t* from = copy.data() + rowBytes - 3;
-        for (int32_t j = 0; j < w - 1; ++j, from -= 3) {
-            uint32_t v;
-            std::memcpy(&v, from, 4);
-            std::memcpy(row + 3 * j, &v, 4);
-        }
-        std::memcpy(row + 3 * (w - 1), copy.data(), 3);
-    }
+    });
 }
 
 void OpMirrorVertical(const imagerec& src, imagerec& dst) {
@@ -441,13 +461,15 @@ void OpMirrorVertical(const imagerec& src, imagerec& dst) {
     ImageCopy(src, dst);
     const int64_t row = dst.rowBytes();
     const int32_t h = dst.height;
-    for (int32_t i = 0; i < h / 2; ++i) {
-        uint8_t* first = dst.pixels + i * row;
-        uint8_t* last = dst.pixels + (h - 1 - i) * row;
-        // The top picture row is the first buffer row only when top-down.
-        if (dst.topDown) MoveBytes(first, last, row);
-        else MoveBytes(last, first, row);
-    }
+    RunBands(h / 2, row, [&](int64_t from, int64_t to) {
+        for (int64_t i = from; i < to; ++i) {
+            uint8_t* first = dst.pixels + i * row;
+            uint8_t* last = dst.pixels + (h - 1 - i) * row;
+            // The top picture row is the first buffer row only when top-down.
+            if (dst.topDown) MoveBytes(first, last, row);
+            else MoveBytes(last, first, row);
+        }
+    });
     dst.topDown = 0;  // the picture is symmetric now
 }
 
@@ -455,11 +477,13 @@ void OpMirrorHorizontal(const imagerec& src, imagerec& dst) {
     if (!CheckInPlace(src, dst)) return;
     ImageCopy(src, dst);
     const int32_t w = dst.width, bpp = dst.bytesPerPixel;
-    for (int32_t y = 0; y < dst.height; ++y) {
-        uint8_t* row = dst.pixels + int64_t(y) * w * bpp;
-        for (int32_t j = 0; j < w / 2; ++j)
-            std::memcpy(row + int64_t(w - 1 - j) * bpp, row + int64_t(j) * bpp, size_t(bpp));
-    }
+    RunBands(dst.height, int64_t(w) * bpp, [&](int64_t from, int64_t to) {
+        for (int64_t y = from; y < to; ++y) {
+            uint8_t* row = dst.pixels + y * w * bpp;
+            for (int32_t j = 0; j < w / 2; ++j)
+                std::memcpy(row + int64_t(w - 1 - j) * bpp, row + int64_t(j) * bpp, size_t(bpp));
+        }
+    });
 }
 
 void OpChaos(const imagerec& src, imagerec& dst, int32_t pixels) {

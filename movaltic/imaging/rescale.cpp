@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "movaltic/imaging/depth.h"
+#include "movaltic/imaging/pixel_lanes.h"
 #include "movaltic/imaging/threads.h"
 
 namespace movaltic {
@@ -61,23 +62,25 @@ void ImageResize(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t n
         }
     }
     const int64_t outRow = int64_t(newWidth) * bpp;
-    int64_t lastRow = -1;
-    for (int32_t k = 0; k < newHeight; ++k) {
-        int64_t row = stepY <= kScaleOne ? k * stepY / kScaleOne : CeilScale(k, stepY);
-        row = std::min<int64_t>(row, sh - 1);
-        uint8_t* out = dst.pixels + k * outRow;
-        if (row == lastRow) {  // a repeated row is a copy of the one just made
-            std::memcpy(out, out - outRow, size_t(outRow));
-            continue;
+    RunBands(newHeight, outRow, [&](int64_t from, int64_t to) {
+        int64_t lastRow = -1;
+        for (int64_t k = from; k < to; ++k) {
+            int64_t row = stepY <= kScaleOne ? k * stepY / kScaleOne : CeilScale(k, stepY);
+            row = std::min<int64_t>(row, sh - 1);
+            uint8_t* out = dst.pixels + k * outRow;
+            if (row == lastRow) {  // a repeated row is a copy of the one just made
+                std::memcpy(out, out - outRow, size_t(outRow));
+                continue;
+            }
+            lastRow = row;
+            const uint8_t* in = src.pixels + row * sw * bpp;
+            if (bpp == 1) {
+                for (int32_t x = 0; x < newWidth; ++x) out[x] = in[pick[size_t(x)]];
+            } else {
+                for (int32_t x = 0; x < newWidth; ++x) std::memcpy(out + 3 * x, in + 3 * pick[size_t(x)], 3);
+            }
         }
-        lastRow = row;
-        const uint8_t* in = src.pixels + row * sw * bpp;
-        if (bpp == 1) {
-            for (int32_t x = 0; x < newWidth; ++x) out[x] = in[pick[size_t(x)]];
-        } else {
-            for (int32_t x = 0; x < newWidth; ++x) std::memcpy(out + 3 * x, in + 3 * pick[size_t(x)], 3);
-        }
-    }
+    });
     ImageCopyHeader(src, dst, true);
     dst.width = newWidth;
     dst.height = newHeight;
@@ -141,7 +144,12 @@ void RowAverageShrink24(const uint8_t* in, int32_t width, uint8_t* out, int32_t 
             uint32_t sum[3] = {0, 0, 0};
             for (int32_t i = 0; i < count; ++i)
                 for (int b = 0; b < 3; ++b) sum[b] += p[3 * i + b];
-            for (int b = 0; b < 3; ++b) o[b] = uint8_t(sum[b] / uint32_t(count));
+            // Groups of three (a 4K row to 1600 pixels) by multiplying, which
+            // divides sums up to 765 by 3 exactly.
+            if (count == 3)
+                for (int b = 0; b < 3; ++b) o[b] = uint8_t((sum[b] * 43691u) >> 17);
+            else
+                for (int b = 0; b < 3; ++b) o[b] = uint8_t(sum[b] / uint32_t(count));
         }
     }
 }
@@ -183,6 +191,49 @@ void RowInterpolateEnlarge24(const uint8_t* in, int32_t width, uint8_t* out, int
     for (; n < newWidth; ++n) std::memcpy(out + 3 * n, out + 3 * (n - 1), 3);
 }
 
+// Sums of `count` bytes divided by count, looked up rather than divided: a
+// frame's groups of rows have at most two sizes, so two tables serve it.
+struct QuotientTables {
+    uint32_t count[2] = {0, 0};
+    std::vector<uint8_t> table[2];
+    int next = 0;
+};
+
+// sum[i]: byte i of `count` rows from `first` on added up, sixteen bytes at a
+// time (the groups that have a table are small enough for 16 bits).
+MOVALTIC_HOT_CLONES void SumRows16(const uint8_t* first, int64_t rowBytes, int32_t count, uint16_t* sum) {
+    typedef uint16_t U16x16 __attribute__((vector_size(32)));
+    int64_t i = 0;
+    for (; i + 16 <= rowBytes; i += 16) {
+        U16x16 total = {};
+        for (int32_t r = 0; r < count; ++r) {
+            lanes::U8x16 bytes;
+            std::memcpy(&bytes, first + r * rowBytes + i, 16);
+            total += __builtin_convertvector(bytes, U16x16);
+        }
+        std::memcpy(sum + i, &total, 32);
+    }
+    for (; i < rowBytes; ++i) {
+        uint32_t total = 0;
+        for (int32_t r = 0; r < count; ++r) total += first[r * rowBytes + i];
+        sum[i] = uint16_t(total);
+    }
+}
+
+// The table for count (null for groups too large for one).
+const uint8_t* Quotients(uint32_t count, QuotientTables& t) {
+    constexpr uint32_t kLargestTabled = 64;
+    if (count > kLargestTabled) return nullptr;
+    for (int k = 0; k < 2; ++k)
+        if (t.count[k] == count) return t.table[k].data();
+    const int k = t.next;
+    t.next ^= 1;
+    t.count[k] = count;
+    t.table[k].resize(size_t(255 * count + 1));
+    for (uint32_t s = 0; s <= 255 * count; ++s) t.table[k][s] = uint8_t(s / count);
+    return t.table[k].data();
+}
+
 }  // namespace
 
 void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t newHeight) {
@@ -221,11 +272,13 @@ void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t
     const uint8_t* rows = in->pixels;
     const bool reduce = newHeight < sh;
     int64_t rowCount = reduce ? newHeight : sh;
-    // Rows are independent: a large picture shares them out between two
-    // threads, each with buffers of its own.
+    // Rows are independent: a large picture shares them out among the job's
+    // band threads, or else between two threads, each with buffers of its own.
     auto passRows = [&](int64_t from, int64_t to) {
     std::vector<uint8_t> mean(reduce ? size_t(inRow) : 0);
     std::vector<uint32_t> sum(reduce ? size_t(inRow) : 0);
+    std::vector<uint16_t> sum16(reduce ? size_t(inRow) : 0);
+    QuotientTables quotients;
     auto sourceRow = [&](int64_t k) -> const uint8_t* {
         if (!reduce) return rows + k * inRow;
         const int64_t first = std::min<int64_t>(CeilScale(k, stepY), sh - 1);
@@ -238,12 +291,17 @@ void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t
             for (int64_t i = 0; i < inRow; ++i) out[i] = uint8_t((unsigned(a[i]) + b[i]) >> 1);
             return out;
         }
+        const uint32_t count = uint32_t(last - first + 1);
+        if (const uint8_t* quotient = Quotients(count, quotients)) {
+            SumRows16(rows + first * inRow, inRow, int32_t(count), sum16.data());
+            for (int64_t i = 0; i < inRow; ++i) out[i] = quotient[sum16[size_t(i)]];
+            return out;
+        }
         std::fill(sum.begin(), sum.end(), 0u);
         for (int64_t r = first; r <= last; ++r) {
             const uint8_t* p = rows + r * inRow;
             for (int64_t i = 0; i < inRow; ++i) sum[size_t(i)] += p[i];
         }
-        const uint32_t count = uint32_t(last - first + 1);
         for (int64_t i = 0; i < inRow; ++i) out[i] = uint8_t(sum[size_t(i)] / count);
         return out;
     };
@@ -256,7 +314,8 @@ void ImageResample(const imagerec& src, imagerec& dst, int32_t newWidth, int32_t
     }
     };
     constexpr int64_t kThreadedBytes = 1 << 20;
-    if (rowCount * outRow >= kThreadedBytes) RunInTwo(rowCount, rowCount / 2, passRows);
+    if (BandPoolInstalled()) RunBands(rowCount, outRow, passRows);
+    else if (rowCount * outRow >= kThreadedBytes) RunInTwo(rowCount, rowCount / 2, passRows);
     else passRows(0, rowCount);
 
     // Vertical enlargement: doubling passes alternate in direction (backward

@@ -18,6 +18,7 @@ namespace movaltic {
 namespace {
 std::atomic<bool> gRefuse{false};
 thread_local bool tWorker = false;
+thread_local bool tInBand = false;  // running one band of a frame's work
 }  // namespace
 
 bool StartThread(std::thread& t, std::function<void()> fn) {
@@ -111,7 +112,7 @@ void RunInTwo(int64_t count, int64_t split, const std::function<void(int64_t, in
             failure = std::current_exception();
         }
     };
-    if (tWorker || split <= 0 || split >= count || !StartThread(other, second)) {
+    if (tWorker || tInBand || split <= 0 || split >= count || !StartThread(other, second)) {
         part(0, count);
         return;
     }
@@ -127,6 +128,119 @@ void RunInTwo(int64_t count, int64_t split, const std::function<void(int64_t, in
 }
 
 void MarkWorkerThread() { tWorker = true; }
+
+// ---- bands of one frame ----
+
+namespace {
+std::atomic<BandPool*> gBandPool{nullptr};
+
+// Smaller bands cost more in hand-over than they save.
+constexpr int64_t kBandBytes = int64_t(256) << 10;
+
+struct InBand {
+    bool previous = tInBand;
+    InBand() { tInBand = true; }
+    ~InBand() { tInBand = previous; }
+};
+}  // namespace
+
+struct BandPool::Task {
+    const std::function<void(int64_t, int64_t)>* part = nullptr;
+    int64_t count = 0;
+    int32_t bands = 0, next = 0, done = 0;
+    std::exception_ptr failure;
+};
+
+BandPool::BandPool(int32_t helpers) {
+    try {
+        threads_.reserve(size_t(std::max(helpers, 0)));
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    for (int32_t i = 0; i < helpers; ++i) {
+        std::thread t;
+        if (!StartThread(t, [this] { Loop(); })) break;
+        threads_.push_back(std::move(t));
+    }
+}
+
+BandPool::~BandPool() {
+    {
+        std::lock_guard<std::mutex> lock(m_);
+        stopping_ = true;
+        workCv_.notify_all();
+    }
+    for (std::thread& t : threads_) t.join();
+}
+
+void BandPool::RunOneBand(Task& t, std::unique_lock<std::mutex>& lock) {
+    const int32_t b = t.next++;
+    if (t.next == t.bands) tasks_.erase(std::find(tasks_.begin(), tasks_.end(), &t));
+    lock.unlock();
+    // Band b covers [count x b / bands, count x (b + 1) / bands).
+    const int64_t from = t.count * b / t.bands, to = t.count * (b + 1) / t.bands;
+    std::exception_ptr failure;
+    try {
+        InBand inBand;
+        (*t.part)(from, to);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    lock.lock();
+    if (failure && !t.failure) t.failure = failure;
+    if (++t.done == t.bands) doneCv_.notify_all();
+}
+
+void BandPool::Loop() {
+    std::unique_lock<std::mutex> lock(m_);
+    for (;;) {
+        workCv_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
+        if (tasks_.empty()) return;
+        RunOneBand(*tasks_.front(), lock);
+    }
+}
+
+void BandPool::Run(int64_t count, int32_t bands, const std::function<void(int64_t, int64_t)>& part) {
+    bands = int32_t(std::clamp<int64_t>(bands, 1, std::max<int64_t>(count, 1)));
+    if (bands == 1 || threads_.empty()) {
+        part(0, count);
+        return;
+    }
+    Task t;
+    t.part = &part;
+    t.count = count;
+    t.bands = bands;
+    std::unique_lock<std::mutex> lock(m_);
+    try {
+        tasks_.push_back(&t);
+    } catch (const std::bad_alloc&) {  // no room to hand the bands out
+        lock.unlock();
+        part(0, count);
+        return;
+    }
+    workCv_.notify_all();
+    while (t.next < t.bands) RunOneBand(t, lock);
+    // Bands other threads took are finished before t goes out of scope.
+    doneCv_.wait(lock, [&] { return t.done == t.bands; });
+    if (t.failure) std::rethrow_exception(t.failure);
+}
+
+void InstallBandPool(BandPool* pool) { gBandPool.store(pool, std::memory_order_release); }
+
+bool BandPoolInstalled() { return gBandPool.load(std::memory_order_acquire) != nullptr; }
+
+void RunBands(int64_t count, int64_t itemBytes, const std::function<void(int64_t, int64_t)>& part) {
+    BandPool* pool = tInBand ? nullptr : gBandPool.load(std::memory_order_acquire);
+    if (count <= 0) return;
+    if (!pool) {
+        part(0, count);
+        return;
+    }
+    // A few bands per thread, so that threads that come late still find some.
+    const int64_t byBytes = count * std::max<int64_t>(itemBytes, 1) / kBandBytes;
+    const int64_t most = 3 * int64_t(pool->helpers() + 1);
+    pool->Run(count, int32_t(std::clamp<int64_t>(byBytes, 1, most)), part);
+}
 
 void RefuseNewThreads(bool refuse) { gRefuse.store(refuse, std::memory_order_relaxed); }
 

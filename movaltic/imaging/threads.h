@@ -4,10 +4,14 @@
 // leaves the caller.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace movaltic {
 
@@ -41,6 +45,47 @@ void RunInTwo(int64_t count, int64_t split, const std::function<void(int64_t, in
 // A thread of a pool that already keeps the cores busy: helpers it calls
 // split no further.
 void MarkWorkerThread();
+
+// Threads that share out the rows of one frame's work (its bands) with the
+// thread that asks, so that a few large frames in flight keep every core
+// busy. Started for a job and joined when it ends; a band is the same work
+// whichever thread does it, so the bytes do not depend on how many started.
+class BandPool {
+public:
+    // Starts up to `helpers` threads; fewer (none) where they are refused.
+    explicit BandPool(int32_t helpers);
+    ~BandPool();
+    BandPool(const BandPool&) = delete;
+    BandPool& operator=(const BandPool&) = delete;
+
+    int32_t helpers() const { return int32_t(threads_.size()); }
+    // part(from, to) over [0, count) in `bands` bands, the caller doing its
+    // share; returns when all are done, with the first exception any threw.
+    void Run(int64_t count, int32_t bands, const std::function<void(int64_t, int64_t)>& part);
+
+private:
+    struct Task;
+    void Loop();
+    // Claims and runs one band of t; the lock is held on entry and on return.
+    void RunOneBand(Task& t, std::unique_lock<std::mutex>& lock);
+
+    std::vector<std::thread> threads_;
+    std::mutex m_;
+    std::condition_variable workCv_, doneCv_;
+    std::deque<Task*> tasks_;
+    bool stopping_ = false;
+};
+
+// The pool the job's frames share while it runs (null: none); the caller
+// installs it after starting it and removes it before ending it.
+void InstallBandPool(BandPool* pool);
+bool BandPoolInstalled();
+
+// part(from, to) over [0, count) items (rows, or pairs of rows) of
+// `itemBytes` bytes each: shared out among the installed pool's threads by
+// bands where the work is large enough to be worth it, else all on this
+// thread (as within a band).
+void RunBands(int64_t count, int64_t itemBytes, const std::function<void(int64_t, int64_t)>& part);
 
 // For tests: every StartThread is refused while set.
 void RefuseNewThreads(bool refuse);

@@ -498,6 +498,7 @@ public:
             FreeSpareSlots();
             return;
         }
+        StartBandPool();
         for (int32_t i = 0; i < workers; ++i) {
             std::thread t;
             if (!StartThread(t, [this] { WorkLoop(); })) break;
@@ -549,12 +550,30 @@ public:
         if (reader_.joinable()) reader_.join();
         for (std::thread& t : pool_) t.join();
         pool_.clear();
+        if (bands_) InstallBandPool(nullptr);
+        bands_.reset();
         threaded_ = false;
     }
 
 private:
     // Beyond a few threads more only wait for the reader and the writer.
     static int32_t Workers() { return std::clamp(CoreCount() - 1, 1, 6); }
+
+    // Large frames are few in flight: their rows are shared out among
+    // threads of their own, so that the cores the frames leave idle work on
+    // them. Smaller frames run faster a whole frame to a thread. Under an
+    // address-space limit the threads' stacks are left to the frames.
+    void StartBandPool() {
+        constexpr int64_t kBandedFrameBytes = int64_t(2) << 20;
+        if (int64_t(width_) * height_ * 3 < kBandedFrameBytes || CoreCount() < 2 || FramesInFlightLimited()) return;
+        try {
+            bands_ = std::make_unique<BandPool>(CoreCount() - 1);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        if (bands_->helpers() > 0) InstallBandPool(bands_.get());
+        else bands_.reset();
+    }
 
     // One slot more; false, with nothing kept, where its memory is not had.
     bool AddSlot() {
@@ -662,6 +681,7 @@ private:
     int32_t width_ = 0, height_ = 0;
     std::vector<std::unique_ptr<FrameSlot>> slots_;
     std::vector<std::thread> pool_;
+    std::unique_ptr<BandPool> bands_;
     std::thread reader_;
     std::mutex m_;
     // The reader waits for a free slot, the pool for work, the pass for a

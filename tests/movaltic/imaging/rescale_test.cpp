@@ -109,6 +109,33 @@ TEST(Resample, HalvesRowsIntoTheirMeans) {
     EXPECT_EQ(Column(dst), (Bytes{5, 150}));
 }
 
+// Groups of 3 to 64 rows or pixels (looked up, or multiplied for three, not
+// divided) give the mean rounded down, for every sum a group can have.
+TEST(Resample, GroupsOfManyGiveTheirMeanRoundedDown) {
+    for (int count : {3, 5, 64}) {
+        const int groups = 256;
+        Bytes column(size_t(groups * count) * 3), rowMeans, expected;
+        for (int g = 0; g < groups; ++g) {
+            int sum = 0;
+            for (int k = 0; k < count; ++k) {
+                // Sums of every size, each group's bytes unlike its neighbours'.
+                const int v = k < count - 1 ? (g * 7 + k * 13) % 256 : 255 - g;
+                sum += v;
+                for (int b = 0; b < 3; ++b) column[size_t((g * count + k) * 3 + b)] = uint8_t(b == 1 ? 255 - v : v);
+            }
+            expected.push_back(uint8_t(sum / count));
+        }
+        Frame tall(1, groups * count, 3, column), wide(groups * count, 1, 3, column);
+        Frame down(1, groups, 3), across(groups, 1, 3);
+        ImageResample(tall.img, down.img, 1, groups);
+        ImageResample(wide.img, across.img, groups, 1);
+        EXPECT_EQ(Column(down), expected) << count;
+        Bytes firstBytes;
+        for (int g = 0; g < groups; ++g) firstBytes.push_back(across.img.pixels[3 * g]);
+        EXPECT_EQ(firstBytes, expected) << count;
+    }
+}
+
 TEST(Resample, EnlargesRowsByAlternatingDoublingPasses) {
     Frame two(1, 2, 3, {0, 0, 0, 100, 100, 100}, true), four(1, 4, 3), eight(1, 8, 3), three(1, 3, 3);
     ImageResample(two.img, four.img, 1, 4);

@@ -130,6 +130,12 @@ INSTANTIATE_TEST_SUITE_P(
         // their rows between two threads where threads are had.
         ThreadedCase{"MotionJpegRescaledWithSound", "camera.avi", "o.avi", 3, 704, 560, "Motion JPEG", true, true,
                      false, kFlipNegate},
+        // Frames large enough for their rows to be shared out among the
+        // job's band threads: every kind of banded step on them.
+        ThreadedCase{"LargeFramesInBands", "camera.avi", "o.avi", 3, 1280, 720, "Motion JPEG", true, true, true,
+                     {kOpBlur, kOpNegative, kOpFlipHorizontal, kOpSaturation, kOpMirrorVertical}},
+        ThreadedCase{"LargeFramesResizedInBands", "camera.avi", "o.avi", 3, 1200, 900, nullptr, true,
+                     false, false, {kOpSharpen, kOpBrightness, kOpMirrorHorizontal}},
         ThreadedCase{"UncompressedAviScattered", "camera.avi", "o.avi", 3, -1, -1, nullptr, true, true, false,
                      {kOpChaos, kOpBlur}},
         ThreadedCase{"CinepakResized", "in001.bmp", "o.avi", 3, 80, 60, "Cinepak", true, false, true, kFlipNegate},
