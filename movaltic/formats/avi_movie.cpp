@@ -219,11 +219,13 @@ bool ResumeInOrder(AviImpl& a, const AviReader::Stream& video, size_t next) {
 
 // Lanes decoding a stream apart: as many as the cores spare, each with a
 // picture and libavcodec's frames of its own (about two frames' bytes),
-// within a third of the budget for frames in flight; one at least (where no
-// lane can be had, the stream's one decoder reads on).
+// within a third of the budget for frames in flight and as many threads as
+// an address-space limit leaves room for; one at least (where no lane can
+// be had, the stream's one decoder reads on).
 static int32_t ApartLanes(const AviState& state) {
     const int64_t lane = 2 * int64_t(state.width) * state.height * 3;
-    return CountWithin(FramesInFlightBudget() / 3, lane, 1, std::clamp(CoreCount() / 2, 1, 3));
+    const int32_t most = std::clamp(CoreCount() / 2, 1, 3);
+    return CountWithin(FramesInFlightBudget() / 3, lane, 1, std::clamp(ThreadsWithin(most), 1, most));
 }
 
 static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
