@@ -187,7 +187,7 @@ TEST_F(MemoryLimitedJob, UnderADataLimitFinishesWhereTheOneThreadJobFinishes) {
         ASSERT_FALSE(unlimited.empty());
         // Once the job on one thread finishes, it finishes with more room too.
         int finished = 0;
-        for (int mb = 0; mb <= 120; mb += 8) {
+        for (int mb = 0; mb <= 120; mb += 12) {
             if (!finished && run(mb, "one") != unlimited) continue;
             ++finished;
             EXPECT_TRUE(run(mb, "many") == unlimited) << mb << " MB beyond what the process held";
