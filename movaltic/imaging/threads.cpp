@@ -48,7 +48,8 @@ int64_t StatusBytes(const char* key) {
     std::string line;
     const size_t n = std::strlen(key);
     while (std::getline(status, line))
-        if (line.compare(0, n, key) == 0 && line.size() > n && line[n] == ':') return std::atoll(line.c_str() + n + 1) * 1024;
+        if (line.compare(0, n, key) == 0 && line.size() > n && line[n] == ':')
+            return std::atoll(line.c_str() + n + 1) * 1024;
     return 0;
 }
 
