@@ -491,9 +491,10 @@ public:
     }
 
     // Once the movies are open and have what they need: more slots from the
-    // memory left, and as many threads as those slots keep busy.
-    void StartThreads() {
-        if (frames_ < 2) return;
+    // memory left, and as many threads as those slots keep busy, for the
+    // frames from `from` on.
+    void StartThreads(int32_t from) {
+        if (frames_ - from < 2) return;
         // Frames whose depth step is still to come are coded by the writer.
         codeApart_ = write_ && !PaletteReduction && OutputMovie.kind == kKindAVI &&
                      AviFrameCoder::CodesApart(OutputMovie.states.avi);
@@ -519,7 +520,7 @@ public:
             if (!StartThread(t, [this] { WorkLoop(); })) break;
             pool_.push_back(std::move(t));
         }
-        if (pool_.empty() || !StartThread(reader_, [this] { ReadLoop(); })) {
+        if (pool_.empty() || !StartThread(reader_, [this, from] { ReadLoop(from); })) {
             Stop();
             FreeSpareSlots();
             return;
@@ -649,8 +650,8 @@ private:
         return slots < 3 && !FramesInFlightLimited() ? 3 : slots;
     }
 
-    void ReadLoop() {
-        for (int32_t i = 0; i < frames_; ++i) {
+    void ReadLoop(int32_t from) {
+        for (int32_t i = from; i < frames_; ++i) {
             FrameSlot* slot = nullptr;
             {
                 std::unique_lock<std::mutex> lock(m_);
@@ -835,7 +836,6 @@ bool ProcessFrames(bool write, const std::string& caption) {
     };
 
     try {
-        pipeline.StartThreads();
         for (int32_t i = 0; i < frames; ++i) {
             BytesProcessed += frameBytes;
             FrameSlot& frame = pipeline.Take(i);
@@ -894,6 +894,10 @@ bool ProcessFrames(bool write, const std::string& caption) {
             }
             pipeline.Release(frame);
             host.ProgressFrame(i + 1);
+            // The first frame goes alone, as on one thread: the coders have
+            // taken what they keep (FFV1's packet buffer is hundreds of MB of
+            // address space) before the threads and slots are planned.
+            if (i == 0) pipeline.StartThreads(1);
             UpdateRateDisplay(i + 1, frames);
         }
     } catch (...) {
