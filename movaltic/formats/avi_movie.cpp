@@ -219,14 +219,17 @@ bool ResumeInOrder(AviImpl& a, const AviReader::Stream& video, size_t next) {
 
 // Lanes decoding a stream apart: as many as the cores spare, each with a
 // picture and libavcodec's frames of its own (about two frames' bytes),
-// within a third of the budget for frames in flight; one at least (where no
-// lane can be had, the stream's one decoder reads on). Two even for the
-// largest frames, whose decoding one lane would not keep up with, unless an
-// address-space limit leaves less room.
+// within a third of the budget for frames in flight and as many threads as
+// an address-space or data-segment limit leaves room for; one at least
+// (where no lane can be had, the stream's one decoder reads on). Two even
+// for the largest frames, whose decoding one lane would not keep up with,
+// unless a memory limit leaves less room.
 static int32_t ApartLanes(const AviState& state) {
     const int64_t lane = 2 * int64_t(state.width) * state.height * 3;
-    const int32_t most = std::clamp(CoreCount() / 2, 1, 3);
-    return CountWithin(FramesInFlightBudget() / 3, lane, FramesInFlightLimited() ? 1 : std::min(2, most), most);
+    const int32_t cores = std::clamp(CoreCount() / 2, 1, 3);
+    const int32_t most = std::clamp(ThreadsWithin(cores), 1, cores);
+    const int32_t least = FramesInFlightLimited() ? 1 : std::min(2, most);
+    return CountWithin(FramesInFlightBudget() / 3, lane, least, most);
 }
 
 static void AviReadFrameUnguarded(AviState& state, imagerec& image) {

@@ -433,25 +433,16 @@ void OpFlipHorizontal(imagerec& img) {
         return;
     }
 #endif
+    // Pixels swapped from both ends in place: a band allocates nothing, so
+    // none can fail halfway through a frame that another band has flipped.
     RunBands(img.height, rowBytes, [&](int64_t from, int64_t to) {
-        // A copy of the row (one spare byte for the 4-byte loads) is written
-        // back reversed; each 4-byte store's extra byte is overwritten by the
-        // next pixel.
-        std::vector<uint8_t> copy(size_t(rowBytes) + 1);
         for (int64_t y = from; y < to; ++y) {
             uint8_t* row = img.pixels + y * rowBytes;
             if (bpp == 1) {
                 std::reverse(row, row + w);
                 continue;
             }
-            std::memcpy(copy.data(), row, size_t(rowBytes));
-            const uint8_t* src = copy.data() + rowBytes - 3;
-            for (int32_t j = 0; j < w - 1; ++j, src -= 3) {
-                uint32_t v;
-                std::memcpy(&v, src, 4);
-                std::memcpy(row + 3 * j, &v, 4);
-            }
-            std::memcpy(row + 3 * (w - 1), copy.data(), 3);
+            for (int32_t a = 0, b = w - 1; a < b; ++a, --b) std::swap_ranges(row + 3 * a, row + 3 * a + 3, row + 3 * b);
         }
     });
 }

@@ -1,5 +1,8 @@
 #include "movaltic/imaging/threads.h"
 
+#include "movaltic/imaging/cgroup_limits.h"
+
+#include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -7,6 +10,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <fstream>
 #include <new>
@@ -17,12 +22,13 @@ namespace movaltic {
 
 namespace {
 std::atomic<bool> gRefuse{false};
+std::atomic<int64_t> gJobReserve{0};
 thread_local bool tWorker = false;
 thread_local bool tInBand = false;  // running one band of a frame's work
 }  // namespace
 
 bool StartThread(std::thread& t, std::function<void()> fn) {
-    if (gRefuse.load(std::memory_order_relaxed)) return false;
+    if (gRefuse.load(std::memory_order_relaxed) || ThreadsWithin(1) < 1) return false;
     try {
         t = std::thread(std::move(fn));
         return true;
@@ -35,38 +41,55 @@ bool StartThread(std::thread& t, std::function<void()> fn) {
 
 namespace {
 
-// The quota of the process's own cgroup (version 2), in CPUs; 0 when none.
-int32_t CgroupQuotaCpus() {
-    std::ifstream groups("/proc/self/cgroup");
+// A field of /proc/self/status in bytes (VmSize: the address space mapped;
+// VmData: the private writable memory a data-segment limit counts, thread
+// stacks and the allocator's mappings among it).
+int64_t StatusBytes(const char* key) {
+    std::ifstream status("/proc/self/status");
     std::string line;
-    while (std::getline(groups, line)) {
-        if (line.rfind("0::", 0) != 0) continue;
-        std::ifstream max("/sys/fs/cgroup" + line.substr(3) + "/cpu.max");
-        std::string text;
-        if (!std::getline(max, text)) return 0;
-        return QuotaCpus(text);
-    }
+    const size_t n = std::strlen(key);
+    while (std::getline(status, line))
+        if (line.compare(0, n, key) == 0 && line.size() > n && line[n] == ':')
+            return std::atoll(line.c_str() + n + 1) * 1024;
     return 0;
-}
-
-// Bytes of address space the process has mapped now.
-int64_t MappedBytes() {
-    std::ifstream statm("/proc/self/statm");
-    int64_t pages = 0;
-    if (!(statm >> pages)) return 0;
-    return pages * int64_t(sysconf(_SC_PAGESIZE));
 }
 
 // Frame memory beyond the one-thread job's: enough for a few camera frames.
 constexpr int64_t kFramesInFlightShare = int64_t(96) << 20;
 
-// The share of the address space still free that frames in flight may take.
-int64_t AddressRoom() {
-    rlimit limit{};
-    if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return INT64_MAX;
-    const int64_t unmapped = int64_t(std::min<rlim_t>(limit.rlim_cur, INT64_MAX)) - MappedBytes();
+// Bytes an address-space (ulimit -v) or data-segment (ulimit -d) limit
+// leaves; INT64_MAX where neither is set. Since Linux 4.7 the data limit
+// counts every private writable mapping, so large blocks the allocator maps
+// apart and threads' stacks count against it as well.
+int64_t MappingRoom() {
+    int64_t room = INT64_MAX;
+    for (const auto& [resource, key] : {std::pair{RLIMIT_AS, "VmSize"}, std::pair{RLIMIT_DATA, "VmData"}}) {
+        rlimit limit{};
+        if (getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) continue;
+        const int64_t cap = int64_t(std::min<rlim_t>(limit.rlim_cur, INT64_MAX));
+        room = std::min(room, std::max<int64_t>(cap - StatusBytes(key), 0));
+    }
+    return room;
+}
+
+// The share of the memory still free that frames in flight may take.
+int64_t FramesRoom() {
+    const int64_t room = MemoryRoom();
     // Threads' stacks, the allocator and libavcodec take their part as well.
-    return std::max<int64_t>(unmapped / 4, 0);
+    return room == INT64_MAX ? room : room / 4;
+}
+
+// Bytes of address space a new thread maps: its whole stack, as glibc gives
+// it by default (the stack limit's size), and a guard page.
+int64_t ThreadStackBytes() {
+    size_t size = 0;
+    pthread_attr_t attr;
+    if (pthread_getattr_default_np(&attr) == 0) {
+        pthread_attr_getstacksize(&attr, &size);
+        pthread_attr_destroy(&attr);
+    }
+    if (size == 0) size = size_t(8) << 20;
+    return int64_t(size) + sysconf(_SC_PAGESIZE);
 }
 
 }  // namespace
@@ -88,14 +111,30 @@ int32_t CoreCount() {
     CPU_ZERO(&set);
     if (sched_getaffinity(0, sizeof set, &set) == 0) n = CPU_COUNT(&set);
     if (n <= 0) n = int32_t(std::thread::hardware_concurrency());
-    const int32_t quota = CgroupQuotaCpus();
+    const int32_t quota = ProcessCgroupCpus();
     if (quota > 0) n = std::min(n, quota);
     return std::max(n, 1);
 }
 
-int64_t FramesInFlightBudget() { return std::min(kFramesInFlightShare, AddressRoom()); }
+int64_t MemoryRoom() { return std::min(MappingRoom(), ProcessCgroupMemoryRoom()); }
 
-bool FramesInFlightLimited() { return AddressRoom() < kFramesInFlightShare; }
+int64_t FramesInFlightBudget() { return std::min(kFramesInFlightShare, FramesRoom()); }
+
+bool FramesInFlightLimited() { return FramesRoom() < kFramesInFlightShare; }
+
+int32_t ThreadsWithin(int32_t wanted) {
+    const int64_t room = MappingRoom();
+    if (room == INT64_MAX || wanted <= 0) return std::max(wanted, 0);
+    // A third of what is left beyond the job's reserve: the rest for what
+    // the threads allocate. Under an address-space limit that includes the
+    // allocator arena threads open, 64 MB mapped whole.
+    rlimit as{};
+    const int64_t arena = getrlimit(RLIMIT_AS, &as) == 0 && as.rlim_cur != RLIM_INFINITY ? int64_t(64) << 20 : 0;
+    const int64_t spare = std::max<int64_t>(room - arena - gJobReserve.load(std::memory_order_relaxed), 0);
+    return int32_t(std::min<int64_t>(spare / 3 / ThreadStackBytes(), wanted));
+}
+
+void ReserveForJob(int64_t bytes) { gJobReserve.store(std::max<int64_t>(bytes, 0), std::memory_order_relaxed); }
 
 int32_t CountWithin(int64_t budget, int64_t each, int32_t least, int32_t most) {
     const int64_t fit = each > 0 ? budget / each : most;

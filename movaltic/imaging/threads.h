@@ -15,24 +15,43 @@
 
 namespace movaltic {
 
-// Starts fn on a new thread in t; false (t untouched) when none is granted.
+// Starts fn on a new thread in t; false (t untouched) when none is granted,
+// or when its stack would take more than a third of what a limit on the
+// address space or data segment leaves (ThreadsWithin).
 bool StartThread(std::thread& t, std::function<void()> fn);
 
 // Threads worth starting for a job's frames: the CPUs this process may run
-// on (its affinity mask, a cgroup's CPU quota where one is set), at least 1.
+// on (its affinity mask, the tightest CPU quota of its cgroup and every group
+// above it), at least 1.
 int32_t CoreCount();
 
 // The CPUs a cgroup's cpu.max ("quota period", or "max period") allows,
 // rounded up; 0 where it sets no quota.
 int32_t QuotaCpus(const std::string& cpuMax);
 
+// Bytes the process may still allocate before a limit stops it: the
+// tightest of the address space (ulimit -v), the data segment (ulimit -d)
+// and the memory limits of its cgroups, less what each counts in use;
+// INT64_MAX where none is set.
+int64_t MemoryRoom();
+
 // Bytes a job may hold in frames beyond the one it works on (frames read
-// ahead, worked on, coded or decoded apart): a fixed share, less where an
-// address-space limit (ulimit -v) leaves less room.
+// ahead, worked on, coded or decoded apart): a fixed share, less where a
+// memory limit leaves less room.
 int64_t FramesInFlightBudget();
 
-// Whether that budget is cut by the address-space limit.
+// Whether that budget is cut by a memory limit.
 bool FramesInFlightLimited();
+
+// How many of `wanted` more threads an address-space or data-segment limit
+// leaves room for: each maps its whole stack when it starts, though it
+// touches little of it. `wanted` where neither limit is set.
+int32_t ThreadsWithin(int32_t wanted);
+
+// Bytes of that room no thread's stack may take: what the job on one thread
+// still allocates once its frames are held (its coders, their buffers). 0
+// after the job.
+void ReserveForJob(int64_t bytes);
 
 // How many items of `each` bytes fit in `budget`, from least to most.
 int32_t CountWithin(int64_t budget, int64_t each, int32_t least, int32_t most);

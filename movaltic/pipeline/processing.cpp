@@ -379,6 +379,8 @@ struct FrameSlot {
     AviCodedFrame coded;  // for an output whose frames are coded apart
     int32_t index = -1;
     int32_t readErr = 0;
+    int32_t stepsDone = 0;  // of the frame's own steps, so a frame whose work failed goes on from there
+    bool workFailed = false;
     std::exception_ptr failure;
     enum class Stage { Free, Reading, Read, Working, Done } stage = Stage::Free;
 };
@@ -390,6 +392,8 @@ void ReadFrameInto(FrameSlot& slot, int32_t index) {
     slot.spare = &slot.b;
     slot.failure = nullptr;
     slot.coded.ready = false;
+    slot.stepsDone = 0;
+    slot.workFailed = false;
     try {
         MovieReadFrame(InputMovie, *slot.cur, index, slot.sound);
         slot.readErr = ErrCode;
@@ -403,16 +407,28 @@ void ReadFrameInto(FrameSlot& slot, int32_t index) {
 }
 
 // The steps of a frame that depend on that frame alone; with a coder, the
-// coding of the finished frame too.
+// coding of the finished frame too. A step that runs out of memory does so
+// before it changes the image it reads, so the frame's work can go on from
+// that step once memory is had.
 void WorkFrame(FrameSlot& slot, bool write, AviFrameCoder* coder = nullptr) {
     if (slot.readErr > 0 || slot.failure) return;
     try {
-        if (RescaleAtStart) RescaleTo(slot.cur, slot.spare);
-        for (int32_t s = 0; s < ToDoList.count; ++s) ApplyOperationTo(ToDoList.entries[s], slot.cur, slot.spare);
-        if (!RescaleAtStart) RescaleTo(slot.cur, slot.spare);
-        if (!PaletteReduction) DepthStepTo(write, slot.cur, slot.spare);
+        const int32_t steps = ToDoList.count;
+        for (; slot.stepsDone < steps + 3; ++slot.stepsDone) {
+            const int32_t s = slot.stepsDone;
+            if (s == 0) {
+                if (RescaleAtStart) RescaleTo(slot.cur, slot.spare);
+            } else if (s <= steps) {
+                ApplyOperationTo(ToDoList.entries[s - 1], slot.cur, slot.spare);
+            } else if (s == steps + 1) {
+                if (!RescaleAtStart) RescaleTo(slot.cur, slot.spare);
+            } else if (!PaletteReduction) {
+                DepthStepTo(write, slot.cur, slot.spare);
+            }
+        }
     } catch (...) {
         slot.failure = std::current_exception();
+        slot.workFailed = true;
         return;
     }
     if (!coder) return;
@@ -475,9 +491,10 @@ public:
     }
 
     // Once the movies are open and have what they need: more slots from the
-    // memory left, and as many threads as those slots keep busy.
-    void StartThreads() {
-        if (frames_ < 2) return;
+    // memory left, and as many threads as those slots keep busy, for the
+    // frames from `from` on.
+    void StartThreads(int32_t from) {
+        if (frames_ - from < 2) return;
         // Frames whose depth step is still to come are coded by the writer.
         codeApart_ = write_ && !PaletteReduction && OutputMovie.kind == kKindAVI &&
                      AviFrameCoder::CodesApart(OutputMovie.states.avi);
@@ -504,7 +521,7 @@ public:
             if (!StartThread(t, [this] { WorkLoop(); })) break;
             pool_.push_back(std::move(t));
         }
-        if (pool_.empty() || !StartThread(reader_, [this] { ReadLoop(); })) {
+        if (pool_.empty() || !StartThread(reader_, [this, from] { ReadLoop(from); })) {
             Stop();
             FreeSpareSlots();
             return;
@@ -512,31 +529,59 @@ public:
         threaded_ = true;
     }
 
-    // Frame index, read and worked on.
+    // Frame index, read and worked on. Without threads, or once they were
+    // stopped, the frames they read before are taken first, and each later
+    // one is read and worked on here.
     FrameSlot& Take(int32_t index) {
         if (!threaded_) {
-            FrameSlot& slot = *slots_.front();
-            ReadFrameInto(slot, index);
-            WorkFrame(slot, write_);
-            return slot;
+            FrameSlot* slot = Held(index);
+            if (!slot) {
+                for (auto& s : slots_)
+                    if (!slot && s->stage == FrameSlot::Stage::Free) slot = s.get();
+                if (!slot) slot = slots_.front().get();
+                ReadFrameInto(*slot, index);
+                slot->index = index;
+            }
+            slot->stage = FrameSlot::Stage::Done;
+            WorkFrame(*slot, write_);
+            return *slot;
         }
-        std::unique_lock<std::mutex> lock(m_);
         FrameSlot* found = nullptr;
-        doneCv_.wait(lock, [&] {
-            for (auto& slot : slots_)
-                if (slot->index == index && slot->stage == FrameSlot::Stage::Done) found = slot.get();
-            return found != nullptr;
-        });
+        {
+            std::unique_lock<std::mutex> lock(m_);
+            doneCv_.wait(lock, [&] { return (found = Held(index)) && found->stage == FrameSlot::Stage::Done; });
+        }
+        // A worker that ran out of memory: the threads end, giving back their
+        // coders and stacks, and this one goes on with the frame where it
+        // stopped, as the job on one thread would have worked it.
+        if (found->workFailed && OutOfMemory(found->failure) && GoOnAlone()) {
+            found->failure = nullptr;
+            found->workFailed = false;
+            WorkFrame(*found, write_);
+        }
         return *found;
     }
 
     // The slot is free for a later frame.
     void Release(FrameSlot& slot) {
-        if (!threaded_) return;
         std::lock_guard<std::mutex> lock(m_);
         slot.stage = FrameSlot::Stage::Free;
         slot.index = -1;
         freeCv_.notify_one();
+    }
+
+    // The threads stop; the frames they read stay to be taken, and the
+    // slots holding none are given back. False where none ran.
+    bool GoOnAlone() {
+        if (!threaded_) return false;
+        Stop();
+        for (size_t k = slots_.size(); k-- > 1;) {
+            if (slots_[k]->stage != FrameSlot::Stage::Free) continue;
+            ImageFree(slots_[k]->a);
+            ImageFree(slots_[k]->b);
+            slots_.erase(slots_.begin() + std::ptrdiff_t(k));
+        }
+        return true;
     }
 
     // The threads stop after the frame each is on, and are joined.
@@ -556,6 +601,13 @@ public:
     }
 
 private:
+    // The slot holding frame index, read or worked on; null when none.
+    FrameSlot* Held(int32_t index) {
+        for (auto& slot : slots_)
+            if (slot->index == index && slot->stage != FrameSlot::Stage::Free) return slot.get();
+        return nullptr;
+    }
+
     // Beyond a few threads more only wait for the reader and the writer.
     static int32_t Workers() { return std::clamp(CoreCount() - 1, 1, 6); }
 
@@ -617,8 +669,8 @@ private:
         return slots < 3 && !FramesInFlightLimited() ? 3 : slots;
     }
 
-    void ReadLoop() {
-        for (int32_t i = 0; i < frames_; ++i) {
+    void ReadLoop(int32_t from) {
+        for (int32_t i = from; i < frames_; ++i) {
             FrameSlot* slot = nullptr;
             {
                 std::unique_lock<std::mutex> lock(m_);
@@ -707,6 +759,13 @@ bool ProcessFrames(bool write, const std::string& caption) {
 
     int32_t width = 0, height = 0;
     WorkImageSize(width, height);
+    // What the reader's and writer's coders take on one thread, about two
+    // frames of each movie, is kept from threads' stacks under a memory limit.
+    struct Reserve {
+        explicit Reserve(int64_t bytes) { ReserveForJob(bytes); }
+        ~Reserve() { ReserveForJob(0); }
+    } reserve(2 * 3 *
+              (int64_t(InputMovie.width) * InputMovie.height + int64_t(OutputMovie.width) * OutputMovie.height));
     FramePipeline pipeline(frames, write);
     ErrCode = 0;
     if (!pipeline.Allocate(width, height)) {
@@ -797,7 +856,6 @@ bool ProcessFrames(bool write, const std::string& caption) {
     };
 
     try {
-        pipeline.StartThreads();
         for (int32_t i = 0; i < frames; ++i) {
             BytesProcessed += frameBytes;
             FrameSlot& frame = pipeline.Take(i);
@@ -832,6 +890,13 @@ bool ProcessFrames(bool write, const std::string& caption) {
                 host.FrameReady(i, *frame.cur);
                 ErrCode = 0;
                 MovieWriteFrame(OutputMovie, *frame.cur, i, frame.sound, &frame.coded);
+                // The coder could not be opened or ran out of memory with the
+                // frames in flight: once the threads gave theirs back, it is
+                // tried again, as the job on one thread would have coded it.
+                if ((ErrCode == kErrAviCompressStart || ErrCode == kErrAviNoFrame) && pipeline.GoOnAlone()) {
+                    ErrCode = 0;
+                    MovieWriteFrame(OutputMovie, *frame.cur, i, frame.sound, &frame.coded);
+                }
                 // An AVI closes with its index, a sequence keeps its whole images.
                 if (ErrCode == kErrAviFull ||
                     (ErrCode == kErrWrite && (OutputMovie.kind == kKindAVI || !IsContainerKind(OutputMovie.kind)))) {
@@ -849,6 +914,10 @@ bool ProcessFrames(bool write, const std::string& caption) {
             }
             pipeline.Release(frame);
             host.ProgressFrame(i + 1);
+            // The first frame goes alone, as on one thread: the coders have
+            // taken what they keep (FFV1's packet buffer is hundreds of MB of
+            // address space) before the threads and slots are planned.
+            if (i == 0) pipeline.StartThreads(1);
             UpdateRateDisplay(i + 1, frames);
         }
     } catch (...) {
@@ -887,6 +956,11 @@ void RunProcessing() {
                          " seconds)");
     BuildInputPreview();
     BuildOutputPreview();
+#ifdef __GLIBC__
+    // The allocator keeps what the job freed for later use: given back, a
+    // window idles near the size it had before the job.
+    malloc_trim(0);
+#endif
 }
 
 // ---------------------------------------------------------------- previews

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 
 #include "movaltic/formats/byte_io.h"
 #include "movaltic/formats/flic.h"
@@ -439,6 +440,14 @@ bool HaveFfmpeg() {
     static int have = -1;
     if (have < 0) have = RunProgram({"ffmpeg", "-version"}) ? 1 : 0;
     return have == 1;
+}
+
+int64_t StatusBytes(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key + ":", 0) == 0) return std::atoll(line.c_str() + key.size() + 1) * 1024;
+    return 0;
 }
 
 }  // namespace jobs

@@ -101,6 +101,8 @@ bool RunProgram(const std::vector<std::string>& args);
 // The same, with what it printed; empty when it could not run or failed.
 std::string ProgramOutput(const std::vector<std::string>& args);
 bool HaveFfmpeg();
+// A field of /proc/self/status ("VmData", "VmSize") in bytes.
+int64_t StatusBytes(const std::string& key);
 
 // A full disk, as the file size limit makes it: writes past the limit fail
 // with EFBIG for the life of the object.

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <sched.h>
+#include <sys/resource.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,7 +24,14 @@ using namespace movaltic;
 
 // The limit ends with the job, before the previews read the movies again.
 class LimitHost : public jobs::RecordingHost {
-    void ProgressClose() override { RefuseMemoryAfter(-1); }
+public:
+    bool exhausted = false;  // the job asked for more than it was granted
+
+private:
+    void ProgressClose() override {
+        exhausted = !MemoryGranted();
+        RefuseMemoryAfter(-1);
+    }
 };
 
 using MemoryLimitedJob = jobs::JobTest;
@@ -65,6 +75,125 @@ TEST_F(MemoryLimitedJob, WritesTheBytesOfTheUnlimitedJobOrFailsAtOnce) {
     EXPECT_FALSE(unlimited.empty());
     AviSetCompressor(saved, 64, 48, 3);
     SetPipelineHost(&host);
+}
+
+// Jobs refused memory at every point in turn, from their first ask on (every
+// later ask refused as well): slots, coders, decoders apart, each job goes on
+// with what it was granted and writes the bytes of the job without a limit,
+// or fails at once where the job on one thread cannot start.
+TEST_F(MemoryLimitedJob, RefusedAtAnyPointWritesTheUnlimitedBytesOrFailsAtOnce) {
+    if (!jobs::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    ASSERT_TRUE(jobs::RunProgram({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=720x576:rate=10",
+                                  "-frames:v", "6", "-c:v", "mjpeg", "-pix_fmt", "yuvj420p",
+                                  (dir / "camera.avi").string()}));
+    LimitHost limited;
+    SetPipelineHost(&limited);
+    const AviCompressionSettings saved = AviCompression.settings;
+    AddStep(kOpNegative);
+    // Coded on the workers and decoded apart.
+    AviCompressionSettings mjpeg;
+    for (size_t k = 0; k < AviCompressorList().size(); ++k)
+        if (AviCompressorList()[k].name == std::string("Motion JPEG")) mjpeg.compressor = k;
+    std::vector<uint8_t> unlimited;
+    bool refused = true;
+    // Until a job is granted all it asks.
+    for (int64_t grants = -1; refused && grants < 200; ++grants) {
+        SCOPED_TRACE(grants);
+        limited = LimitHost();
+        std::filesystem::remove(dir / "out.avi");
+        ChooseInput(dir / "camera.avi");
+        ChooseOutput(dir / "out.avi", 3, 704, 560);
+        AviSetCompressor(mjpeg, OutputMovie.width, OutputMovie.height, 3);
+        RefuseMemoryAfter(grants);
+        RunProcessing();
+        refused = grants < 0 || limited.exhausted;
+        RefuseMemoryAfter(-1);
+        std::vector<uint8_t> bytes;
+        ReadWholeFile((dir / "out.avi").string(), bytes);
+        if (grants < 0) unlimited = bytes;
+        // The first slot's two images and the movie's decoder.
+        const bool fails = grants >= 0 && grants < 3;
+        EXPECT_EQ(limited.BoxTexts(), fails ? "Error opening input movie.\n" : "");
+        EXPECT_TRUE(bytes == (fails ? std::vector<uint8_t>{} : unlimited)) << "not the bytes expected";
+    }
+    EXPECT_FALSE(unlimited.empty());
+    EXPECT_FALSE(refused);
+    AviSetCompressor(saved, 64, 48, 3);
+    SetPipelineHost(&host);
+}
+
+// The job a test below gives in MOVALTIC_LIMITED_JOB ("input|output|
+// compressor|width|height|MB|threads"), run in a process of its own with that
+// many MB of data segment (ulimit -d) beyond what it holds when it starts,
+// on one thread or on as many as it is granted.
+TEST_F(MemoryLimitedJob, DISABLED_RunsTheJobOfItsEnvironment) {
+    const char* job = std::getenv("MOVALTIC_LIMITED_JOB");
+    ASSERT_TRUE(job);
+    std::vector<std::string> f;
+    std::istringstream in(job);
+    for (std::string field; std::getline(in, field, '|');) f.push_back(field);
+    ASSERT_EQ(f.size(), 7u);
+    AddStep(kOpNegative);
+    AddStep(kOpFlipVertical);
+    ChooseInput(f[0]);
+    ChooseOutput(f[1], 3, std::stoi(f[3]), std::stoi(f[4]));
+    AviCompressionSettings settings;
+    for (size_t k = 0; k < AviCompressorList().size(); ++k)
+        if (AviCompressorList()[k].name == f[2]) settings.compressor = k;
+    AviSetCompressor(settings, OutputMovie.width, OutputMovie.height, 3);
+    rlimit limit{};
+    getrlimit(RLIMIT_DATA, &limit);
+    limit.rlim_cur = rlim_t(jobs::StatusBytes("VmData") + (int64_t(std::stoi(f[5])) << 20));
+    ASSERT_EQ(setrlimit(RLIMIT_DATA, &limit), 0);
+    RefuseNewThreads(f[6] == "one");
+    RunProcessing();
+}
+
+// Jobs on many threads under a data-segment limit, which counts threads'
+// stacks and the allocator's mappings: wherever the same job on one thread
+// finishes, they write the very bytes of the job without a limit. Tried
+// from little room beyond what a fresh process holds to room for all the
+// threads and frames in flight.
+TEST_F(MemoryLimitedJob, UnderADataLimitFinishesWhereTheOneThreadJobFinishes) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers map their shadow memory beyond any such limit";
+#endif
+    if (!jobs::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::string camera = (dir / "camera.avi").string();
+    ASSERT_TRUE(jobs::RunProgram({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=720x576:rate=10",
+                                  "-frames:v", "6", "-c:v", "mjpeg", "-pix_fmt", "yuvj420p", camera}));
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    struct Case {
+        const char* compressor;
+        const char* width;
+        const char* height;
+    };
+    // Coded on the workers and decoded apart; coded by the writer.
+    for (const Case& c : {Case{"Motion JPEG", "704", "560"}, Case{"FFV1 (lossless)", "360", "288"}}) {
+        SCOPED_TRACE(c.compressor);
+        auto run = [&](int mb, const char* threads) {
+            const std::filesystem::path out = dir / (std::string(threads) + std::to_string(mb) + ".avi");
+            const std::string job = camera + "|" + out.string() + "|" + c.compressor + "|" + c.width + "|" +
+                                    c.height + "|" + std::to_string(mb) + "|" + threads;
+            setenv("MOVALTIC_LIMITED_JOB", job.c_str(), 1);
+            jobs::ProgramOutput({self, "--gtest_also_run_disabled_tests",
+                                 "--gtest_filter=MemoryLimitedJob.DISABLED_RunsTheJobOfItsEnvironment"});
+            unsetenv("MOVALTIC_LIMITED_JOB");
+            std::vector<uint8_t> bytes;
+            ReadWholeFile(out.string(), bytes);
+            return bytes;
+        };
+        const std::vector<uint8_t> unlimited = run(4000, "many");
+        ASSERT_FALSE(unlimited.empty());
+        // Once the job on one thread finishes, it finishes with more room too.
+        int finished = 0;
+        for (int mb = 0; mb <= 120; mb += 12) {
+            if (!finished && run(mb, "one") != unlimited) continue;
+            ++finished;
+            EXPECT_TRUE(run(mb, "many") == unlimited) << mb << " MB beyond what the process held";
+        }
+        EXPECT_GT(finished, 5);
+    }
 }
 
 TEST(Workers, FollowTheAffinityMask) {
