@@ -2,6 +2,7 @@
 
 #include "quarvex/runtime/host.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -13,8 +14,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
+#include <cstring>
 
 namespace qvrt {
 
@@ -47,6 +50,13 @@ std::optional<QMargins>& testMargins() {
 
 QMargins FrameMargins(const QWidget& w) {
     if (testMargins()) return *testMargins();
+    // Asked of the window itself: the widget learns of a new frame only at
+    // its next move or resize, and a window manager may frame a window
+    // without either. A frame still being made may read negative: none yet.
+    if (const QWindow* handle = w.windowHandle()) {
+        const QMargins frame = handle->frameMargins();
+        return frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0 ? QMargins() : frame;
+    }
     const QRect inner = w.geometry(), outer = w.frameGeometry();
     return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
             outer.bottom() - inner.bottom()};
@@ -240,6 +250,36 @@ public:
     }
 };
 
+// An X11 window manager that frames a window already shown (one started
+// late, or slow on a busy machine) may leave the window where it was, the
+// frame's title bar above the screen: Qt reports no event for that. Its
+// notes on the window (the reparenting into the frame, the frame's extent
+// set as a property, a mapping) are what tell of it; the window is looked
+// at once Qt has taken them in.
+class FrameNotes : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        // An X11 event: its code in the first byte (the top bit set when a
+        // client sent it); the window at byte 4 in a property's note, at 8
+        // in a mapping's or reparenting's.
+        const auto* bytes = static_cast<const unsigned char*>(message);
+        constexpr unsigned char kMapped = 19, kReparented = 21, kPropertyChanged = 28;
+        const unsigned char code = bytes[0] & 0x7f;
+        if (code != kMapped && code != kReparented && code != kPropertyChanged) return false;
+        quint32 id = 0;
+        std::memcpy(&id, bytes + (code == kPropertyChanged ? 4 : 8), sizeof id);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->internalWinId() != id || !w->isVisible() || !w->property(kFollowed).toBool()) continue;
+            const bool moved = code != kPropertyChanged;  // reparented or mapped: a new place to settle
+            QTimer::singleShot(0, w, [w, moved] {
+                if (w->isVisible()) FollowFrame(*w, moved);
+            });
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 QRect FitInside(const QRect& frame, const QRect& area) {
@@ -270,6 +310,8 @@ void InstallScreenFitting() {
     if (fitter || !qApp) return;
     fitter = new Fitter(qApp);
     qApp->installEventFilter(fitter);
+    static FrameNotes notes;
+    qApp->installNativeEventFilter(&notes);
 }
 
 void SetAvailableAreaForTests(const QRect& area) { testArea() = area; }

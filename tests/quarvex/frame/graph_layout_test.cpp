@@ -12,6 +12,7 @@
 #include "quarvex/runtime/recording_surface.h"
 #include "quarvex/runtime/screen_fit.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
@@ -22,6 +23,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstring>
 
 using namespace quarvex;
 
@@ -297,14 +299,15 @@ TEST_F(GraphLayout, TheFrameIsFittedAgainWhenItsWindowManagerFrameArrives) {
 }
 
 // The window manager's doings on a busy machine, late and in any order: the
-// frame comes, an event reports it, the window manager puts the window back
-// where it stood unframed (title bar above the screen), before or after a
-// fit. Once its place settles the frame is inside; the window manager that
-// undoes every fit has its way after three, and a window the user moves once
-// it has settled stays where the user put it.
+// frame comes, an event reports it (or only the window manager's note), the
+// window manager puts the window back where it stood unframed (title bar
+// above the screen), before or after a fit. Once its place settles the
+// frame is inside; the window manager that undoes every fit has its way
+// after three, and a window the user moves once it has settled stays where
+// the user put it.
 TEST_F(GraphLayout, ALateFramedWindowIsFittedOnceItsPlaceSettlesWhateverTheOrderOfEvents) {
     struct Step {
-        enum Kind { Frames, Reports, PutsBack, Fits } kind;
+        enum Kind { Frames, Reports, Notes, PutsBack, Fits } kind;
         QMargins frame = {};
         QEvent::Type event = QEvent::None;
     };
@@ -317,6 +320,7 @@ TEST_F(GraphLayout, ALateFramedWindowIsFittedOnceItsPlaceSettlesWhateverTheOrder
     } cases[] = {
         {"reported by a move", {{Step::Frames, kThick}, reportedByAMove}, true},
         {"reported by a paint", {{Step::Frames, kThick}, {Step::Reports, {}, QEvent::UpdateRequest}}, true},
+        {"told only by the window manager's note", {{Step::Frames, kThick}, {Step::Notes}}, true},
         {"put back before the fit", {{Step::Frames, kThick}, {Step::Reports, {}, QEvent::WindowActivate}, putBack}, true},
         {"put back after the fit", {{Step::Frames, kThick}, reportedByAMove, fit, putBack}, true},
         {"framed anew before the fit", {{Step::Frames, kThin}, reportedByAMove, {Step::Frames, kThick}, reportedByAMove}, true},
@@ -349,6 +353,16 @@ TEST_F(GraphLayout, ALateFramedWindowIsFittedOnceItsPlaceSettlesWhateverTheOrder
                     QApplication::sendEvent(frame, &framed);
                 }
                 break;
+            case Step::Notes: {
+                // X11's note that the window was put into a frame, of which Qt makes no event.
+                unsigned char note[32] = {21};
+                const quint32 id = quint32(frame->internalWinId());
+                std::memcpy(note + 4, &id, sizeof id);
+                std::memcpy(note + 8, &id, sizeof id);
+                qintptr result = 0;
+                QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", note, &result);
+                break;
+            }
             case Step::PutsBack:
                 frame->setGeometry(QRect(area.topLeft(), frame->size()));
                 break;
