@@ -24,6 +24,10 @@ constexpr const char* kFrameProperty = "movalticFrame";  // the frame the last f
 constexpr const char* kPlacedProperty = "movalticPlaced";
 constexpr const char* kPlacedAtProperty = "movalticPlacedAt";  // where the fit put the frame
 constexpr const char* kRetriesProperty = "movalticRetries";    // asks to put the frame there again
+constexpr const char* kSettledProperty = "movalticSettled";    // seen settled where it belongs with its frame
+constexpr const char* kSettleTimer = "movalticSettle";
+// How long a window's place must stay put before it is looked at.
+constexpr int kSettleMs = 100;
 
 QRect& testArea() {
     static QRect area;
@@ -178,6 +182,23 @@ bool Fittable(const QWidget& w) {
     return w.isWindow() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop;
 }
 
+void Settle(QWidget& w);
+
+// Looks at the window's place once it has stayed put a moment: a window
+// manager busy framing the window moves it more than once, and its reports
+// of those places come late and in any order.
+void StartSettling(QWidget& w, bool moved) {
+    auto* settle = w.findChild<QTimer*>(QLatin1String(kSettleTimer), Qt::FindDirectChildrenOnly);
+    if (!settle) {
+        settle = new QTimer(&w);
+        settle->setObjectName(QLatin1String(kSettleTimer));
+        settle->setSingleShot(true);
+        settle->setInterval(kSettleMs);
+        QObject::connect(settle, &QTimer::timeout, &w, [&w] { Settle(w); });
+    }
+    if (moved || !settle->isActive()) settle->start();
+}
+
 // A window manager adds its frame once the window is mapped, and on a busy
 // machine that may be long after it was shown; it may change the frame
 // later too. Each change is met by fitting again, so the title bar stays
@@ -185,7 +206,7 @@ bool Fittable(const QWidget& w) {
 // While the frame is being added, Qt may see the window for a moment at
 // the frame's corner (0,0 inside it): the first frame is taken to be where
 // the fit put it, as the window manager places it there.
-void RefitIfFramed(QWidget& w) {
+void RefitIfFramed(QWidget& w, bool moved = false) {
     if (!w.isVisible() || !Fittable(w)) return;
     const QVariant seen = w.property(kFrameProperty);
     const QMargins frame = FrameOf(w);
@@ -193,26 +214,41 @@ void RefitIfFramed(QWidget& w) {
     const QVariant placedAt = w.property(kPlacedAtProperty);
     if (seen.value<QMargins>() != frame) {
         w.setProperty(kRetriesProperty, 0);
+        w.setProperty(kSettledProperty, false);
         if (seen.value<QMargins>().isNull() && placedAt.isValid())
             Fit(w, false, placedAt.toPoint());
         else
             Fit(w, false);
+        StartSettling(w, true);
         return;
     }
-    // A window manager still busy framing the window may put it back where
-    // it stood before the fit (the title bar above the screen): it is asked
-    // again, a few times at most, until the frame stands where the fit put
-    // it or inside the screen.
+    constexpr int kAsks = 3;
+    if (!w.property(kSettledProperty).toBool() && w.property(kRetriesProperty).toInt() < kAsks) StartSettling(w, moved);
+}
+
+// A window manager still busy framing the window may put it back where it
+// stood before the fit (the title bar above the screen): once its place has
+// settled it is asked again, a few times at most, until the frame stands
+// where the fit put it or inside the screen. Only then is the window taken
+// as settled, and the user's from then on.
+void Settle(QWidget& w) {
+    if (!w.isVisible()) return;
+    const QMargins frame = FrameOf(w);
+    if (w.property(kFrameProperty).value<QMargins>() != frame) return RefitIfFramed(w);
+    const QVariant placedAt = w.property(kPlacedAtProperty);
+    const QRect outer = w.geometry().marginsAdded(frame);
+    if (frame.isNull() || !placedAt.isValid() || outer.topLeft() == placedAt.toPoint() ||
+        AvailableArea(ScreenHolding(outer)).contains(outer)) {
+        w.setProperty(kSettledProperty, true);
+        return;
+    }
     constexpr int kAsks = 3;
     const int retries = w.property(kRetriesProperty).toInt();
-    if (frame.isNull() || !placedAt.isValid() || retries >= kAsks) return;
-    const QRect outer = w.geometry().marginsAdded(frame);
-    const QRect area = AvailableArea(ScreenHolding(outer));
-    if (outer.topLeft() == placedAt.toPoint() || area.contains(outer)) {
-        w.setProperty(kRetriesProperty, kAsks);  // settled: the user's from now on
-    } else if (QWindow* handle = w.windowHandle()) {
+    if (retries >= kAsks) return;
+    if (QWindow* handle = w.windowHandle()) {
         w.setProperty(kRetriesProperty, retries + 1);
         handle->setFramePosition(WindowSystemFramePosition(w, placedAt.toPoint(), frame));
+        StartSettling(w, true);
     }
 }
 
@@ -255,6 +291,8 @@ public:
                 w->setProperty(kPlacedAtProperty, w->geometry().topLeft());
             [[fallthrough]];
         case QEvent::Resize:
+            if (QWidget* w = TopLevel(object)) RefitIfFramed(*w, true);
+            break;
         case QEvent::WindowActivate:
             if (QWidget* w = TopLevel(object)) RefitIfFramed(*w);
             break;
@@ -294,5 +332,10 @@ void InstallScreenFitting() {
 void SetAvailableAreaForTests(const QRect& area) { testArea() = area; }
 
 void SetFrameMarginsForTests(std::optional<QMargins> margins) { testMargins() = margins; }
+
+bool SettlingForTests(const QWidget& window) {
+    const auto* settle = window.findChild<QTimer*>(QLatin1String(kSettleTimer), Qt::FindDirectChildrenOnly);
+    return settle && settle->isActive();
+}
 
 }  // namespace movaltic

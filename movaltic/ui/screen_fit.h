@@ -26,7 +26,8 @@ void SetOwnerWindow(QWidget* owner);
 // one larger than the area is made no larger, and a dialog whose controls
 // then no longer fit scrolls. One that fits keeps its size and place. The
 // fit is made again whenever the window manager's frame around the window
-// changes (at first once the frame is added, after the window is shown).
+// changes (at first once the frame is added, after the window is shown),
+// and asked for again (a few times at most) while the window settles outside.
 void InstallScreenFitting();
 
 // For tests: the area to fit into instead of the monitor's (an empty
@@ -35,5 +36,8 @@ void SetAvailableAreaForTests(const QRect& area);
 // For tests: the window manager's frame around every window, as if it had
 // reported it (nullopt gives the real one back).
 void SetFrameMarginsForTests(std::optional<QMargins> margins);
+// For tests: whether the window's place is still to settle before it is
+// looked at (and the window manager asked again if it is outside).
+bool SettlingForTests(const QWidget& window);
 
 }  // namespace movaltic

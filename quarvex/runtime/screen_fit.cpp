@@ -2,6 +2,7 @@
 
 #include "quarvex/runtime/host.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -13,17 +14,29 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
+#include <cstring>
 
 namespace qvrt {
 
 namespace {
 
-// The frame a window was last fitted with.
+// The frame a window was last seen settled inside the area with: from then
+// on a move with that frame is the user's.
 constexpr char kFittedFrame[] = "qvrtFittedFrame";
-// How long a newly framed window's place must stay put before it is fitted.
+// Set once the window has been fitted at its opening; only such are followed.
+constexpr char kFollowed[] = "qvrtFollowed";
+// The frame the fits since the window last settled were made for, and how
+// many were made: a window manager that keeps putting the window back
+// outside is left to it after a few.
+constexpr char kTriedFrame[] = "qvrtTriedFrame";
+constexpr char kTries[] = "qvrtTries";
+constexpr int kMostTries = 3;
+// How long a window's place must stay put before it is taken as settled.
 constexpr int kSettleMs = 100;
+constexpr char kSettleTimer[] = "qvrtFrameSettle";
 
 QRect& testArea() {
     static QRect area;
@@ -37,6 +50,13 @@ std::optional<QMargins>& testMargins() {
 
 QMargins FrameMargins(const QWidget& w) {
     if (testMargins()) return *testMargins();
+    // Asked of the window itself: the widget learns of a new frame only at
+    // its next move or resize, and a window manager may frame a window
+    // without either. A frame still being made may read negative: none yet.
+    if (const QWindow* handle = w.windowHandle()) {
+        const QMargins frame = handle->frameMargins();
+        return frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0 ? QMargins() : frame;
+    }
     const QRect inner = w.geometry(), outer = w.frameGeometry();
     return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
             outer.bottom() - inner.bottom()};
@@ -89,14 +109,25 @@ void MakeScrollable(QDialog& dialog) {
     dialog.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
+QRect AreaFor(const QWidget& w) {
+    if (!testArea().isEmpty()) return testArea();
+    QScreen* s = ScreenOf(w);
+    return s ? s->availableGeometry() : QRect();
+}
+
+// Whether a fit would leave the window where it is: its frame inside the
+// area, or at the area's edge where it cannot be made small enough.
+bool InPlace(const QWidget& w, const QRect& area, const QMargins& frame) {
+    const QRect outer = w.geometry().marginsAdded(frame);
+    return FitInside(outer, area).topLeft() == outer.topLeft();
+}
+
+void StartSettling(QWidget& w);
+
 void Fit(QWidget& w) {
-    QRect area = testArea();
-    if (area.isEmpty()) {
-        if (QScreen* s = ScreenOf(w)) area = s->availableGeometry();
-    }
+    const QRect area = AreaFor(w);
     if (area.isEmpty()) return;
     const QMargins frame = FrameMargins(w);
-    w.setProperty(kFittedFrame, QVariant::fromValue(frame));
     const QRect inner = w.geometry();
     const QSize room = area.size().shrunkBy(frame);
     if (inner.width() > room.width() || inner.height() > room.height()) {
@@ -117,30 +148,63 @@ void Fit(QWidget& w) {
     if (placed.topLeft() + corner != inner.topLeft()) w.setGeometry(QRect(placed.topLeft() + corner, w.size()));
 }
 
-// Refits a window whose frame differs from the one it was fitted with,
-// once its place has settled: a window manager that frames a window moves
-// it more than once (into the frame, then to where it belongs), and the
-// place in between is no place to fit from.
+// A window is fitted again until it is seen settled inside the area with
+// its frame: a window manager that frames a window (on a busy machine long
+// after it is shown) moves it more than once, into the frame, then to where
+// it belongs, and its reports of those places may come late and in any
+// order; a place in between is no place to fit from nor to take as fitted.
+void Settle(QWidget& w) {
+    constexpr Qt::WindowStates kPlacedByManager = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
+    if (!w.isVisible() || (w.windowState() & kPlacedByManager)) return;
+    const QRect area = AreaFor(w);
+    if (area.isEmpty()) return;
+    const QMargins frame = FrameMargins(w);
+    if (InPlace(w, area, frame)) {
+        w.setProperty(kFittedFrame, QVariant::fromValue(frame));
+        w.setProperty(kTries, 0);
+        return;
+    }
+    const int tries = w.property(kTriedFrame).value<QMargins>() == frame ? w.property(kTries).toInt() : 0;
+    if (tries >= kMostTries) return;
+    w.setProperty(kTriedFrame, QVariant::fromValue(frame));
+    w.setProperty(kTries, tries + 1);
+    Fit(w);
+    StartSettling(w);  // also when the fit changed nothing the platform would report
+}
+
+void StartSettling(QWidget& w) {
+    auto* settle = w.findChild<QTimer*>(QLatin1String(kSettleTimer), Qt::FindDirectChildrenOnly);
+    if (!settle) {
+        settle = new QTimer(&w);
+        settle->setObjectName(QLatin1String(kSettleTimer));
+        settle->setSingleShot(true);
+        settle->setInterval(kSettleMs);
+        QObject::connect(settle, &QTimer::timeout, &w, [&w] { Settle(w); });
+    }
+    settle->start();
+}
+
+// The window was fitted and has since moved, changed size or been painted,
+// perhaps in a new frame: its place is looked at once it has settled.
 void FollowFrame(QWidget& w, bool moved) {
-    auto* settle = w.findChild<QTimer*>(QStringLiteral("qvrtFrameSettle"), Qt::FindDirectChildrenOnly);
+    auto* settle = w.findChild<QTimer*>(QLatin1String(kSettleTimer), Qt::FindDirectChildrenOnly);
     if (settle && settle->isActive()) {
         if (moved) settle->start();  // moved again: wait for the next quiet moment
         return;
     }
-    if (w.property(kFittedFrame).value<QMargins>() == FrameMargins(w)) return;
-    if (!settle) {
-        settle = new QTimer(&w);
-        settle->setObjectName(QStringLiteral("qvrtFrameSettle"));
-        settle->setSingleShot(true);
-        settle->setInterval(kSettleMs);
-        QObject::connect(settle, &QTimer::timeout, &w, [&w] {
-            constexpr Qt::WindowStates kPlacedByManager = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
-            if (w.isVisible() && !(w.windowState() & kPlacedByManager) &&
-                w.property(kFittedFrame).value<QMargins>() != FrameMargins(w))
-                Fit(w);
-        });
-    }
-    settle->start();
+    const QMargins frame = FrameMargins(w);
+    const QVariant fitted = w.property(kFittedFrame);
+    if (fitted.isValid() && fitted.value<QMargins>() == frame) return;
+    if (w.property(kTriedFrame).value<QMargins>() == frame && w.property(kTries).toInt() >= kMostTries) return;
+    StartSettling(w);
+}
+
+// Fitted as it opens, then followed until it settles.
+void Open(QWidget& w) {
+    w.setProperty(kFollowed, true);
+    w.setProperty(kTries, 0);
+    Fit(w);
+    StartSettling(w);
 }
 
 bool Fitted(const QWidget& w) {
@@ -163,11 +227,11 @@ public:
                 // Qt centres a dialog that no form placed over its parent,
                 // on the parent's monitor, but only after this event and
                 // only if nothing moved it first: fitted once it has.
-                QMetaObject::invokeMethod(w, [w] { if (w->isVisible()) Fit(*w); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(w, [w] { if (w->isVisible()) Open(*w); }, Qt::QueuedConnection);
                 break;
             }
             if (!event->spontaneous() && testArea().isEmpty()) MoveToHomeScreen(*w);
-            Fit(*w);
+            Open(*w);
             break;
         case QEvent::Move:
         case QEvent::Resize:
@@ -176,11 +240,41 @@ public:
             // The window manager's frame is known only once it has framed
             // the window, which a busy machine does long after the show;
             // the window reports it at its next move, resize or paint.
-            if (Fitted(*w) && w->isVisible() && w->property(kFittedFrame).isValid())
+            if (Fitted(*w) && w->isVisible() && w->property(kFollowed).toBool())
                 FollowFrame(*w, event->type() == QEvent::Move || event->type() == QEvent::Resize);
             break;
         default:
             break;
+        }
+        return false;
+    }
+};
+
+// An X11 window manager that frames a window already shown (one started
+// late, or slow on a busy machine) may leave the window where it was, the
+// frame's title bar above the screen: Qt reports no event for that. Its
+// notes on the window (the reparenting into the frame, the frame's extent
+// set as a property, a mapping) are what tell of it; the window is looked
+// at once Qt has taken them in.
+class FrameNotes : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        // An X11 event: its code in the first byte (the top bit set when a
+        // client sent it); the window at byte 4 in a property's note, at 8
+        // in a mapping's or reparenting's.
+        const auto* bytes = static_cast<const unsigned char*>(message);
+        constexpr unsigned char kMapped = 19, kReparented = 21, kPropertyChanged = 28;
+        const unsigned char code = bytes[0] & 0x7f;
+        if (code != kMapped && code != kReparented && code != kPropertyChanged) return false;
+        quint32 id = 0;
+        std::memcpy(&id, bytes + (code == kPropertyChanged ? 4 : 8), sizeof id);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->internalWinId() != id || !w->isVisible() || !w->property(kFollowed).toBool()) continue;
+            const bool moved = code != kPropertyChanged;  // reparented or mapped: a new place to settle
+            QTimer::singleShot(0, w, [w, moved] {
+                if (w->isVisible()) FollowFrame(*w, moved);
+            });
         }
         return false;
     }
@@ -216,10 +310,17 @@ void InstallScreenFitting() {
     if (fitter || !qApp) return;
     fitter = new Fitter(qApp);
     qApp->installEventFilter(fitter);
+    static FrameNotes notes;
+    qApp->installNativeEventFilter(&notes);
 }
 
 void SetAvailableAreaForTests(const QRect& area) { testArea() = area; }
 
 void SetFrameMarginsForTests(std::optional<QMargins> margins) { testMargins() = margins; }
+
+bool SettlingForTests(const QWidget& window) {
+    const auto* settle = window.findChild<QTimer*>(QLatin1String(kSettleTimer), Qt::FindDirectChildrenOnly);
+    return settle && settle->isActive();
+}
 
 }  // namespace qvrt

@@ -34,7 +34,8 @@ int WidthForCaption(const QWidget& window);
 // a dialog whose controls then no longer fit scrolls. One that fits keeps
 // its size and place. Whenever the window manager's frame around a window
 // changes (it is added after the window is mapped, on a busy machine long
-// after), the window is fitted again with the frame counted.
+// after), the window is fitted again with the frame counted once its place
+// has settled, and again (a few times at most) while it settles outside.
 void InstallScreenFitting();
 
 // For tests: the area to fit into instead of the screen's (an empty
@@ -44,5 +45,9 @@ void SetAvailableAreaForTests(const QRect& area);
 // For tests: the window manager's frame around every window instead of the
 // one the platform reports (nullopt gives the platform's back).
 void SetFrameMarginsForTests(std::optional<QMargins> margins);
+
+// For tests: whether the window's place is still to settle before it is
+// looked at (and fitted again if outside).
+bool SettlingForTests(const QWidget& window);
 
 }  // namespace qvrt

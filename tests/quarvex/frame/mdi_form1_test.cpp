@@ -269,7 +269,7 @@ TEST_F(FrameTest, TheFileMenuCarriesItsItemsWithTheirShortcuts) {
 TEST_F(FrameTest, ASharedAccessKeyPressedAgainOpensTheNextMenuCarryingIt) {
     start();
     frame->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame, 60000));  // as long as a busy machine may take
     const QMenu* sort = frame->MenuItem("mnuSort")->menu();
     const QMenu* options = frame->MenuItem("mnuOptions")->menu();
     QTest::keyClick(frame, Qt::Key_O, Qt::AltModifier);
@@ -302,7 +302,7 @@ TEST_F(FrameTest, AForeignStoreIsReadForWhatItHoldsAndSigtermWritesItBack) {
 
     InstallSessionEndHandling();
     ::raise(SIGTERM);
-    for (int k = 0; k < 50 && !frame->Ended(); ++k) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    static_cast<void>(QTest::qWaitFor([&] { return frame->Ended(); }, 60000));  // checked below
     RemoveSessionEndHandling();
     EXPECT_TRUE(frame->Ended());
     EXPECT_EQ(host->boxes.size(), 1u);  // only the logout's question

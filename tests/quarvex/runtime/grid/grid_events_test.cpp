@@ -27,7 +27,7 @@ protected:
         grid.resize(640, 400);
         grid.show();
         grid.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&grid, 60000));  // as long as a busy machine may take
         grid.SetFocus();
         QObject::connect(&grid, &SpreadGrid::KeyDown, [this](int k, int s) { add("KeyDown", k, s); });
         QObject::connect(&grid, &SpreadGrid::KeyPress, [this](int k) { add("KeyPress", k); });

@@ -5,6 +5,7 @@
 #include "quarvex/runtime/qt_host.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -39,7 +40,8 @@ protected:
                          .arg(dir_.path()));
         cupsd_.start(QStringLiteral("/usr/sbin/cupsd"), {"-f", "-c", conf, "-s", files});
         cupsSetServer(socket_.toLocal8Bit().constData());
-        for (int i = 0; i < 100 && !QFile::exists(socket_); ++i) QThread::msleep(50);
+        // As long as a busy machine may take to start the server.
+        for (QDeadlineTimer deadline(60000); !QFile::exists(socket_) && !deadline.hasExpired();) QThread::msleep(50);
         lpadmin({"-p", "QTEST", "-E", "-v", "ipp://127.0.0.1:9/none", "-P", kPpd});
         lpadmin({"-d", "QTEST"});
     }
@@ -55,7 +57,7 @@ protected:
     void lpadmin(const QStringList& arguments) {
         QProcess process;
         process.start(kLpadmin, QStringList{"-h", socket_} + arguments);
-        ASSERT_TRUE(process.waitForFinished());
+        ASSERT_TRUE(process.waitForFinished(120000));
         ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     }
 
