@@ -855,7 +855,14 @@ bool ProcessFrames(bool write, const std::string& caption) {
         return result;
     };
 
+    // Under a memory limit the first frame goes alone, as on one thread:
+    // the coders have taken what they keep (FFV1's packet buffer is hundreds
+    // of MB of address space) before the threads and slots are planned.
+    // Without one the threads start at once, so that the writer's coder and
+    // the workers' do not all hold a frame's buffers at the start.
+    const bool firstAlone = MemoryRoom() != INT64_MAX;
     try {
+        if (!firstAlone) pipeline.StartThreads(0);
         for (int32_t i = 0; i < frames; ++i) {
             BytesProcessed += frameBytes;
             FrameSlot& frame = pipeline.Take(i);
@@ -914,10 +921,7 @@ bool ProcessFrames(bool write, const std::string& caption) {
             }
             pipeline.Release(frame);
             host.ProgressFrame(i + 1);
-            // The first frame goes alone, as on one thread: the coders have
-            // taken what they keep (FFV1's packet buffer is hundreds of MB of
-            // address space) before the threads and slots are planned.
-            if (i == 0) pipeline.StartThreads(1);
+            if (i == 0 && firstAlone) pipeline.StartThreads(1);
             UpdateRateDisplay(i + 1, frames);
         }
     } catch (...) {
