@@ -9,11 +9,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <string>
 #include <thread>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "movaltic/imaging/cgroup_limits.h"
@@ -47,102 +46,59 @@ ReadText From(const Files& files) {
     };
 }
 
+// The nested folders themselves the table below tries; here the edges.
 TEST(CgroupLimits, FoldersRunFromTheProcessGroupUpToTheMountedRoot) {
-    EXPECT_EQ(CgroupFolders(kProcCgroup, kMountInfo, ""),
-              (std::vector<std::string>{"/sys/fs/cgroup/unified/user.slice/user-1000.slice/app.scope",
-                                        "/sys/fs/cgroup/unified/user.slice/user-1000.slice",
-                                        "/sys/fs/cgroup/unified/user.slice", "/sys/fs/cgroup/unified"}));
-    EXPECT_EQ(CgroupFolders(kProcCgroup, kMountInfo, "cpu"),
-              (std::vector<std::string>{"/sys/fs/cgroup/cpu/box/job", "/sys/fs/cgroup/cpu/box", "/sys/fs/cgroup/cpu"}));
     EXPECT_EQ(CgroupFolders("0::/\n", "41 31 0:38 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n", ""),
               (std::vector<std::string>{"/sys/fs/cgroup"}));
     // No such hierarchy mounted, or the group lies outside what the mount shows.
     EXPECT_TRUE(CgroupFolders(kProcCgroup, kMountInfo, "pids").empty());
     EXPECT_TRUE(CgroupFolders("3:cpu:/other\n", kMountInfo, "cpu").empty());
-    EXPECT_TRUE(CgroupFolders(kProcCgroup, "", "").empty());
 }
 
-TEST(CgroupLimits, TheTightestCpuQuotaOfAnyGroupAboveTheProcessCounts) {
-    const std::string v2 = "/sys/fs/cgroup/unified/user.slice";
-    const std::string v1 = "/sys/fs/cgroup/cpu/box";
+// The tightest CPU quota and memory limit of any group from the process's up
+// counts, of either version; the memory room is the limit less what its
+// group holds, dropped cache not counted.
+TEST(CgroupLimits, TheTightestQuotaAndMemoryLimitOfAnyGroupAboveTheProcessCount) {
+    const std::string v2 = "/sys/fs/cgroup/unified/user.slice", app = v2 + "/user-1000.slice/app.scope",
+                      cpu1 = "/sys/fs/cgroup/cpu/box", mem1 = "/sys/fs/cgroup/memory/user.slice/app.scope";
     struct Case {
         const char* what;
         Files files;
         int32_t cpus;
-    };
-    const std::vector<Case> cases = {
-        {"none set", {{v2 + "/cpu.max", "max 100000\n"}, {v1 + "/cpu.cfs_quota_us", "-1\n"}}, 0},
-        {"v2 on a parent slice",
-         {{v2 + "/user-1000.slice/app.scope/cpu.max", "max 100000\n"}, {v2 + "/cpu.max", "250000 100000\n"}},
-         3},
-        {"v2 own group tighter than its parent",
-         {{v2 + "/user-1000.slice/app.scope/cpu.max", "50000 100000\n"}, {v2 + "/cpu.max", "400000 100000\n"}},
-         1},
-        {"v1 on a parent",
-         {{v1 + "/cpu.cfs_quota_us", "200000\n"}, {v1 + "/cpu.cfs_period_us", "100000\n"}},
-         2},
-        {"v1 tighter than v2",
-         {{v2 + "/cpu.max", "400000 100000\n"},
-          {v1 + "/job/cpu.cfs_quota_us", "150000\n"},
-          {v1 + "/job/cpu.cfs_period_us", "100000\n"}},
-         2},
-        {"v1 quota without its period", {{v1 + "/cpu.cfs_quota_us", "200000\n"}}, 0},
-    };
-    for (const Case& c : cases) EXPECT_EQ(CgroupCpus(kProcCgroup, kMountInfo, From(c.files)), c.cpus) << c.what;
-    for (const auto& [quota, period, cpus] :
-         std::vector<std::tuple<const char*, const char*, int32_t>>{{"-1", "100000", 0}, {"100000", "100000", 1},
-                                                                    {"1", "100000", 1}, {"100000", "0", 0},
-                                                                    {"x", "100000", 0}})
-        EXPECT_EQ(CfsQuotaCpus(quota, period), cpus) << quota << " / " << period;
-}
-
-TEST(CgroupLimits, MemoryRoomIsTheTightestLimitLessWhatItsGroupHolds) {
-    const std::string v2 = "/sys/fs/cgroup/unified/user.slice";
-    const std::string v1 = "/sys/fs/cgroup/memory/user.slice";
-    struct Case {
-        const char* what;
-        Files files;
         int64_t room;
     };
     const std::vector<Case> cases = {
-        {"none set", {{v2 + "/memory.max", "max\n"}, {v1 + "/memory.limit_in_bytes", "9223372036854771712\n"}},
-         INT64_MAX},
-        {"v2 on the parent, dropped cache not counted",
-         {{v2 + "/memory.max", "1000000\n"},
-          {v2 + "/memory.current", "700000\n"},
-          {v2 + "/memory.stat", "anon 400000\nfile 300000\ninactive_file 250000\n"},
-          {v2 + "/user-1000.slice/memory.max", "max\n"}},
-         550000},
-        {"v2 own group tighter",
-         {{v2 + "/memory.max", "1000000\n"},
-          {v2 + "/memory.current", "100000\n"},
-          {v2 + "/user-1000.slice/app.scope/memory.max", "300000\n"},
-          {v2 + "/user-1000.slice/app.scope/memory.current", "250000\n"}},
-         50000},
-        {"v2 over its limit", {{v2 + "/memory.max", "1000\n"}, {v2 + "/memory.current", "5000\n"}}, 0},
-        {"v1 on the process group",
-         {{v1 + "/app.scope/memory.limit_in_bytes", "800000\n"},
-          {v1 + "/app.scope/memory.usage_in_bytes", "500000\n"},
-          {v1 + "/app.scope/memory.stat", "inactive_file 1\ntotal_inactive_file 100000\n"}},
-         400000},
+        {"none set",
+         {{v2 + "/cpu.max", "max 100000\n"}, {cpu1 + "/cpu.cfs_quota_us", "-1\n"}, {v2 + "/memory.max", "max\n"},
+          {"/sys/fs/cgroup/memory/user.slice/memory.limit_in_bytes", "9223372036854771712\n"}},
+         0, INT64_MAX},
+        {"v2 on a parent",
+         {{app + "/cpu.max", "max 100000\n"}, {v2 + "/cpu.max", "250000 100000\n"}, {v2 + "/memory.max", "1000000\n"},
+          {v2 + "/memory.current", "700000\n"}, {v2 + "/user-1000.slice/memory.max", "max\n"},
+          {v2 + "/memory.stat", "anon 400000\nfile 300000\ninactive_file 250000\n"}},
+         3, 550000},
+        {"v2 own group tighter than its parent",
+         {{app + "/cpu.max", "50000 100000\n"}, {v2 + "/cpu.max", "400000 100000\n"}, {v2 + "/memory.max", "1000000\n"},
+          {v2 + "/memory.current", "100000\n"}, {app + "/memory.max", "300000\n"},
+          {app + "/memory.current", "250000\n"}},
+         1, 50000},
+        {"v1 on a parent and on the process group",
+         {{cpu1 + "/cpu.cfs_quota_us", "200000\n"}, {cpu1 + "/cpu.cfs_period_us", "100000\n"},
+          {mem1 + "/memory.limit_in_bytes", "800000\n"}, {mem1 + "/memory.usage_in_bytes", "500000\n"},
+          {mem1 + "/memory.stat", "inactive_file 1\ntotal_inactive_file 100000\n"}},
+         2, 400000},
+        {"v1 cpu tighter than v2, v2 memory over its limit",
+         {{v2 + "/cpu.max", "400000 100000\n"}, {cpu1 + "/job/cpu.cfs_quota_us", "150000\n"},
+          {cpu1 + "/job/cpu.cfs_period_us", "100000\n"}, {v2 + "/memory.max", "1000\n"},
+          {v2 + "/memory.current", "5000\n"}},
+         2, 0},
+        {"v1 quota without its period", {{cpu1 + "/cpu.cfs_quota_us", "200000\n"}}, 0, INT64_MAX},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
+        EXPECT_EQ(CgroupCpus(kProcCgroup, kMountInfo, From(c.files)), c.cpus) << c.what;
         EXPECT_EQ(CgroupMemoryRoom(kProcCgroup, kMountInfo, From(c.files)), c.room) << c.what;
-}
-
-// Runs check in a child process under the limit; its exit code.
-int InChild(int resource, int64_t aboveNow, const std::function<int()>& check) {
-    const pid_t child = fork();
-    if (child == 0) {
-        rlimit limit{};
-        getrlimit(resource, &limit);
-        rlimit cut = limit;
-        cut.rlim_cur = rlim_t(aboveNow);
-        _exit(setrlimit(resource, &cut) == 0 ? check() : 99);
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+    EXPECT_EQ(CfsQuotaCpus("100000", "0"), 0);
 }
 
 int64_t StatusBytes(const char* key) {
@@ -165,22 +121,27 @@ TEST(MemoryLimits, ThreadsStartOnlyWhereTheirStacksLeaveRoom) {
     }
     constexpr int64_t kMb = 1 << 20;
     for (const auto& [resource, key] : {std::pair{RLIMIT_DATA, "VmData"}, std::pair{RLIMIT_AS, "VmSize"}}) {
-        SCOPED_TRACE(key);
-        const int64_t limit = StatusBytes(key) + 200 * kMb;
-        const int code = InChild(resource, limit, [&] {
+        const pid_t child = fork();
+        if (child == 0) {
+            rlimit limit{};
+            getrlimit(resource, &limit);
+            limit.rlim_cur = rlim_t(StatusBytes(key) + 200 * kMb);
+            if (setrlimit(resource, &limit) != 0) _exit(99);
             const int64_t room = MemoryRoom();
-            if (room > 200 * kMb || room < 150 * kMb) return 1;
+            if (room > 200 * kMb || room < 150 * kMb) _exit(1);
             const int32_t some = ThreadsWithin(100);
-            if (some < 1 || some >= 100) return 2;
+            if (some < 1 || some >= 100) _exit(2);
             ReserveForJob(room);  // nothing left for stacks
             std::thread t;
-            if (ThreadsWithin(1) != 0 || StartThread(t, [] {})) return 3;
+            if (ThreadsWithin(1) != 0 || StartThread(t, [] {})) _exit(3);
             ReserveForJob(0);
-            if (!StartThread(t, [] {})) return 4;
+            if (!StartThread(t, [] {})) _exit(4);
             t.join();
-            return 0;
-        });
-        EXPECT_EQ(code, 0);
+            _exit(0);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        EXPECT_EQ(status, 0) << key << ": exit status " << status;
     }
 }
 
