@@ -562,14 +562,11 @@ TEST_F(PltFileTest, FilesKeepEveryCharacterThroughOpenEditSaveAndReopen) {
 // Tables made elsewhere: UTF-8 names with one Windows-1252 byte (0xB5, the
 // micro sign), a spreadsheet's UTF-16 "Unicode text" in either byte order
 // (the big-endian one's first cell begins with a zero-width no-break space)
-// and a script's UTF-16 without a mark, Windows-1252 files with byte pairs
-// that look like UTF-8 (a capital before a symbol, "MÃ©" typed in), UTF-8
-// beside as many kinds of stray byte, mixed line ends, NUL bytes, and
-// ASCII; CR LF and LF in each code. Each opens showing its characters,
-// saves unchanged byte for byte, and after an edit saves every character
-// once, in the file's own form with its line ends, and reopens with the
-// row limit at its four lines: a UTF-16 file's lines are counted in its
-// units, not its bytes.
+// and a script's UTF-16 without a mark, a Windows-1252 file with a byte
+// pair that looks like UTF-8, mixed line ends, and ASCII. Each opens showing its characters, saves unchanged byte
+// for byte, and after an edit saves every character once, in the file's
+// own form with its line ends, and reopens with the row limit at its four
+// lines: a UTF-16 file's lines are counted in its units, not its bytes.
 TEST_F(PltFileTest, TablesMadeElsewhereOpenAsWrittenAndSaveInTheirOwnForm) {
     struct Limit {
         Limit() { SetPltRowLimit(4); }
@@ -579,8 +576,7 @@ TEST_F(PltFileTest, TablesMadeElsewhereOpenAsWrittenAndSaveInTheirOwnForm) {
         return QByteArray(QStringEncoder(order, mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default)(text));
     };
     const QString le = QString::fromUtf8("Sample\tSiO\u2082\t\U0001F600\r\n\u017D\u010F\u00E1r\tKrak\u00F3w\t\u00B5g/g\r\n");
-    const QString lf = QString(le).replace("\r\n", "\n");
-    const QString be = QChar(0xFEFF) + lf;
+    const QString be = QChar(0xFEFF) + QString(le).replace("\r\n", "\n");
     const QByteArray mixed = "Sample\tSiO\xE2\x82\x82\r\n\xC5\xBD\xC4\x8F\xC3\xA1r\tKrak\xC3\xB3w\t\xB5g/g\r\n";
     const QString town = QString::fromUtf8("\u017D\u010F\u00E1r");
     const QString edit = QString::fromUtf8("T\u0159eb\u00ED\u010D");  // 0x010D holds a CR byte
@@ -602,24 +598,10 @@ TEST_F(PltFileTest, TablesMadeElsewhereOpenAsWrittenAndSaveInTheirOwnForm) {
         {"cp1252.plt", "\x93\xC9T\xC9\x94\tM\xFC" "ller\r\n", 1, 1, QString::fromUtf8("\u201C\u00C9T\u00C9\u201D"),
          QString::fromUtf8("\u00E9"), "\x93\xC9T\xC9\x94\tM\xFC" "ller\r\n\r\n\r\n\t\xE9\r\n"},
         {"ascii.plt", "Sample\tSiO2\r\n1\t2\r\n", 2, 1, "SiO2", "x", "Sample\tSiO2\r\n1\t2\r\n\r\n\tx\r\n"},
-        {"le_bare.plt", utf16(lf, QStringConverter::Utf16LE, false), 1, 2, town, edit,
-         utf16(lf + "\n\t" + edit + "\n", QStringConverter::Utf16LE, false)},
         {"be_bare.plt", utf16(le, QStringConverter::Utf16BE, false), 2, 2, QString::fromUtf8("Krak\u00F3w"), edit,
          utf16(le + "\r\n\t" + edit + "\r\n", QStringConverter::Utf16BE, false)},
-        // 0xD8 0x96 and 0xDC 0x96 would be an Arabic and a Syriac sign, 0xC3 0xA9 an "é".
-        {"pairs.plt", "Sample\tPb\r\n\xD8\x96" "12\tBr\xFC" "nn\r\n\xDC\x96" "3\tM\xC3\xA9\r\n", 1, 2,
-         QString::fromUtf8("\u00D8\u2013" "12"), QString::fromUtf8("\u00E9"),
-         "Sample\tPb\r\n\xD8\x96" "12\tBr\xFC" "nn\r\n\xDC\x96" "3\tM\xC3\xA9\r\n\t\xE9\r\n"},
-        {"typed_lf.plt", "Sample\nM\xC3\xA9\tBr\xFC" "nn\n", 1, 2, QString::fromUtf8("M\u00C3\u00A9"), QString::fromUtf8("\u00E9"),
-         "Sample\nM\xC3\xA9\tBr\xFC" "nn\n\n\t\xE9\n"},
-        {"strays.plt", "Krak\xC3\xB3w\t\xC5\xBD\xC4\x8F\xC3\xA1r\tSiO\xE2\x82\x82\n\xB5g/g\t\xB0" "C\t\xE9\n", 1, 1,
-         QString::fromUtf8("Krak\u00C3\u00B3w"), "x",
-         "Krak\xC3\xB3w\t\xC5\xBD\xC4\x8F\xC3\xA1r\tSiO\xE2\x82\x82\n\xB5g/g\t\xB0" "C\t\xE9\n\n\tx\n"},
         // Most lines end in LF; a file of one line without an end gets CR LF.
         {"ends.plt", "a\r\nb\nc\n", 1, 3, "c", "x", "a\nb\nc\n\tx\n"},
-        // NUL bytes, the line end out of step with them: no UTF-16.
-        {"nul.plt", QByteArray("A\0B\0C\n", 6), 1, 1, QString::fromUtf16(u"A\0B\0C", 5), "x",
-         QByteArray("A\0B\0C\n\n\n\tx\n", 11)},
     };
     start();
     for (const auto& c : cases) {
