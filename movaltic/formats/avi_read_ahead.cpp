@@ -12,7 +12,13 @@ namespace movaltic {
 
 void DecodeAhead::Request() {
     pending_ = true;
-    if (!thread_.joinable() && !refused_) refused_ = !StartThread(thread_, [this] { Loop(); });
+    // Without the thread the frame is decoded at Take; a thread held back
+    // for now is asked for again with a later frame.
+    refused_ = !thread_.joinable();
+    if (refused_ && !startRefused_) {
+        refused_ = !StartThread(thread_, [this] { Loop(); });
+        startRefused_ = refused_ && !NewThreadsHeld();
+    }
     if (refused_) return;
     std::lock_guard<std::mutex> lock(m_);
     wanted_ = true;

@@ -50,6 +50,7 @@ private:
     NextPicture result_;
     bool wanted_ = false, done_ = false, quit_ = false;
     bool pending_ = false, refused_ = false;  // the caller's side
+    bool startRefused_ = false;               // refused for good
 };
 
 // Whether every frame of the stream decodes apart from the others to the

@@ -22,13 +22,14 @@ namespace movaltic {
 
 namespace {
 std::atomic<bool> gRefuse{false};
+std::atomic<int32_t> gHolds{0};
 std::atomic<int64_t> gJobReserve{0};
 thread_local bool tWorker = false;
 thread_local bool tInBand = false;  // running one band of a frame's work
 }  // namespace
 
 bool StartThread(std::thread& t, std::function<void()> fn) {
-    if (gRefuse.load(std::memory_order_relaxed) || ThreadsWithin(1) < 1) return false;
+    if (gRefuse.load(std::memory_order_relaxed) || NewThreadsHeld() || ThreadsWithin(1) < 1) return false;
     try {
         t = std::thread(std::move(fn));
         return true;
@@ -75,8 +76,9 @@ int64_t MappingRoom() {
 // The share of the memory still free that frames in flight may take.
 int64_t FramesRoom() {
     const int64_t room = MemoryRoom();
+    if (room == INT64_MAX) return room;
     // Threads' stacks, the allocator and libavcodec take their part as well.
-    return room == INT64_MAX ? room : room / 4;
+    return std::max<int64_t>(room - gJobReserve.load(std::memory_order_relaxed), 0) / 4;
 }
 
 // Bytes of address space a new thread maps: its whole stack, as glibc gives
@@ -135,6 +137,19 @@ int32_t ThreadsWithin(int32_t wanted) {
 }
 
 void ReserveForJob(int64_t bytes) { gJobReserve.store(std::max<int64_t>(bytes, 0), std::memory_order_relaxed); }
+
+int64_t PeakAboveNow() { return std::max<int64_t>(StatusBytes("VmPeak") - StatusBytes("VmSize"), 0); }
+
+NoNewThreads::NoNewThreads(bool hold) : held_(hold) {
+    if (held_) gHolds.fetch_add(1, std::memory_order_relaxed);
+}
+
+void NoNewThreads::Release() {
+    if (held_) gHolds.fetch_sub(1, std::memory_order_relaxed);
+    held_ = false;
+}
+
+bool NewThreadsHeld() { return gHolds.load(std::memory_order_relaxed) > 0; }
 
 int32_t CountWithin(int64_t budget, int64_t each, int32_t least, int32_t most) {
     const int64_t fit = each > 0 ? budget / each : most;

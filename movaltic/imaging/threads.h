@@ -48,10 +48,33 @@ bool FramesInFlightLimited();
 // touches little of it. `wanted` where neither limit is set.
 int32_t ThreadsWithin(int32_t wanted);
 
-// Bytes of that room no thread's stack may take: what the job on one thread
-// still allocates once its frames are held (its coders, their buffers). 0
-// after the job.
+// Bytes of that room neither threads' stacks nor frames in flight may take:
+// what the job on one thread still allocates once its frames are held (its
+// coders, their buffers). 0 after the job.
 void ReserveForJob(int64_t bytes);
+
+// Bytes the process's address space once reached beyond what it maps now:
+// after a frame worked alone, what the one-thread job takes for a while
+// per frame (a coder's packet buffer) on top of what it keeps.
+int64_t PeakAboveNow();
+
+// While one lives, no new thread is started (StartThread refuses), so that
+// what a frame takes on one thread is measured alone: a thread that helped
+// would leave its stack and allocator arena mapped for good.
+class NoNewThreads {
+public:
+    explicit NoNewThreads(bool hold);
+    ~NoNewThreads() { Release(); }
+    NoNewThreads(const NoNewThreads&) = delete;
+    NoNewThreads& operator=(const NoNewThreads&) = delete;
+    void Release();
+
+private:
+    bool held_ = false;
+};
+
+// Whether a NoNewThreads lives: a refusal now says nothing of later.
+bool NewThreadsHeld();
 
 // How many items of `each` bytes fit in `budget`, from least to most.
 int32_t CountWithin(int64_t budget, int64_t each, int32_t least, int32_t most);

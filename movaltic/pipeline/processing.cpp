@@ -761,11 +761,22 @@ bool ProcessFrames(bool write, const std::string& caption) {
     WorkImageSize(width, height);
     // What the reader's and writer's coders take on one thread, about two
     // frames of each movie, is kept from threads' stacks under a memory limit.
+    const int64_t coders =
+        2 * 3 * (int64_t(InputMovie.width) * InputMovie.height + int64_t(OutputMovie.width) * OutputMovie.height);
     struct Reserve {
         explicit Reserve(int64_t bytes) { ReserveForJob(bytes); }
         ~Reserve() { ReserveForJob(0); }
-    } reserve(2 * 3 *
-              (int64_t(InputMovie.width) * InputMovie.height + int64_t(OutputMovie.width) * OutputMovie.height));
+    } reserve(coders);
+    // Under a memory limit the first frame goes alone, as on one thread:
+    // the coders take what they keep and what they take for a while per
+    // frame (FFV1's packet buffer is hundreds of MB of address space), and
+    // that is kept from the threads and slots planned after it. No thread
+    // helps it, not even for a half of its rescaling: its stack and arena
+    // would stay mapped for good. Without a limit the threads start at
+    // once, so that the writer's coder and the workers' do not all hold a
+    // frame's buffers at the start.
+    const bool firstAlone = MemoryRoom() != INT64_MAX;
+    NoNewThreads alone(firstAlone);
     FramePipeline pipeline(frames, write);
     ErrCode = 0;
     if (!pipeline.Allocate(width, height)) {
@@ -855,12 +866,6 @@ bool ProcessFrames(bool write, const std::string& caption) {
         return result;
     };
 
-    // Under a memory limit the first frame goes alone, as on one thread:
-    // the coders have taken what they keep (FFV1's packet buffer is hundreds
-    // of MB of address space) before the threads and slots are planned.
-    // Without one the threads start at once, so that the writer's coder and
-    // the workers' do not all hold a frame's buffers at the start.
-    const bool firstAlone = MemoryRoom() != INT64_MAX;
     try {
         if (!firstAlone) pipeline.StartThreads(0);
         for (int32_t i = 0; i < frames; ++i) {
@@ -921,7 +926,11 @@ bool ProcessFrames(bool write, const std::string& caption) {
             }
             pipeline.Release(frame);
             host.ProgressFrame(i + 1);
-            if (i == 0 && firstAlone) pipeline.StartThreads(1);
+            if (i == 0 && firstAlone) {
+                alone.Release();
+                ReserveForJob(std::max(coders, PeakAboveNow()));
+                pipeline.StartThreads(1);
+            }
             UpdateRateDisplay(i + 1, frames);
         }
     } catch (...) {

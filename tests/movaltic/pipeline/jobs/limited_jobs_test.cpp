@@ -81,14 +81,15 @@ TEST_F(MemoryLimitedJob, WritesTheBytesOfTheUnlimitedJobOrFailsAtOnce) {
 }
 
 // The job a test below gives in MOVALTIC_LIMITED_JOB ("input|output|
-// compressor|width|height|MB|threads"), run in a process of its own with that
-// many MB of data segment (ulimit -d) beyond what it holds when it starts,
-// on one thread or on as many as it is granted.
+// compressor|width|height|MB|threads|limit"), run in a process of its own
+// with that many MB of data segment (ulimit -d) or address space (ulimit -v)
+// beyond what it holds when it starts, on one thread or on as many as it is
+// granted.
 TEST_F(MemoryLimitedJob, DISABLED_RunsTheJobOfItsEnvironment) {
     std::vector<std::string> f;
     std::istringstream in(std::getenv("MOVALTIC_LIMITED_JOB") ? std::getenv("MOVALTIC_LIMITED_JOB") : "");
     for (std::string field; std::getline(in, field, '|');) f.push_back(field);
-    ASSERT_EQ(f.size(), 7u);
+    ASSERT_EQ(f.size(), 8u);
     AddStep(kOpNegative);
     AddStep(kOpFlipVertical);
     ChooseInput(f[0]);
@@ -97,20 +98,22 @@ TEST_F(MemoryLimitedJob, DISABLED_RunsTheJobOfItsEnvironment) {
     for (size_t k = 0; k < AviCompressorList().size(); ++k)
         if (AviCompressorList()[k].name == f[2]) settings.compressor = k;
     AviSetCompressor(settings, OutputMovie.width, OutputMovie.height, 3);
+    const bool space = f[7] == "as";
     rlimit limit{};
-    getrlimit(RLIMIT_DATA, &limit);
-    limit.rlim_cur = rlim_t(jobs::StatusBytes("VmData") + (int64_t(std::stoi(f[5])) << 20));
-    ASSERT_EQ(setrlimit(RLIMIT_DATA, &limit), 0);
+    getrlimit(space ? RLIMIT_AS : RLIMIT_DATA, &limit);
+    limit.rlim_cur = rlim_t(jobs::StatusBytes(space ? "VmSize" : "VmData") + (int64_t(std::stoi(f[5])) << 20));
+    ASSERT_EQ(setrlimit(space ? RLIMIT_AS : RLIMIT_DATA, &limit), 0);
     RefuseNewThreads(f[6] == "one");
     RunProcessing();
 }
 
-// Jobs on many threads under a data-segment limit, which counts threads'
-// stacks and the allocator's mappings: wherever the same job on one thread
-// finishes, they write the very bytes of the job without a limit. Tried
-// from little room beyond what a fresh process holds to room for all the
-// threads and frames in flight.
-TEST_F(MemoryLimitedJob, UnderADataLimitFinishesWhereTheOneThreadJobFinishes) {
+// Jobs on many threads under a data-segment or address-space limit, which
+// count threads' stacks and the allocator's mappings: wherever the same job
+// on one thread finishes, they write the very bytes of the job without a
+// limit. Tried from little room beyond what a fresh process holds to room
+// for all the threads and frames in flight. FFV1 rescaled up takes a packet
+// buffer of 150 bytes a pixel for each frame it codes.
+TEST_F(MemoryLimitedJob, UnderAMemoryLimitFinishesWhereTheOneThreadJobFinishes) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "the sanitizers map their shadow memory beyond any such limit";
 #endif
@@ -120,11 +123,20 @@ TEST_F(MemoryLimitedJob, UnderADataLimitFinishesWhereTheOneThreadJobFinishes) {
                                   "-frames:v", "6", "-c:v", "mjpeg", "-pix_fmt", "yuvj420p", camera}));
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     // Coded on the workers and decoded apart; coded by the writer.
-    for (const char* job : {"|Motion JPEG|704|560|", "|FFV1 (lossless)|360|288|"}) {
-        SCOPED_TRACE(job);
+    struct Sweep {
+        const char* job;
+        const char* limit;
+        int from, to, step;
+    };
+    for (const Sweep& sweep : {Sweep{"|Motion JPEG|704|560|", "data", 0, 120, 12},
+                               Sweep{"|FFV1 (lossless)|360|288|", "data", 0, 120, 12},
+                               Sweep{"|FFV1 (lossless)|1280|960|", "as", 100, 400, 30}}) {
+        SCOPED_TRACE(std::string(sweep.job) + sweep.limit);
         auto run = [&](int mb, const char* threads) {
             const std::string out = (dir / (std::string(threads) + std::to_string(mb) + ".avi")).string();
-            setenv("MOVALTIC_LIMITED_JOB", (camera + "|" + out + job + std::to_string(mb) + "|" + threads).c_str(), 1);
+            setenv("MOVALTIC_LIMITED_JOB",
+                   (camera + "|" + out + sweep.job + std::to_string(mb) + "|" + threads + "|" + sweep.limit).c_str(),
+                   1);
             jobs::ProgramOutput({self, "--gtest_also_run_disabled_tests",
                                  "--gtest_filter=MemoryLimitedJob.DISABLED_RunsTheJobOfItsEnvironment"});
             unsetenv("MOVALTIC_LIMITED_JOB");
@@ -136,7 +148,7 @@ TEST_F(MemoryLimitedJob, UnderADataLimitFinishesWhereTheOneThreadJobFinishes) {
         ASSERT_FALSE(unlimited.empty());
         // Once the job on one thread finishes, it finishes with more room too.
         int finished = 0;
-        for (int mb = 0; mb <= 120; mb += 12) {
+        for (int mb = sweep.from; mb <= sweep.to; mb += sweep.step) {
             if (!finished && run(mb, "one") != unlimited) continue;
             ++finished;
             EXPECT_TRUE(run(mb, "many") == unlimited) << mb << " MB beyond what the process held";
