@@ -78,6 +78,8 @@ public:
     // a picture by itself.
     bool decodesJpeg() const;
     void SetProbeChunk(const std::vector<uint8_t>& firstChunk);
+    // The depth another decoder of the same stream found with its probe.
+    void SetDepthOf(const AviVideoDecoder& probed);
     // A frame with any damage the codec notices fails instead of decoding,
     // so that it can be decoded again where the frame before shows through.
     void FailDamagedFrames();
@@ -128,6 +130,7 @@ private:
     uint8_t palette_[768] = {};  // R, G, B, of the picture given out
     uint8_t streamPalette_[768] = {};  // the stream's, with its changes, for libavcodec
     bool paletteChanged_ = true;
+    void SizePicture();
     std::vector<uint8_t> picture_;  // the last picture given out, at our depth
     std::vector<uint8_t> probeFormat_;
     uint32_t probeHandler_ = 0;

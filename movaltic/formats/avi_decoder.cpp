@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <mutex>
+#include <new>
 
 #include "movaltic/formats/avi_ffmpeg_support.h"
 #include "movaltic/formats/avi_riff.h"
@@ -153,25 +155,75 @@ bool AviVideoDecoder::Open(const std::vector<uint8_t>& format, uint32_t handler)
         probeFormat_ = format;
         probeHandler_ = handler;
     }
-    picture_.assign(size_t(width_) * height_ * bytesPerPixel_ + kSwscaleSlack, 0);
+    picture_.clear();
+    SizePicture();
     return true;
 }
 
+namespace {
+
+// The last probe's answer. The depth a codec gives for a stream's first
+// chunk is the same each time it is asked, and a movie's is asked when it is
+// chosen, when a job opens it and when its preview is read: decoding a large
+// first picture again costs as much as a frame of the job.
+struct ProbeMemo {
+    std::mutex m;
+    std::vector<uint8_t> key;
+    int32_t bytesPerPixel = 0, bitsPerPixel = 0;
+};
+
+ProbeMemo& LastProbe() {
+    static ProbeMemo memo;
+    return memo;
+}
+
+void Append(std::vector<uint8_t>& key, const void* data, size_t n) {
+    const uint64_t size = n;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    key.insert(key.end(), reinterpret_cast<const uint8_t*>(&size), reinterpret_cast<const uint8_t*>(&size + 1));
+    key.insert(key.end(), bytes, bytes + n);
+}
+
+}  // namespace
+
 void AviVideoDecoder::SetProbeChunk(const std::vector<uint8_t>& firstChunk) {
     if (!ff_ || firstChunk.empty()) return;
+    // Everything the answer depends on: the stream's format, the palette
+    // the packet carries and the chunk itself.
+    std::vector<uint8_t> key;
+    try {
+        Append(key, probeFormat_.data(), probeFormat_.size());
+        Append(key, &probeHandler_, sizeof probeHandler_);
+        if (bitCount_ <= 8) Append(key, streamPalette_, sizeof streamPalette_);
+        Append(key, firstChunk.data(), firstChunk.size());
+    } catch (const std::bad_alloc&) {
+        key.clear();  // asked of the codec, not remembered
+    }
+    ProbeMemo& memo = LastProbe();
+    if (!key.empty()) {
+        std::lock_guard<std::mutex> lock(memo.m);
+        if (memo.key == key) {
+            bytesPerPixel_ = memo.bytesPerPixel;
+            bitsPerPixel_ = memo.bitsPerPixel;
+            SizePicture();
+            return;
+        }
+    }
     // A decoder of its own tells the depth the codec gives, without
     // disturbing the one that reads the frames.
     AVCodecContext* ctx =
         OpenDecoderContext(probeFormat_, probeHandler_, width_, height_, bitCount_, compression_);
     AVPacket* pkt = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
+    bool answered = false;  // a picture came out: a failure may not recur
     if (ctx && pkt && frame && av_new_packet(pkt, int(firstChunk.size())) == 0) {
         std::memcpy(pkt->data, firstChunk.data(), firstChunk.size());
         if (bitCount_ <= 8) SetPaletteSideData(pkt, streamPalette_);
         int got = avcodec_send_packet(ctx, pkt) >= 0 ? avcodec_receive_frame(ctx, frame) : -1;
         // A codec that holds its first picture back gives it at the end.
         if (got == AVERROR(EAGAIN) && avcodec_send_packet(ctx, nullptr) >= 0) got = avcodec_receive_frame(ctx, frame);
-        if (got >= 0) {
+        answered = got >= 0;
+        if (answered) {
             switch (frame->format) {
                 case AV_PIX_FMT_PAL8: bytesPerPixel_ = 1, bitsPerPixel_ = 8; break;
                 case AV_PIX_FMT_GRAY8:
@@ -187,7 +239,27 @@ void AviVideoDecoder::SetProbeChunk(const std::vector<uint8_t>& firstChunk) {
     av_frame_free(&frame);
     av_packet_free(&pkt);
     avcodec_free_context(&ctx);
-    picture_.assign(size_t(width_) * height_ * bytesPerPixel_ + kSwscaleSlack, 0);
+    if (answered && !key.empty()) {
+        std::lock_guard<std::mutex> lock(memo.m);
+        memo.key.swap(key);
+        memo.bytesPerPixel = bytesPerPixel_;
+        memo.bitsPerPixel = bitsPerPixel_;
+    }
+    SizePicture();
+}
+
+void AviVideoDecoder::SetDepthOf(const AviVideoDecoder& probed) {
+    if (!ff_) return;
+    bytesPerPixel_ = probed.bytesPerPixel_;
+    bitsPerPixel_ = probed.bitsPerPixel_;
+    SizePicture();
+}
+
+// The picture at the depth known now, zeroed when it is made; kept when
+// the depth stays, since clearing a large picture again costs a frame's time.
+void AviVideoDecoder::SizePicture() {
+    const size_t bytes = size_t(width_) * height_ * bytesPerPixel_ + kSwscaleSlack;
+    if (picture_.size() != bytes) picture_.assign(bytes, 0);
 }
 
 void AviVideoDecoder::ChangePalette(const uint8_t* data, size_t size) {

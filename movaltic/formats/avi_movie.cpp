@@ -248,8 +248,8 @@ static void AviReadFrameUnguarded(AviState& state, imagerec& image) {
         // Frames after the first of a stream whose frames decode apart go to
         // several threads (a preview reads the first alone, on this one).
         if (a.decodesApart && state.frameCounter == 1 && !a.apart) {
-            a.apart = std::make_unique<ApartDecoding>(a.reader, video, 1, kMaxChunk);
-            if (!a.apart->Start(ApartLanes(state))) {
+            a.apart = std::make_unique<ApartDecoding>(a.reader, video, 1);
+            if (!a.apart->Start(ApartLanes(state), a.decoder)) {
                 a.apart.reset();
                 a.decodesApart = false;
             }

@@ -180,18 +180,15 @@ bool StreamDecodesApart(AviReader& reader, const AviVideoDecoder& decoder, const
     return (huffman == 0 || huffman == all) && (restarts == 0 || restarts == all);
 }
 
-bool ApartDecoding::Start(int32_t count) {
+bool ApartDecoding::Start(int32_t count, const AviVideoDecoder& stream) {
     size_t started = 0;
     try {
         lanes_ = std::vector<Lane>(size_t(count));
-        std::vector<uint8_t> probe;
-        // The depth comes from the first chunk, as for the stream's decoder.
-        if (!reader_.Read(video_.chunks.front(), probe, maxChunk_)) return false;
         for (size_t k = 0; k < lanes_.size(); ++k) {
             Lane& lane = lanes_[k];
             lane.next = first_ + k;
             if (!lane.decoder.Open(video_.format, video_.header.handler)) break;
-            lane.decoder.SetProbeChunk(probe);
+            lane.decoder.SetDepthOf(stream);
             lane.decoder.FailDamagedFrames();
             if (!StartThread(lane.thread, [this, &lane] { Decode(lane); })) break;
             ++started;

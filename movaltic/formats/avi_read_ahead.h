@@ -70,14 +70,15 @@ bool StreamDecodesApart(AviReader& reader, const AviVideoDecoder& decoder, const
 // before, so it and the frames after it are left to that decoder.
 class ApartDecoding {
 public:
-    ApartDecoding(AviReader& reader, const AviReader::Stream& video, size_t firstChunk, size_t maxChunk)
-        : reader_(reader), video_(video), first_(firstChunk), maxChunk_(maxChunk) {}
+    ApartDecoding(AviReader& reader, const AviReader::Stream& video, size_t firstChunk)
+        : reader_(reader), video_(video), first_(firstChunk) {}
     ~ApartDecoding() { StopLanes(); }
     ApartDecoding(const ApartDecoding&) = delete;
     ApartDecoding& operator=(const ApartDecoding&) = delete;
 
     // False, with no thread left, unless every lane has its decoder and thread.
-    bool Start(int32_t count);
+    // The lanes' decoders give the depth of the stream's, which probed it.
+    bool Start(int32_t count, const AviVideoDecoder& stream);
     enum Taken { Given, InOrder, End };
     // The next frame into image, as the stream's decoder gives it out; or
     // InOrder, with nothing given: the frames from nextChunk() on are to be
@@ -97,7 +98,7 @@ private:
 
     AviReader& reader_;
     const AviReader::Stream& video_;
-    const size_t first_, maxChunk_;
+    const size_t first_;
     std::vector<Lane> lanes_;
     size_t taken_ = 0;  // frames handed out
     std::mutex m_;
