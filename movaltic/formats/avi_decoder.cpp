@@ -259,7 +259,12 @@ void AviVideoDecoder::SetDepthOf(const AviVideoDecoder& probed) {
 // the depth stays, since clearing a large picture again costs a frame's time.
 void AviVideoDecoder::SizePicture() {
     const size_t bytes = size_t(width_) * height_ * bytesPerPixel_ + kSwscaleSlack;
-    if (picture_.size() != bytes) picture_.assign(bytes, 0);
+    if (picture_.size() == bytes) return;
+    picture_.clear();
+    picture_.shrink_to_fit();
+    picture_.reserve(bytes);
+    PreferHugePages(picture_.data(), bytes);
+    picture_.assign(bytes, 0);
 }
 
 void AviVideoDecoder::ChangePalette(const uint8_t* data, size_t size) {

@@ -168,6 +168,8 @@ bool AviVideoEncoder::Open(const AviCompressor& compressor, const AviCompression
         ff_.reset();
         return false;
     }
+    for (const AVBufferRef* buf : f.frame->buf)
+        if (buf) PreferHugePages(buf->data, buf->size);
     f.srcFormat = SourceFormat(srcBits);
     compressor_ = &compressor;
     width_ = width;

@@ -1,5 +1,7 @@
 #include "movaltic/imaging/basic.h"
 
+#include <sys/mman.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -69,6 +71,16 @@ void SafeGetMem(uint8_t*& p, int64_t n) {
         return;
     }
     p = static_cast<uint8_t*>(mem);
+    PreferHugePages(p, size_t(n));
+}
+
+void PreferHugePages(void* p, size_t n) {
+    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+    if (n < 2 * kHuge) return;
+    // The huge pages wholly inside the block; the system may refuse them.
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t to = (reinterpret_cast<uintptr_t>(p) + n) & ~(kHuge - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 }
 
 void SafeFreeMem(uint8_t*& p) {

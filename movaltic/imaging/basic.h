@@ -66,6 +66,10 @@ struct ClockRecord {
 // Memory and bytes
 void SafeGetMem(uint8_t*& p, int64_t n);
 void SafeFreeMem(uint8_t*& p);
+// Asks for huge pages for a large block not touched yet: a frame's pages are
+// touched all at once, and faulting them in 4 KB at a time costs as much as
+// the work on the frame.
+void PreferHugePages(void* p, size_t n);
 // Whether memory for one more buffer, coder or decoder may be taken (SafeGetMem
 // asks too); false only while a test refuses it.
 bool MemoryGranted();
