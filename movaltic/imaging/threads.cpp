@@ -128,8 +128,9 @@ int32_t ThreadsWithin(int32_t wanted) {
     const int64_t room = MappingRoom();
     if (room == INT64_MAX || wanted <= 0) return std::max(wanted, 0);
     // A third of what is left beyond the job's reserve: the rest for what
-    // the threads allocate. Under an address-space limit that includes the
-    // allocator arena threads open, 64 MB mapped whole.
+    // the threads allocate. Under an address-space limit that includes an
+    // allocator arena a thread may have opened before the job, 64 MB mapped
+    // whole.
     rlimit as{};
     const int64_t arena = getrlimit(RLIMIT_AS, &as) == 0 && as.rlim_cur != RLIM_INFINITY ? int64_t(64) << 20 : 0;
     const int64_t spare = std::max<int64_t>(room - arena - gJobReserve.load(std::memory_order_relaxed), 0);

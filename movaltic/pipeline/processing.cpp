@@ -19,6 +19,7 @@
 #include <vector>
 
 #include <malloc.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "movaltic/imaging/depth.h"
@@ -453,11 +454,15 @@ bool OutOfMemory(const std::exception_ptr& failure) {
 
 // Every thread that allocates would otherwise get an allocator arena of its
 // own, tens of MB of address space each; and frame-sized blocks, once freed,
-// would be kept in them for the next. Both outlive the job.
+// would be kept in them for the next. Both outlive the job. Under an
+// address-space limit even one arena more is too many: it maps 64 MB whole
+// (twice that while it is made), room the job's decoders may need later.
 void BoundAllocator() {
 #ifdef __GLIBC__
     static const bool bounded = [] {
-        return mallopt(M_ARENA_MAX, 2) == 1 && mallopt(M_MMAP_THRESHOLD, 4 << 20) == 1;
+        rlimit space{};
+        const bool limited = getrlimit(RLIMIT_AS, &space) == 0 && space.rlim_cur != RLIM_INFINITY;
+        return mallopt(M_ARENA_MAX, limited ? 1 : 2) == 1 && mallopt(M_MMAP_THRESHOLD, 4 << 20) == 1;
     }();
     (void)bounded;
 #endif
