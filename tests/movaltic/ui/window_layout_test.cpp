@@ -18,6 +18,7 @@
 #include "movaltic/ui/screen_fit.h"
 #include "movaltic/ui/win_utils.h"
 #include "scripted_host.h"
+#include "support/put_back.h"
 
 namespace {
 
@@ -103,38 +104,6 @@ TEST(WindowLayout, TheFitFollowsTheWindowManagersFrame) {
     SetFrameMarginsForTests(std::nullopt);
     SetAvailableAreaForTests({});
 }
-
-// A window manager that puts the window back at `at` each time the program
-// moves it elsewhere, `times` times: in the next turn of the event loop,
-// before any timer of the program's can see it stand there, however slow
-// the machine.
-class PutBack : public QObject {
-public:
-    PutBack(QWidget& window, QPoint at, int times) : left_(times), window_(window), at_(at) {
-        window_.installEventFilter(this);
-    }
-    ~PutBack() override { window_.removeEventFilter(this); }
-    int done = 0;
-
-private:
-    bool eventFilter(QObject* object, QEvent* event) override {
-        if (object == &window_ && event->type() == QEvent::Move && left_ > 0 &&
-            window_.geometry().topLeft() != at_) {
-            --left_;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    window_.setGeometry(QRect(at_, window_.size()));
-                    ++done;
-                },
-                Qt::QueuedConnection);
-        }
-        return false;
-    }
-    int left_;
-    QWidget& window_;
-    QPoint at_;
-};
 
 // A window manager on a busy machine that puts a late-framed window back
 // where it stood unframed (title bar above the screen) after the fit and

@@ -11,6 +11,7 @@
 #include "quarvex/runtime/printer.h"
 #include "quarvex/runtime/recording_surface.h"
 #include "quarvex/runtime/screen_fit.h"
+#include "support/put_back.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -297,38 +298,6 @@ TEST_F(GraphLayout, TheFrameIsFittedAgainWhenItsWindowManagerFrameArrives) {
     qvrt::SetFrameMarginsForTests(std::nullopt);
     qvrt::SetAvailableAreaForTests({});
 }
-
-// A window manager that puts the window back at `at` each time the program
-// moves it elsewhere, `times` times: in the next turn of the event loop,
-// before any timer of the program's can see it stand there, however slow
-// the machine.
-class PutBack : public QObject {
-public:
-    PutBack(QWidget& window, QPoint at, int times) : left_(times), window_(window), at_(at) {
-        window_.installEventFilter(this);
-    }
-    ~PutBack() override { window_.removeEventFilter(this); }
-    int done = 0;
-
-private:
-    bool eventFilter(QObject* object, QEvent* event) override {
-        if (object == &window_ && event->type() == QEvent::Move && left_ > 0 &&
-            window_.geometry().topLeft() != at_) {
-            --left_;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    window_.setGeometry(QRect(at_, window_.size()));
-                    ++done;
-                },
-                Qt::QueuedConnection);
-        }
-        return false;
-    }
-    int left_;
-    QWidget& window_;
-    QPoint at_;
-};
 
 // A window manager on a busy machine frames the window late, telling of it
 // only by its X11 note (no Qt event), and puts the window back where it
