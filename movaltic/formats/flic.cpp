@@ -177,6 +177,44 @@ bool FlicApplyFrame(const uint8_t* data, size_t size, int32_t subchunks, uint8_t
     return colour;
 }
 
+namespace {
+
+// Whether the frame chunk at lastAt, decoded after every chunk before it,
+// gives frame 1's picture and palette again, as the ring frame does; frame 1
+// itself is none. A file it cannot be told for (memory, a chunk that does not
+// lead to lastAt) keeps the frame.
+bool IsRingFrame(FlicState& state, int64_t lastAt) {
+    if (state.framePixels == 0) return false;
+    try {
+        const int32_t width = state.width(), height = state.height();
+        std::vector<uint8_t> pixels(size_t(state.framePixels)), first, data;
+        uint8_t palette[768] = {}, firstPalette[768] = {};
+        for (int64_t pos = 128; pos <= lastAt;) {
+            uint8_t head[16];
+            if (std::fseek(state.file, long(pos), SEEK_SET) != 0 || std::fread(head, 1, 16, state.file) != 16)
+                return false;
+            const uint32_t size = GetLE32(head);
+            if (size < 16 || size > state.fileSize - pos) return false;
+            if (GetLE16(head + 4) == kFlicFrameType) {
+                data.resize(size - 16);
+                if (!data.empty() && std::fread(data.data(), 1, data.size(), state.file) != data.size()) return false;
+                FlicApplyFrame(data.data(), data.size(), GetLE16(head + 6), pixels.data(), width, height, palette);
+                if (pos == lastAt)
+                    return !first.empty() && pixels == first && std::memcmp(palette, firstPalette, 768) == 0;
+                if (first.empty()) {
+                    first = pixels;
+                    std::memcpy(firstPalette, palette, 768);
+                }
+            }
+            pos += size;
+        }
+    } catch (const std::bad_alloc&) {
+    }
+    return false;
+}
+
+}  // namespace
+
 void FlicOpen(FlicState& state, const std::string& fileName) {
     ErrCode = kErrNone;
     FlicClose(state);
@@ -199,19 +237,25 @@ void FlicOpen(FlicState& state, const std::string& fileName) {
     state.position = 128;
     // A writer killed between a frame and the header that counts it leaves
     // whole frames past the size its header gives (other players show
-    // them): they are frames of the movie too. A header that says the file
-    // was finished counts all its frames; what follows its last one is the
-    // ring frame, which is no frame of the movie.
+    // them): they are frames of the movie too. Earlier writers marked the
+    // header finished from the start, so the mark alone does not tell a
+    // finished file: one killed while closing, after its ring frame but
+    // before the header that counts it, ends in a whole frame that brings
+    // back frame 1, and that one is no frame of the movie.
     const int64_t counted = GetLE32(state.header);
-    if (GetLE16(state.header + 14) != kFlicFinished && counted >= 128 && counted < state.fileSize) {
+    if (counted >= 128 && counted < state.fileSize) {
         uint32_t frames = state.frames();
+        int64_t lastWhole = -1;
         for (int64_t pos = counted; pos + 16 <= state.fileSize && frames < 0xFFFF; ++frames) {
             uint8_t head[16];
             if (std::fseek(state.file, long(pos), SEEK_SET) != 0 || std::fread(head, 1, 16, state.file) != 16) break;
             const uint32_t size = GetLE32(head);
             if (GetLE16(head + 4) != kFlicFrameType || size < 16 || size > state.fileSize - pos) break;
+            lastWhole = pos;
             pos += size;
         }
+        if (lastWhole >= 0 && GetLE16(state.header + 14) == kFlicFinished && IsRingFrame(state, lastWhole))
+            --frames;
         PutLE16(state.header + 6, uint16_t(frames));
     }
     if (state.frames() == 0) state.endOfFile = true;

@@ -226,7 +226,9 @@ TEST_F(FlicFiles, ZeroFramesGiveAValidHeaderOnlyFile) {
 
 // A writer killed after a frame but before the header that counts it leaves
 // the header of the frame before: the whole frames past it are read all the
-// same, as other players show them.
+// same, as other players show them. So are they under the earlier writer's
+// headers, marked finished from the start; killed after its ring frame but
+// before the last header, it leaves the ring frame past it, which is none.
 TEST_F(FlicFiles, FramesPastTheHeaderOfAKilledWriterAreRead) {
     FlicState s;
     FlicCreate(s, path("k.flc"), 23, 10, 11);
@@ -239,21 +241,27 @@ TEST_F(FlicFiles, FramesPastTheHeaderOfAKilledWriterAreRead) {
         written.push_back(f.bytes);
         files.push_back(read(s.fileName));
     }
+    const std::string name = s.fileName;
     FlicClose(s);
-    for (size_t k = 1; k <= 3; ++k) {
-        SCOPED_TRACE("killed before the header of frame " + std::to_string(k));
-        std::memcpy(files[k].data(), files[k - 1].data(), 128);
-        WriteWholeFile(path("cut.flc"), files[k]);
-        FlicOpen(s, path("cut.flc"));
-        ASSERT_EQ(ErrCode, 0);
-        EXPECT_EQ(s.frames(), k);
-        Frame out(23, 11);
-        for (size_t i = 0; i < k; ++i) {
-            FlicReadFrame(s, out.img);
-            EXPECT_EQ(out.bytes, written[i]) << i;
+    files.push_back(read(name));  // and the ring frame
+    for (const uint16_t flags : {uint16_t(0), kFlicFinished})
+        for (size_t k = 1; k <= (flags ? 4u : 3u); ++k) {
+            SCOPED_TRACE("killed before the header of frame " + std::to_string(k) + ", flags " +
+                         std::to_string(flags));
+            std::vector<uint8_t> bytes = files[k];
+            std::memcpy(bytes.data(), files[k - 1].data(), 128);
+            PutLE16(&bytes[14], flags);
+            WriteWholeFile(path("cut.flc"), bytes);
+            FlicOpen(s, path("cut.flc"));
+            ASSERT_EQ(ErrCode, 0);
+            EXPECT_EQ(s.frames(), std::min<size_t>(k, 3));
+            Frame out(23, 11);
+            for (size_t i = 0; i < std::min<size_t>(k, 3); ++i) {
+                FlicReadFrame(s, out.img);
+                EXPECT_EQ(out.bytes, written[i]) << i;
+            }
+            FlicClose(s);
         }
-        FlicClose(s);
-    }
 }
 
 int gWrites = 0, gKillAt = 0;  // gKillAt 0: count only
