@@ -6,7 +6,9 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -244,3 +246,148 @@ TEST_F(SequenceOutput, JobsOverOneFolderLeaveEachOtherAlone) {
 }
 
 }  // namespace
+
+// The job is killed at its nth lock, write or rename of an image.
+int stopsLeft = 0;
+void KillAtStop() {
+    if (--stopsLeft == 0) std::raise(SIGKILL);
+}
+
+// A folder mounted for a case, unmounted after it; empty when it could not be.
+struct Mount {
+    fs::path at;
+    Mount(const fs::path& where, const std::vector<std::string>& command) {
+        fs::create_directories(where);
+        if (jobs::RunProgram(command)) at = where;
+    }
+    ~Mount() {
+        if (!at.empty() && !jobs::RunProgram({"fusermount", "-u", at.string()})) ::umount2(at.c_str(), MNT_DETACH);
+    }
+};
+
+struct WriterCase {
+    const char* what;
+    bool noUnnamedFiles;
+    bool fuse;      // on a bindfs mount: no nameless files, no rename flags
+    bool earlier;   // over an earlier job's images
+    bool fullDisk;  // a tmpfs with room for one image only
+    bool links;     // the earlier images have a second link
+};
+
+const WriterCase kWriterCases[] = {
+    {"into an empty folder", false, false, false, false, false},
+    {"over an earlier sequence", false, false, true, false, false},
+    {"without nameless files, into an empty folder", true, false, false, false, false},
+    {"without nameless files, over an earlier sequence", true, false, true, false, false},
+    {"on FUSE, into an empty folder", false, true, false, false, false},
+    {"on FUSE, over an earlier sequence", false, true, true, false, false},
+    {"on a full disk", false, false, true, true, false},
+    {"on a full disk, images with other links", false, false, true, true, true},
+};
+
+// Killed at every point of its writing, a job leaves under each name the
+// earlier image or its new one whole, the other links the same picture, and
+// only hidden files that the next job removes; that job then ends as a
+// whole one does: all images new, or on a full disk the first only, with the
+// disk message.
+TEST_F(SequenceOutput, AJobKilledAnywhereLeavesWholeImagesAndNothingForGood) {
+    jobs::WriteSequence(dir / "in001.bmp", 3, 64, 64, 3);
+    ChooseInput(dir / "in001.bmp");
+    const auto images = [](const fs::path& folder) {
+        std::vector<std::vector<uint8_t>> v;
+        for (const char* n : {"o001.bmp", "o002.bmp", "o003.bmp"}) v.push_back(Bytes(folder / n));
+        return v;
+    };
+    fs::create_directories(dir / "old");
+    ChooseOutput(dir / "old" / "o001.bmp", 1);
+    RunProcessing();
+    const auto earlier = images(dir / "old");
+    AddStep(kOpNegative);
+    ChooseOutput(dir / "new" / "o001.bmp", 3);
+    fs::create_directories(dir / "new");
+    RunProcessing();
+    ASSERT_TRUE(host.boxes.empty()) << host.BoxTexts();
+    const auto fresh = images(dir / "new");
+    const auto pages = [](const std::vector<uint8_t>& v) { return (v.size() + 4095) / 4096; };
+    ASSERT_GE(pages(fresh[0]), pages(earlier[0]) + 2);
+
+    int n = 0;
+    for (const WriterCase& c : kWriterCases) {
+        SCOPED_TRACE(c.what);
+        const fs::path base = dir / ("case" + std::to_string(n++));
+        const Mount mount(base / "mnt", c.fuse ? std::vector<std::string>{"bindfs", base.string(), (base / "mnt").string()}
+                          : c.fullDisk ? std::vector<std::string>{"mount", "-t", "tmpfs", "-o", "size=1m", "none", (base / "mnt").string()}
+                                       : std::vector<std::string>{"true"});
+        if (mount.at.empty()) {
+            std::printf("[ SKIPPED  ] %s: cannot mount here\n", c.what);
+            continue;
+        }
+        const fs::path out = mount.at / "out";
+        int kills = 0;
+        for (int stop = 1;; ++stop) {
+            fs::remove_all(out);
+            fs::create_directories(out / "links");
+            for (int i = 0; c.earlier && i < 3; ++i) {
+                const std::string name = "o00" + std::to_string(i + 1) + ".bmp";
+                WriteWholeFile((out / name).string(), earlier[size_t(i)]);
+                if (c.links) fs::create_hard_link(out / name, out / "links" / name);
+            }
+            WriteWholeFile((out / ".o002.bmp.movaltic-EARLYX.new").string(), {1});
+            if (c.fullDisk) {
+                // Room for the first new image only, once the job removed
+                // the hidden file: written in place over the old one, or
+                // beside it and then over it.
+                struct statvfs vfs {};
+                ASSERT_EQ(::statvfs(out.c_str(), &vfs), 0);
+                const size_t room = c.links ? pages(fresh[0]) - pages(earlier[0]) : pages(fresh[0]) - 1;
+                std::vector<uint8_t> fill((vfs.f_bavail - room) * vfs.f_bsize);
+                WriteWholeFile((out / "filler").string(), fill);
+            }
+            ChooseOutput(out / "o001.bmp", 3);
+            const pid_t child = fork();
+            if (child == 0) {
+                image_detail::writerHooks = {c.noUnnamedFiles, KillAtStop, KillAtStop, KillAtStop};
+                stopsLeft = stop;
+                ::alarm(20);
+                RunProcessing();
+                _exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            if (!WIFSIGNALED(status)) break;
+            ASSERT_EQ(WTERMSIG(status), SIGKILL);
+            ++kills;
+            const auto now = images(out);
+            for (size_t i = 0; i < 3; ++i) {
+                EXPECT_TRUE(now[i] == fresh[i] || now[i] == (c.earlier ? earlier[i] : std::vector<uint8_t>{}))
+                    << "killed at " << stop << ", image " << i + 1 << " of " << now[i].size() << " bytes";
+                if (c.links) { EXPECT_EQ(Bytes(out / "links" / ("o00" + std::to_string(i + 1) + ".bmp")), now[i]); }
+            }
+            for (const auto& e : fs::directory_iterator(out)) {
+                const std::string name = e.path().filename().string();
+                EXPECT_TRUE(name[0] != '.' || !SeqTemporaryImage(name).empty()) << name;
+            }
+
+            host.boxes.clear();
+            image_detail::writerHooks.noUnnamedFiles = c.noUnnamedFiles;
+            RunProcessing();
+            image_detail::writerHooks.noUnnamedFiles = false;
+            // Replaced through a copy beside it, a new first image needs
+            // room for another copy.
+            const char* const written = !c.links && now[0] == fresh[0] ? "0" : "1";
+            EXPECT_EQ(host.BoxTexts(), c.fullDisk ? std::string("The disk is full: the ") + written +
+                                                        " image(s) written before are whole; the rest were not "
+                                                        "written.\n"
+                                                  : "");
+            const auto wantedImages = c.fullDisk ? decltype(fresh){fresh[0], earlier[1], earlier[2]} : fresh;
+            EXPECT_EQ(images(out), wantedImages) << "killed at " << stop;
+            std::set<std::string> left;
+            for (const auto& e : fs::directory_iterator(out)) left.insert(e.path().filename().string());
+            std::set<std::string> wanted = {"links", "o001.bmp", "o002.bmp", "o003.bmp"};
+            if (c.fullDisk) wanted.insert("filler");
+            EXPECT_EQ(left, wanted) << "killed at " << stop;
+        }
+        EXPECT_GE(kills, c.fullDisk ? 1 : 6);
+        fs::remove_all(out);
+    }
+}
