@@ -194,8 +194,8 @@ int CreateLockedTemporary(const std::string& folder, const std::string& name, st
         }
         return fd;
     }
-    // Created exclusively, as no rename with flags is needed, which FUSE
-    // file systems refuse.
+    // Created exclusively under its hidden name: no rename with flags, which
+    // FUSE file systems refuse, is needed.
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temp = folder + "." + name + kTemporaryMark + RandomLetters();
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
