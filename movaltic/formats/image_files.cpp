@@ -3,7 +3,9 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -65,14 +67,14 @@ namespace {
 
 // A job killed part-way leaves no cut image under a name of the sequence:
 // where the old image can be given up whole, the new one is written to a
-// file without a name (O_TMPFILE), linked under ".<name>.movaltic-XXXXXX"
-// once whole and renamed over the old one. Elsewhere it is written in place,
-// which keeps the file's other links, owner and mode.
+// file of its own, nameless (O_TMPFILE) where the file system allows, else
+// created under ".<name>.movaltic-XXXXXX", and renamed over the old one once
+// whole. Elsewhere it is written in place, which keeps the file's other
+// links, owner and mode.
 constexpr char kTemporaryMark[] = ".movaltic-";
 constexpr size_t kTemporaryLetters = 6;
-// Where the file system has no nameless files the temporary is created
-// under this longer name, which no clean-up takes, and gets its own name
-// only once locked.
+// An earlier version created its temporaries under this longer name first;
+// a kill could leave one of those too.
 constexpr char kUnlockedEnd[] = ".new";
 
 std::string RandomLetters() {
@@ -85,7 +87,12 @@ std::string RandomLetters() {
     return s;
 }
 
+void Hook(void (*hook)()) {
+    if (hook) hook();
+}
+
 bool WriteAll(int fd, const uint8_t* p, size_t n) {
+    Hook(image_detail::writerHooks.beforeWrite);
     while (n > 0) {
         const ssize_t got = ::write(fd, p, n);
         if (got < 0 && errno == EINTR) continue;
@@ -103,21 +110,53 @@ bool CloseKeepingErrno(int fd, bool ok) {
     return ok;
 }
 
+// Room for size bytes in the open file st describes, taken before its old
+// bytes are touched: reserved where the file system can, else checked
+// against its free room and the user's file size limit.
+bool ReserveRoom(int fd, const struct stat& st, size_t size) {
+    rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && size > limit.rlim_cur) {
+        errno = EFBIG;
+        return false;
+    }
+    if (size == 0) return true;
+    int rc;
+    do rc = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(size));
+    while (rc != 0 && errno == EINTR);
+    if (rc == 0) return true;
+    if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG) return false;
+    // Some file systems (FUSE, network ones) reserve nothing, or tell no room.
+    struct statvfs vfs {};
+    const uint64_t held = uint64_t(st.st_blocks) * 512;
+    if (::fstatvfs(fd, &vfs) != 0 || vfs.f_blocks == 0 || size <= held) return true;
+    const uint64_t room = uint64_t(::geteuid() == 0 ? vfs.f_bfree : vfs.f_bavail) * vfs.f_frsize;
+    if (size - held <= room) return true;
+    errno = ENOSPC;
+    return false;
+}
+
 // Writes over the file of that name, or creates it, as the program always
 // has. Opened without waiting, so that a FIFO no program reads is refused
-// rather than waited on; a cut file of that name is removed.
+// rather than waited on. A file keeps its old picture whole, on every link,
+// unless the room for the new one was there: the new bytes go over the old
+// ones and the file is cut to their length only after.
 bool WriteInPlace(const std::string& fileName, const std::vector<uint8_t>& data) {
-    const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    bool ok = CloseKeepingErrno(fd, WriteAll(fd, data.data(), data.size()));
-    if (!ok) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return CloseKeepingErrno(fd, false);
+    if (!S_ISREG(st.st_mode)) return CloseKeepingErrno(fd, WriteAll(fd, data.data(), data.size()));
+    if (!ReserveRoom(fd, st, data.size())) return CloseKeepingErrno(fd, false);
+    const bool ok = WriteAll(fd, data.data(), data.size()) && ::ftruncate(fd, off_t(data.size())) == 0;
+    // Failed past the room (an I/O error): a picture of no other name is not
+    // left cut under its own; another link's file is never removed.
+    if (!ok && st.st_nlink == 1) {
         const int err = errno;
-        struct stat st {};
-        if (::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(fileName.c_str());
+        ::unlink(fileName.c_str());
         errno = err;
     }
-    return ok;
+    return CloseKeepingErrno(fd, ok);
 }
 
 // Whether a new file renamed over the old one keeps all the old one had:
@@ -139,8 +178,9 @@ bool ReplaceableWhole(const std::string& fileName, const struct stat& st) {
 }
 
 // A new file for fileName, locked before it has any name: nameless where
-// the file system allows, else under its hidden name. -1 when the folder
-// takes no new file.
+// the file system allows, else created under its hidden name and locked;
+// while its job holds it, no clean-up takes it. -1 when the folder takes no
+// new file.
 int CreateLockedTemporary(const std::string& folder, const std::string& name, std::string& hidden) {
     hidden.clear();
     int fd = image_detail::writerHooks.noUnnamedFiles
@@ -149,31 +189,31 @@ int CreateLockedTemporary(const std::string& folder, const std::string& name, st
     if (fd >= 0 || (!image_detail::writerHooks.noUnnamedFiles && errno != EOPNOTSUPP && errno != EISDIR &&
                     errno != EINVAL)) {
         if (fd >= 0) {
-            if (image_detail::writerHooks.beforeLock) image_detail::writerHooks.beforeLock();
+            Hook(image_detail::writerHooks.beforeLock);
             ::flock(fd, LOCK_EX);
         }
         return fd;
     }
+    // Created exclusively under its hidden name: no rename with flags, which
+    // FUSE file systems refuse, is needed.
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temp = folder + "." + name + kTemporaryMark + RandomLetters();
-        const std::string unlocked = temp + kUnlockedEnd;
-        fd = ::open(unlocked.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) return -1;
-        if (image_detail::writerHooks.beforeLock) image_detail::writerHooks.beforeLock();
+        Hook(image_detail::writerHooks.beforeLock);
         ::flock(fd, LOCK_EX);
-        if (::renameat2(AT_FDCWD, unlocked.c_str(), AT_FDCWD, temp.c_str(), RENAME_NOREPLACE) == 0) {
+        // Another job's clean-up may have removed it before the lock: the
+        // name is then no longer this file's, and another is taken.
+        struct stat held {}, named {};
+        if (::fstat(fd, &held) == 0 && ::lstat(temp.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
             hidden = temp;
             return fd;
         }
-        const int err = errno;
-        ::unlink(unlocked.c_str());
         ::close(fd);
-        if (err != EEXIST) {
-            errno = err;
-            return -1;
-        }
     }
+    errno = EEXIST;
     return -1;
 }
 
@@ -219,6 +259,7 @@ Replaced WriteThroughTemporary(const std::string& fileName, bool exists, const s
     }
     if (!WriteAll(fd, data.data(), data.size())) return giveUp(Replaced::Failed);
     if (hidden.empty() && !NameTemporary(fd, folder, name, hidden)) return giveUp(Replaced::Failed);
+    Hook(image_detail::writerHooks.beforeRename);
     if (::rename(hidden.c_str(), fileName.c_str()) != 0)
         return giveUp(errno == EXDEV || errno == EBUSY || errno == EPERM ? Replaced::InPlace : Replaced::Failed);
     // Held until after the rename: while the hidden name exists, its job holds it.
@@ -246,9 +287,11 @@ WriterHooks writerHooks;
 }  // namespace image_detail
 
 std::string SeqTemporaryImage(const std::string& name) {
-    const size_t mark = sizeof kTemporaryMark - 1;
-    if (name.size() < 2 + mark + kTemporaryLetters || name[0] != '.') return {};
-    const size_t at = name.size() - kTemporaryLetters - mark;
+    const size_t mark = sizeof kTemporaryMark - 1, unlocked = sizeof kUnlockedEnd - 1;
+    size_t end = name.size();
+    if (end > unlocked && name.compare(end - unlocked, unlocked, kUnlockedEnd) == 0) end -= unlocked;
+    if (end < 2 + mark + kTemporaryLetters || name[0] != '.') return {};
+    const size_t at = end - kTemporaryLetters - mark;
     if (name.compare(at, mark, kTemporaryMark) != 0) return {};
     return name.substr(1, at - 1);
 }

@@ -52,10 +52,12 @@ void SeqReadFrame(const std::string& fileName, imagerec& image);
 // run-length TGA. A new file, or the user's own file with no other link,
 // reaches its name whole: it is written as a file of its own and renamed
 // over the old one. Any other file is written in place, which keeps its
-// links, owner and mode; one the user may not write is refused.
+// links, owner and mode, and its old picture where the disk has no room for
+// the new one; one the user may not write is refused.
 void SeqWriteFrame(const std::string& fileName, const imagerec& image, bool compress);
-// The image name a temporary of SeqWriteFrame stands for, from the
-// temporary's name without folder; empty for any other name.
+// The image name a temporary of SeqWriteFrame (this version's or an earlier
+// one's) stands for, from the temporary's name without folder; empty for any
+// other name.
 std::string SeqTemporaryImage(const std::string& name);
 // Removes a temporary that a killed job left behind: only the user's own
 // plain file that no job holds. Never waits.
@@ -77,10 +79,13 @@ void MovieProbe(const std::string& fileName, MovieDescription& description);
 
 namespace image_detail {
 // For tests: write as on a file system without nameless files, and call
-// beforeLock between a temporary's creation and its lock.
+// beforeLock between a temporary's creation and its lock, beforeWrite before
+// an image's bytes are written, beforeRename before its temporary is renamed.
 struct WriterHooks {
     bool noUnnamedFiles = false;
     void (*beforeLock)() = nullptr;
+    void (*beforeWrite)() = nullptr;
+    void (*beforeRename)() = nullptr;
 };
 extern WriterHooks writerHooks;
 

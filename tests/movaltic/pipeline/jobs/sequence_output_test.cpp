@@ -6,7 +6,9 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -241,6 +243,100 @@ TEST_F(SequenceOutput, JobsOverOneFolderLeaveEachOtherAlone) {
     EXPECT_TRUE(jobs::SamePicture(back[0], second[0]));
     for (size_t i = 1; i < 4; ++i) EXPECT_TRUE(jobs::SamePicture(back[i], first[i])) << i;
     EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 4);  // nothing hidden left
+}
+
+// The job is killed at its nth lock, write or rename of an image.
+int stopsLeft = 0;
+void KillAtStop() {
+    if (--stopsLeft == 0) std::raise(SIGKILL);
+}
+
+// Killed at every point of its writing, a job leaves under each name the
+// earlier image or its new one whole, and other links the same; the next job
+// removes every hidden file left (an earlier version's too) and writes all
+// images, or on a full disk the first and stops with the disk message.
+TEST_F(SequenceOutput, AJobKilledAnywhereLeavesWholeImagesAndNothingForGood) {
+    jobs::WriteSequence(dir / "in001.bmp", 3, 64, 64, 3);
+    ChooseInput(dir / "in001.bmp");
+    const std::string names[] = {"o001.bmp", "o002.bmp", "o003.bmp"};
+    const auto run = [&](const fs::path& folder, int32_t bpp) {
+        fs::create_directories(folder);
+        ChooseOutput(folder / "o001.bmp", bpp);
+        RunProcessing();
+        std::vector<std::vector<uint8_t>> v;
+        for (const std::string& n : names) v.push_back(Bytes(folder / n));
+        return v;
+    };
+    const auto earlier = run(dir / "old", 1);
+    AddStep(kOpNegative);
+    const auto fresh = run(dir / "new", 3);
+    const auto pages = [](const std::vector<uint8_t>& v) { return (v.size() + 4095) / 4096; };
+    // e: over an earlier job's images, n: no nameless files, f: on FUSE (no
+    // nameless files, no rename flags), d: room for one new image, l: the
+    // earlier images have second links.
+    for (const std::string c : {"", "e", "n", "ne", "f", "fe", "de", "del"}) {
+        SCOPED_TRACE(c);
+        const auto is = [&](char k) { return c.find(k) != std::string::npos; };
+        const fs::path out = dir / ("case-" + c), shown = dir / ("bindfs-" + c);
+        fs::create_directories(out);
+        fs::create_directories(shown);
+        if ((is('f') && !jobs::RunProgram({"bindfs", shown.string(), out.string()})) ||
+            (is('d') && !jobs::RunProgram({"mount", "-t", "tmpfs", "-o", "size=1m", "none", out.string()}))) {
+            std::printf("[  SKIPPED ] case %s: cannot mount here\n", c.c_str());
+            continue;
+        }
+        for (int stop = 1, kills = 0;; ++stop) {
+            for (const fs::path& p : std::vector<fs::path>(fs::directory_iterator(out), {})) fs::remove_all(p);
+            fs::create_directories(out / "links");
+            for (size_t i = 0; is('e') && i < 3; ++i) {
+                WriteWholeFile((out / names[i]).string(), earlier[i]);
+                if (is('l')) fs::create_hard_link(out / names[i], out / "links" / names[i]);
+            }
+            WriteWholeFile((out / ".o002.bmp.movaltic-EARLYX.new").string(), {1});
+            // Room for the first new image only, written in place or beside the old one.
+            struct statvfs vfs {};
+            if (is('d') && ::statvfs(out.c_str(), &vfs) == 0)
+                WriteWholeFile((out / "links" / "filler").string(),
+                               std::vector<uint8_t>((vfs.f_bavail - pages(fresh[0]) +
+                                                     (is('l') ? pages(earlier[0]) : 1)) * vfs.f_bsize));
+            ChooseOutput(out / "o001.bmp", 3);
+            const pid_t child = fork();
+            if (child == 0) {
+                image_detail::writerHooks = {is('n'), KillAtStop, KillAtStop, KillAtStop};
+                stopsLeft = stop;
+                ::alarm(20);
+                RunProcessing();
+                _exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            if (!WIFSIGNALED(status)) {
+                EXPECT_GE(kills, is('d') ? 1 : 6);
+                break;
+            }
+            ++kills;
+            std::vector<std::vector<uint8_t>> now;
+            for (size_t i = 0; i < 3; ++i) {
+                now.push_back(Bytes(out / names[i]));
+                EXPECT_TRUE(now[i] == fresh[i] || now[i] == (is('e') ? earlier[i] : std::vector<uint8_t>{}))
+                    << "killed at " << stop << ", image " << i + 1;
+                if (is('l')) { EXPECT_EQ(Bytes(out / "links" / names[i]), now[i]); }
+            }
+            host.boxes.clear();
+            image_detail::writerHooks.noUnnamedFiles = is('n');
+            const auto after = run(out, 3);
+            image_detail::writerHooks.noUnnamedFiles = false;
+            // Replaced through a copy beside it, a new first image needs room for another.
+            const std::string written = !is('l') && now[0] == fresh[0] ? "0" : "1";
+            EXPECT_EQ(host.BoxTexts(), !is('d') ? "" : "The disk is full: the " + written +
+                                       " image(s) written before are whole; the rest were not written.\n");
+            EXPECT_EQ(after, (!is('d') ? fresh : decltype(fresh){fresh[0], earlier[1], earlier[2]})) << stop;
+            EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 4) << stop;
+        }
+        if ((is('f') || is('d')) && ::umount2(out.c_str(), MNT_DETACH) != 0)
+            for (const char* unmount : {"fusermount", "fusermount3"})
+                if (jobs::RunProgram({unmount, "-u", out.string()})) break;
+    }
 }
 
 }  // namespace
