@@ -109,6 +109,20 @@ bool isAscii(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// The cells a line of a block sets: its first width fields, those of a
+// UTF-8 line beyond ASCII converted to cell bytes made in bytes (the rest
+// are cells as they stand).
+std::vector<std::string_view> cellsOfLine(std::string_view line, size_t width, bool utf8, RowBytes& bytes) {
+    std::vector<std::string_view> fields = fieldsOf(line, width);
+    if (!utf8 || isAscii(line)) return fields;
+    bytes.clear();
+    for (std::string_view field : fields) {
+        if (isAscii(field)) bytes.keep(field);
+        else bytes.make([&](QByteArray& out) { AppendCellBytesFromUtf8(field, out); });
+    }
+    return bytes.views();
+}
+
 }  // namespace
 
 QString TypedCellText(QString text) {
@@ -262,18 +276,17 @@ void SpreadGrid::setClipBytes(std::string_view text, bool utf8) {
     for (size_t i = 0; i < lines.size(); ++i) {
         const int row = r.row1 + static_cast<int>(i);
         if (row > r.row2) break;
-        std::vector<std::string_view> fields = fieldsOf(lines[i], width);
-        if (utf8 && !isAscii(lines[i])) {
-            // Only the fields beyond ASCII are converted; the rest are cells as they stand.
-            bytes.clear();
-            for (std::string_view field : fields) {
-                if (isAscii(field)) bytes.keep(field);
-                else bytes.make([&](QByteArray& out) { AppendCellBytesFromUtf8(field, out); });
-            }
-            fields = bytes.views();
-        }
-        model_->setRun(row, r.col1, fields);
+        model_->setRun(row, r.col1, cellsOfLine(lines[i], width, utf8, bytes));
     }
+}
+
+QByteArray SpreadGrid::TabFileBytesOfLines(const std::vector<std::string_view>& lines, int cols, bool utf8,
+                                           std::string_view lineEnd) {
+    GridCells cells(cols, static_cast<int>(lines.size()));
+    RowBytes bytes;
+    for (size_t i = 0; i < lines.size(); ++i)
+        cells.setRun(static_cast<int>(i) + 1, 1, cellsOfLine(lines[i], static_cast<size_t>(cells.cols()), utf8, bytes));
+    return cells.tabText(utf8, lineEnd);
 }
 
 int SpreadGrid::ActiveCol() const {
@@ -363,7 +376,11 @@ QByteArray SpreadGrid::TabFileBytes(bool* utf8, std::string_view lineEnd) const 
     return bytes;
 }
 
-QByteArray SpreadGrid::TabFileBytesUtf8(std::string_view lineEnd) const { return cells_->tabText(true, lineEnd); }
+QByteArray SpreadGrid::TabFileBytesUtf8(std::string_view lineEnd, const GridCells::CellTest& keepBytes) const {
+    return cells_->tabText(true, lineEnd, nullptr, keepBytes);
+}
+
+quint64 SpreadGrid::CellChanges() const { return cells_->changes(); }
 
 void SpreadGrid::SaveTabFile(const QString& path) { WriteFileReplacing(path, TabFileBytes()); }
 

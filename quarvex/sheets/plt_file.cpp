@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QMdiArea>
 
+#include <algorithm>
+
 namespace quarvex {
 
 namespace {
@@ -56,13 +58,37 @@ struct SheetFile {
     bool becameUtf8 = false;  // in UTF-8 for a character Windows-1252 lacks
 };
 
+// The sheet's text in form right after it was read from form.file (made
+// again only for a save after a change: an open costs nothing for it).
+QByteArray textAsRead(const Main1& sheet, const Main1::FileForm& form) {
+    const SheetText text = SheetTextFromFile(form.file);
+    const auto lines = SplitPltLines(std::string_view(text.bytes.constData(), static_cast<size_t>(text.bytes.size())));
+    const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
+    return qvrt::SpreadGrid::TabFileBytesOfLines(lines, std::min(kPltMaxFields, sheet.Grid1->MaxCols()), text.utf8, end);
+}
+
 SheetFile sheetFileOf(const Main1& sheet) {
     static const Main1::FileForm kNewSheet;
     const Main1::FileForm& form = sheet.SavedForm ? *sheet.SavedForm : kNewSheet;
-    const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
     SheetFile out;
-    out.bytes = form.utf8 ? sheet.Grid1->TabFileBytesUtf8(end) : sheet.Grid1->TabFileBytes(&out.becameUtf8, end);
-    if (!form.file.isEmpty() && out.bytes == form.sheetBytes) {
+    const bool kept = !form.file.isEmpty();
+    if (kept && sheet.Grid1->CellChanges() == form.cellChanges) {
+        out.bytes = form.file;
+        out.asRead = true;
+        return out;
+    }
+    const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
+    if (!form.utf8) out.bytes = sheet.Grid1->TabFileBytes(&out.becameUtf8, end);
+    if (form.fromBytes || (out.becameUtf8 && sheet.SavedForm)) {
+        // Cells read as Windows-1252 from a file may hold its UTF-8 text byte for byte: in UTF-8
+        // that stays as it is rather than being encoded a second time.
+        const QByteArray raw = sheet.Grid1->TabFileBytesUtf8(end, [](std::string_view) { return true; });
+        out.bytes = sheet.Grid1->TabFileBytesUtf8(end, Utf8CellsOf(std::string_view(raw.constData(), static_cast<size_t>(raw.size()))));
+    } else if (form.utf8) {
+        out.bytes = sheet.Grid1->TabFileBytesUtf8(end);
+    }
+    // Changed and changed back, the sheet still writes the file's own bytes.
+    if (kept && !out.becameUtf8 && out.bytes == textAsRead(sheet, form)) {
         out.bytes = form.file;
         out.asRead = true;
     } else if (form.utf16 != Utf16::No) {
@@ -114,14 +140,13 @@ std::array<QString, 4> RotateRecentFiles(const std::array<QString, 4>& old, cons
 bool WriteSheetFile(Main1& sheet, const QString& path) {
     const SheetFile out = sheetFileOf(sheet);
     WriteFileReplacing(path, out.bytes);
-    if (!out.asRead && sheet.SavedForm) {
-        // The file now holds the sheet's text as it stands, which a later unchanged save writes again.
-        sheet.SavedForm->file.clear();
-        sheet.SavedForm->sheetBytes.clear();
-    }
+    // The file now holds the sheet's text as it stands, which a later unchanged save writes again.
+    if (!out.asRead && sheet.SavedForm) sheet.SavedForm->file.clear();
     if (out.becameUtf8) {
-        // Once the file is UTF-8 it stays so, whatever the sheet holds later.
-        if (!sheet.SavedForm) sheet.SavedForm = Main1::FileForm{};
+        // Once the file is UTF-8 it stays so, whatever the sheet holds later;
+        // cells read from a file go on being read from their bytes.
+        if (sheet.SavedForm) sheet.SavedForm->fromBytes = true;
+        else sheet.SavedForm = Main1::FileForm{};
         sheet.SavedForm->utf8 = true;
     }
     return out.asRead;
@@ -209,16 +234,10 @@ void LoadDataFile() {
         sheet->Grid1->setReDraw(false);
         const SheetText text = SheetTextFromFile(bytes);
         FillSheetFromPlt(*sheet, text.bytes, text.utf8);
-        sheet->SavedForm = Main1::FileForm{text.utf8, text.mark, text.lineEnd, {}, {}, text.utf16};
         // Kept to save back byte for byte only where that costs little memory.
         constexpr qsizetype kKeptBytes = 32 << 20;
-        if (bytes.size() <= kKeptBytes) {
-            const std::string_view end(text.lineEnd.constData(), static_cast<size_t>(text.lineEnd.size()));
-            QByteArray own = text.utf8 ? sheet->Grid1->TabFileBytesUtf8(end) : sheet->Grid1->TabFileBytes(nullptr, end);
-            sheet->SavedForm->file = bytes;
-            // Most files are the sheet's text already: one copy serves for both.
-            sheet->SavedForm->sheetBytes = own == bytes ? bytes : std::move(own);
-        }
+        sheet->SavedForm = Main1::FileForm{text.utf8, text.mark, text.lineEnd, bytes.size() <= kKeptBytes ? bytes : QByteArray(),
+                                           sheet->Grid1->CellChanges(), text.utf16};
         if (text.widestLine > kPltMaxFields) {
             sheet->WideFile = path;
             sheet->WideFileColumns = text.widestLine;
