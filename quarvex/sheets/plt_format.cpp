@@ -14,6 +14,7 @@
 #include <memory>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -243,23 +244,28 @@ Utf16 utf16WithoutMark(std::string_view f) {
 // gets this one throughout: the fewest of its lines change.
 QByteArray usualLineEnd(QByteArrayView t) {
     static const std::array<QByteArray, 3> ends = {"\r\n", "\r", "\n"};
-    std::array<qsizetype, 3> counts{};
-    int first = -1;
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        int kind;
-        if (t[i] == '\r') {
-            kind = i + 1 < t.size() && t[i + 1] == '\n' ? 0 : 1;
-            if (kind == 0) ++i;
-        } else if (t[i] == '\n') {
-            kind = 2;
-        } else {
-            continue;
+    // Found with memchr rather than byte by byte: this runs at every open.
+    const char* const begin = t.data();
+    const char* const end = begin + t.size();
+    const auto each = [&](char c, auto&& found) {
+        for (const char* p = begin; p < end; ++p) {
+            p = static_cast<const char*>(std::memchr(p, c, static_cast<size_t>(end - p)));
+            if (!p) break;
+            found(p);
         }
-        ++counts[static_cast<size_t>(kind)];
-        if (first < 0) first = kind;
-    }
-    if (first < 0) return ends[0];
-    size_t best = static_cast<size_t>(first);
+    };
+    qsizetype crs = 0, lfs = 0, crlfs = 0;
+    const char *firstCr = end, *firstLf = end;
+    each('\r', [&](const char* p) {
+        if (!crs++) firstCr = p;
+    });
+    each('\n', [&](const char* p) {
+        if (!lfs++) firstLf = p;
+        if (p > begin && p[-1] == '\r') ++crlfs;
+    });
+    if (crs + lfs == 0) return ends[0];
+    const std::array<qsizetype, 3> counts = {crlfs, crs - crlfs, lfs - crlfs};
+    size_t best = firstCr < firstLf ? (firstCr + 1 == firstLf ? 0 : 1) : 2;
     for (size_t k = 0; k < ends.size(); ++k)
         if (counts[k] > counts[best]) best = k;
     return ends[best];
