@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstring>
 
 namespace qvrt {
 
@@ -280,13 +281,45 @@ void SpreadGrid::setClipBytes(std::string_view text, bool utf8) {
     }
 }
 
-QByteArray SpreadGrid::TabFileBytesOfLines(const std::vector<std::string_view>& lines, int cols, bool utf8,
-                                           std::string_view lineEnd) {
-    GridCells cells(cols, static_cast<int>(lines.size()));
-    RowBytes bytes;
-    for (size_t i = 0; i < lines.size(); ++i)
-        cells.setRun(static_cast<int>(i) + 1, 1, cellsOfLine(lines[i], static_cast<size_t>(cells.cols()), utf8, bytes));
-    return cells.tabText(utf8, lineEnd);
+bool SpreadGrid::IsTabFileOf(QByteArrayView bytes, std::string_view text, int cols, bool utf8, std::string_view lineEnd) {
+    const size_t width = static_cast<size_t>(std::clamp(cols, 1, GridCells::kMaxCols));
+    RowBytes cells;
+    QByteArray row;
+    qsizetype at = 0;       // bytes matched so far
+    qsizetype pending = 0;  // empty rows not yet matched: they count only before a row with a cell
+    const auto matches = [&](std::string_view part) {
+        if (bytes.size() - at < static_cast<qsizetype>(part.size()) ||
+            std::memcmp(bytes.data() + at, part.data(), part.size()) != 0)
+            return false;
+        at += static_cast<qsizetype>(part.size());
+        return true;
+    };
+    // Line by line as blockLines splits them, to stop at the first that differs.
+    for (size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+        end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+        const std::string_view line = text.substr(start, end - start);
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
+        row.clear();
+        int tabs = 0;
+        for (std::string_view cell : cellsOfLine(line, width, utf8, cells)) {
+            if (!cell.empty()) {
+                row.append(tabs, '\t');
+                tabs = 0;
+                if (utf8) AppendCellUtf8(cell, row);
+                else row.append(cell.data(), static_cast<qsizetype>(cell.size()));
+            }
+            ++tabs;
+        }
+        if (row.isEmpty()) {
+            ++pending;
+            continue;
+        }
+        for (; pending > 0; --pending)
+            if (!matches(lineEnd)) return false;
+        if (!matches(std::string_view(row.constData(), static_cast<size_t>(row.size()))) || !matches(lineEnd)) return false;
+    }
+    return at == bytes.size();
 }
 
 int SpreadGrid::ActiveCol() const {

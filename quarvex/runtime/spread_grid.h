@@ -166,11 +166,11 @@ public:
     // lineEnd; a cell held in Windows-1252 bytes that keepBytes accepts is
     // written as those bytes (UTF-8 text that was read as Windows-1252).
     QByteArray TabFileBytesUtf8(std::string_view lineEnd, const GridCells::CellTest& keepBytes = {}) const;
-    // TabFileBytes (TabFileBytesUtf8 with utf8) of a grid of cols columns
-    // whose rows from row 1 were each set from one of lines by setClipBytes
-    // over all columns, without making the grid's widgets.
-    static QByteArray TabFileBytesOfLines(const std::vector<std::string_view>& lines, int cols, bool utf8,
-                                          std::string_view lineEnd);
+    // Whether bytes are what TabFileBytes (TabFileBytesUtf8 with utf8) would
+    // give for a grid of cols columns whose rows from row 1 were each set
+    // from one line of text by setClipBytes over all columns: found without
+    // making that grid, and stopping at the first row that differs.
+    static bool IsTabFileOf(QByteArrayView bytes, std::string_view text, int cols, bool utf8, std::string_view lineEnd);
     // Moves on at every change of a cell or of the number of rows or
     // columns: an equal count means the cells are as they were.
     quint64 CellChanges() const;

@@ -14,6 +14,7 @@
 #include <QMdiArea>
 
 #include <algorithm>
+#include <new>
 
 namespace quarvex {
 
@@ -58,13 +59,21 @@ struct SheetFile {
     bool becameUtf8 = false;  // in UTF-8 for a character Windows-1252 lacks
 };
 
-// The sheet's text in form right after it was read from form.file (made
-// again only for a save after a change: an open costs nothing for it).
-QByteArray textAsRead(const Main1& sheet, const Main1::FileForm& form) {
-    const SheetText text = SheetTextFromFile(form.file);
-    const auto lines = SplitPltLines(std::string_view(text.bytes.constData(), static_cast<size_t>(text.bytes.size())));
-    const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
-    return qvrt::SpreadGrid::TabFileBytesOfLines(lines, std::min(kPltMaxFields, sheet.Grid1->MaxCols()), text.utf8, end);
+// Whether the sheet's text in form is what it was right after it was read
+// from form.file (found again only for a save after a change: an open
+// costs nothing for it). Without the memory for that, the sheet counts as
+// changed.
+bool sameAsRead(const Main1& sheet, const Main1::FileForm& form, const QByteArray& text) {
+    try {
+        // A Windows-1252 file, or plain UTF-8, is the sheet's text as it stands.
+        const bool asIs = !form.utf8 || (form.utf16 == Utf16::No && !form.mark && QByteArrayView(form.file).isValidUtf8());
+        const QByteArray read = asIs ? form.file : SheetTextFromFile(form.file).bytes;
+        const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
+        return qvrt::SpreadGrid::IsTabFileOf(text, std::string_view(read.constData(), static_cast<size_t>(read.size())),
+                                             std::min(kPltMaxFields, sheet.Grid1->MaxCols()), form.utf8, end);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 SheetFile sheetFileOf(const Main1& sheet) {
@@ -88,7 +97,7 @@ SheetFile sheetFileOf(const Main1& sheet) {
         out.bytes = sheet.Grid1->TabFileBytesUtf8(end);
     }
     // Changed and changed back, the sheet still writes the file's own bytes.
-    if (kept && !out.becameUtf8 && out.bytes == textAsRead(sheet, form)) {
+    if (kept && !out.becameUtf8 && sameAsRead(sheet, form, out.bytes)) {
         out.bytes = form.file;
         out.asRead = true;
     } else if (form.utf16 != Utf16::No) {
