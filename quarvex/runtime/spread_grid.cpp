@@ -401,10 +401,10 @@ void SpreadGrid::setReDraw(bool on) {
     if (on) view_->viewport()->update();
 }
 
-QByteArray SpreadGrid::TabFileBytes(bool* utf8, std::string_view lineEnd) const {
+QByteArray SpreadGrid::TabFileBytes(bool* utf8, std::string_view lineEnd, const GridCells::CellTest& keepBytes) const {
     bool wide = false;
     QByteArray bytes = cells_->tabText(false, lineEnd, &wide);
-    if (wide) bytes = cells_->tabText(true, lineEnd);
+    if (wide) bytes = TabFileBytesUtf8(lineEnd, keepBytes);
     if (utf8) *utf8 = wide;
     return bytes;
 }

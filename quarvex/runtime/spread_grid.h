@@ -160,8 +160,10 @@ public:
     // then leaves an old file as it was.
     void SaveTabFile(const QString& path);
     // The same file contents, for callers that write the file themselves,
-    // each line ended by lineEnd; *utf8 tells whether they came out in UTF-8.
-    QByteArray TabFileBytes(bool* utf8 = nullptr, std::string_view lineEnd = "\r\n") const;
+    // each line ended by lineEnd; *utf8 tells whether they came out in UTF-8
+    // (as TabFileBytesUtf8 gives them with keepBytes).
+    QByteArray TabFileBytes(bool* utf8 = nullptr, std::string_view lineEnd = "\r\n",
+                            const GridCells::CellTest& keepBytes = {}) const;
     // The file contents in UTF-8 whatever the cells hold, each line ended by
     // lineEnd; a cell held in Windows-1252 bytes that keepBytes accepts is
     // written as those bytes (UTF-8 text that was read as Windows-1252).

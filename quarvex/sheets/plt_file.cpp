@@ -87,15 +87,23 @@ SheetFile sheetFileOf(const Main1& sheet) {
         return out;
     }
     const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
-    if (!form.utf8) out.bytes = sheet.Grid1->TabFileBytes(&out.becameUtf8, end);
-    if (form.fromBytes || (out.becameUtf8 && sheet.SavedForm)) {
-        // Cells read as Windows-1252 from a file may hold its UTF-8 text byte for byte: in UTF-8
-        // that stays as it is rather than being encoded a second time.
-        const QByteArray raw = sheet.Grid1->TabFileBytesUtf8(end, [](std::string_view) { return true; });
-        out.bytes = sheet.Grid1->TabFileBytesUtf8(end, Utf8CellsOf(std::string_view(raw.constData(), static_cast<size_t>(raw.size()))));
-    } else if (form.utf8) {
-        out.bytes = sheet.Grid1->TabFileBytesUtf8(end);
+    // Cells read as Windows-1252 from a file may hold its UTF-8 text byte for byte: in UTF-8 that
+    // stays as it is rather than being encoded a second time. Which cells do is worked out only
+    // once a save in UTF-8 asks.
+    qvrt::GridCells::CellTest keepBytes;
+    if (sheet.SavedForm && (!form.utf8 || form.fromBytes)) {
+        keepBytes = [&sheet, &form, end, test = std::function<bool(std::string_view)>()](std::string_view cell) mutable {
+            if (!test) {
+                const QByteArray raw = !form.file.isEmpty()
+                                           ? form.file
+                                           : sheet.Grid1->TabFileBytesUtf8(end, [](std::string_view) { return true; });
+                test = Utf8CellsOf(std::string_view(raw.constData(), static_cast<size_t>(raw.size())));
+            }
+            return test(cell);
+        };
     }
+    out.bytes = form.utf8 ? sheet.Grid1->TabFileBytesUtf8(end, keepBytes)
+                          : sheet.Grid1->TabFileBytes(&out.becameUtf8, end, keepBytes);
     // Changed and changed back, the sheet still writes the file's own bytes.
     if (kept && !out.becameUtf8 && sameAsRead(sheet, form, out.bytes)) {
         out.bytes = form.file;
