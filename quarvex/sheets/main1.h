@@ -38,9 +38,9 @@ public:
     // with or without one) and its line ends, and, while unchanged, as the
     // file's very bytes. A Windows-1252 one that gains a character the code
     // page lacks is saved as UTF-8 from then on, as is a new sheet (which
-    // has none of this: Windows-1252 with CR LF until then); the bytes its
-    // cells took from the file are then read as UTF-8 where they form it, so
-    // that UTF-8 text read as Windows-1252 is not encoded a second time.
+    // has none of this: Windows-1252 with CR LF until then); its cells that
+    // took UTF-8 text from the file byte for byte then keep those bytes (see
+    // Utf8CellsOf), so that this text is not encoded a second time.
     struct FileForm {
         bool utf8 = false;  // UTF-8, or UTF-16 with utf16 set; else Windows-1252
         bool mark = false;
