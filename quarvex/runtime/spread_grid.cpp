@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstring>
 
 namespace qvrt {
 
@@ -107,6 +108,20 @@ private:
 
 bool isAscii(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The cells a line of a block sets: its first width fields, those of a
+// UTF-8 line beyond ASCII converted to cell bytes made in bytes (the rest
+// are cells as they stand).
+std::vector<std::string_view> cellsOfLine(std::string_view line, size_t width, bool utf8, RowBytes& bytes) {
+    std::vector<std::string_view> fields = fieldsOf(line, width);
+    if (!utf8 || isAscii(line)) return fields;
+    bytes.clear();
+    for (std::string_view field : fields) {
+        if (isAscii(field)) bytes.keep(field);
+        else bytes.make([&](QByteArray& out) { AppendCellBytesFromUtf8(field, out); });
+    }
+    return bytes.views();
 }
 
 }  // namespace
@@ -262,18 +277,49 @@ void SpreadGrid::setClipBytes(std::string_view text, bool utf8) {
     for (size_t i = 0; i < lines.size(); ++i) {
         const int row = r.row1 + static_cast<int>(i);
         if (row > r.row2) break;
-        std::vector<std::string_view> fields = fieldsOf(lines[i], width);
-        if (utf8 && !isAscii(lines[i])) {
-            // Only the fields beyond ASCII are converted; the rest are cells as they stand.
-            bytes.clear();
-            for (std::string_view field : fields) {
-                if (isAscii(field)) bytes.keep(field);
-                else bytes.make([&](QByteArray& out) { AppendCellBytesFromUtf8(field, out); });
-            }
-            fields = bytes.views();
-        }
-        model_->setRun(row, r.col1, fields);
+        model_->setRun(row, r.col1, cellsOfLine(lines[i], width, utf8, bytes));
     }
+}
+
+bool SpreadGrid::IsTabFileOf(QByteArrayView bytes, std::string_view text, int cols, bool utf8, std::string_view lineEnd) {
+    const size_t width = static_cast<size_t>(std::clamp(cols, 1, GridCells::kMaxCols));
+    RowBytes cells;
+    QByteArray row;
+    qsizetype at = 0;       // bytes matched so far
+    qsizetype pending = 0;  // empty rows not yet matched: they count only before a row with a cell
+    const auto matches = [&](std::string_view part) {
+        if (bytes.size() - at < static_cast<qsizetype>(part.size()) ||
+            std::memcmp(bytes.data() + at, part.data(), part.size()) != 0)
+            return false;
+        at += static_cast<qsizetype>(part.size());
+        return true;
+    };
+    // Line by line as blockLines splits them, to stop at the first that differs.
+    for (size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+        end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+        const std::string_view line = text.substr(start, end - start);
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
+        row.clear();
+        int tabs = 0;
+        for (std::string_view cell : cellsOfLine(line, width, utf8, cells)) {
+            if (!cell.empty()) {
+                row.append(tabs, '\t');
+                tabs = 0;
+                if (utf8) AppendCellUtf8(cell, row);
+                else row.append(cell.data(), static_cast<qsizetype>(cell.size()));
+            }
+            ++tabs;
+        }
+        if (row.isEmpty()) {
+            ++pending;
+            continue;
+        }
+        for (; pending > 0; --pending)
+            if (!matches(lineEnd)) return false;
+        if (!matches(std::string_view(row.constData(), static_cast<size_t>(row.size()))) || !matches(lineEnd)) return false;
+    }
+    return at == bytes.size();
 }
 
 int SpreadGrid::ActiveCol() const {
@@ -355,15 +401,19 @@ void SpreadGrid::setReDraw(bool on) {
     if (on) view_->viewport()->update();
 }
 
-QByteArray SpreadGrid::TabFileBytes(bool* utf8, std::string_view lineEnd) const {
+QByteArray SpreadGrid::TabFileBytes(bool* utf8, std::string_view lineEnd, const GridCells::CellTest& keepBytes) const {
     bool wide = false;
     QByteArray bytes = cells_->tabText(false, lineEnd, &wide);
-    if (wide) bytes = cells_->tabText(true, lineEnd);
+    if (wide) bytes = TabFileBytesUtf8(lineEnd, keepBytes);
     if (utf8) *utf8 = wide;
     return bytes;
 }
 
-QByteArray SpreadGrid::TabFileBytesUtf8(std::string_view lineEnd) const { return cells_->tabText(true, lineEnd); }
+QByteArray SpreadGrid::TabFileBytesUtf8(std::string_view lineEnd, const GridCells::CellTest& keepBytes) const {
+    return cells_->tabText(true, lineEnd, nullptr, keepBytes);
+}
+
+quint64 SpreadGrid::CellChanges() const { return cells_->changes(); }
 
 void SpreadGrid::SaveTabFile(const QString& path) { WriteFileReplacing(path, TabFileBytes()); }
 

@@ -35,6 +35,8 @@
 //   being edited ends the edit first (EditMode 0).
 #pragma once
 
+#include "quarvex/runtime/spread_grid_cells.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QWidget>
@@ -46,7 +48,6 @@ class QAbstractItemView;
 
 namespace qvrt {
 
-class GridCells;
 class GridModel;
 class GridView;
 
@@ -159,10 +160,22 @@ public:
     // then leaves an old file as it was.
     void SaveTabFile(const QString& path);
     // The same file contents, for callers that write the file themselves,
-    // each line ended by lineEnd; *utf8 tells whether they came out in UTF-8.
-    QByteArray TabFileBytes(bool* utf8 = nullptr, std::string_view lineEnd = "\r\n") const;
-    // The file contents in UTF-8 whatever the cells hold, each line ended by lineEnd.
-    QByteArray TabFileBytesUtf8(std::string_view lineEnd) const;
+    // each line ended by lineEnd; *utf8 tells whether they came out in UTF-8
+    // (as TabFileBytesUtf8 gives them with keepBytes).
+    QByteArray TabFileBytes(bool* utf8 = nullptr, std::string_view lineEnd = "\r\n",
+                            const GridCells::CellTest& keepBytes = {}) const;
+    // The file contents in UTF-8 whatever the cells hold, each line ended by
+    // lineEnd; a cell held in Windows-1252 bytes that keepBytes accepts is
+    // written as those bytes (UTF-8 text that was read as Windows-1252).
+    QByteArray TabFileBytesUtf8(std::string_view lineEnd, const GridCells::CellTest& keepBytes = {}) const;
+    // Whether bytes are what TabFileBytes (TabFileBytesUtf8 with utf8) would
+    // give for a grid of cols columns whose rows from row 1 were each set
+    // from one line of text by setClipBytes over all columns: found without
+    // making that grid, and stopping at the first row that differs.
+    static bool IsTabFileOf(QByteArrayView bytes, std::string_view text, int cols, bool utf8, std::string_view lineEnd);
+    // Moves on at every change of a cell or of the number of rows or
+    // columns: an equal count means the cells are as they were.
+    quint64 CellChanges() const;
 
     void SetFocus();
     bool Visible() const { return !isHidden(); }

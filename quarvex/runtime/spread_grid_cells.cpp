@@ -47,11 +47,13 @@ GridCells::GridCells(int cols, int rows) : cols_(std::clamp(cols, 1, kMaxCols)) 
 
 void GridCells::setCols(int cols) {
     cols = std::clamp(cols, 1, kMaxCols);
+    if (cols != cols_) ++changes_;
     if (cols < cols_) clear(cols + 1, 1, cols_, this->rows());
     cols_ = cols;
 }
 
 void GridCells::setRows(int rows) {
+    if (static_cast<size_t>(std::max(rows, 1)) != rows_.size()) ++changes_;
     rows_.resize(static_cast<size_t>(std::max(rows, 1)));
 }
 
@@ -113,6 +115,7 @@ void GridCells::getRow(int row, int lastCol, std::vector<std::string_view>& out)
 
 void GridCells::set(int col, int row, std::string_view bytes) {
     if (!inRange(col, row)) return;
+    ++changes_;
     std::string& s = rows_[static_cast<size_t>(row - 1)];
     // Text taken from this very row must be copied before the row changes.
     std::string copy;
@@ -139,6 +142,7 @@ void GridCells::set(int col, int row, std::string_view bytes) {
 
 void GridCells::setRun(int row, int col, const std::vector<std::string_view>& fields) {
     if (row < 1 || row > rows() || col > cols_ || fields.empty()) return;
+    ++changes_;
     std::string& s = rows_[static_cast<size_t>(row - 1)];
     // The new texts may point into s itself (a cell copied onto its row), so
     // build the row from copies of the old entries.
@@ -159,6 +163,7 @@ void GridCells::setRun(int row, int col, const std::vector<std::string_view>& fi
 void GridCells::clear(int col1, int row1, int col2, int row2) {
     row1 = std::max(row1, 1);
     row2 = std::min(row2, rows());
+    ++changes_;
     for (int r = row1; r <= row2; ++r) {
         std::string& s = rows_[static_cast<size_t>(r - 1)];
         if (s.empty()) continue;
@@ -175,12 +180,14 @@ void GridCells::clear(int col1, int row1, int col2, int row2) {
 
 void GridCells::insertRow(int row) {
     if (row < 1 || row > rows()) return;
+    ++changes_;
     rows_.pop_back();
     rows_.insert(rows_.begin() + (row - 1), std::string());
 }
 
 void GridCells::removeRow(int row) {
     if (row < 1 || row > rows()) return;
+    ++changes_;
     rows_.erase(rows_.begin() + (row - 1));
     rows_.emplace_back();
 }
@@ -205,7 +212,7 @@ int GridCells::lastUsedRow() const {
     return 0;
 }
 
-QByteArray GridCells::tabText(bool utf8, std::string_view lineEnd, bool* wideMet) const {
+QByteArray GridCells::tabText(bool utf8, std::string_view lineEnd, bool* wideMet, const CellTest& keepBytes) const {
     if (wideMet) *wideMet = false;
     const int last = lastUsedRow();
     qsizetype size = 0;
@@ -222,7 +229,9 @@ QByteArray GridCells::tabText(bool utf8, std::string_view lineEnd, bool* wideMet
             std::string_view text;
             nextEntry(s, pos, c, text);
             for (; at < c; ++at) out.append('\t');
-            if (utf8) {
+            if (utf8 && keepBytes && !IsWideCell(text) && keepBytes(text)) {
+                out.append(text.data(), static_cast<qsizetype>(text.size()));
+            } else if (utf8) {
                 AppendCellUtf8(text, out);
             } else if (IsWideCell(text)) {
                 if (wideMet) *wideMet = true;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QtGlobal>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,11 +51,19 @@ public:
     // Last row holding a cell, 0 when none.
     int lastUsedRow() const;
 
+    // Moves on at every change of a cell or of the number of rows or
+    // columns: equal counts mean the same cells.
+    quint64 changes() const { return changes_; }
+
+    using CellTest = std::function<bool(std::string_view)>;
     // Rows 1..lastUsedRow as tab-delimited lines, each ended by lineEnd,
     // each without its trailing empty cells: the cells' Windows-1252 bytes,
-    // or with utf8 their texts in UTF-8. A wide cell (see code_page.h) has no
+    // or with utf8 their texts in UTF-8, except that a cell held in
+    // Windows-1252 bytes that keepBytes accepts (UTF-8 text taken byte for
+    // byte) is written as its bytes. A wide cell (see code_page.h) has no
     // Windows-1252 form: that text stops at it, empty, with *wideMet set.
-    QByteArray tabText(bool utf8 = false, std::string_view lineEnd = "\r\n", bool* wideMet = nullptr) const;
+    QByteArray tabText(bool utf8 = false, std::string_view lineEnd = "\r\n", bool* wideMet = nullptr,
+                       const CellTest& keepBytes = {}) const;
 
 private:
     struct Entry {
@@ -66,6 +76,7 @@ private:
 
     int cols_;
     std::vector<std::string> rows_;
+    quint64 changes_ = 0;
 };
 
 }  // namespace qvrt

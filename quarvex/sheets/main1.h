@@ -38,14 +38,17 @@ public:
     // with or without one) and its line ends, and, while unchanged, as the
     // file's very bytes. A Windows-1252 one that gains a character the code
     // page lacks is saved as UTF-8 from then on, as is a new sheet (which
-    // has none of this: Windows-1252 with CR LF until then).
+    // has none of this: Windows-1252 with CR LF until then); its cells that
+    // took UTF-8 text from the file byte for byte then keep those bytes (see
+    // Utf8CellsOf), so that this text is not encoded a second time.
     struct FileForm {
         bool utf8 = false;  // UTF-8, or UTF-16 with utf16 set; else Windows-1252
         bool mark = false;
         QByteArray lineEnd = "\r\n";
-        QByteArray file;        // the bytes as read
-        QByteArray sheetBytes;  // the sheet's own text, in file's form, right after reading it
+        QByteArray file;           // the bytes as read
+        quint64 cellChanges = 0;   // the grid's CellChanges right after reading them
         Utf16 utf16 = Utf16::No;
+        bool fromBytes = false;    // UTF-8 now, the cells read as Windows-1252
     };
     std::optional<FileForm> SavedForm;
     // The file the sheet was opened from had more columns than a sheet

@@ -13,6 +13,9 @@
 #include <QFileInfo>
 #include <QMdiArea>
 
+#include <algorithm>
+#include <new>
+
 namespace quarvex {
 
 namespace {
@@ -56,13 +59,53 @@ struct SheetFile {
     bool becameUtf8 = false;  // in UTF-8 for a character Windows-1252 lacks
 };
 
+// Whether the sheet's text in form is what it was right after it was read
+// from form.file (found again only for a save after a change: an open
+// costs nothing for it). Without the memory for that, the sheet counts as
+// changed.
+bool sameAsRead(const Main1& sheet, const Main1::FileForm& form, const QByteArray& text) {
+    try {
+        // A Windows-1252 file, or plain UTF-8, is the sheet's text as it stands.
+        const bool asIs = !form.utf8 || (form.utf16 == Utf16::No && !form.mark && QByteArrayView(form.file).isValidUtf8());
+        const QByteArray read = asIs ? form.file : SheetTextFromFile(form.file).bytes;
+        const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
+        return qvrt::SpreadGrid::IsTabFileOf(text, std::string_view(read.constData(), static_cast<size_t>(read.size())),
+                                             std::min(kPltMaxFields, sheet.Grid1->MaxCols()), form.utf8, end);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 SheetFile sheetFileOf(const Main1& sheet) {
     static const Main1::FileForm kNewSheet;
     const Main1::FileForm& form = sheet.SavedForm ? *sheet.SavedForm : kNewSheet;
-    const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
     SheetFile out;
-    out.bytes = form.utf8 ? sheet.Grid1->TabFileBytesUtf8(end) : sheet.Grid1->TabFileBytes(&out.becameUtf8, end);
-    if (!form.file.isEmpty() && out.bytes == form.sheetBytes) {
+    const bool kept = !form.file.isEmpty();
+    if (kept && sheet.Grid1->CellChanges() == form.cellChanges) {
+        out.bytes = form.file;
+        out.asRead = true;
+        return out;
+    }
+    const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
+    // Cells read as Windows-1252 from a file may hold its UTF-8 text byte for byte: in UTF-8 that
+    // stays as it is rather than being encoded a second time. Which cells do is worked out only
+    // once a save in UTF-8 asks.
+    qvrt::GridCells::CellTest keepBytes;
+    if (sheet.SavedForm && (!form.utf8 || form.fromBytes)) {
+        keepBytes = [&sheet, &form, end, test = std::function<bool(std::string_view)>()](std::string_view cell) mutable {
+            if (!test) {
+                const QByteArray raw = !form.file.isEmpty()
+                                           ? form.file
+                                           : sheet.Grid1->TabFileBytesUtf8(end, [](std::string_view) { return true; });
+                test = Utf8CellsOf(std::string_view(raw.constData(), static_cast<size_t>(raw.size())));
+            }
+            return test(cell);
+        };
+    }
+    out.bytes = form.utf8 ? sheet.Grid1->TabFileBytesUtf8(end, keepBytes)
+                          : sheet.Grid1->TabFileBytes(&out.becameUtf8, end, keepBytes);
+    // Changed and changed back, the sheet still writes the file's own bytes.
+    if (kept && !out.becameUtf8 && sameAsRead(sheet, form, out.bytes)) {
         out.bytes = form.file;
         out.asRead = true;
     } else if (form.utf16 != Utf16::No) {
@@ -114,14 +157,13 @@ std::array<QString, 4> RotateRecentFiles(const std::array<QString, 4>& old, cons
 bool WriteSheetFile(Main1& sheet, const QString& path) {
     const SheetFile out = sheetFileOf(sheet);
     WriteFileReplacing(path, out.bytes);
-    if (!out.asRead && sheet.SavedForm) {
-        // The file now holds the sheet's text as it stands, which a later unchanged save writes again.
-        sheet.SavedForm->file.clear();
-        sheet.SavedForm->sheetBytes.clear();
-    }
+    // The file now holds the sheet's text as it stands, which a later unchanged save writes again.
+    if (!out.asRead && sheet.SavedForm) sheet.SavedForm->file.clear();
     if (out.becameUtf8) {
-        // Once the file is UTF-8 it stays so, whatever the sheet holds later.
-        if (!sheet.SavedForm) sheet.SavedForm = Main1::FileForm{};
+        // Once the file is UTF-8 it stays so, whatever the sheet holds later;
+        // cells read from a file go on being read from their bytes.
+        if (sheet.SavedForm) sheet.SavedForm->fromBytes = true;
+        else sheet.SavedForm = Main1::FileForm{};
         sheet.SavedForm->utf8 = true;
     }
     return out.asRead;
@@ -209,16 +251,10 @@ void LoadDataFile() {
         sheet->Grid1->setReDraw(false);
         const SheetText text = SheetTextFromFile(bytes);
         FillSheetFromPlt(*sheet, text.bytes, text.utf8);
-        sheet->SavedForm = Main1::FileForm{text.utf8, text.mark, text.lineEnd, {}, {}, text.utf16};
         // Kept to save back byte for byte only where that costs little memory.
         constexpr qsizetype kKeptBytes = 32 << 20;
-        if (bytes.size() <= kKeptBytes) {
-            const std::string_view end(text.lineEnd.constData(), static_cast<size_t>(text.lineEnd.size()));
-            QByteArray own = text.utf8 ? sheet->Grid1->TabFileBytesUtf8(end) : sheet->Grid1->TabFileBytes(nullptr, end);
-            sheet->SavedForm->file = bytes;
-            // Most files are the sheet's text already: one copy serves for both.
-            sheet->SavedForm->sheetBytes = own == bytes ? bytes : std::move(own);
-        }
+        sheet->SavedForm = Main1::FileForm{text.utf8, text.mark, text.lineEnd, bytes.size() <= kKeptBytes ? bytes : QByteArray(),
+                                           sheet->Grid1->CellChanges(), text.utf16};
         if (text.widestLine > kPltMaxFields) {
             sheet->WideFile = path;
             sheet->WideFileColumns = text.widestLine;

@@ -11,8 +11,10 @@
 #include <array>
 #include <bitset>
 #include <map>
+#include <memory>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -94,6 +96,48 @@ int scriptOf(char32_t c) {
     return 16 + static_cast<int>(c >> 7);  // a block of its own
 }
 
+// The text's bytes beyond ASCII: onChar(c) for each well-formed UTF-8
+// character, onStray(byte) for each other byte. False as soon as one of
+// them returns false.
+template <typename OnChar, typename OnStray>
+bool eachUtf8(std::string_view t, OnChar&& onChar, OnStray&& onStray) {
+    for (size_t i = 0; i < t.size();) {
+        const auto b = static_cast<unsigned char>(t[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t len = utf8Length(t.substr(i));
+        if (len == 0) {
+            if (!onStray(b)) return false;
+            ++i;
+            continue;
+        }
+        char32_t c = b & (0x7F >> len);
+        for (size_t k = 1; k < len; ++k) c = c << 6 | (static_cast<unsigned char>(t[i + k]) & 0x3F);
+        if (!onChar(c)) return false;
+        i += len;
+    }
+    return true;
+}
+
+// Different characters of each script among chars.
+using ScriptCounts = std::map<int, int>;
+ScriptCounts scriptCounts(const std::map<char32_t, qsizetype>& chars) {
+    ScriptCounts scripts;
+    for (const auto& [c, n] : chars) ++scripts[scriptOf(c)];
+    return scripts;
+}
+
+// A character of Latin text, or of a script the text has at least three
+// different characters of (text written in it).
+bool ofTextScript(char32_t c, const ScriptCounts& scripts) {
+    const int script = scriptOf(c);
+    if (script == 0) return true;
+    const auto found = scripts.find(script);
+    return script != kNoText && found != scripts.end() && found->second >= 3;
+}
+
 // Whether a text that is not valid UTF-8 is UTF-8 with a few stray
 // Windows-1252 bytes beyond reasonable doubt. Windows-1252 text has byte
 // pairs that form UTF-8 characters by chance (a capital accented letter
@@ -115,30 +159,17 @@ bool mostlyUtf8(std::string_view t) {
     std::map<char32_t, qsizetype> chars;  // well-formed characters and their counts
     std::bitset<256> strayKinds;
     qsizetype strays = 0;
-    for (size_t i = 0; i < t.size();) {
-        const auto b = static_cast<unsigned char>(t[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        const size_t len = utf8Length(t.substr(i));
-        if (len == 0) {
+    eachUtf8(
+        t, [&](char32_t c) { return ++chars[c], true; },
+        [&](unsigned char b) {
             ++strays;
             strayKinds.set(b);
-            ++i;
-            continue;
-        }
-        char32_t c = b & (0x7F >> len);
-        for (size_t k = 1; k < len; ++k) c = c << 6 | (static_cast<unsigned char>(t[i + k]) & 0x3F);
-        ++chars[c];
-        i += len;
-    }
-    std::map<int, int> scripts;  // different characters of each script
-    for (const auto& [c, n] : chars) ++scripts[scriptOf(c)];
+            return true;
+        });
+    const ScriptCounts scripts = scriptCounts(chars);
     qsizetype kinds = 0, count = 0, doubtKinds = static_cast<qsizetype>(strayKinds.count()), doubts = strays;
     for (const auto& [c, n] : chars) {
-        const int script = scriptOf(c);
-        if (script == 0 || (script != kNoText && scripts[script] >= 3)) {
+        if (ofTextScript(c, scripts)) {
             ++kinds;
             count += n;
         } else {
@@ -213,23 +244,28 @@ Utf16 utf16WithoutMark(std::string_view f) {
 // gets this one throughout: the fewest of its lines change.
 QByteArray usualLineEnd(QByteArrayView t) {
     static const std::array<QByteArray, 3> ends = {"\r\n", "\r", "\n"};
-    std::array<qsizetype, 3> counts{};
-    int first = -1;
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        int kind;
-        if (t[i] == '\r') {
-            kind = i + 1 < t.size() && t[i + 1] == '\n' ? 0 : 1;
-            if (kind == 0) ++i;
-        } else if (t[i] == '\n') {
-            kind = 2;
-        } else {
-            continue;
+    // Found with memchr rather than byte by byte: this runs at every open.
+    const char* const begin = t.data();
+    const char* const end = begin + t.size();
+    const auto each = [&](char c, auto&& found) {
+        for (const char* p = begin; p < end; ++p) {
+            p = static_cast<const char*>(std::memchr(p, c, static_cast<size_t>(end - p)));
+            if (!p) break;
+            found(p);
         }
-        ++counts[static_cast<size_t>(kind)];
-        if (first < 0) first = kind;
-    }
-    if (first < 0) return ends[0];
-    size_t best = static_cast<size_t>(first);
+    };
+    qsizetype crs = 0, lfs = 0, crlfs = 0;
+    const char *firstCr = end, *firstLf = end;
+    each('\r', [&](const char* p) {
+        if (!crs++) firstCr = p;
+    });
+    each('\n', [&](const char* p) {
+        if (!lfs++) firstLf = p;
+        if (p > begin && p[-1] == '\r') ++crlfs;
+    });
+    if (crs + lfs == 0) return ends[0];
+    const std::array<qsizetype, 3> counts = {crlfs, crs - crlfs, lfs - crlfs};
+    size_t best = firstCr < firstLf ? (firstCr + 1 == firstLf ? 0 : 1) : 2;
     for (size_t k = 0; k < ends.size(); ++k)
         if (counts[k] > counts[best]) best = k;
     return ends[best];
@@ -381,6 +417,18 @@ SheetText SheetTextFromFile(const QByteArray& file) {
         out.widestLine = std::max(out.widestLine, static_cast<int>(std::count(line.begin(), line.end(), '\t')) + 1);
     out.lineEnd = usualLineEnd(out.bytes);
     return out;
+}
+
+std::function<bool(std::string_view)> Utf8CellsOf(std::string_view text) {
+    std::map<char32_t, qsizetype> chars;
+    eachUtf8(text, [&](char32_t c) { return ++chars[c], true; }, [](unsigned char) { return true; });
+    return [scripts = std::make_shared<const ScriptCounts>(scriptCounts(chars))](std::string_view cell) {
+        bool beyondAscii = false;
+        return eachUtf8(
+                   cell, [&](char32_t c) { return beyondAscii = true, ofTextScript(c, *scripts); },
+                   [](unsigned char) { return false; }) &&
+               beyondAscii;
+    };
 }
 
 QByteArray Utf16FileBytes(QByteArrayView utf8, Utf16 order, bool mark) {

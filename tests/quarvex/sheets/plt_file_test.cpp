@@ -587,6 +587,7 @@ TEST_F(PltFileTest, TablesMadeElsewhereOpenAsWrittenAndSaveInTheirOwnForm) {
         QString shown;  // that cell right after opening
         QString edit;   // typed into cell (2, 4)
         QByteArray saved;
+        QString reopened = shown;  // that cell once saved after the edit
     } cases[] = {
         {"mixed.plt", mixed, 1, 2, town, edit,
          QByteArray(mixed).replace("\xB5", "\xC2\xB5") + "\r\n\tT\xC5\x99" "eb\xC3\xAD\xC4\x8D\r\n"},
@@ -602,6 +603,16 @@ TEST_F(PltFileTest, TablesMadeElsewhereOpenAsWrittenAndSaveInTheirOwnForm) {
          utf16(le + "\r\n\t" + edit + "\r\n", QStringConverter::Utf16BE, false)},
         // Most lines end in LF; a file of one line without an end gets CR LF.
         {"ends.plt", "a\r\nb\nc\n", 1, 3, "c", "x", "a\nb\nc\n\tx\n"},
+        // Read as Windows-1252 (too few UTF-8 letters to be sure), edited with a letter that
+        // code lacks: the UTF-8 text stays, the stray byte becomes its letter in UTF-8.
+        {"stray.plt", "Name\tSiO2\nKrak\xC3\xB3w \xC5\x81\xC3\xB3" "dz\t50.1\nBr\xFCnn\t52.3\n", 1, 2,
+         QString::fromUtf8("Krak\u00C3\u00B3w \u00C5\u0081\u00C3\u00B3" "dz"), QString::fromUtf8("\u03B4" "18O"),
+         "Name\tSiO2\nKrak\xC3\xB3w \xC5\x81\xC3\xB3" "dz\t50.1\nBr\xC3\xBCnn\t52.3\n\t\xCE\xB4" "18O\n",
+         QString::fromUtf8("Krak\u00F3w \u0141\u00F3" "dz")},
+        // Windows-1252 text whose letters form UTF-8 by chance beside stray bytes, or of a script
+        // foreign to the file (0xD8 0x96, U+0616), keeps its letters.
+        {"pairs.plt", "\x93\xC9T\xC9\x94\t\xD8\x96" "12\r\n", 1, 1, QString::fromUtf8("\u201C\u00C9T\u00C9\u201D"),
+         QString::fromUtf8("\u03B4"), "\xE2\x80\x9C\xC3\x89T\xC3\x89\xE2\x80\x9D\t\xC3\x98\xE2\x80\x93" "12\r\n\r\n\r\n\t\xCE\xB4\r\n"},
     };
     start();
     for (const auto& c : cases) {
@@ -609,6 +620,8 @@ TEST_F(PltFileTest, TablesMadeElsewhereOpenAsWrittenAndSaveInTheirOwnForm) {
         writeAll(path(c.name), c.file);
         Main1* sheet = load(path(c.name));
         EXPECT_EQ(sheet->Grid1->GetText(c.col, c.row), c.shown);
+        sheet->Grid1->SetText(3, 5, "changed");
+        sheet->Grid1->SetText(3, 5, "");  // and back: still the file's own bytes
         ASSERT_TRUE(MODULE21::SaveDataFile());
         EXPECT_EQ(readAll(path(c.name)), c.file);
         sheet->Grid1->SetText(2, 4, c.edit);
@@ -618,6 +631,11 @@ TEST_F(PltFileTest, TablesMadeElsewhereOpenAsWrittenAndSaveInTheirOwnForm) {
         Main1* again = load(path(c.name));
         EXPECT_NE(again, sheet);  // not refused as too long
         EXPECT_EQ(again->Grid1->GetText(2, 4), c.edit);
+        EXPECT_EQ(again->Grid1->GetText(c.col, c.row), c.reopened);
+        // Saved again, the text is written the same way, not encoded once more.
+        sheet->Grid1->SetText(2, 4, c.edit);
+        ASSERT_TRUE(MODULE21::SaveDataFile(sheet));
+        EXPECT_EQ(readAll(path(c.name)), c.saved);
     }
 }
 
