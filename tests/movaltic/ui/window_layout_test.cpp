@@ -143,6 +143,52 @@ TEST(WindowLayout, ALateFramedWindowIsFittedOnceItsPlaceSettles) {
     SetAvailableAreaForTests({});
 }
 
+// Once settled in its frame the window is where the user and the window
+// manager put it: parked partly off the screen it comes back there from its
+// icon; maximised and restored, with the manager's new frame reported before
+// the state, it is left maximised and gets its own place and size back.
+TEST(WindowLayout, TheUsersPlaceAndStateStay) {
+    uitest::HostScope scope;
+    InstallScreenFitting();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    SetAvailableAreaForTests(area);
+    const QMargins frame(1, 20, 1, 5);
+    SetFrameMarginsForTests(frame);
+    auto settled = [](QWidget& w) {
+        return QTest::qWaitFor([&] { QApplication::processEvents(); return !SettlingForTests(w); }, 60000);
+    };
+    // The offscreen platform itself puts a window back up to its 2-pixel
+    // frame away from where it was.
+    auto atOwn = [](const QRect& now, const QRect& own) {
+        return now.size() == own.size() && (now.topLeft() - own.topLeft()).manhattanLength() <= 4;
+    };
+    TfmMain window;
+    window.show();
+    ASSERT_TRUE(settled(window));
+    window.setGeometry(QRect(area.topLeft() + QPoint(-300, area.height() / 2), window.size()));
+    ASSERT_TRUE(settled(window));
+    const QRect own = window.geometry();
+    window.showMinimized();
+    window.showNormal();
+    ASSERT_TRUE(settled(window));
+    EXPECT_TRUE(atOwn(window.geometry(), own));
+    for (const auto& [margins, state] : {std::pair{QMargins(0, 19, 0, 0), Qt::WindowMaximized}, {frame, Qt::WindowNoState}}) {
+        SCOPED_TRACE(state);
+        SetFrameMarginsForTests(margins);
+        QMoveEvent framed(window.pos(), window.pos());
+        QApplication::sendEvent(&window, &framed);
+        const QRect managers = window.geometry();
+        ASSERT_TRUE(settled(window));
+        EXPECT_EQ(window.geometry(), managers);
+        window.setWindowState(state);
+        ASSERT_TRUE(settled(window));
+        EXPECT_EQ(window.windowState(), state);
+    }
+    EXPECT_TRUE(atOwn(window.geometry(), own));
+    SetFrameMarginsForTests(std::nullopt);
+    SetAvailableAreaForTests({});
+}
+
 // The movie lines: navy on the light palette, a lighter blue readable at
 // 4.5:1 on a dark one, also when the palette changes while they are shown.
 TEST(WindowLayout, MovieLinesAreReadableOnLightAndDarkPalettes) {
