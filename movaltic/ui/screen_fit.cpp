@@ -275,7 +275,10 @@ void Settle(QWidget& w) {
     if (retries >= kAsks) return;
     if (QWindow* handle = w.windowHandle()) {
         w.setProperty(kRetriesProperty, retries + 1);
-        handle->setFramePosition(WindowSystemFramePosition(w, placedAt.toPoint(), frame));
+        // Asked by the client area this time: a window manager may have taken
+        // the first ask, by the frame, for the client's place (on a scaled
+        // screen, the title bar above it) and would take it so again.
+        handle->setPosition(placedAt.toPoint() + QPoint(frame.left(), frame.top()));
         StartSettling(w, true);
     }
 }
