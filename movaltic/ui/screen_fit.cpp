@@ -25,6 +25,9 @@ constexpr const char* kPlacedProperty = "movalticPlaced";
 constexpr const char* kPlacedAtProperty = "movalticPlacedAt";  // where the fit put the frame
 constexpr const char* kRetriesProperty = "movalticRetries";    // asks to put the frame there again
 constexpr const char* kSettledProperty = "movalticSettled";    // seen settled where it belongs with its frame
+// Seen settled inside the area in the window manager's frame: its place,
+// size and state are the user's from then on, whatever frame comes.
+constexpr const char* kUsersProperty = "movalticUsers";
 constexpr const char* kSettleTimer = "movalticSettle";
 // How long a window's place must stay put before it is looked at.
 constexpr int kSettleMs = 100;
@@ -182,6 +185,28 @@ bool Fittable(const QWidget& w) {
     return w.isWindow() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop;
 }
 
+// Maximised, full screen or an icon: the window manager's place, not to be
+// fitted, nor taken for the window's own.
+bool PlacedByManager(const QWidget& w) {
+    return w.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized);
+}
+
+// Fitted as it opens, then followed until it settles.
+void Open(QWidget& w) {
+    w.setProperty(kSettledProperty, false);
+    w.setProperty(kUsersProperty, false);
+    w.setProperty(kRetriesProperty, 0);
+    Fit(w, true);
+}
+
+// Back from its icon a window stays where the user had it, unless no
+// monitor shows any of it any more.
+bool Restored(const QWidget& w, const QEvent& show) {
+    if (!show.spontaneous() || !w.property(kPlacedProperty).toBool()) return false;
+    const QRect outer = w.geometry().marginsAdded(FrameOf(w));
+    return AvailableArea(ScreenHolding(outer)).intersects(outer);
+}
+
 void Settle(QWidget& w);
 
 // Looks at the window's place once it has stayed put a moment: a window
@@ -203,11 +228,13 @@ void StartSettling(QWidget& w, bool moved) {
 // machine that may be long after it was shown; it may change the frame
 // later too. Each change is met by fitting again, so the title bar stays
 // reachable; a window the user has moved since is otherwise left alone.
+// Once it has settled in its frame, a new frame (the window manager's for a
+// maximised window, which Qt may report before the state) is the user's too.
 // While the frame is being added, Qt may see the window for a moment at
 // the frame's corner (0,0 inside it): the first frame is taken to be where
 // the fit put it, as the window manager places it there.
 void RefitIfFramed(QWidget& w, bool moved = false) {
-    if (!w.isVisible() || !Fittable(w)) return;
+    if (!w.isVisible() || !Fittable(w) || PlacedByManager(w) || w.property(kUsersProperty).toBool()) return;
     const QVariant seen = w.property(kFrameProperty);
     const QMargins frame = FrameOf(w);
     if (!seen.isValid()) return;
@@ -232,14 +259,15 @@ void RefitIfFramed(QWidget& w, bool moved = false) {
 // where the fit put it or inside the screen. Only then is the window taken
 // as settled, and the user's from then on.
 void Settle(QWidget& w) {
-    if (!w.isVisible()) return;
+    if (!w.isVisible() || PlacedByManager(w)) return;
     const QMargins frame = FrameOf(w);
     if (w.property(kFrameProperty).value<QMargins>() != frame) return RefitIfFramed(w);
     const QVariant placedAt = w.property(kPlacedAtProperty);
     const QRect outer = w.geometry().marginsAdded(frame);
-    if (frame.isNull() || !placedAt.isValid() || outer.topLeft() == placedAt.toPoint() ||
-        AvailableArea(ScreenHolding(outer)).contains(outer)) {
+    const bool inside = AvailableArea(ScreenHolding(outer)).contains(outer);
+    if (frame.isNull() || !placedAt.isValid() || outer.topLeft() == placedAt.toPoint() || inside) {
         w.setProperty(kSettledProperty, true);
+        w.setProperty(kUsersProperty, inside && !frame.isNull());
         return;
     }
     constexpr int kAsks = 3;
@@ -247,7 +275,10 @@ void Settle(QWidget& w) {
     if (retries >= kAsks) return;
     if (QWindow* handle = w.windowHandle()) {
         w.setProperty(kRetriesProperty, retries + 1);
-        handle->setFramePosition(WindowSystemFramePosition(w, placedAt.toPoint(), frame));
+        // Asked by the client area this time: a window manager may have taken
+        // the first ask, by the frame, for the client's place (on a scaled
+        // screen, the title bar above it) and would take it so again.
+        handle->setPosition(placedAt.toPoint() + QPoint(frame.left(), frame.top()));
         StartSettling(w, true);
     }
 }
@@ -280,8 +311,7 @@ public:
     bool eventFilter(QObject* object, QEvent* event) override {
         switch (event->type()) {
         case QEvent::Show:
-            if (object->isWidgetType() && Fittable(*static_cast<QWidget*>(object)))
-                Fit(*static_cast<QWidget*>(object), true);
+            if (auto* w = TopLevel(object); w && Fittable(*w) && !Restored(*w, *event)) Open(*w);
             break;
         case QEvent::Move:
             // Moved by the program (a dialog centring itself over its parent)

@@ -27,7 +27,10 @@ void SetOwnerWindow(QWidget* owner);
 // then no longer fit scrolls. One that fits keeps its size and place. The
 // fit is made again whenever the window manager's frame around the window
 // changes (at first once the frame is added, after the window is shown),
-// and asked for again (a few times at most) while the window settles outside.
+// and asked for again (a few times at most) while the window settles outside,
+// until the window has settled inside in its frame. From then on where the
+// user or the window manager puts it stays, maximised or not, and a window
+// restored from its icon comes back where it was, unless no monitor shows it.
 void InstallScreenFitting();
 
 // For tests: the area to fit into instead of the monitor's (an empty

@@ -143,6 +143,42 @@ TEST(WindowLayout, ALateFramedWindowIsFittedOnceItsPlaceSettles) {
     SetAvailableAreaForTests({});
 }
 
+// Once settled in its frame the window stays where the user and the window
+// manager put it: parked partly off the screen, back from its icon, and
+// through a maximise and restore whose new frame comes before the state.
+TEST(WindowLayout, TheUsersPlaceAndStateStay) {
+    uitest::HostScope scope;
+    InstallScreenFitting();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    SetAvailableAreaForTests(area);
+    const QMargins frame(1, 20, 1, 5);
+    SetFrameMarginsForTests(frame);
+    auto settled = [](QWidget& w) {
+        return QTest::qWaitFor([&] { QApplication::processEvents(); return !SettlingForTests(w); }, 60000);
+    };
+    TfmMain window;
+    window.show();
+    ASSERT_TRUE(settled(window));
+    const QRect own(area.topLeft() + QPoint(-300, area.height() / 2), window.size());
+    window.setGeometry(own);
+    ASSERT_TRUE(settled(window));
+    window.showMinimized();
+    window.showNormal();
+    for (const auto& [margins, state] : {std::pair{QMargins(0, 19, 0, 0), Qt::WindowMaximized}, {frame, Qt::WindowNoState}}) {
+        SetFrameMarginsForTests(margins);
+        QMoveEvent framed(window.pos(), window.pos());
+        QApplication::sendEvent(&window, &framed);
+        window.setWindowState(state);
+        ASSERT_TRUE(settled(window));
+        EXPECT_EQ(window.windowState(), state);
+    }
+    // The offscreen platform itself puts a window back up to its 2-pixel frame off.
+    EXPECT_LE((window.pos() - own.topLeft()).manhattanLength(), 4);
+    EXPECT_EQ(window.size(), own.size());
+    SetFrameMarginsForTests(std::nullopt);
+    SetAvailableAreaForTests({});
+}
+
 // The movie lines: navy on the light palette, a lighter blue readable at
 // 4.5:1 on a dark one, also when the palette changes while they are shown.
 TEST(WindowLayout, MovieLinesAreReadableOnLightAndDarkPalettes) {
