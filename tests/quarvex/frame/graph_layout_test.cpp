@@ -368,6 +368,8 @@ TEST_F(GraphLayout, AWindowFittedBeforeItsFrameCameIsFittedAgainWithIt) {
 TEST_F(GraphLayout, AWindowTheUserParkedComesBackThereFromItsIcon) {
     qvrt::InstallScreenFitting();
     qvrt::SetAvailableAreaForTests(QRect(40, 30, 683, 384));
+    frame->hide();
+    frame->show();
     frame->MenuItem(QStringLiteral("mnuGraphOptions2"))->trigger();
     for (QWidget* w : {static_cast<QWidget*>(frame.data()), static_cast<QWidget*>(LoadedSetUp())}) {
         ASSERT_TRUE(Settled(*w));
