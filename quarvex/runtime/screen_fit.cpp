@@ -17,6 +17,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace qvrt {
@@ -55,7 +56,13 @@ QMargins FrameMargins(const QWidget& w) {
     // without either. A frame still being made may read negative: none yet.
     if (const QWindow* handle = w.windowHandle()) {
         const QMargins frame = handle->frameMargins();
-        return frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0 ? QMargins() : frame;
+        if (frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0) return {};
+        // At a fractional scale each side is the device pixels' rounded to
+        // logical ones, up to half a pixel short: one more keeps it outside.
+        const qreal ratio = handle->devicePixelRatio();
+        if (ratio == std::floor(ratio)) return frame;
+        auto wider = [](int side) { return side > 0 ? side + 1 : 0; };
+        return {wider(frame.left()), wider(frame.top()), wider(frame.right()), wider(frame.bottom())};
     }
     const QRect inner = w.geometry(), outer = w.frameGeometry();
     return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
@@ -115,11 +122,18 @@ QRect AreaFor(const QWidget& w) {
     return s ? s->availableGeometry() : QRect();
 }
 
-// Whether a fit would leave the window where it is: its frame inside the
-// area, or at the area's edge where it cannot be made small enough.
+// Whether the window stands with its frame inside the area, place and size.
 bool InPlace(const QWidget& w, const QRect& area, const QMargins& frame) {
-    const QRect outer = w.geometry().marginsAdded(frame);
-    return FitInside(outer, area).topLeft() == outer.topLeft();
+    return area.contains(w.geometry().marginsAdded(frame));
+}
+
+// A window that lies on no monitor at all (its own went away while it was
+// hidden or an icon) is out of the user's reach wherever the user had it.
+bool OnNoScreen(const QWidget& w) {
+    const QRect outer = w.frameGeometry();
+    if (!testArea().isEmpty()) return !outer.intersects(testArea());
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::none_of(screens.begin(), screens.end(), [&](QScreen* s) { return s->geometry().intersects(outer); });
 }
 
 void StartSettling(QWidget& w);
@@ -148,17 +162,21 @@ void Fit(QWidget& w) {
     if (placed.topLeft() + corner != inner.topLeft()) w.setGeometry(QRect(placed.topLeft() + corner, w.size()));
 }
 
+constexpr Qt::WindowStates kPlacedByManager = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
+
 // A window is fitted again until it is seen settled inside the area with
 // its frame: a window manager that frames a window (on a busy machine long
 // after it is shown) moves it more than once, into the frame, then to where
 // it belongs, and its reports of those places may come late and in any
 // order; a place in between is no place to fit from nor to take as fitted.
+// Once settled, a place in the same frame is the user's, wherever it is:
+// only a new frame is fitted again.
 void Settle(QWidget& w) {
-    constexpr Qt::WindowStates kPlacedByManager = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
     if (!w.isVisible() || (w.windowState() & kPlacedByManager)) return;
     const QRect area = AreaFor(w);
     if (area.isEmpty()) return;
     const QMargins frame = FrameMargins(w);
+    if (const QVariant fitted = w.property(kFittedFrame); fitted.isValid() && fitted.value<QMargins>() == frame) return;
     if (InPlace(w, area, frame)) {
         w.setProperty(kFittedFrame, QVariant::fromValue(frame));
         w.setProperty(kTries, 0);
@@ -187,6 +205,7 @@ void StartSettling(QWidget& w) {
 // The window was fitted and has since moved, changed size or been painted,
 // perhaps in a new frame: its place is looked at once it has settled.
 void FollowFrame(QWidget& w, bool moved) {
+    if (w.windowState() & kPlacedByManager) return;  // its frame and place are the window manager's
     auto* settle = w.findChild<QTimer*>(QLatin1String(kSettleTimer), Qt::FindDirectChildrenOnly);
     if (settle && settle->isActive()) {
         if (moved) settle->start();  // moved again: wait for the next quiet moment
@@ -202,6 +221,7 @@ void FollowFrame(QWidget& w, bool moved) {
 // Fitted as it opens, then followed until it settles.
 void Open(QWidget& w) {
     w.setProperty(kFollowed, true);
+    w.setProperty(kFittedFrame, QVariant());
     w.setProperty(kTries, 0);
     Fit(w);
     StartSettling(w);
@@ -221,8 +241,13 @@ public:
         switch (event->type()) {
         case QEvent::Show:
             if (!Fitted(*w)) break;
-            // A window the program opens goes to its home monitor; one the
-            // user brings back from an icon stays where the user had it.
+            // A window the user brings back from an icon stays where the
+            // user had it, unless its monitor has gone meanwhile.
+            if (event->spontaneous() && w->property(kFollowed).toBool()) {
+                if (OnNoScreen(*w)) Open(*w);
+                break;
+            }
+            // A window the program opens goes to its home monitor.
             if (qobject_cast<QDialog*>(w) && !w->testAttribute(Qt::WA_Moved) && !event->spontaneous()) {
                 // Qt centres a dialog that no form placed over its parent,
                 // on the parent's monitor, but only after this event and

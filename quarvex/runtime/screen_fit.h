@@ -36,6 +36,9 @@ int WidthForCaption(const QWidget& window);
 // changes (it is added after the window is mapped, on a busy machine long
 // after), the window is fitted again with the frame counted once its place
 // has settled, and again (a few times at most) while it settles outside.
+// Once it has settled inside, frame and all, where the user or the window
+// manager moves, sizes or maximises it, and brings it back from an icon,
+// stays theirs: only a new frame, or its monitor gone, has it fitted again.
 void InstallScreenFitting();
 
 // For tests: the area to fit into instead of the screen's (an empty

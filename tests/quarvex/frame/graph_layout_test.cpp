@@ -337,3 +337,37 @@ TEST_F(GraphLayout, ALateFramedWindowIsFittedOnceItsPlaceSettles) {
     qvrt::SetFrameMarginsForTests(std::nullopt);
     qvrt::SetAvailableAreaForTests({});
 }
+
+// Fitted before its frame came, the window manager keeping the frame's corner
+// where the window's stood: the frame and the too tall Symbol Descriptions
+// are fitted again with it. Parked by the user partly off the screen, each
+// comes back there from its icon, whatever the window manager tells late.
+TEST_F(GraphLayout, AWindowIsFittedWithALateFrameAndComesBackFromItsIconWhereTheUserParkedIt) {
+    const QMargins extent(4, 40, 4, 4);
+    const QRect area(40, 30, 683, 384);
+    qvrt::InstallScreenFitting();
+    qvrt::SetAvailableAreaForTests(area);
+    for (const bool dialog : {false, true}) {
+        qvrt::SetFrameMarginsForTests(QMargins());
+        QWidget* w = dialog ? static_cast<QWidget*>(SymbolDesc::Show(frame)) : (frame->hide(), frame->show(), frame.data());
+        ASSERT_TRUE(Settled(*w));
+        qvrt::SetFrameMarginsForTests(extent);
+        w->move(w->pos() + QPoint(extent.left(), extent.top()));
+        ASSERT_TRUE(Settled(*w));
+        EXPECT_TRUE(area.contains(w->geometry().marginsAdded(extent))) << dialog;
+        w->move(-200, 300);
+        ASSERT_TRUE(Settled(*w));
+        const QRect parked = w->geometry();
+        QWindowStateChangeEvent restored(Qt::WindowMinimized);  // as the platform reports a restore
+        QApplication::sendEvent(w, &restored);
+        unsigned char note[32] = {19};  // then X11's note that the window was mapped
+        const quint32 id = quint32(w->internalWinId());
+        std::memcpy(note + 8, &id, sizeof id);
+        qintptr result = 0;
+        QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", note, &result);
+        ASSERT_TRUE(Settled(*w));
+        EXPECT_EQ(w->geometry(), parked) << dialog;
+    }
+    qvrt::SetFrameMarginsForTests(std::nullopt);
+    qvrt::SetAvailableAreaForTests({});
+}
