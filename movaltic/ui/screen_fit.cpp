@@ -272,7 +272,13 @@ void Settle(QWidget& w) {
     }
     constexpr int kAsks = 3;
     const int retries = w.property(kRetriesProperty).toInt();
-    if (retries >= kAsks) return;
+    // Asked enough: the window manager has its way, and the place is the
+    // user's from then on, as a settled window's is.
+    if (retries >= kAsks) {
+        w.setProperty(kSettledProperty, true);
+        w.setProperty(kUsersProperty, !frame.isNull());
+        return;
+    }
     if (QWindow* handle = w.windowHandle()) {
         w.setProperty(kRetriesProperty, retries + 1);
         // Asked by the client area this time: a window manager may have taken

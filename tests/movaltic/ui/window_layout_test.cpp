@@ -109,7 +109,8 @@ TEST(WindowLayout, TheFitFollowsTheWindowManagersFrame) {
 // where it stood unframed (title bar above the screen) after the fit and
 // after each ask: once its place settles the frame is inside, unless every
 // ask was undone: then it has its way after three. A window the user moves
-// once it has settled stays where the user put it.
+// once it has settled stays where the user put it, also through its icon and
+// a maximise.
 TEST(WindowLayout, ALateFramedWindowIsFittedOnceItsPlaceSettles) {
     uitest::HostScope scope;
     InstallScreenFitting();
@@ -138,43 +139,25 @@ TEST(WindowLayout, ALateFramedWindowIsFittedOnceItsPlaceSettles) {
         window.setGeometry(moved);
         ASSERT_TRUE(settled(window));
         EXPECT_EQ(window.geometry(), moved);
-    }
-    SetFrameMarginsForTests(std::nullopt);
-    SetAvailableAreaForTests({});
-}
-
-// Once settled in its frame the window stays where the user and the window
-// manager put it: parked partly off the screen, back from its icon, and
-// through a maximise and restore whose new frame comes before the state.
-TEST(WindowLayout, TheUsersPlaceAndStateStay) {
-    uitest::HostScope scope;
-    InstallScreenFitting();
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    SetAvailableAreaForTests(area);
-    const QMargins frame(1, 20, 1, 5);
-    SetFrameMarginsForTests(frame);
-    auto settled = [](QWidget& w) {
-        return QTest::qWaitFor([&] { QApplication::processEvents(); return !SettlingForTests(w); }, 60000);
-    };
-    TfmMain window;
-    window.show();
-    ASSERT_TRUE(settled(window));
-    const QRect own(area.topLeft() + QPoint(-300, area.height() / 2), window.size());
-    window.setGeometry(own);
-    ASSERT_TRUE(settled(window));
-    window.showMinimized();
-    window.showNormal();
-    for (const auto& [margins, state] : {std::pair{QMargins(0, 19, 0, 0), Qt::WindowMaximized}, {frame, Qt::WindowNoState}}) {
-        SetFrameMarginsForTests(margins);
-        QMoveEvent framed(window.pos(), window.pos());
-        QApplication::sendEvent(&window, &framed);
-        window.setWindowState(state);
+        // Parked partly off the screen, it comes back there from its icon, and through a
+        // maximise and restore whose new frame comes before the state.
+        const QRect parked(area.topLeft() + QPoint(-300, 200), window.size());
+        window.setGeometry(parked);
         ASSERT_TRUE(settled(window));
-        EXPECT_EQ(window.windowState(), state);
+        window.showMinimized();
+        window.showNormal();
+        for (const auto& [margins, state] : {std::pair{QMargins(0, 19, 0, 0), Qt::WindowMaximized}, {frame, Qt::WindowNoState}}) {
+            SetFrameMarginsForTests(margins);
+            QMoveEvent reframed(window.pos(), window.pos());
+            QApplication::sendEvent(&window, &reframed);
+            window.setWindowState(state);
+            ASSERT_TRUE(settled(window));
+            EXPECT_EQ(window.windowState(), state);
+        }
+        // The offscreen platform itself puts a window back up to its 2-pixel frame off.
+        EXPECT_LE((window.pos() - parked.topLeft()).manhattanLength(), 4);
+        EXPECT_EQ(window.size(), parked.size());
     }
-    // The offscreen platform itself puts a window back up to its 2-pixel frame off.
-    EXPECT_LE((window.pos() - own.topLeft()).manhattanLength(), 4);
-    EXPECT_EQ(window.size(), own.size());
     SetFrameMarginsForTests(std::nullopt);
     SetAvailableAreaForTests({});
 }
