@@ -155,6 +155,41 @@ TEST_F(BadInput, CancelAfterEveryFrameCountLeavesAFlcOfThoseFrames) {
     }
 }
 
+// A finished FLC or FLI of six frames cut inside one of them: the job has the
+// whole frames before it, and over all of them says the movie ended early as
+// at any frame that cannot be read; cut inside the ring frame it is whole.
+TEST_F(BadInput, AFlicCutShortHasTheFramesItHoldsAndEndsWithTheReadMessage) {
+    const struct {
+        int32_t width, height;
+        size_t cutIn;  // the chunk the file ends in: 6 is the ring frame
+        int32_t process, frames;
+        const char* message;
+    } cases[] = {
+        {32, 24, 3, 0, 3, "Error loading input frame.\n"},
+        {320, 200, 3, 0, 3, "Error loading input frame.\n"},
+        {32, 24, 3, 2, 3, ""},
+        {32, 24, 6, 0, 6, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " wide, cut in chunk " + std::to_string(c.cutIn) + ", " + std::to_string(c.process) + " to process");
+        host = jobs::RecordingHost();
+        const fs::path f = jobs::WriteFlic(dir / "in.flc", 6, c.width, c.height);
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadWholeFile(f, bytes));
+        size_t at = 128;
+        for (size_t k = 0; k < c.cutIn; ++k) at += GetLE32(&bytes[at]);
+        bytes.resize(at + 40);
+        WriteWholeFile(f, bytes);
+        ChooseInput(f);
+        EXPECT_EQ(InputMovie.frames, c.frames);
+        if (c.process) FramesToProcess = c.process;
+        ChooseOutput(dir / "o.zuv", 3);
+        RunProcessing();
+        EXPECT_EQ(host.BoxTexts(), c.message);
+        ExpectOutputFrames(dir / "o.zuv", size_t(c.process ? c.process : c.frames));
+    }
+}
+
 }  // namespace
 
 // The second image of a four-image sequence replaced: an image whose data
