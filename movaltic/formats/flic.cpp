@@ -284,13 +284,7 @@ void FlicOpen(FlicState& state, const std::string& fileName) {
 
 static void FlicReadFrameUnguarded(FlicState& state, imagerec& image) {
     ErrCode = kErrNone;
-    if (!state.file || state.writing) return;
-    // The frames its header counts past the cut cannot be read.
-    if (state.cutShort && state.frameCounter > state.frames()) {
-        ErrCode = kErrMemory;
-        return;
-    }
-    if (state.endOfFile) return;
+    if (state.endOfFile || !state.file || state.writing) return;
     const int32_t width = state.width(), height = state.height();
     if (!image.pixels || image.size < int64_t(width) * height) {
         ErrCode = kErrMemory;

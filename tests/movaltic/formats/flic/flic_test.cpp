@@ -330,61 +330,6 @@ TEST_F(FlicFiles, AWriterKilledAtAnyWriteLeavesItsWholeFramesAndNoMore) {
     }
 }
 
-// A finished movie cut short (a copy stopped part-way) has the whole frames
-// before the cut and no more: the ones its header counts past them cannot be
-// read. Cut inside the ring frame, it has all its frames.
-TEST_F(FlicFiles, AFinishedFileCutShortHasTheWholeFramesItHolds) {
-    for (const auto& [width, height] : {std::pair{23, 11}, std::pair{320, 200}}) {
-        FlicState s;
-        FlicCreate(s, path("c.flc"), width, 10, height);
-        const std::string name = s.fileName;
-        std::vector<std::vector<uint8_t>> written;
-        Frame f(width, height);
-        for (int i = 0; i < 6; ++i) {
-            FillPattern(f, 60 + i);
-            f.img.palette[5] = uint8_t(4 * i);
-            FlicWriteFrame(s, f.img);
-            written.push_back(f.bytes);
-        }
-        FlicClose(s);
-        const std::vector<uint8_t> file = read(name);
-        const std::vector<ChunkInfo> chunks = Chunks(file);
-        ASSERT_EQ(chunks.size(), 7u);
-        size_t sixthHolds = 0;
-        for (const ChunkInfo& c : chunks) sixthHolds += c.offset + c.size <= file.size() / 6;
-        const struct {
-            const char* where;
-            size_t length;
-            size_t frames;
-        } cases[] = {
-            {"inside frame 4", chunks[3].offset + chunks[3].size / 2, 3},
-            {"after frame 4", chunks[4].offset, 4},
-            {"inside frame 1", chunks[0].offset + 30, 0},
-            {"to a sixth", file.size() / 6, sixthHolds},
-            {"inside the ring frame", chunks[6].offset + 20, 6},
-        };
-        for (const auto& c : cases) {
-            SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height) + ", cut " + c.where);
-            WriteWholeFile(path("cut.flc"), std::vector<uint8_t>(file.begin(), file.begin() + c.length));
-            FlicOpen(s, path("cut.flc"));
-            ASSERT_EQ(ErrCode, 0);
-            EXPECT_EQ(s.frames(), c.frames);
-            Frame out(width, height);
-            for (size_t i = 0; i < c.frames; ++i) {
-                FlicReadFrame(s, out.img);
-                ASSERT_EQ(ErrCode, 0) << i;
-                EXPECT_EQ(out.bytes, written[i]) << i;
-                EXPECT_EQ(out.img.palette[5], 4 * i) << i;
-            }
-            const std::vector<uint8_t> last = out.bytes;
-            FlicReadFrame(s, out.img);
-            EXPECT_EQ(ErrCode, c.frames < 6 ? kErrMemory : 0);
-            EXPECT_EQ(out.bytes, last);
-            FlicClose(s);
-        }
-    }
-}
-
 // ---- round trips ----
 
 void RoundTrip(FlicFiles& t, int32_t w, int32_t h, int frames, bool changePalette) {
