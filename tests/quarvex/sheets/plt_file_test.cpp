@@ -12,6 +12,7 @@
 #include <QStringEncoder>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -709,4 +710,42 @@ TEST_F(PltFileTest, TheNextSaveRemovesWhatASaveKilledPartWayLeft) {
     ASSERT_TRUE(MODULE21::SaveDataFile());
     EXPECT_EQ(readAll(path("big.plt")), "new\r\n");
     EXPECT_EQ(temporaries(), QStringList());
+}
+
+// Save, Save As and Yes to the close question, short of memory or of room:
+// the box, the file as it was and nothing beside it, the sheet open and
+// still marked changed.
+TEST_F(PltFileLimitsTest, ASaveShortOfMemoryOrRoomReportsAndKeepsTheFileAndTheChanges) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than any limit leaves";
+#else
+    writeAll(path("a.plt"), "old\r\n");
+    start();
+    Main1* sheet = load(path("a.plt"));
+    sheet->Grid1->SetText(1, 1, QString(16 << 20, u'x'));
+    const std::function<bool()> saves[] = {[] { return MODULE21::SaveDataFile(); },
+                                           [] { return MODULE21::SaveDataFileAs(); }, [&] { return sheet->close(); }};
+    for (const bool memory : {true, false})
+        for (const auto& save : saves) {
+            SCOPED_TRACE(memory ? "short of memory" : "short of room");
+            sheet->Record().Modified = -1;
+            host->boxes.clear();
+            host->fileAnswers = {path("b.plt")};
+            host->msgBoxAnswers = {qvrt::vbYes};
+            std::optional<MemoryLimit> noMemory;
+            std::optional<FileSizeLimit> noRoom;
+            const bool ok = memory ? noMemory.emplace(4 << 20).ok() : noRoom.emplace(64 * 1024).ok();
+            const bool saved = ok && save();
+            noMemory.reset();
+            noRoom.reset();
+            ASSERT_TRUE(ok && !host->boxes.empty());
+            EXPECT_FALSE(saved);
+            EXPECT_EQ(host->boxes.back().prompt, memory ? "Out of memory" : "Disk full");
+            EXPECT_EQ(host->boxes.back().title, "Save File Error");
+            EXPECT_EQ(readAll(path("a.plt")), "old\r\n");
+            EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.plt"});
+            EXPECT_EQ(active(), sheet);
+            EXPECT_EQ(sheet->Record().Modified, -1);
+        }
+#endif
 }
