@@ -747,5 +747,10 @@ TEST_F(PltFileLimitsTest, ASaveShortOfMemoryOrRoomReportsAndKeepsTheFileAndTheCh
             EXPECT_EQ(active(), sheet);
             EXPECT_EQ(sheet->Record().Modified, -1);
         }
+    // Memory that runs out at the question itself keeps the sheet too.
+    host->onMsgBox = [](const auto&) { throw std::bad_alloc(); };
+    EXPECT_FALSE(sheet->close());
+    host->onMsgBox = nullptr;
+    EXPECT_EQ(active(), sheet);
 #endif
 }
