@@ -7,7 +7,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <csignal>
-#include <cstdio>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,28 +64,5 @@ public:
 private:
     rlimit old_{};
     void (*oldHandler_)(int) = nullptr;
-    bool ok_ = false;
-};
-
-// The process may take `headroom` bytes of address space more than it holds
-// now while this lives.
-class MemoryLimit {
-public:
-    explicit MemoryLimit(rlim_t headroom) {
-        long pages = 0;
-        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-            if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
-            std::fclose(f);
-        }
-        ::getrlimit(RLIMIT_AS, &old_);
-        rlimit lim = old_;
-        lim.rlim_cur = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + headroom;
-        ok_ = pages > 0 && ::setrlimit(RLIMIT_AS, &lim) == 0;
-    }
-    ~MemoryLimit() { ::setrlimit(RLIMIT_AS, &old_); }
-    bool ok() const { return ok_; }
-
-private:
-    rlimit old_{};
     bool ok_ = false;
 };
