@@ -259,7 +259,8 @@ public:
             if (event->spontaneous() && w->property(kFollowed).toBool()) {
                 const QVariant was = w->property(kIconMonitor);
                 w->setProperty(kIconMonitor, QVariant());
-                const bool lost = was.isValid() && was.toRect() != MonitorOf(*w) && !(w->windowState() & kPlacedByManager);
+                const bool lost =
+                    was.isValid() && was.toRect() != MonitorOf(*w) && !(w->windowState() & kPlacedByManager);
                 if (lost || OnNoScreen(*w)) Open(*w);
                 break;
             }

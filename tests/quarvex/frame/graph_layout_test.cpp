@@ -346,12 +346,11 @@ TEST_F(GraphLayout, ALateFramedWindowIsFittedOnceItsPlaceSettles) {
         ASSERT_TRUE(Settled(*frame));
         EXPECT_EQ(frame->geometry(), moved);
         // With its monitor gone meanwhile, it comes back inside the one left of it, which showed 34 pixels of it.
-        const QRect remaining = area.translated(-area.width(), 0);
         frame->showMinimized();
-        qvrt::SetAvailableAreaForTests(remaining);
+        qvrt::SetAvailableAreaForTests(area.translated(-area.width(), 0));
         frame->showNormal();
         ASSERT_TRUE(Settled(*frame));
-        EXPECT_EQ(frame->geometry().marginsAdded(extent), remaining);
+        EXPECT_EQ(frame->geometry().marginsAdded(extent), area.translated(-area.width(), 0));
         qvrt::SetAvailableAreaForTests(area);
     }
     qvrt::SetFrameMarginsForTests(std::nullopt);
