@@ -29,6 +29,8 @@ constexpr const char* kSettledProperty = "movalticSettled";    // seen settled w
 // size and state are the user's from then on, whatever frame comes.
 constexpr const char* kUsersProperty = "movalticUsers";
 constexpr const char* kSettleTimer = "movalticSettle";
+// The monitor the window stood on when it went to its icon.
+constexpr const char* kIconMonitorProperty = "movalticIconMonitor";
 // How long a window's place must stay put before it is looked at.
 constexpr int kSettleMs = 100;
 
@@ -117,6 +119,14 @@ QRect AvailableArea(const QScreen* screen) {
     return screen ? screen->availableGeometry() : QRect();
 }
 
+// The rectangle of the monitor holding the largest part of a window's outer
+// rectangle (the tests' area stands in for it).
+QRect MonitorOf(const QRect& outer) {
+    if (!testArea().isEmpty()) return testArea();
+    const QScreen* screen = ScreenHolding(outer);
+    return screen ? screen->geometry() : QRect();
+}
+
 // The monitor a window opens on: the main window's first opening is on the
 // primary monitor; a window that belongs to a shown one opens on that one's
 // monitor, and before the main window is shown (the About box at start) on
@@ -193,17 +203,22 @@ bool PlacedByManager(const QWidget& w) {
 
 // Fitted as it opens, then followed until it settles.
 void Open(QWidget& w) {
+    w.setProperty(kIconMonitorProperty, QVariant());
     w.setProperty(kSettledProperty, false);
     w.setProperty(kUsersProperty, false);
     w.setProperty(kRetriesProperty, 0);
     Fit(w, true);
 }
 
-// Back from its icon a window stays where the user had it, unless no
-// monitor shows any of it any more.
-bool Restored(const QWidget& w, const QEvent& show) {
+// Back from its icon a window stays where the user had it, unless the
+// monitor it stood on is gone (unplugged, the layout changed), however much
+// of it another one shows, or no monitor shows any of it any more.
+bool Restored(QWidget& w, const QEvent& show) {
     if (!show.spontaneous() || !w.property(kPlacedProperty).toBool()) return false;
     const QRect outer = w.geometry().marginsAdded(FrameOf(w));
+    const QVariant was = w.property(kIconMonitorProperty);
+    w.setProperty(kIconMonitorProperty, QVariant());
+    if (was.isValid() && was.toRect() != MonitorOf(outer) && !PlacedByManager(w)) return false;
     return AvailableArea(ScreenHolding(outer)).intersects(outer);
 }
 
@@ -318,6 +333,10 @@ public:
         switch (event->type()) {
         case QEvent::Show:
             if (auto* w = TopLevel(object); w && Fittable(*w) && !Restored(*w, *event)) Open(*w);
+            break;
+        case QEvent::Hide:
+            if (auto* w = TopLevel(object); w && event->spontaneous())  // gone to its icon
+                w->setProperty(kIconMonitorProperty, MonitorOf(w->geometry().marginsAdded(FrameOf(*w))));
             break;
         case QEvent::Move:
             // Moved by the program (a dialog centring itself over its parent)

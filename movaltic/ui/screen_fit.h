@@ -30,7 +30,7 @@ void SetOwnerWindow(QWidget* owner);
 // and asked for again (a few times at most) while the window settles outside,
 // until the window has settled inside in its frame. From then on where the
 // user or the window manager puts it stays, maximised or not, and a window
-// restored from its icon comes back where it was, unless no monitor shows it.
+// restored from its icon comes back where it was, unless its monitor is gone.
 void InstallScreenFitting();
 
 // For tests: the area to fit into instead of the monitor's (an empty

@@ -38,6 +38,8 @@ constexpr int kMostTries = 3;
 // How long a window's place must stay put before it is taken as settled.
 constexpr int kSettleMs = 100;
 constexpr char kSettleTimer[] = "qvrtFrameSettle";
+// The monitor the window stood on when it went to its icon.
+constexpr char kIconMonitor[] = "qvrtIconMonitor";
 
 QRect& testArea() {
     static QRect area;
@@ -136,6 +138,14 @@ bool OnNoScreen(const QWidget& w) {
     return std::none_of(screens.begin(), screens.end(), [&](QScreen* s) { return s->geometry().intersects(outer); });
 }
 
+// The rectangle of the monitor the window stands on (the tests' area
+// stands in for it).
+QRect MonitorOf(const QWidget& w) {
+    if (!testArea().isEmpty()) return testArea();
+    const QScreen* s = ScreenOf(w);
+    return s ? s->geometry() : QRect();
+}
+
 void StartSettling(QWidget& w);
 
 void Fit(QWidget& w) {
@@ -223,6 +233,7 @@ void Open(QWidget& w) {
     w.setProperty(kFollowed, true);
     w.setProperty(kFittedFrame, QVariant());
     w.setProperty(kTries, 0);
+    w.setProperty(kIconMonitor, QVariant());
     Fit(w);
     StartSettling(w);
 }
@@ -242,9 +253,15 @@ public:
         case QEvent::Show:
             if (!Fitted(*w)) break;
             // A window the user brings back from an icon stays where the
-            // user had it, unless its monitor has gone meanwhile.
+            // user had it, unless its monitor has gone meanwhile (unplugged,
+            // the layout changed): then it comes back inside one that
+            // remains, however much of it that one shows.
             if (event->spontaneous() && w->property(kFollowed).toBool()) {
-                if (OnNoScreen(*w)) Open(*w);
+                const QVariant was = w->property(kIconMonitor);
+                w->setProperty(kIconMonitor, QVariant());
+                const bool lost =
+                    was.isValid() && was.toRect() != MonitorOf(*w) && !(w->windowState() & kPlacedByManager);
+                if (lost || OnNoScreen(*w)) Open(*w);
                 break;
             }
             // A window the program opens goes to its home monitor.
@@ -257,6 +274,10 @@ public:
             }
             if (!event->spontaneous() && testArea().isEmpty()) MoveToHomeScreen(*w);
             Open(*w);
+            break;
+        case QEvent::Hide:
+            if (event->spontaneous() && Fitted(*w) && w->property(kFollowed).toBool())
+                w->setProperty(kIconMonitor, MonitorOf(*w));  // gone to its icon
             break;
         case QEvent::Move:
         case QEvent::Resize:

@@ -157,6 +157,14 @@ TEST(WindowLayout, ALateFramedWindowIsFittedOnceItsPlaceSettles) {
         // The offscreen platform itself puts a window back up to its 2-pixel frame off.
         EXPECT_LE((window.pos() - parked.topLeft()).manhattanLength(), 4);
         EXPECT_EQ(window.size(), parked.size());
+        // With its monitor gone meanwhile, it comes back inside the one left of it, which showed part of it.
+        const QRect remaining = area.translated(-area.width(), 0);
+        window.showMinimized();
+        SetAvailableAreaForTests(remaining);
+        window.showNormal();
+        ASSERT_TRUE(settled(window));
+        EXPECT_LE((window.geometry().marginsAdded(frame).topLeft() - remaining.topLeft()).manhattanLength(), 2);
+        SetAvailableAreaForTests(area);
     }
     SetFrameMarginsForTests(std::nullopt);
     SetAvailableAreaForTests({});

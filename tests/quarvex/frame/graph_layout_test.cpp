@@ -345,6 +345,13 @@ TEST_F(GraphLayout, ALateFramedWindowIsFittedOnceItsPlaceSettles) {
         Note(*frame, 19);
         ASSERT_TRUE(Settled(*frame));
         EXPECT_EQ(frame->geometry(), moved);
+        // With its monitor gone meanwhile, it comes back inside the one left of it, which showed 34 pixels of it.
+        frame->showMinimized();
+        qvrt::SetAvailableAreaForTests(area.translated(-area.width(), 0));
+        frame->showNormal();
+        ASSERT_TRUE(Settled(*frame));
+        EXPECT_EQ(frame->geometry().marginsAdded(extent), area.translated(-area.width(), 0));
+        qvrt::SetAvailableAreaForTests(area);
     }
     qvrt::SetFrameMarginsForTests(std::nullopt);
     qvrt::SetAvailableAreaForTests({});
