@@ -11,13 +11,16 @@
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "job_support.h"
@@ -336,6 +339,117 @@ TEST_F(SequenceOutput, AJobKilledAnywhereLeavesWholeImagesAndNothingForGood) {
             for (const char* unmount : {"fusermount", "fusermount3"})
                 if (jobs::RunProgram({unmount, "-u", out.string()})) break;
     }
+}
+
+// The disk fails the nth image where the writer asks whether it took all its
+// bytes, as sshfs does at close.
+int flushFailsAt = 0, flushErrno = 0;
+int FlushError() { return --flushFailsAt == 0 ? flushErrno : 0; }
+
+struct RefusedCase {
+    const char* what;
+    const char* setup;  // e: over old images, l: with second links, n: no nameless files
+    int failAt, err;
+    rlim_t limit;  // file size limit, 0 for none
+    const char* boxes;
+    const char* images;  // o001.bmp to o003.bmp: w new, o old on every link, - none
+};
+const char kLimitReached[] = "The file size limit of 4 KB (ulimit -f) is reached: the 0 image(s) written before are "
+                             "whole; the rest were not written.\n";
+const RefusedCase kRefused[] = {
+    {"failed at close over old images", "e", 1, EIO, 0, kSaveError, "ooo"},
+    {"failed at close through hidden names", "en", 2, EIO, 0, kSaveError, "woo"},
+    {"failed at close in place", "el", 2, EIO, 0, kSaveError, "woo"},
+    {"full at close in a fresh folder", "n", 3, ENOSPC, 0,
+     "The disk is full: the 2 image(s) written before are whole; the rest were not written.\n", "ww-"},
+    {"file size limit in a fresh folder", "", 0, 0, 4096, kLimitReached, "---"},
+    {"file size limit over linked images", "el", 0, 0, 4096, kLimitReached, "ooo"},
+};
+
+// An image the disk did not take whole leaves the old one whole, on every
+// link, or none where there was none, with the message of the limit met.
+TEST_F(SequenceOutput, AnImageTheDiskFailsLeavesTheOldOneWhole) {
+    jobs::WriteSequence(dir / "in001.bmp", 3, 64, 64, 3);
+    ChooseInput(dir / "in001.bmp");
+    int n = 0;
+    for (const RefusedCase& c : kRefused) {
+        SCOPED_TRACE(c.what);
+        const auto is = [&](char k) { return std::strchr(c.setup, k) != nullptr; };
+        const fs::path out = dir / ("refused" + std::to_string(n++));
+        fs::create_directories(out / "links");
+        for (int i = 1; is('e') && i <= 3; ++i) {
+            WriteWholeFile((out / ("o00" + std::to_string(i) + ".bmp")).string(), old);
+            if (is('l')) fs::create_hard_link(out / ("o00" + std::to_string(i) + ".bmp"), out / "links" / std::to_string(i));
+        }
+        ChooseOutput(out / "o001.bmp", 3);
+        image_detail::writerHooks.noUnnamedFiles = is('n');
+        image_detail::writerHooks.flushError = FlushError;
+        flushFailsAt = c.failAt;
+        flushErrno = c.err;
+        host.boxes.clear();
+        {
+            std::optional<jobs::FileSizeLimit> limit;
+            if (c.limit) limit.emplace(c.limit);
+            RunProcessing();
+        }
+        image_detail::writerHooks = {};
+        EXPECT_EQ(host.BoxTexts(), c.boxes);
+        const std::vector<jobs::Frame> fresh = ExpectedFrames(3);
+        size_t files = 1;
+        for (int i = 0; i < 3; ++i) {
+            const fs::path name = out / ("o00" + std::to_string(i + 1) + ".bmp");
+            files += c.images[i] != '-';
+            if (c.images[i] == 'w') { EXPECT_TRUE(jobs::SamePicture(ReadMovie(name).at(0), fresh[size_t(i)])) << i; }
+            if (c.images[i] == 'o') { EXPECT_EQ(Bytes(name), old) << i; }
+            if (c.images[i] == 'o' && is('l')) { EXPECT_EQ(Bytes(out / "links" / std::to_string(i + 1)), old) << i; }
+        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), files);  // nothing hidden
+    }
+}
+
+// On a copy-on-write disk (btrfs) with less room than one image, images with
+// other links or an extended attribute are written whole, as when the
+// program emptied them first, and keep their links and attribute.
+TEST_F(SequenceOutput, ANearlyFullCopyOnWriteDiskTakesImagesWrittenInPlace) {
+    const fs::path disk = dir / "btrfs.img", out = dir / "btrfs";
+    fs::create_directory(out);
+    WriteWholeFile(disk.string(), {});
+    fs::resize_file(disk, 120 << 20);
+    if (!jobs::RunProgram({"mkfs.btrfs", "-q", "-f", disk.string()}) ||
+        !jobs::RunProgram({"mount", "-o", "loop", disk.string(), out.string()}))
+        GTEST_SKIP() << "cannot mount a btrfs disk here";
+    const struct Unmount {
+        const fs::path& at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{out};
+    jobs::WriteSequence(dir / "in001.bmp", 3, 256, 256, 3);
+    ChooseInput(dir / "in001.bmp");
+    ChooseOutput(out / "o001.bmp", 3);
+    const std::vector<jobs::Frame> fresh = ExpectedFrames(3);
+    const std::vector<uint8_t> earlier(256 * 256 * 3 + 54, 'o');
+    fs::create_directory(out / "links");
+    for (int i = 1; i <= 3; ++i) {
+        const fs::path name = out / ("o00" + std::to_string(i) + ".bmp");
+        WriteWholeFile(name.string(), earlier);
+        if (i < 3) fs::create_hard_link(name, out / "links" / std::to_string(i));
+    }
+    ASSERT_EQ(::setxattr((out / "o003.bmp").c_str(), "user.x", "1", 1, 0), 0);
+    ::sync();
+    struct statvfs vfs {};
+    ASSERT_EQ(::statvfs(out.c_str(), &vfs), 0);
+    const int filler = ::open((out / "links" / "filler").c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(::posix_fallocate(filler, 0, off_t(uint64_t(vfs.f_bavail) * vfs.f_bsize - (100 << 10))), 0);
+    ::close(filler);
+    ::sync();
+    RunProcessing();
+    EXPECT_EQ(host.BoxTexts(), "");
+    const std::vector<jobs::Frame> back = ReadMovie(out / "o001.bmp");
+    ASSERT_EQ(back.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) EXPECT_TRUE(jobs::SamePicture(back[i], fresh[i])) << i;
+    for (int i = 1; i < 3; ++i)
+        EXPECT_EQ(Bytes(out / "links" / std::to_string(i)), Bytes(out / ("o00" + std::to_string(i) + ".bmp"))) << i;
+    char value[2] = {};
+    EXPECT_EQ(::getxattr((out / "o003.bmp").c_str(), "user.x", value, 1), 1);
 }
 
 }  // namespace
