@@ -161,9 +161,14 @@ bool ReserveRoom(int fd, const struct stat& st, size_t size, bool canEmpty, bool
     if (size == 0) return true;
     const bool cow = CopiesOnWrite(fd);
     if (!cow) {
-        int rc;
-        do rc = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(size));
-        while (rc != 0 && errno == EINTR);
+        // Only past the blocks the file holds: XFS takes room for the whole
+        // range asked even where it is allocated already.
+        const off_t from = uint64_t(st.st_blocks) * 512 >= uint64_t(st.st_size) ? st.st_size : 0;
+        int rc = 0;
+        if (off_t(size) > from) {
+            do rc = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, from, off_t(size) - from);
+            while (rc != 0 && errno == EINTR);
+        }
         if (rc == 0) return true;
         if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG) return false;
     }
