@@ -246,14 +246,14 @@ bool NeedsPaletteReduction() {
 namespace {
 
 // What stopped the output: a full disk (kErrWrite) or the user's file size
-// limit, in KB as `ulimit -f` sets it.
+// limit, named in KB as `ulimit -f` sets it.
 std::string OutputLimitText(int32_t limit) {
     rlimit size {};
     if (limit != kErrFileLimit || ::getrlimit(RLIMIT_FSIZE, &size) != 0 || size.rlim_cur == RLIM_INFINITY)
         return "The disk is full";
     const rlim_t bytes = size.rlim_cur;
-    return "The file size limit of " + (bytes % 1024 ? std::to_string(bytes) + " bytes" : std::to_string(bytes / 1024) + " KB") +
-           " (ulimit -f) is reached";
+    const std::string amount = bytes % 1024 ? std::to_string(bytes) + " bytes" : std::to_string(bytes / 1024) + " KB";
+    return "The file size limit of " + amount + " (ulimit -f) is reached";
 }
 
 // The larger of the two movies' areas, taken whole, with one row more.
@@ -861,7 +861,8 @@ bool ProcessFrames(bool write, const std::string& caption) {
                 // The header or index did not reach the disk: the file is no
                 // movie, so it is not left behind looking like one.
                 if (limit == kErrWrite || limit == kErrFileLimit)
-                    ShowError(OutputLimitText(limit) + ": " + name + " could not be closed as a movie and was removed.");
+                    ShowError(OutputLimitText(limit) + ": " + name +
+                              " could not be closed as a movie and was removed.");
                 else if (!writeFailed)
                     ShowError("Error saving output frame.");
                 if (IsContainerKind(OutputMovie.kind)) RemoveFile(name);
