@@ -88,9 +88,10 @@ void Reset(AviState& s) {
 }
 
 // What a refused chunk means: the disk ran out (kErrWrite), the file
-// reached the AVI limit, or the write failed otherwise.
+// reached the user's file size limit or the AVI limit, or the write failed
+// otherwise.
 int32_t WriteError(const AviWriter& writer, int32_t otherwise) {
-    if (writer.diskFull()) return kErrWrite;
+    if (writer.diskFull()) return writer.sizeLimited() ? kErrFileLimit : kErrWrite;
     if (writer.full()) return kErrAviFull;
     return otherwise;
 }

@@ -301,7 +301,7 @@ void AviWriter::Abandon() {
 
 bool AviWriter::Create(const std::string& path) {
     Abandon();
-    failed_ = begun_ = full_ = diskFull_ = false;
+    failed_ = begun_ = full_ = diskFull_ = sizeLimited_ = false;
     index_.clear();
     file_ = std::fopen(path.c_str(), "wb");
     return file_ != nullptr;
@@ -357,6 +357,7 @@ bool AviWriter::WriteChunk(uint32_t id, const void* data, uint32_t size, uint32_
     // Flushed chunk by chunk, so that a failure is this chunk's.
     if (!failed_ && std::fflush(file_) != 0) failed_ = true;
     if (failed_) {
+        const bool limited = errno == EFBIG;
         // The disk took only part of it: the chunk and its index entry go,
         // so that what came before can still be closed as a movie.
         index_.resize(index_.size() - 16);
@@ -366,6 +367,7 @@ bool AviWriter::WriteChunk(uint32_t id, const void* data, uint32_t size, uint32_
             failed_ = false;
             full_ = true;
             diskFull_ = true;
+            sizeLimited_ = limited;
         }
         return false;
     }

@@ -126,6 +126,8 @@ public:
     bool full() const { return full_; }
     // True when that was the disk running out rather than the AVI limit.
     bool diskFull() const { return diskFull_; }
+    // True when that was the user's file size limit (writes failed with EFBIG).
+    bool sizeLimited() const { return sizeLimited_; }
     // For tests: a smaller size limit than AVI 1.0's 4 GB (0 restores it).
     static void SetSizeLimitForTests(uint64_t bytes);
     // For tests: called before every write to the file (nullptr: none).
@@ -150,6 +152,7 @@ private:
     bool failed_ = false;
     bool full_ = false;
     bool diskFull_ = false;
+    bool sizeLimited_ = false;
     uint64_t moviStart_ = 0;  // offset of the 'movi' list head
     uint64_t position_ = 0;
     std::vector<uint8_t> index_;

@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -91,8 +92,7 @@ void Hook(void (*hook)()) {
     if (hook) hook();
 }
 
-bool WriteAll(int fd, const uint8_t* p, size_t n) {
-    Hook(image_detail::writerHooks.beforeWrite);
+bool PutAll(int fd, const uint8_t* p, size_t n) {
     while (n > 0) {
         const ssize_t got = ::write(fd, p, n);
         if (got < 0 && errno == EINTR) continue;
@@ -103,6 +103,31 @@ bool WriteAll(int fd, const uint8_t* p, size_t n) {
     return true;
 }
 
+bool WriteAll(int fd, const uint8_t* p, size_t n) {
+    Hook(image_detail::writerHooks.beforeWrite);
+    return PutAll(fd, p, n);
+}
+
+// Whether the disk took all that was written to fd. Network and FUSE disks
+// (sshfs, NFS) take writes into a cache and tell only at close what they
+// could not store: closing a copy of fd asks them while fd, and its lock,
+// stay. No sync, so a local disk pays nothing. Such disks report a full
+// disk as an I/O error: with less room left than the file, it is the full
+// disk.
+bool DiskTookAll(int fd, size_t size) {
+    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    int err = copy < 0 ? errno : 0;
+    if (copy >= 0 && ::close(copy) != 0) err = errno;
+    if (!err && image_detail::writerHooks.flushError) err = image_detail::writerHooks.flushError();
+    if (!err) return true;
+    struct statvfs vfs {};
+    if (err != ENOSPC && err != EDQUOT && err != EFBIG && ::fstatvfs(fd, &vfs) == 0 && vfs.f_blocks != 0 &&
+        uint64_t(vfs.f_bavail) * vfs.f_frsize < size)
+        err = ENOSPC;
+    errno = err;
+    return false;
+}
+
 bool CloseKeepingErrno(int fd, bool ok) {
     const int err = errno;
     if (::close(fd) != 0 && ok) return false;
@@ -110,50 +135,107 @@ bool CloseKeepingErrno(int fd, bool ok) {
     return ok;
 }
 
+// Disks that write every changed block anew (btrfs, bcachefs, ZFS): the
+// blocks a file holds are no room for overwriting it.
+bool CopiesOnWrite(int fd) {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0) return false;
+    const uint32_t type = uint32_t(fs.f_type);
+    return type == 0x9123683E || type == 0xCA451A4E || type == 0x2FC12FC1;
+}
+
 // Room for size bytes in the open file st describes, taken before its old
 // bytes are touched: reserved where the file system can, else checked
-// against its free room and the user's file size limit.
-bool ReserveRoom(int fd, const struct stat& st, size_t size) {
+// against its free room and the user's file size limit. On a copy-on-write
+// disk, whose free room tells too much (btrfs), the file is emptied first
+// (emptyFirst), as the program always did, which gives its blocks back for
+// the new bytes; only where its old bytes are kept to be put back
+// (canEmpty), else the free room must hold them all.
+bool ReserveRoom(int fd, const struct stat& st, size_t size, bool canEmpty, bool& emptyFirst) {
+    emptyFirst = false;
     rlimit limit {};
     if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && size > limit.rlim_cur) {
         errno = EFBIG;
         return false;
     }
     if (size == 0) return true;
-    int rc;
-    do rc = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(size));
-    while (rc != 0 && errno == EINTR);
-    if (rc == 0) return true;
-    if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG) return false;
+    const bool cow = CopiesOnWrite(fd);
+    if (!cow) {
+        // Only past the blocks the file holds: XFS takes room for the whole
+        // range asked even where it is allocated already.
+        const off_t from = uint64_t(st.st_blocks) * 512 >= uint64_t(st.st_size) ? st.st_size : 0;
+        int rc = 0;
+        if (off_t(size) > from) {
+            do rc = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, from, off_t(size) - from);
+            while (rc != 0 && errno == EINTR);
+        }
+        if (rc == 0) return true;
+        if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG) return false;
+    }
     // Some file systems (FUSE, network ones) reserve nothing, or tell no room.
     struct statvfs vfs {};
-    const uint64_t held = uint64_t(st.st_blocks) * 512;
-    if (::fstatvfs(fd, &vfs) != 0 || vfs.f_blocks == 0 || size <= held) return true;
-    const uint64_t room = uint64_t(::geteuid() == 0 ? vfs.f_bfree : vfs.f_bavail) * vfs.f_frsize;
-    if (size - held <= room) return true;
+    emptyFirst = cow && canEmpty;
+    if (::fstatvfs(fd, &vfs) != 0 || vfs.f_blocks == 0) return true;
+    const uint64_t room = uint64_t(::geteuid() == 0 && !cow ? vfs.f_bfree : vfs.f_bavail) * vfs.f_frsize;
+    const uint64_t held = !cow || emptyFirst ? uint64_t(st.st_blocks) * 512 : 0;
+    if (size <= held || size - held <= room) return true;
     errno = ENOSPC;
     return false;
 }
 
-// Writes over the file of that name, or creates it, as the program always
-// has. Opened without waiting, so that a FIFO no program reads is refused
-// rather than waited on. A file keeps its old picture whole, on every link,
-// unless the room for the new one was there: the new bytes go over the old
-// ones and the file is cut to their length only after.
-bool WriteInPlace(const std::string& fileName, const std::vector<uint8_t>& data) {
+// The old bytes of the regular file open as fd, through an opening of its
+// own (fd may be write-only); false where the user may not read them.
+bool ReadOld(int fd, const struct stat& st, std::vector<uint8_t>& old) {
+    const int in = ::open(("/proc/self/fd/" + std::to_string(fd)).c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    bool ok = true;
+    try {
+        old.resize(size_t(st.st_size));
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    for (size_t at = 0; ok && at < old.size();) {
+        const ssize_t got = ::pread(in, old.data() + at, old.size() - at, off_t(at));
+        if (got < 0 && errno == EINTR) continue;
+        ok = got > 0;
+        if (ok) at += size_t(got);
+    }
+    ::close(in);
+    return ok;
+}
+
+// Writes data from the start of fd and cuts the file to its length; whether
+// the disk took it all.
+bool Rewrite(int fd, const std::vector<uint8_t>& data, bool hooked) {
+    if (::lseek(fd, 0, SEEK_SET) != 0) return false;
+    const bool put = hooked ? WriteAll(fd, data.data(), data.size()) : PutAll(fd, data.data(), data.size());
+    return put && ::ftruncate(fd, off_t(data.size())) == 0 && DiskTookAll(fd, data.size());
+}
+
+// Writes over the file of that name, or creates it (existed: it was there),
+// as the program always has. Opened without waiting, so that a FIFO no
+// program reads is refused rather than waited on. A file keeps its old
+// picture whole, on every link, unless the room for the new one was there:
+// the new bytes go over the old ones and the file is cut to their length
+// only after. Where the disk still fails them (an I/O error, a disk that
+// tells only at close, a copy-on-write disk), the old bytes are put back; a
+// file the job created is removed.
+bool WriteInPlace(const std::string& fileName, bool existed, const std::vector<uint8_t>& data) {
     const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     struct stat st {};
     if (::fstat(fd, &st) != 0) return CloseKeepingErrno(fd, false);
     if (!S_ISREG(st.st_mode)) return CloseKeepingErrno(fd, WriteAll(fd, data.data(), data.size()));
-    if (!ReserveRoom(fd, st, data.size())) return CloseKeepingErrno(fd, false);
-    const bool ok = WriteAll(fd, data.data(), data.size()) && ::ftruncate(fd, off_t(data.size())) == 0;
-    // Failed past the room (an I/O error): a picture of no other name is not
-    // left cut under its own; another link's file is never removed.
-    if (!ok && st.st_nlink == 1) {
+    std::vector<uint8_t> old;
+    const bool kept = existed && ReadOld(fd, st, old);
+    bool emptyFirst = false;
+    const bool touched = ReserveRoom(fd, st, data.size(), kept, emptyFirst);
+    const bool ok = touched && (!emptyFirst || ::ftruncate(fd, 0) == 0) && Rewrite(fd, data, true);
+    if (!ok) {
         const int err = errno;
-        ::unlink(fileName.c_str());
+        if (!existed) ::unlink(fileName.c_str());
+        if (touched && kept) Rewrite(fd, old, false);
         errno = err;
     }
     return CloseKeepingErrno(fd, ok);
@@ -257,7 +339,8 @@ Replaced WriteThroughTemporary(const std::string& fileName, bool exists, const s
         if (now.st_gid != st.st_gid && ::fchown(fd, uid_t(-1), st.st_gid) != 0) return giveUp(Replaced::InPlace);
         if (::fchmod(fd, st.st_mode & 07777) != 0) return giveUp(Replaced::InPlace);
     }
-    if (!WriteAll(fd, data.data(), data.size())) return giveUp(Replaced::Failed);
+    // What the disk could not take shows before the image has its name.
+    if (!WriteAll(fd, data.data(), data.size()) || !DiskTookAll(fd, data.size())) return giveUp(Replaced::Failed);
     if (hidden.empty() && !NameTemporary(fd, folder, name, hidden)) return giveUp(Replaced::Failed);
     Hook(image_detail::writerHooks.beforeRename);
     if (::rename(hidden.c_str(), fileName.c_str()) != 0)
@@ -270,14 +353,14 @@ bool WriteImageFile(const std::string& fileName, const std::vector<uint8_t>& dat
     struct stat st {};
     const bool exists = ::lstat(fileName.c_str(), &st) == 0;
     // A device, a FIFO, a link or a folder is written to in place, as ever.
-    if (exists && !S_ISREG(st.st_mode)) return WriteInPlace(fileName, data);
+    if (exists && !S_ISREG(st.st_mode)) return WriteInPlace(fileName, true, data);
     // An image the user may not write stays as it is.
     if (exists && ::faccessat(AT_FDCWD, fileName.c_str(), W_OK, AT_EACCESS) != 0) return false;
     if (!exists || ReplaceableWhole(fileName, st)) {
         const Replaced r = WriteThroughTemporary(fileName, exists, st, data);
         if (r != Replaced::InPlace) return r == Replaced::Done;
     }
-    return WriteInPlace(fileName, data);
+    return WriteInPlace(fileName, exists, data);
 }
 
 }  // namespace
@@ -335,7 +418,7 @@ void SeqWriteFrame(const std::string& fileName, const imagerec& image, bool comp
         return;
     }
     if (!WriteImageFile(fileName, data))
-        ErrCode = errno == ENOSPC || errno == EFBIG || errno == EDQUOT ? kErrWrite : kErrCreate;
+        ErrCode = errno == EFBIG ? kErrFileLimit : errno == ENOSPC || errno == EDQUOT ? kErrWrite : kErrCreate;
 }
 
 namespace image_detail {

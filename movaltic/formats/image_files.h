@@ -80,12 +80,15 @@ void MovieProbe(const std::string& fileName, MovieDescription& description);
 namespace image_detail {
 // For tests: write as on a file system without nameless files, and call
 // beforeLock between a temporary's creation and its lock, beforeWrite before
-// an image's bytes are written, beforeRename before its temporary is renamed.
+// an image's bytes are written, beforeRename before its temporary is renamed;
+// flushError, where the writer asks whether the disk took an image's bytes,
+// gives the errno to fail with as a network disk does at close (0: none).
 struct WriterHooks {
     bool noUnnamedFiles = false;
     void (*beforeLock)() = nullptr;
     void (*beforeWrite)() = nullptr;
     void (*beforeRename)() = nullptr;
+    int (*flushError)() = nullptr;
 };
 extern WriterHooks writerHooks;
 

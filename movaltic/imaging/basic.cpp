@@ -38,6 +38,7 @@ const char* ErrCodeText(int32_t code) {
     case kErrAviNoFrame: return "the video compressor returned no frame";
     case kErrAviWriteFrame: return "writing a frame to the AVI stream failed";
     case kErrAviFull: return "the AVI file reached the size an AVI file may have";
+    case kErrFileLimit: return "the file reached the file size limit";
     default: return "";
     }
 }

@@ -37,6 +37,7 @@ constexpr int32_t kErrAviFormat = 1004;
 constexpr int32_t kErrAviNoFrame = 1005;
 constexpr int32_t kErrAviWriteFrame = 1006;
 constexpr int32_t kErrAviFull = 1007;  // the file reached the size an AVI may have
+constexpr int32_t kErrFileLimit = 1008;  // the file reached the user's file size limit (ulimit -f)
 
 // Meaning of an ErrCode value, for logs and tests ("" for unknown codes).
 const char* ErrCodeText(int32_t code);

@@ -245,6 +245,17 @@ bool NeedsPaletteReduction() {
 
 namespace {
 
+// What stopped the output: a full disk (kErrWrite) or the user's file size
+// limit, named in KB as `ulimit -f` sets it.
+std::string OutputLimitText(int32_t limit) {
+    rlimit size {};
+    if (limit != kErrFileLimit || ::getrlimit(RLIMIT_FSIZE, &size) != 0 || size.rlim_cur == RLIM_INFINITY)
+        return "The disk is full";
+    const rlim_t bytes = size.rlim_cur;
+    const std::string amount = bytes % 1024 ? std::to_string(bytes) + " bytes" : std::to_string(bytes / 1024) + " KB";
+    return "The file size limit of " + amount + " (ulimit -f) is reached";
+}
+
 // The larger of the two movies' areas, taken whole, with one row more.
 void WorkImageSize(int32_t& w, int32_t& h) {
     int64_t inArea = int64_t(InputMovie.width) * InputMovie.height;
@@ -849,19 +860,21 @@ bool ProcessFrames(bool write, const std::string& caption) {
             if (ErrCode > 0) {
                 // The header or index did not reach the disk: the file is no
                 // movie, so it is not left behind looking like one.
-                if (limit == kErrWrite)
-                    ShowError("The disk is full: " + name + " could not be closed as a movie and was removed.");
+                if (limit == kErrWrite || limit == kErrFileLimit)
+                    ShowError(OutputLimitText(limit) + ": " + name +
+                              " could not be closed as a movie and was removed.");
                 else if (!writeFailed)
                     ShowError("Error saving output frame.");
                 if (IsContainerKind(OutputMovie.kind)) RemoveFile(name);
                 result = false;
             } else if (limit == kErrAviFull) {
                 ShowError("AVI files stop at 4 GB: " + kept + ", which plays; the rest were not written.");
-            } else if (limit == kErrWrite) {
-                ShowError(IsContainerKind(OutputMovie.kind)
-                              ? "The disk is full: " + kept + ", which plays; the rest were not written."
-                              : "The disk is full: the " + std::to_string(framesWritten) +
-                                    " image(s) written before are whole; the rest were not written.");
+            } else if (limit == kErrWrite || limit == kErrFileLimit) {
+                ShowError(OutputLimitText(limit) + ": " +
+                          (IsContainerKind(OutputMovie.kind)
+                               ? kept + ", which plays; the rest were not written."
+                               : "the " + std::to_string(framesWritten) +
+                                     " image(s) written before are whole; the rest were not written."));
             } else if (!result && framesWritten == 0 && IsContainerKind(OutputMovie.kind)) {
                 // Stopped before its first frame: some containers (AVI) are
                 // no movie without one, so none is left.
@@ -916,7 +929,8 @@ bool ProcessFrames(bool write, const std::string& caption) {
                 }
                 // An AVI closes with its index, a sequence keeps its whole images.
                 if (ErrCode == kErrAviFull ||
-                    (ErrCode == kErrWrite && (OutputMovie.kind == kKindAVI || !IsContainerKind(OutputMovie.kind)))) {
+                    ((ErrCode == kErrWrite || ErrCode == kErrFileLimit) &&
+                     (OutputMovie.kind == kKindAVI || !IsContainerKind(OutputMovie.kind)))) {
                     limit = ErrCode;
                     StopFlag = 1;
                     break;

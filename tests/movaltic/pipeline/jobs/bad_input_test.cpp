@@ -44,7 +44,8 @@ TEST_P(FullDisk, IsReportedOnceAndLeavesAClosedMovieOrNone) {
     // An AVI is closed with its index where the disk still takes it, and the
     // message says which it was.
     if (std::string(GetParam()) == "o.avi") {
-        EXPECT_EQ(host.BoxTexts().rfind("The disk is full: ", 0), 0u) << host.BoxTexts();
+        EXPECT_EQ(host.BoxTexts().rfind("The file size limit of 20000 bytes (ulimit -f) is reached: ", 0), 0u)
+            << host.BoxTexts();
         EXPECT_EQ(host.boxes.size(), 1u);
     } else {
         EXPECT_EQ(host.BoxTexts(), "Error saving output frame.\n");

@@ -11,6 +11,7 @@
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -65,11 +66,12 @@ public:
 
     // Runs the job in a child, as the user: whether it showed boxes (one a
     // line, else it ends by a signal, the alarm when it waited 20 s).
-    ::testing::AssertionResult RunAsUser(const std::string& boxes) {
+    ::testing::AssertionResult RunAsUser(const std::string& boxes, void (*inJob)() = nullptr) {
         const pid_t child = fork();
         if (child == 0) {
             if (root && (::setgroups(0, nullptr) != 0 || ::setgid(kUser) != 0 || ::setuid(kUser) != 0)) _exit(2);
             ::alarm(20);
+            if (inJob) inJob();
             RunProcessing();
             if (host.BoxTexts() == boxes) _exit(0);
             std::fputs(host.BoxTexts().c_str(), stderr);
@@ -90,7 +92,16 @@ struct OutputCase {
     // o001.bmp to o003.bmp after the job: w its image, o the old bytes,
     // ? what was there, - none.
     const char* images;
+    void (*inJob)() = nullptr;  // the disk's or the user's limits, set in the job's process
 };
+
+// The disk fails the second image where the writer asks whether it took all
+// its bytes, as sshfs does at close.
+int closes = 0, flushErrno = 0;
+void FailSecondClose(int err) {
+    flushErrno = err;
+    image_detail::writerHooks.flushError = [] { return ++closes == 2 ? flushErrno : 0; };
+}
 
 // The job writes o001.bmp to o003.bmp into out. Whatever was there stays
 // under its name as the same file, with its mode and owner (at most written
@@ -134,6 +145,13 @@ const OutputCase kCases[] = {
          fs::permissions(out, fs::perms(0555));
      },
      kSaveError, "ww-"},
+    {"an old image the disk fails at close, through a hidden name", false,
+     [](auto& t, auto& out) { t.Old(out / "o002.bmp"); }, kSaveError, "wo-",
+     [] { image_detail::writerHooks.noUnnamedFiles = true, FailSecondClose(EIO); }},
+    {"a linked image the full disk fails at close", false,
+     [](auto& t, auto& out) { t.Old(out / "o002.bmp"), fs::create_hard_link(out / "o002.bmp", out / "kept.bmp"); },
+     "The disk is full: the 1 image(s) written before are whole; the rest were not written.\n", "wo-",
+     [] { FailSecondClose(ENOSPC); }},
 };
 
 TEST_F(SequenceOutput, WhatTheFolderHoldsIsWrittenInPlaceRefusedOrPassedBy) {
@@ -156,7 +174,7 @@ TEST_F(SequenceOutput, WhatTheFolderHoldsIsWrittenInPlaceRefusedOrPassedBy) {
         for (const auto& e : fs::directory_iterator(out))
             ::lstat(e.path().c_str(), &before[e.path().filename().string()]);
         ChooseOutput(out / "o001.bmp", 3);
-        EXPECT_TRUE(RunAsUser(c.boxes));
+        EXPECT_TRUE(RunAsUser(c.boxes, c.inJob));
         fs::permissions(out, fs::perms(0755));
         std::set<std::string> wanted, left;
         for (const auto& [name, was] : before) {
@@ -335,6 +353,42 @@ TEST_F(SequenceOutput, AJobKilledAnywhereLeavesWholeImagesAndNothingForGood) {
         if ((is('f') || is('d')) && ::umount2(out.c_str(), MNT_DETACH) != 0)
             for (const char* unmount : {"fusermount", "fusermount3"})
                 if (jobs::RunProgram({unmount, "-u", out.string()})) break;
+    }
+}
+
+// With less room than one image on a nearly full copy-on-write disk (btrfs),
+// or one that takes room for all of a range asked (XFS), images with other
+// links or an attribute are written whole, as when the program emptied them.
+TEST_F(SequenceOutput, ANearlyFullDiskTakesImagesWrittenInPlace) {
+    jobs::WriteSequence(dir / "in001.bmp", 3, 256, 256, 3);
+    ChooseInput(dir / "in001.bmp");
+    for (const std::string type : {"btrfs", "xfs"}) {
+        const fs::path disk = dir / (type + ".img"), out = dir / type;
+        fs::create_directories(out);
+        if (!jobs::RunProgram({"truncate", "-s", "320M", disk.string()}) ||
+            !jobs::RunProgram({"mkfs." + type, "-q", "-f", disk.string()}) ||
+            !jobs::RunProgram({"mount", "-o", "loop", disk.string(), out.string()})) {
+            std::printf("[  SKIPPED ] %s: cannot mount here\n", type.c_str());
+            continue;
+        }
+        for (const std::string n : {"o001.bmp", "o002.bmp", "o003.bmp"}) {
+            WriteWholeFile(out / n, std::vector<uint8_t>(196662));
+            if (n != "o002.bmp") fs::create_hard_link(out / n, out / ("kept-" + n));
+        }
+        ::setxattr((out / "o002.bmp").c_str(), "user.x", "1", 1, 0);
+        ::sync();
+        struct statvfs vfs {};
+        const int filler = ::open((out / "filler").c_str(), O_WRONLY | O_CREAT, 0644);
+        if (::fstatvfs(filler, &vfs) == 0) ::posix_fallocate(filler, 0, off_t(vfs.f_bavail * vfs.f_bsize - 100000));
+        ::close(filler);
+        ChooseOutput(out / "o001.bmp", 3);
+        host.boxes.clear(), host.written.clear();
+        RunProcessing();
+        EXPECT_EQ(host.BoxTexts(), "") << type;
+        ExpectOutputFrames(out / "o001.bmp", 3);
+        EXPECT_EQ(Bytes(out / "kept-o003.bmp"), Bytes(out / "o003.bmp")) << type;
+        EXPECT_EQ(::getxattr((out / "o002.bmp").c_str(), "user.x", nullptr, 0), 1) << type;
+        ::umount2(out.c_str(), MNT_DETACH);
     }
 }
 

@@ -318,7 +318,8 @@ TEST_F(WholeJob, AFullDiskEndsASequenceWithItsWholeImagesOnly) {
         RunProcessing();
     }
     ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].text, "The disk is full: the 0 image(s) written before are whole; the rest were not written.");
+    EXPECT_EQ(host.boxes[0].text, "The file size limit of 1000 bytes (ulimit -f) is reached: the 0 image(s) written "
+                                  "before are whole; the rest were not written.");
     EXPECT_FALSE(fs::exists(dir / "o001.bmp"));
 }
 
