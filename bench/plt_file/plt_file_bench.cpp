@@ -3,8 +3,9 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/plt_file/plt_file_bench
 // With --open FILE [HEADING [ROW]] it opens that file once (and saves it with
 // HEADING typed into column D of ROW: first, last, new for the row after the
-// last, back for the last row's typed over and put back), for callgrind and
-// for looking at the bytes saved.
+// last, back for the last row's typed over and put back, twice for D1 and
+// then A of the last row, saved after each), for callgrind and for looking
+// at the bytes saved.
 // With --peak KIND it instead opens one file at the row limit and prints the
 // process's peak memory (one kind per run, the peak being the process's):
 //   empty  the limit's number of empty lines
@@ -118,11 +119,20 @@ int openRun(quarvex::MDIForm1* frame, const QString& path, const char* heading, 
     std::printf("open: %lld cells\n", static_cast<long long>(sheet->Grid1->CellCount()));
     if (!heading) return 0;
     const int last = sheet->Grid1->LastUsedRow();
-    const int row = !std::strcmp(where, "first") ? 1 : !std::strcmp(where, "new") ? last + 1 : last;
+    const bool first = !std::strcmp(where, "first") || !std::strcmp(where, "twice");
+    const int row = first ? 1 : !std::strcmp(where, "new") ? last + 1 : last;
+    // The sheet grows as the user moves past its end.
+    if (row > sheet->Grid1->MaxRows()) sheet->Grid1->setMaxRows(row);
     const QString old = sheet->Grid1->GetText(4, row);
-    sheet->Grid1->SetText(4, row, QString::fromUtf8(heading));
+    // Fields of a heading with tabs go into the columns from D on, each typed.
+    const QStringList fields = QString::fromUtf8(heading).split(u'\t');
+    for (int i = 0; i < fields.size(); ++i) sheet->Grid1->SetText(4 + i, row, fields[i]);
     if (!std::strcmp(where, "back")) sheet->Grid1->SetText(4, row, old);
     sheet->Record().Modified = -1;
+    if (!MODULE21::SaveDataFile()) return 1;
+    if (std::strcmp(where, "twice")) return 0;
+    // Saved once more after another edit, in the last row.
+    sheet->Grid1->SetText(1, last, QStringLiteral("x"));
     return MODULE21::SaveDataFile() ? 0 : 1;
 }
 

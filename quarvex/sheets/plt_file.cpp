@@ -83,8 +83,10 @@ SheetFile sheetFileOf(const Main1& sheet) {
     const bool kept = !form.file.isEmpty();
     // Edited rows are compared with themselves as read; the whole sheet only
     // when that could not be kept track of (rows inserted, too many changed).
-    const auto since = kept ? sheet.Grid1->CellsSinceWatch() : qvrt::GridCells::SinceWatch::Changed;
-    if (kept && (sheet.Grid1->CellChanges() == form.cellChanges || since == qvrt::GridCells::SinceWatch::Same)) {
+    const auto since = !kept ? qvrt::GridCells::SinceWatch::Changed
+                       : sheet.Grid1->CellChanges() == form.cellChanges ? qvrt::GridCells::SinceWatch::Same
+                                                                        : sheet.Grid1->CellsSinceWatch();
+    if (since == qvrt::GridCells::SinceWatch::Same) {
         out.bytes = form.file;
         out.asRead = true;
         return out;
@@ -243,7 +245,7 @@ void LoadDataFile() {
         FillSheetFromPlt(*sheet, text.bytes, text.utf8);
         // Kept to save back byte for byte only where that costs little memory.
         constexpr qsizetype kKeptBytes = 32 << 20;
-        const bool keep = bytes.size() <= kKeptBytes;
+        const bool keep = !bytes.isEmpty() && bytes.size() <= kKeptBytes;
         sheet->SavedForm = Main1::FileForm{text.utf8, text.mark, text.lineEnd, keep ? bytes : QByteArray(),
                                            sheet->Grid1->CellChanges(), text.utf16, text.utf8Cells};
         sheet->Grid1->WatchCells(keep);
