@@ -30,7 +30,8 @@ void putEntry(std::string& out, int col, std::string_view text, bool read = fals
 
 // Reads the entry at pos and advances pos past it; true when it is marked as read.
 bool nextEntry(const std::string& s, size_t& pos, int& col, std::string_view& text) {
-    col = static_cast<unsigned char>(s[pos]) | (static_cast<unsigned char>(s[pos + 1]) << 8);
+    const unsigned char high = static_cast<unsigned char>(s[pos + 1]);
+    col = static_cast<unsigned char>(s[pos]) | (high & 0x7F) << 8;
     pos += 2;
     size_t n = 0;
     int shift = 0;
@@ -42,9 +43,7 @@ bool nextEntry(const std::string& s, size_t& pos, int& col, std::string_view& te
     } while (b & 0x80);
     text = std::string_view(s).substr(pos, n);
     pos += n;
-    const bool read = col & kReadMark;
-    col &= ~kReadMark;
-    return read;
+    return high & (kReadMark >> 8);
 }
 
 // The same cells in two packed rows, whether marked as read or not.

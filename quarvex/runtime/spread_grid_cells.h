@@ -74,8 +74,9 @@ public:
     // each without its trailing empty cells: the cells' Windows-1252 bytes,
     // or with utf8 their texts in UTF-8, except that a cell still as read
     // (see setReading), held in Windows-1252 bytes that keepBytes accepts
-    // (UTF-8 text taken byte for byte), is written as its bytes. A wide cell (see code_page.h) has no
-    // Windows-1252 form: that text stops at it, empty, with *wideMet set.
+    // (UTF-8 text taken byte for byte), is written as its bytes. A wide cell
+    // (see code_page.h) has no Windows-1252 form: that text stops at it,
+    // empty, with *wideMet set.
     QByteArray tabText(bool utf8 = false, std::string_view lineEnd = "\r\n", bool* wideMet = nullptr,
                        const CellTest& keepBytes = {}) const;
 

@@ -92,6 +92,8 @@ SheetFile sheetFileOf(const Main1& sheet) {
         return out;
     }
     const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
+    // Cells still as read from a Windows-1252 file that hold its UTF-8 text stay so in UTF-8
+    // rather than being encoded a second time.
     out.bytes = form.utf8 ? sheet.Grid1->TabFileBytesUtf8(end, form.utf8Cells)
                           : sheet.Grid1->TabFileBytes(&out.becameUtf8, end, form.utf8Cells);
     // Changed and changed back, the sheet still writes the file's own bytes.
