@@ -15,7 +15,7 @@ namespace {
 constexpr int kReadMark = 0x8000;
 
 void putEntry(std::string& out, int col, std::string_view text, bool read = false) {
-    if (read) col |= kReadMark;
+    col |= static_cast<int>(read) << 15;  // kReadMark
     out.push_back(static_cast<char>(col & 0xFF));
     out.push_back(static_cast<char>((col >> 8) & 0xFF));
     size_t n = text.size();
@@ -100,7 +100,7 @@ void GridCells::watch(bool on) {
 }
 
 void GridCells::keepOriginal(size_t r) {
-    if (!watching_ || lost_ || originals_.count(r)) return;
+    if (lost_ || originals_.count(r)) return;
     const std::string& s = rows_[r];
     if (originalBytes_ + s.size() > kMaxOriginalBytes) return loseWatch();
     try {
@@ -184,7 +184,7 @@ void GridCells::getRow(int row, int lastCol, std::vector<std::string_view>& out)
 void GridCells::set(int col, int row, std::string_view bytes) {
     if (!inRange(col, row)) return;
     ++changes_;
-    keepOriginal(static_cast<size_t>(row - 1));
+    if (watching_) keepOriginal(static_cast<size_t>(row - 1));
     std::string& s = rows_[static_cast<size_t>(row - 1)];
     // Text taken from this very row must be copied before the row changes.
     std::string copy;
@@ -212,7 +212,7 @@ void GridCells::set(int col, int row, std::string_view bytes) {
 void GridCells::setRun(int row, int col, const std::vector<std::string_view>& fields) {
     if (row < 1 || row > rows() || col > cols_ || fields.empty()) return;
     ++changes_;
-    keepOriginal(static_cast<size_t>(row - 1));
+    if (watching_) keepOriginal(static_cast<size_t>(row - 1));
     std::string& s = rows_[static_cast<size_t>(row - 1)];
     // The new texts may point into s itself (a cell copied onto its row), so
     // build the row from copies of the old entries.
@@ -224,7 +224,7 @@ void GridCells::setRun(int row, int col, const std::vector<std::string_view>& fi
     const int last = std::min(col + static_cast<int>(fields.size()) - 1, cols_);
     size_t i = 0;
     for (; i < entries.size() && entries[i].col < first; ++i) merged.push_back(entries[i]);
-    for (int c = first; c <= last; ++c) merged.push_back({c, fields[static_cast<size_t>(c - col)], reading_});
+    for (int c = first; c <= last; ++c) merged.push_back({c, reading_, fields[static_cast<size_t>(c - col)]});
     for (; i < entries.size(); ++i)
         if (entries[i].col > last) merged.push_back(entries[i]);
     pack(merged, s);
@@ -237,7 +237,7 @@ void GridCells::clear(int col1, int row1, int col2, int row2) {
     for (int r = row1; r <= row2; ++r) {
         std::string& s = rows_[static_cast<size_t>(r - 1)];
         if (s.empty()) continue;
-        keepOriginal(static_cast<size_t>(r - 1));
+        if (watching_) keepOriginal(static_cast<size_t>(r - 1));
         if (col1 <= 1 && col2 >= cols_) {
             std::string().swap(s);
             continue;

@@ -83,13 +83,13 @@ public:
 private:
     struct Entry {
         int col;
-        std::string_view text;
         bool read;  // marked as read from a file
+        std::string_view text;
     };
     // The packed row's cells in column order.
     static std::vector<Entry> unpack(const std::string& packed);
     static void pack(const std::vector<Entry>& entries, std::string& out);
-    // Keeps row r (from 0) as it is before its first change since watch().
+    // Keeps row r (from 0), while watching, as it is before its first change.
     void keepOriginal(size_t r);
     // Gives up the rows kept: the cells can no longer be told from those watched.
     void loseWatch();
