@@ -213,6 +213,28 @@ bool IsRingFrame(FlicState& state, int64_t lastAt) {
     return false;
 }
 
+// How many frame chunks from pos on, up to limit, the file holds whole;
+// lastWhole (when given) receives the offset of the last. Past the size a
+// header gives, a chunk of another kind ends them; in a file cut short they
+// are stepped over as the reader does, and a last frame short of only its
+// pad byte, as some writers leave it, is whole.
+int32_t WholeFrames(FlicState& state, int64_t pos, int32_t limit, bool cut, int64_t* lastWhole) {
+    int32_t frames = 0;
+    while (frames < limit && pos + 16 <= state.fileSize) {
+        uint8_t head[16];
+        if (std::fseek(state.file, long(pos), SEEK_SET) != 0 || std::fread(head, 1, 16, state.file) != 16) break;
+        const uint32_t size = GetLE32(head);
+        const bool frame = GetLE16(head + 4) == kFlicFrameType;
+        if ((!frame && !cut) || size < 16 || size > state.fileSize + (frame && cut) - pos) break;
+        if (frame) {
+            if (lastWhole) *lastWhole = pos;
+            ++frames;
+        }
+        pos += size;
+    }
+    return frames;
+}
+
 }  // namespace
 
 void FlicOpen(FlicState& state, const std::string& fileName) {
@@ -244,19 +266,18 @@ void FlicOpen(FlicState& state, const std::string& fileName) {
     // back frame 1, and that one is no frame of the movie.
     const int64_t counted = GetLE32(state.header);
     if (counted >= 128 && counted < state.fileSize) {
-        uint32_t frames = state.frames();
         int64_t lastWhole = -1;
-        for (int64_t pos = counted; pos + 16 <= state.fileSize && frames < 0xFFFF; ++frames) {
-            uint8_t head[16];
-            if (std::fseek(state.file, long(pos), SEEK_SET) != 0 || std::fread(head, 1, 16, state.file) != 16) break;
-            const uint32_t size = GetLE32(head);
-            if (GetLE16(head + 4) != kFlicFrameType || size < 16 || size > state.fileSize - pos) break;
-            lastWhole = pos;
-            pos += size;
-        }
+        uint32_t frames = state.frames();
+        frames += WholeFrames(state, counted, 0xFFFF - frames, false, &lastWhole);
         if (lastWhole >= 0 && GetLE16(state.header + 14) == kFlicFinished && IsRingFrame(state, lastWhole))
             --frames;
         PutLE16(state.header + 6, uint16_t(frames));
+    } else if (counted > state.fileSize) {
+        // A copy or download stopped part-way holds the frames before the
+        // cut, and no more.
+        const int32_t held = WholeFrames(state, 128, state.frames(), true, nullptr);
+        state.cutShort = held < state.frames();
+        PutLE16(state.header + 6, uint16_t(held));
     }
     if (state.frames() == 0) state.endOfFile = true;
 }
@@ -693,7 +714,7 @@ void FlicClose(FlicState& state) {
     }
     std::memset(state.header, 0, sizeof state.header);
     state.fileName.clear();
-    state.fli = state.writing = state.endOfFile = state.paletteRead = state.writeFailed = false;
+    state.fli = state.writing = state.endOfFile = state.paletteRead = state.writeFailed = state.cutShort = false;
     state.frameCounter = 1;
     state.framePixels = 0;
     state.fileSize = state.position = 0;

@@ -41,6 +41,7 @@ struct FlicState {
     bool paletteRead = false;  // the last frame read carried a colour chunk
     int64_t fileSize = 0;      // reading: length of the file
     int64_t position = 0;      // reading: offset of the next chunk
+    bool cutShort = false;     // reading: the file ends before the frames its header counts
 
     // Writing: the first frame (written again as the ring frame), the
     // previous frame top row first, and the palette last written.

@@ -410,6 +410,10 @@ void MovieClose(movierec& movie) {
     if (movie.kind == kKindZUV || movie.kind == kKindFLC || movie.kind == kKindFLI) ImageFree(movie.frame);
 }
 
+bool MovieEndedEarly(const movierec& movie) {
+    return (movie.kind == kKindFLC || movie.kind == kKindFLI) && movie.states.flic.cutShort;
+}
+
 // ---------------------------------------------------------------- labels
 
 std::string DescribeMovie(const movierec& movie) {

@@ -121,6 +121,9 @@ void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index);
 void MovieWriteFrame(movierec& movie, imagerec& image, int32_t index, const AviSoundBlock& sound,
                      const AviCodedFrame* coded);
 void MovieClose(movierec& movie);
+// Whether the open movie ends before the frames its file says it has: its
+// frames are the ones it holds, and a job over all of them says it ended early.
+bool MovieEndedEarly(const movierec& movie);
 
 std::string DescribeMovie(const movierec& movie);
 // Widens a numbered output's digits to hold its last number, then shows the

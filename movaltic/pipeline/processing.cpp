@@ -938,6 +938,12 @@ bool ProcessFrames(bool write, const std::string& caption) {
             }
             UpdateRateDisplay(i + 1, frames);
         }
+        // The frames past the end of a movie cut short cannot be read: a pass
+        // over all it holds reports them as the first such frame would.
+        if (!StopFlag && frames == InputMovie.frames && MovieEndedEarly(InputMovie)) {
+            ShowError("Error loading input frame.");
+            StopFlag = 1;
+        }
     } catch (...) {
         failed = true;
         finish();

@@ -29,6 +29,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include <new>
+
 namespace quarvex {
 
 namespace {
@@ -360,13 +362,17 @@ bool MDIForm1::MDIForm_QueryUnload() {
 }
 
 void MDIForm1::MDIForm_Unload() {
+    // The program still ends; the user learns the settings were not kept.
+    const auto notKept = [](const std::string& reason) {
+        qvrt::host().MsgBox(QString::fromStdString(reason) + QStringLiteral(": the settings could not be saved."),
+                            qvrt::vbExclamation, QStringLiteral("Error"));
+    };
     try {
         WriteSettings();
     } catch (const qvrt::RuntimeError& e) {
-        // The program still ends; the user learns the settings were not kept.
-        qvrt::host().MsgBox(QString::fromStdString(e.description()) +
-                                QStringLiteral(": the settings could not be saved."),
-                            qvrt::vbExclamation, QStringLiteral("Error"));
+        notKept(e.description());
+    } catch (const std::bad_alloc&) {
+        notKept(qvrt::ErrorText(7));
     }
     qvrt::host().Help(HelpFilePath, qvrt::HELP_QUIT, 0);
     ended_ = true;
@@ -388,6 +394,7 @@ void MDIForm1::EndBySignal() {
     try {
         WriteSettings();
     } catch (const qvrt::RuntimeError&) {
+    } catch (const std::bad_alloc&) {
     }
     qvrt::host().Help(HelpFilePath, qvrt::HELP_QUIT, 0);
     ended_ = true;

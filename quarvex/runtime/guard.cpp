@@ -3,6 +3,8 @@
 #include "quarvex/runtime/errors.h"
 #include "quarvex/runtime/host.h"
 
+#include <csignal>
+
 namespace qvrt {
 
 namespace {
@@ -27,6 +29,10 @@ void ReportUncaught(const std::exception& e) {
 }
 
 void ReportUncaughtUnknown() { showSafely(QString::fromStdString(ErrorText(0))); }
+
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 bool GuardedNotify(QApplication& app, QObject* receiver, QEvent* event) {
     try {

@@ -37,9 +37,11 @@ bool GuardedNotify(QApplication& app, QObject* receiver, QEvent* event);
 
 // The application of the running program: every event delivery is guarded,
 // so an error in any event handler is reported instead of ending the program.
+// A write past the file-size limit (ulimit -f) fails as a full disk does
+// rather than ending the program by its signal.
 class GuardedApplication : public QApplication {
 public:
-    GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    GuardedApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override { return GuardedNotify(*this, receiver, event); }
 };
 

@@ -183,7 +183,9 @@ void Main1::UnloadWithoutQuestion() {
 }
 
 void Main1::closeEvent(QCloseEvent* event) {
-    bool keepOpen = false;
+    // A question or save that fails past its own handling (memory run out
+    // in the middle) keeps the sheet open with its changes.
+    bool keepOpen = !skipQuestion_;
     qvrt::Guard([&] {
         if (!skipQuestion_) keepOpen = Form_QueryUnload();
         if (!keepOpen) Form_Unload();

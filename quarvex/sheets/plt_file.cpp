@@ -315,6 +315,11 @@ bool SaveDataFile(Main1* sheet) {
         qvrt::host().SetMousePointer(qvrt::vbDefault);
         box(errorText(e), qvrt::vbExclamation, QStringLiteral("Save File Error"));
         return false;
+    } catch (const std::bad_alloc&) {
+        // The file is as it was and the sheet still marked changed.
+        qvrt::host().SetMousePointer(qvrt::vbDefault);
+        box(QString::fromStdString(qvrt::ErrorText(7)), qvrt::vbExclamation, QStringLiteral("Save File Error"));
+        return false;
     }
 }
 
@@ -370,6 +375,13 @@ bool SaveDataFileAs(Main1* sheet) {
                 box(errorText(e), qvrt::vbExclamation, QStringLiteral("Save File Error"));
                 return false;
             }
+        } catch (const std::bad_alloc&) {
+            WindowRecord& rec = RecordByTag(tag);
+            rec.Saved = -1;
+            rec.SaveCancelled = -1;
+            qvrt::host().SetMousePointer(qvrt::vbDefault);
+            box(QString::fromStdString(qvrt::ErrorText(7)), qvrt::vbExclamation, QStringLiteral("Save File Error"));
+            return false;
         }
     }
 }

@@ -12,6 +12,8 @@
 #include <QStringEncoder>
 #include <csignal>
 #include <cstring>
+#include <fstream>
+#include <functional>
 #include <optional>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -723,4 +725,42 @@ TEST_F(PltFileTest, TheNextSaveRemovesWhatASaveKilledPartWayLeft) {
     ASSERT_TRUE(MODULE21::SaveDataFile());
     EXPECT_EQ(readAll(path("big.plt")), "new\r\n");
     EXPECT_EQ(temporaries(), QStringList());
+}
+
+// Short of memory, Save, Save As and Yes to the close question say so and
+// keep the file as it was, nothing beside it, and the sheet open and changed.
+TEST_F(PltFileTest, ASaveShortOfMemoryReportsAndKeepsTheFileAndTheSheet) {
+    writeAll(path("a.plt"), "old\r\n");
+    start();
+    Main1* sheet = load(path("a.plt"));
+#if !defined(__SANITIZE_ADDRESS__)  // which reserves more address space than any limit leaves
+    sheet->Grid1->SetText(1, 1, QString(16 << 20, u'x'));
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;  // the address space held now
+    rlimit old{};
+    ::getrlimit(RLIMIT_AS, &old);
+    const rlimit tight{rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (4 << 20), old.rlim_max};
+    const std::function<bool()> saves[] = {[] { return MODULE21::SaveDataFile(); },
+                                           [] { return MODULE21::SaveDataFileAs(); }, [&] { return sheet->close(); }};
+    for (const auto& save : saves) {
+        sheet->Record().Modified = -1;
+        host->fileAnswers = {path("b.plt")};
+        host->msgBoxAnswers = {qvrt::vbYes};
+        ::setrlimit(RLIMIT_AS, &tight);
+        const bool saved = save();
+        ::setrlimit(RLIMIT_AS, &old);
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(host->boxes.back().prompt, "Out of memory");
+        EXPECT_EQ(host->boxes.back().title, "Save File Error");
+        EXPECT_EQ(readAll(path("a.plt")), "old\r\n");
+        EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.plt"});
+        EXPECT_EQ(sheet->Record().Modified, -1);
+    }
+#endif
+    // Memory that runs out at the question itself keeps the sheet too.
+    sheet->Record().Modified = -1;
+    host->onMsgBox = [](const auto&) { throw std::bad_alloc(); };
+    EXPECT_FALSE(sheet->close());
+    host->onMsgBox = nullptr;
+    EXPECT_EQ(active(), sheet);
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #include "job_support.h"
 #include "movaltic/formats/avi_movie.h"
@@ -152,6 +153,31 @@ TEST_F(BadInput, CancelAfterEveryFrameCountLeavesAFlcOfThoseFrames) {
         std::vector<jobs::Frame> back = ReadMovie(OutputMovie.name->GetFileName());
         ASSERT_EQ(back.size(), size_t(n)) << n;
         for (int i = 0; i < n; ++i) EXPECT_TRUE(jobs::SamePicture(back[i], host.written[i])) << n << ":" << i;
+    }
+}
+
+// A finished FLC or FLI cut short has the whole frames before the cut, and a
+// job over them says it ended early; cut in frame 1 it has none, in the ring frame all.
+TEST_F(BadInput, AFlicCutShortHasTheWholeFramesBeforeTheCut) {
+    const char* const early = "Error loading input frame.\n";
+    for (const auto& [width, cutAt, into, frames, message] :  // cut into chunk cutAt (6: the ring frame)
+         {std::tuple{32, 3, 40, 3, early}, {320, 3, 40, 3, early}, {320, 4, 0, 4, early},
+          {32, 0, 40, 0, "The number of frames to process is 0: there is nothing to write.\n"}, {32, 6, 40, 6, ""}}) {
+        SCOPED_TRACE(std::to_string(width) + " wide, " + std::to_string(into) + " into chunk " + std::to_string(cutAt));
+        host = jobs::RecordingHost();
+        std::vector<uint8_t> bytes;
+        const fs::path whole = jobs::WriteFlic(dir / "whole.flc", 6, width, 200);
+        ASSERT_TRUE(ReadWholeFile(whole, bytes));
+        size_t at = 128;
+        for (int k = 0; k < cutAt; ++k) at += GetLE32(&bytes[at]);
+        WriteWholeFile(dir / "cut.flc", std::vector<uint8_t>(bytes.begin(), bytes.begin() + at + into));
+        ChooseInput(dir / "cut.flc");
+        EXPECT_EQ(InputMovie.frames, frames);
+        ChooseOutput(dir / "o.zuv", 3);
+        RunProcessing();
+        EXPECT_EQ(host.BoxTexts(), message);
+        ASSERT_EQ(host.written.size(), size_t(frames));
+        EXPECT_TRUE(!frames || jobs::SamePicture(ReadMovie(whole)[frames - 1], host.written.back()));
     }
 }
 
