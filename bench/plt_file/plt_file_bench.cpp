@@ -1,8 +1,11 @@
 // Opening and saving a 15,000-row by 25-column sheet through the File
 // commands, and the memory an empty sheet costs. Run by hand:
 //   QT_QPA_PLATFORM=offscreen build/bench/plt_file/plt_file_bench
-// With --open FILE [HEADING] it opens that file once (and saves it with
-// HEADING typed into D1), for callgrind and for looking at the bytes saved.
+// With --open FILE [HEADING [ROW]] it opens that file once (and saves it with
+// HEADING typed into column D of ROW: first, last, new for the row after the
+// last, back for the last row's typed over and put back, twice for D1 and
+// then A of the last row, saved after each), for callgrind and for looking
+// at the bytes saved.
 // With --peak KIND it instead opens one file at the row limit and prints the
 // process's peak memory (one kind per run, the peak being the process's):
 //   empty  the limit's number of empty lines
@@ -104,18 +107,32 @@ int peakRun(quarvex::MDIForm1* frame, qvrt::ScriptedHost& host, const QString& p
 }
 
 // Opens one file (for a count of instructions over LoadDataFile alone, under
-// valgrind --tool=callgrind --toggle-collect='MODULE21::LoadDataFile()');
-// with a heading, types that into the fourth column's heading and saves the
+// valgrind --tool=callgrind --toggle-collect='MODULE21::LoadDataFile()', or
+// over the save with 'MODULE21::SaveDataFile(quarvex::Main1*)'); with a
+// heading, types that into the fourth column of the row named and saves the
 // sheet over the file.
-int openRun(quarvex::MDIForm1* frame, const QString& path, const char* heading) {
+int openRun(quarvex::MDIForm1* frame, const QString& path, const char* heading, const char* where) {
     quarvex::CurrentFileName = path;
     MODULE21::LoadDataFile();
     auto* sheet = dynamic_cast<quarvex::Main1*>(frame->ActiveForm());
     if (!sheet) return 1;
     std::printf("open: %lld cells\n", static_cast<long long>(sheet->Grid1->CellCount()));
     if (!heading) return 0;
-    sheet->Grid1->SetText(4, 1, QString::fromUtf8(heading));
+    const int last = sheet->Grid1->LastUsedRow();
+    const bool first = !std::strcmp(where, "first") || !std::strcmp(where, "twice");
+    const int row = first ? 1 : !std::strcmp(where, "new") ? last + 1 : last;
+    // The sheet grows as the user moves past its end.
+    if (row > sheet->Grid1->MaxRows()) sheet->Grid1->setMaxRows(row);
+    const QString old = sheet->Grid1->GetText(4, row);
+    // Fields of a heading with tabs go into the columns from D on, each typed.
+    const QStringList fields = QString::fromUtf8(heading).split(u'\t');
+    for (int i = 0; i < fields.size(); ++i) sheet->Grid1->SetText(4 + i, row, fields[i]);
+    if (!std::strcmp(where, "back")) sheet->Grid1->SetText(4, row, old);
     sheet->Record().Modified = -1;
+    if (!MODULE21::SaveDataFile()) return 1;
+    if (std::strcmp(where, "twice")) return 0;
+    // Saved once more after another edit, in the last row.
+    sheet->Grid1->SetText(1, last, QStringLiteral("x"));
     return MODULE21::SaveDataFile() ? 0 : 1;
 }
 
@@ -160,8 +177,8 @@ int main(int argc, char** argv) {
     quarvex::ResetProgramState();
     quarvex::MDIForm1* frame = quarvex::MDIForm1::ShowFrame();
     if (argc == 3 && !std::strcmp(argv[1], "--peak")) return peakRun(frame, host, dir.filePath("peak.plt"), argv[2]);
-    if ((argc == 3 || argc == 4) && !std::strcmp(argv[1], "--open"))
-        return openRun(frame, QString::fromLocal8Bit(argv[2]), argc == 4 ? argv[3] : nullptr);
+    if (argc >= 3 && argc <= 5 && !std::strcmp(argv[1], "--open"))
+        return openRun(frame, QString::fromLocal8Bit(argv[2]), argc >= 4 ? argv[3] : nullptr, argc == 5 ? argv[4] : "first");
 
     // 15,000 rows of 25 numeric cells such as "1234.567".
     const QString path = dir.filePath("big.plt");

@@ -268,9 +268,14 @@ void SpreadGrid::setClip(const QString& text) {
     }
 }
 
-void SpreadGrid::setClipBytes(std::string_view text, bool utf8) {
+void SpreadGrid::setClipBytes(std::string_view text, bool utf8, bool fromFile) {
     const Rect r = blockRect();
     if (r.col1 > r.col2 || r.row1 > r.row2) return;
+    struct Reading {
+        GridCells& cells;
+        explicit Reading(GridCells& c, bool on) : cells(c) { cells.setReading(on); }
+        ~Reading() { cells.setReading(false); }
+    } reading(*cells_, fromFile);
     const std::vector<std::string_view> lines = blockLines(text);
     const size_t width = static_cast<size_t>(r.col2 - r.col1 + 1);
     RowBytes bytes;
@@ -414,6 +419,10 @@ QByteArray SpreadGrid::TabFileBytesUtf8(std::string_view lineEnd, const GridCell
 }
 
 quint64 SpreadGrid::CellChanges() const { return cells_->changes(); }
+
+void SpreadGrid::WatchCells(bool on) { cells_->watch(on); }
+
+GridCells::SinceWatch SpreadGrid::CellsSinceWatch() const { return cells_->sinceWatch(); }
 
 void SpreadGrid::SaveTabFile(const QString& path) { WriteFileReplacing(path, TabFileBytes()); }
 

@@ -118,8 +118,9 @@ public:
     QString Clip() const;
     void setClip(const QString& text);
     // The same paste from a file's bytes without a wide copy on the way:
-    // Windows-1252, or UTF-8 with utf8.
-    void setClipBytes(std::string_view text, bool utf8 = false);
+    // Windows-1252, or UTF-8 with utf8. With fromFile the cells are marked
+    // as read from the file (see GridCells::setReading) until next written.
+    void setClipBytes(std::string_view text, bool utf8 = false, bool fromFile = false);
     // The block as the clipboard takes it, and a paste of clipboard text
     // into it, quoted cells read as spreadsheets write them. An empty text
     // pastes nothing.
@@ -165,8 +166,9 @@ public:
     QByteArray TabFileBytes(bool* utf8 = nullptr, std::string_view lineEnd = "\r\n",
                             const GridCells::CellTest& keepBytes = {}) const;
     // The file contents in UTF-8 whatever the cells hold, each line ended by
-    // lineEnd; a cell held in Windows-1252 bytes that keepBytes accepts is
-    // written as those bytes (UTF-8 text that was read as Windows-1252).
+    // lineEnd; a cell still as read from a file, held in Windows-1252 bytes
+    // that keepBytes accepts, is written as those bytes (UTF-8 text that was
+    // read as Windows-1252).
     QByteArray TabFileBytesUtf8(std::string_view lineEnd, const GridCells::CellTest& keepBytes = {}) const;
     // Whether bytes are what TabFileBytes (TabFileBytesUtf8 with utf8) would
     // give for a grid of cols columns whose rows from row 1 were each set
@@ -176,6 +178,10 @@ public:
     // Moves on at every change of a cell or of the number of rows or
     // columns: an equal count means the cells are as they were.
     quint64 CellChanges() const;
+    // Whether the cells are still those of the last WatchCells(true), the
+    // rows changed since then compared with themselves (GridCells::watch).
+    void WatchCells(bool on);
+    GridCells::SinceWatch CellsSinceWatch() const;
 
     void SetFocus();
     bool Visible() const { return !isHidden(); }

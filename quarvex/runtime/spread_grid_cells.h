@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QtGlobal>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,28 +56,51 @@ public:
     // columns: equal counts mean the same cells.
     quint64 changes() const { return changes_; }
 
+    // While on, the cells set are marked as read from a file; any later
+    // write of a cell (set, run, clear) leaves it unmarked, while a moved
+    // row keeps its marks. Only a marked cell may keep its bytes in tabText.
+    void setReading(bool on) { reading_ = on; }
+
+    // From watch() on, the first change of each row keeps the row as it
+    // was, so that sinceWatch() tells the cells put back from cells changed
+    // without a look at the rest. Rows inserted or removed, or more rows
+    // changed than kept cheaply, make it Unknown.
+    enum class SinceWatch { Unknown, Same, Changed };
+    void watch(bool on);
+    SinceWatch sinceWatch() const;
+
     using CellTest = std::function<bool(std::string_view)>;
     // Rows 1..lastUsedRow as tab-delimited lines, each ended by lineEnd,
     // each without its trailing empty cells: the cells' Windows-1252 bytes,
-    // or with utf8 their texts in UTF-8, except that a cell held in
-    // Windows-1252 bytes that keepBytes accepts (UTF-8 text taken byte for
-    // byte) is written as its bytes. A wide cell (see code_page.h) has no
-    // Windows-1252 form: that text stops at it, empty, with *wideMet set.
+    // or with utf8 their texts in UTF-8, except that a cell still as read
+    // (see setReading), held in Windows-1252 bytes that keepBytes accepts
+    // (UTF-8 text taken byte for byte), is written as its bytes. A wide cell
+    // (see code_page.h) has no Windows-1252 form: that text stops at it,
+    // empty, with *wideMet set.
     QByteArray tabText(bool utf8 = false, std::string_view lineEnd = "\r\n", bool* wideMet = nullptr,
                        const CellTest& keepBytes = {}) const;
 
 private:
     struct Entry {
         int col;
+        bool read;  // marked as read from a file
         std::string_view text;
     };
     // The packed row's cells in column order.
     static std::vector<Entry> unpack(const std::string& packed);
     static void pack(const std::vector<Entry>& entries, std::string& out);
+    // Keeps row r (from 0), while watching, as it is before its first change.
+    void keepOriginal(size_t r);
+    // Gives up the rows kept: the cells can no longer be told from those watched.
+    void loseWatch();
 
     int cols_;
     std::vector<std::string> rows_;
     quint64 changes_ = 0;
+    bool reading_ = false;
+    bool watching_ = false, lost_ = false;
+    std::map<size_t, std::string> originals_;  // rows as they were when watched
+    size_t originalBytes_ = 0;
 };
 
 }  // namespace qvrt

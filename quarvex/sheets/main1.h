@@ -39,8 +39,9 @@ public:
     // file's very bytes. A Windows-1252 one that gains a character the code
     // page lacks is saved as UTF-8 from then on, as is a new sheet (which
     // has none of this: Windows-1252 with CR LF until then); its cells that
-    // took UTF-8 text from the file byte for byte then keep those bytes (see
-    // Utf8CellsOf), so that this text is not encoded a second time.
+    // took UTF-8 text from the file byte for byte and are still as read then
+    // keep those bytes (see SheetText::utf8Cells), so that this text is not
+    // encoded a second time.
     struct FileForm {
         bool utf8 = false;  // UTF-8, or UTF-16 with utf16 set; else Windows-1252
         bool mark = false;
@@ -48,7 +49,8 @@ public:
         QByteArray file;           // the bytes as read
         quint64 cellChanges = 0;   // the grid's CellChanges right after reading them
         Utf16 utf16 = Utf16::No;
-        bool fromBytes = false;    // UTF-8 now, the cells read as Windows-1252
+        // Read as Windows-1252: the cells that keep their bytes in UTF-8.
+        std::function<bool(std::string_view)> utf8Cells;
     };
     std::optional<FileForm> SavedForm;
     // The file the sheet was opened from had more columns than a sheet

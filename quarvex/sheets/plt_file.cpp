@@ -81,31 +81,23 @@ SheetFile sheetFileOf(const Main1& sheet) {
     const Main1::FileForm& form = sheet.SavedForm ? *sheet.SavedForm : kNewSheet;
     SheetFile out;
     const bool kept = !form.file.isEmpty();
-    if (kept && sheet.Grid1->CellChanges() == form.cellChanges) {
+    // Edited rows are compared with themselves as read; the whole sheet only
+    // when that could not be kept track of (rows inserted, too many changed).
+    const auto since = !kept ? qvrt::GridCells::SinceWatch::Changed
+                       : sheet.Grid1->CellChanges() == form.cellChanges ? qvrt::GridCells::SinceWatch::Same
+                                                                        : sheet.Grid1->CellsSinceWatch();
+    if (since == qvrt::GridCells::SinceWatch::Same) {
         out.bytes = form.file;
         out.asRead = true;
         return out;
     }
     const std::string_view end(form.lineEnd.constData(), static_cast<size_t>(form.lineEnd.size()));
-    // Cells read as Windows-1252 from a file may hold its UTF-8 text byte for byte: in UTF-8 that
-    // stays as it is rather than being encoded a second time. Which cells do is worked out only
-    // once a save in UTF-8 asks.
-    qvrt::GridCells::CellTest keepBytes;
-    if (sheet.SavedForm && (!form.utf8 || form.fromBytes)) {
-        keepBytes = [&sheet, &form, end, test = std::function<bool(std::string_view)>()](std::string_view cell) mutable {
-            if (!test) {
-                const QByteArray raw = !form.file.isEmpty()
-                                           ? form.file
-                                           : sheet.Grid1->TabFileBytesUtf8(end, [](std::string_view) { return true; });
-                test = Utf8CellsOf(std::string_view(raw.constData(), static_cast<size_t>(raw.size())));
-            }
-            return test(cell);
-        };
-    }
-    out.bytes = form.utf8 ? sheet.Grid1->TabFileBytesUtf8(end, keepBytes)
-                          : sheet.Grid1->TabFileBytes(&out.becameUtf8, end, keepBytes);
+    // Cells still as read from a Windows-1252 file that hold its UTF-8 text stay so in UTF-8
+    // rather than being encoded a second time.
+    out.bytes = form.utf8 ? sheet.Grid1->TabFileBytesUtf8(end, form.utf8Cells)
+                          : sheet.Grid1->TabFileBytes(&out.becameUtf8, end, form.utf8Cells);
     // Changed and changed back, the sheet still writes the file's own bytes.
-    if (kept && !out.becameUtf8 && sameAsRead(sheet, form, out.bytes)) {
+    if (since == qvrt::GridCells::SinceWatch::Unknown && !out.becameUtf8 && sameAsRead(sheet, form, out.bytes)) {
         out.bytes = form.file;
         out.asRead = true;
     } else if (form.utf16 != Utf16::No) {
@@ -158,12 +150,14 @@ bool WriteSheetFile(Main1& sheet, const QString& path) {
     const SheetFile out = sheetFileOf(sheet);
     WriteFileReplacing(path, out.bytes);
     // The file now holds the sheet's text as it stands, which a later unchanged save writes again.
-    if (!out.asRead && sheet.SavedForm) sheet.SavedForm->file.clear();
+    if (!out.asRead && sheet.SavedForm) {
+        sheet.SavedForm->file.clear();
+        sheet.Grid1->WatchCells(false);
+    }
     if (out.becameUtf8) {
         // Once the file is UTF-8 it stays so, whatever the sheet holds later;
-        // cells read from a file go on being read from their bytes.
-        if (sheet.SavedForm) sheet.SavedForm->fromBytes = true;
-        else sheet.SavedForm = Main1::FileForm{};
+        // cells read from a file go on being judged as they were.
+        if (!sheet.SavedForm) sheet.SavedForm = Main1::FileForm{};
         sheet.SavedForm->utf8 = true;
     }
     return out.asRead;
@@ -181,7 +175,7 @@ void FillSheetFromPlt(Main1& sheet, const QByteArray& bytes, bool utf8) {
         grid->setRow2(row);
         grid->setCol(1);
         grid->setCol2(kPltMaxFields);
-        grid->setClipBytes(line, utf8);
+        grid->setClipBytes(line, utf8, true);
     }
 }
 
@@ -253,8 +247,10 @@ void LoadDataFile() {
         FillSheetFromPlt(*sheet, text.bytes, text.utf8);
         // Kept to save back byte for byte only where that costs little memory.
         constexpr qsizetype kKeptBytes = 32 << 20;
-        sheet->SavedForm = Main1::FileForm{text.utf8, text.mark, text.lineEnd, bytes.size() <= kKeptBytes ? bytes : QByteArray(),
-                                           sheet->Grid1->CellChanges(), text.utf16};
+        const bool keep = !bytes.isEmpty() && bytes.size() <= kKeptBytes;
+        sheet->SavedForm = Main1::FileForm{text.utf8, text.mark, text.lineEnd, keep ? bytes : QByteArray(),
+                                           sheet->Grid1->CellChanges(), text.utf16, text.utf8Cells};
+        sheet->Grid1->WatchCells(keep);
         if (text.widestLine > kPltMaxFields) {
             sheet->WideFile = path;
             sheet->WideFileColumns = text.widestLine;

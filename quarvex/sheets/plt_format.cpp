@@ -154,8 +154,9 @@ bool ofTextScript(char32_t c, const ScriptCounts& scripts) {
 //   different doubts, and four times as many occurrences as theirs.
 // Doubt goes to Windows-1252: read so, a UTF-8 file shows garbled letters
 // but keeps its bytes through an edit and a save, while a Windows-1252
-// file read as UTF-8 would have its stray bytes rewritten.
-bool mostlyUtf8(std::string_view t) {
+// file read as UTF-8 would have its stray bytes rewritten. scripts gets the
+// counts of the text's scripts.
+bool mostlyUtf8(std::string_view t, ScriptCounts& scripts) {
     std::map<char32_t, qsizetype> chars;  // well-formed characters and their counts
     std::bitset<256> strayKinds;
     qsizetype strays = 0;
@@ -166,7 +167,7 @@ bool mostlyUtf8(std::string_view t) {
             strayKinds.set(b);
             return true;
         });
-    const ScriptCounts scripts = scriptCounts(chars);
+    scripts = scriptCounts(chars);
     qsizetype kinds = 0, count = 0, doubtKinds = static_cast<qsizetype>(strayKinds.count()), doubts = strays;
     for (const auto& [c, n] : chars) {
         if (ofTextScript(c, scripts)) {
@@ -178,6 +179,17 @@ bool mostlyUtf8(std::string_view t) {
         }
     }
     return kinds >= 4 && kinds >= 4 * doubtKinds && count >= 4 * doubts;
+}
+
+// The cells that hold UTF-8 in a text of these scripts, see SheetText::utf8Cells.
+std::function<bool(std::string_view)> utf8CellsOf(ScriptCounts scripts) {
+    return [scripts = std::make_shared<const ScriptCounts>(std::move(scripts))](std::string_view cell) {
+        bool beyondAscii = false;
+        return eachUtf8(
+                   cell, [&](char32_t c) { return beyondAscii = true, ofTextScript(c, *scripts); },
+                   [](unsigned char) { return false; }) &&
+               beyondAscii;
+    };
 }
 
 // The text in UTF-8, each stray byte taken as its Windows-1252 character.
@@ -404,12 +416,15 @@ SheetText SheetTextFromFile(const QByteArray& file) {
         if (high) {
             out.mark = file.startsWith("\xEF\xBB\xBF");
             const std::string_view text = all.substr(out.mark ? 3 : 0);
+            ScriptCounts scripts;
             if (QByteArrayView(file).isValidUtf8()) {
                 out.utf8 = true;
                 if (out.mark) out.bytes.remove(0, 3);
-            } else if (out.mark || mostlyUtf8(text)) {
+            } else if (out.mark || mostlyUtf8(text, scripts)) {
                 out.utf8 = true;
                 out.bytes = mendStrayBytes(text);
+            } else {
+                out.utf8Cells = utf8CellsOf(std::move(scripts));
             }
         }
     }
@@ -417,18 +432,6 @@ SheetText SheetTextFromFile(const QByteArray& file) {
         out.widestLine = std::max(out.widestLine, static_cast<int>(std::count(line.begin(), line.end(), '\t')) + 1);
     out.lineEnd = usualLineEnd(out.bytes);
     return out;
-}
-
-std::function<bool(std::string_view)> Utf8CellsOf(std::string_view text) {
-    std::map<char32_t, qsizetype> chars;
-    eachUtf8(text, [&](char32_t c) { return ++chars[c], true; }, [](unsigned char) { return true; });
-    return [scripts = std::make_shared<const ScriptCounts>(scriptCounts(chars))](std::string_view cell) {
-        bool beyondAscii = false;
-        return eachUtf8(
-                   cell, [&](char32_t c) { return beyondAscii = true, ofTextScript(c, *scripts); },
-                   [](unsigned char) { return false; }) &&
-               beyondAscii;
-    };
 }
 
 QByteArray Utf16FileBytes(QByteArrayView utf8, Utf16 order, bool mark) {

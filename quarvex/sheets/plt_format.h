@@ -91,17 +91,18 @@ struct SheetText {
     Utf16 utf16 = Utf16::No;
     QByteArray lineEnd = "\r\n";
     int widestLine = 0;  // fields of the line with most
+    // For a file read as Windows-1252 beyond ASCII: which of its cells hold
+    // UTF-8 taken byte for byte, for a save of the sheet in UTF-8. Those
+    // valid as UTF-8 beyond ASCII whose every character is one of the
+    // scripts of the file, as the guess of the code takes them (at home in
+    // Latin text, or of a script the file has three different characters
+    // of). In the others the bytes are Windows-1252 characters, a pair that
+    // forms a UTF-8 character by chance among them. Judged from the file as
+    // read, so every save of the sheet judges a cell alike.
+    std::function<bool(std::string_view)> utf8Cells;
 };
 SheetText SheetTextFromFile(const QByteArray& file);
 
-// Which cells of a sheet read as Windows-1252 from text hold UTF-8 taken
-// byte for byte, for a save of the sheet in UTF-8: those valid as UTF-8
-// beyond ASCII whose every character is one of the scripts of the text, as
-// the guess of the code takes them (at home in Latin text, or of a script
-// the text has three different characters of). In the others the bytes are
-// Windows-1252 characters, a pair that forms a UTF-8 character by chance
-// among them.
-std::function<bool(std::string_view)> Utf8CellsOf(std::string_view text);
 
 // The UTF-16 file of a text given in UTF-8, the mark first with mark. One
 // written without a mark gets one all the same where it would not be read

@@ -590,6 +590,7 @@ TEST_F(PltFileTest, TablesMadeElsewhereOpenAsWrittenAndSaveInTheirOwnForm) {
         QString edit;   // typed into cell (2, 4)
         QByteArray saved;
         QString reopened = shown;  // that cell once saved after the edit
+        QString typed = {};        // typed into (1, 4) and pasted into (3, 4) beside the edit
     } cases[] = {
         {"mixed.plt", mixed, 1, 2, town, edit,
          QByteArray(mixed).replace("\xB5", "\xC2\xB5") + "\r\n\tT\xC5\x99" "eb\xC3\xAD\xC4\x8D\r\n"},
@@ -609,8 +610,13 @@ TEST_F(PltFileTest, TablesMadeElsewhereOpenAsWrittenAndSaveInTheirOwnForm) {
         // code lacks: the UTF-8 text stays, the stray byte becomes its letter in UTF-8.
         {"stray.plt", "Name\tSiO2\nKrak\xC3\xB3w \xC5\x81\xC3\xB3" "dz\t50.1\nBr\xFCnn\t52.3\n", 1, 2,
          QString::fromUtf8("Krak\u00C3\u00B3w \u00C5\u0081\u00C3\u00B3" "dz"), QString::fromUtf8("\u03B4" "18O"),
-         "Name\tSiO2\nKrak\xC3\xB3w \xC5\x81\xC3\xB3" "dz\t50.1\nBr\xC3\xBCnn\t52.3\n\t\xCE\xB4" "18O\n",
-         QString::fromUtf8("Krak\u00F3w \u0141\u00F3" "dz")},
+         "Name\tSiO2\nKrak\xC3\xB3w \xC5\x81\xC3\xB3" "dz\t50.1\nBr\xC3\xBCnn\t52.3\n"
+         "\xC3\x83\xC2\xA9\t\xCE\xB4" "18O\t\xC3\x83\xC2\xA9\n",
+         QString::fromUtf8("Krak\u00F3w \u0141\u00F3" "dz"), QString::fromUtf8("\u00C3\u00A9")},
+        // Two Cyrillic letters are too few to be text of that script, a third typed later
+        // changes nothing: every save writes them as their Windows-1252 characters.
+        {"cyrillic.plt", "\xD0\xB6\xD0\xB8\t\xB5g\r\n", 1, 1, QString::fromUtf8("\u00D0\u00B6\u00D0\u00B8"),
+         QString::fromUtf8("\u0434\u4E2D"), "\xC3\x90\xC2\xB6\xC3\x90\xC2\xB8\t\xC2\xB5g\r\n\r\n\r\n\t\xD0\xB4\xE4\xB8\xAD\r\n"},
         // Windows-1252 text whose letters form UTF-8 by chance beside stray bytes, or of a script
         // foreign to the file (0xD8 0x96, U+0616), keeps its letters.
         {"pairs.plt", "\x93\xC9T\xC9\x94\t\xD8\x96" "12\r\n", 1, 1, QString::fromUtf8("\u201C\u00C9T\u00C9\u201D"),
@@ -624,9 +630,16 @@ TEST_F(PltFileTest, TablesMadeElsewhereOpenAsWrittenAndSaveInTheirOwnForm) {
         EXPECT_EQ(sheet->Grid1->GetText(c.col, c.row), c.shown);
         sheet->Grid1->SetText(3, 5, "changed");
         sheet->Grid1->SetText(3, 5, "");  // and back: still the file's own bytes
+        const int last = sheet->Grid1->LastUsedRow();
+        const QString lastText = sheet->Grid1->GetText(1, last);
+        sheet->Grid1->SetText(1, last, "changed");
+        sheet->Grid1->SetText(1, last, lastText);
         ASSERT_TRUE(MODULE21::SaveDataFile());
         EXPECT_EQ(readAll(path(c.name)), c.file);
         sheet->Grid1->SetText(2, 4, c.edit);
+        sheet->Grid1->SetText(1, 4, c.typed);
+        sheet->Grid1->setRow(4), sheet->Grid1->setCol(3), sheet->Grid1->setRow2(4), sheet->Grid1->setCol2(3);
+        sheet->Grid1->setClip(c.typed);
         sheet->Record().Modified = -1;
         ASSERT_TRUE(MODULE21::SaveDataFile());
         EXPECT_EQ(readAll(path(c.name)), c.saved);
@@ -634,6 +647,7 @@ TEST_F(PltFileTest, TablesMadeElsewhereOpenAsWrittenAndSaveInTheirOwnForm) {
         EXPECT_NE(again, sheet);  // not refused as too long
         EXPECT_EQ(again->Grid1->GetText(2, 4), c.edit);
         EXPECT_EQ(again->Grid1->GetText(c.col, c.row), c.reopened);
+        EXPECT_EQ(again->Grid1->GetText(1, 4) + again->Grid1->GetText(3, 4), c.typed + c.typed);
         // Saved again, the text is written the same way, not encoded once more.
         sheet->Grid1->SetText(2, 4, c.edit);
         ASSERT_TRUE(MODULE21::SaveDataFile(sheet));

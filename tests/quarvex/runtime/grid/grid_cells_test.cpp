@@ -134,5 +134,37 @@ TEST(GridCells, EveryChangeMovesTheCountOfChangesAndReadingDoesNot) {
     }
 }
 
+// Only cells still as read keep their bytes in UTF-8 (here every such cell
+// may: "\xC3\xA9" is then "é", else "Ã©"); the rows changed since the
+// watch tell whether the cells were put back, rows inserted that nobody knows.
+TEST(GridCells, CellsWrittenSinceTheReadLoseTheirBytesAndPutBackCellsAreTheSame) {
+    using Watch = GridCells::SinceWatch;
+    const struct {
+        void (*change)(GridCells&);
+        std::string text;
+        Watch since;
+    } cases[] = {
+        {[](GridCells&) {}, "\xC3\xA9\tx\n\xC3\xA9\n", Watch::Same},
+        {[](GridCells& c) { c.set(1, 1, "\xC3\xA9"); }, "\xC3\x83\xC2\xA9\tx\n\xC3\xA9\n", Watch::Same},
+        {[](GridCells& c) { c.setRun(1, 2, {"\xC3\xA9"sv}); }, "\xC3\xA9\t\xC3\x83\xC2\xA9\n\xC3\xA9\n", Watch::Changed},
+        {[](GridCells& c) { c.clear(2, 1, 2, 1); }, "\xC3\xA9\n\xC3\xA9\n", Watch::Changed},
+        {[](GridCells& c) { c.set(2, 3, "y"), c.clear(1, 3, 5, 3); }, "\xC3\xA9\tx\n\xC3\xA9\n", Watch::Same},
+        {[](GridCells& c) { c.insertRow(1); }, "\n\xC3\xA9\tx\n\xC3\xA9\n", Watch::Unknown},
+        {[](GridCells& c) { c.set(1, 5, "y"), c.setRows(4); }, "\xC3\xA9\tx\n\xC3\xA9\n", Watch::Same},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        GridCells cells(5, 5);
+        cells.setReading(true);
+        cells.setRun(1, 1, {"\xC3\xA9"sv, "x"sv});
+        cells.set(1, 2, "\xC3\xA9");
+        cells.setReading(false);
+        cells.watch(true);
+        c.change(cells);
+        EXPECT_EQ(cells.tabText(true, "\n", nullptr, [](std::string_view) { return true; }).toStdString(), c.text);
+        EXPECT_EQ(cells.sinceWatch(), c.since);
+    }
+}
+
 }  // namespace
 }  // namespace qvrt
