@@ -227,7 +227,9 @@ bool WriteInPlace(const std::string& fileName, bool existed, const std::vector<u
     struct stat st {};
     if (::fstat(fd, &st) != 0) return CloseKeepingErrno(fd, false);
     if (!S_ISREG(st.st_mode)) return CloseKeepingErrno(fd, WriteAll(fd, data.data(), data.size()));
-    std::vector<uint8_t> old;
+    // Kept from image to image: a new buffer for each costs more in page
+    // faults than reading the old bytes into it; a huge one is let go.
+    thread_local std::vector<uint8_t> old;
     const bool kept = existed && ReadOld(fd, st, old);
     bool emptyFirst = false;
     const bool touched = ReserveRoom(fd, st, data.size(), kept, emptyFirst);
@@ -238,6 +240,7 @@ bool WriteInPlace(const std::string& fileName, bool existed, const std::vector<u
         if (touched && kept) Rewrite(fd, old, false);
         errno = err;
     }
+    if (old.capacity() > (32u << 20)) std::vector<uint8_t>().swap(old);
     return CloseKeepingErrno(fd, ok);
 }
 
